@@ -1,0 +1,101 @@
+#include "db/CPatchDB.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "db/SizeWord.h"
+#include "parser/Diagnostics.h"
+#include "parser/TextUtil.h"
+
+CPatchDB::CPatchDB(UserPrompt& prompt) : m_prompt(prompt), m_variables(&prompt) {
+  RegisterSettings();
+  // A brindle.dat that lacks some keys would otherwise leave them undefined; the defaults are
+  // the sensible values for them.
+  SetDefaults();
+}
+
+CPatchDB::~CPatchDB() = default;
+
+void CPatchDB::RegisterSettings() {
+  m_variables.AddVariable("ZSNES", VariableType::String, &ZSNES);
+  m_variables.AddVariable("ZSNESVer", VariableType::String, &ZSNESVer);
+  m_variables.AddVariable("ZConfig", VariableType::String, &ZConfig);
+  m_variables.AddVariable("ZExecutable", VariableType::String, &ZExecutable);
+  m_variables.AddVariable("UseSaveDir", VariableType::Boolean, &UseSaveDir);
+  m_variables.AddVariable("IgnoreHash", VariableType::Boolean, &IgnoreHash);
+  m_variables.AddVariable("IgnoreParens", VariableType::Boolean, &IgnoreParens);
+  m_variables.AddVariable("AllowEdit", VariableType::Boolean, &AllowEdit);
+  m_variables.AddVariable("RegisterAtStartup", VariableType::Boolean, &RegisterAtStartup);
+  m_variables.AddVariable("AlwaysOpenGUI", VariableType::Boolean, &AlwaysOpenGUI);
+  m_variables.AddVariable("WindowBackground", VariableType::String, &WindowBackground);
+  m_variables.AddVariable("GridLines", VariableType::Boolean, &GridLines);
+  m_variables.AddVariable("FileIcon", VariableType::Integer, &FileIcon);
+  m_variables.AddVariable("Transition", VariableType::Integer, &Transition);
+  m_variables.AddVariable("TransSpeed", VariableType::Integer, &TransSpeed);
+}
+
+void CPatchDB::SetDefaults() {
+  UseSaveDir = false;
+  IgnoreHash = false;
+  IgnoreParens = true;
+  AllowEdit = false;
+  RegisterAtStartup = true;
+  AlwaysOpenGUI = false;
+  WindowBackground = "%app%/EarthBound.bmp";
+  GridLines = false;
+  FileIcon = 1;
+  Transition = 1;
+  TransSpeed = 60;
+}
+
+PatchRecord* CPatchDB::GetPatch(int index) const {
+  if (index < 0 || index >= GetPatchCount()) return nullptr;
+  return m_patches[static_cast<size_t>(index)].get();
+}
+
+RomRecord* CPatchDB::GetRom(int index) const {
+  if (index < 0 || index >= GetRomCount()) return nullptr;
+  return m_roms[static_cast<size_t>(index)].get();
+}
+
+int CPatchDB::FindPatch(const std::string& path) const {
+  for (size_t i = 0; i < m_patches.size(); ++i) {
+    if (EqualsNoCase(m_patches[i]->Filename, path)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void CPatchDB::RemovePatch(int index) {
+  if (index < 0 || index >= GetPatchCount()) return;
+  m_patches.erase(m_patches.begin() + index);
+}
+
+void CPatchDB::RemoveRom(int index) {
+  if (index < 0 || index >= GetRomCount()) return;
+  m_roms.erase(m_roms.begin() + index);
+}
+
+void CPatchDB::AppendPatch(std::unique_ptr<PatchRecord> patch) {
+  m_patches.push_back(std::move(patch));
+}
+
+void CPatchDB::AppendRom(std::unique_ptr<RomRecord> rom) { m_roms.push_back(std::move(rom)); }
+
+int32_t CPatchDB::ParseRomSize(const std::string& text) {
+  if (text.empty()) return kNoSize;
+  const int32_t header = Contains(AsciiLowerCopy(text), "no header") ? 0 : kHeaderFlag;
+  // Only the first one or two characters are read: "128Mbit" reads as 12.
+  const std::string digits = text.substr(0, 2);
+  const int32_t megabits = static_cast<int32_t>(std::atoi(digits.c_str()));
+  return megabits | header;
+}
+
+void CPatchDB::ReportError(const std::string& message) const { ::ReportError(m_prompt, message); }
+
+void CPatchDB::ReportLineError(const std::string& message) const {
+  ::ReportLineError(m_prompt, m_lineContext, message);
+}
+
+void CPatchDB::ReportLineWarning(const std::string& message) const {
+  ::ReportLineWarning(m_prompt, m_lineContext, message);
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/PatchRecord.h"
+#include "db/RomRecord.h"
+#include "parser/CVariableTable.h"
+#include "parser/LineContext.h"
+#include "parser/UserPrompt.h"
+#include "platform/CFile.h"
+
+/// The database: installed patches and ROMs, the fifteen settings, and the operations that read
+/// and write brindle.dat, identify ROM files and play patches. Owns every record; callers get
+/// non-owning pointers (valid until the record is removed) or indices.
+class CPatchDB final {
+ public:
+  explicit CPatchDB(UserPrompt& prompt);
+  ~CPatchDB();
+  CPatchDB(const CPatchDB&) = delete;
+  CPatchDB& operator=(const CPatchDB&) = delete;
+
+  UserPrompt& Prompt() const { return m_prompt; }
+
+  // Records.
+  int GetPatchCount() const { return static_cast<int>(m_patches.size()); }
+  int GetRomCount() const { return static_cast<int>(m_roms.size()); }
+  /// The record at an index; nullptr when the index is out of range.
+  PatchRecord* GetPatch(int index) const;
+  RomRecord* GetRom(int index) const;
+  /// Index of the first patch whose Filename equals `path` ignoring letter case, or -1.
+  int FindPatch(const std::string& path) const;
+  /// Deletes the record at an index; later records move down. Out of range does nothing.
+  void RemovePatch(int index);
+  void RemoveRom(int index);
+  /// Appends a record the database then owns.
+  void AppendPatch(std::unique_ptr<PatchRecord> patch);
+  void AppendRom(std::unique_ptr<RomRecord> rom);
+
+  // Size texts.
+  static int32_t ParseRomSize(const std::string& text);
+
+  // ROM identification.
+  std::string GetRomName(CFile& file);
+  std::string GetFileHash(CFile& file);
+  std::string GetFileHash(const std::string& path);
+  static std::string StripParens(const std::string& name);
+
+  // Adding entries.
+  bool AddRom(const std::string& path);
+  bool CanAddRom(const RomRecord& rom, int skipIndex);
+  bool CanAddPatch(const PatchRecord& patch, int skipIndex);
+
+  // Playing.
+  RomRecord* FindRom(const std::string& romName, int32_t sizeWord) const;
+  int PlayPatch(int index);
+  bool RomFileExists(const RomRecord& rom) const;
+  bool CheckRomDigest(const RomRecord& rom);
+  bool SetSaveDirectory(const std::string& directory);
+  bool RestoreSaveDirectory();
+
+  // The database file.
+  /// 0 when the file was read, 1 when it does not exist, -1 when it exists but cannot be read.
+  int Load(const std::string& path);
+  /// Writes the whole database safely; false (after a message) when it could not be written.
+  bool Save(const std::string& path);
+  /// The exact bytes Save writes.
+  std::string Serialize() const;
+  bool ParsePatchLine(const std::string& text);
+  bool ParseRomLine(const std::string& text);
+
+  // Settings.
+  void SetDefaults();
+  CVariableTable& Variables() { return m_variables; }
+
+  // Diagnostics quoting the database's own line context.
+  void ReportError(const std::string& message) const;
+  void ReportLineError(const std::string& message) const;
+  void ReportLineWarning(const std::string& message) const;
+  LineContext& GetLineContext() { return m_lineContext; }
+
+  // The settings, in registration order.
+  std::string ZSNES;
+  std::string ZSNESVer;
+  std::string ZConfig;
+  std::string ZExecutable;
+  bool UseSaveDir = false;
+  bool IgnoreHash = false;
+  bool IgnoreParens = false;
+  bool AllowEdit = false;
+  bool RegisterAtStartup = false;
+  bool AlwaysOpenGUI = false;
+  std::string WindowBackground;
+  bool GridLines = false;
+  int32_t FileIcon = 0;
+  int32_t Transition = 0;
+  int32_t TransSpeed = 0;
+
+ private:
+  void RegisterSettings();
+
+  UserPrompt& m_prompt;
+  std::vector<std::unique_ptr<PatchRecord>> m_patches;
+  std::vector<std::unique_ptr<RomRecord>> m_roms;
+  CVariableTable m_variables;
+  std::string m_savedSaveDirectory;  // the emulator's own value while a patch plays
+  CFile m_file;
+  LineContext m_lineContext;
+};

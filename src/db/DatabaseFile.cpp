@@ -1,0 +1,247 @@
+// Reading and writing brindle.dat.
+#include <cerrno>
+#include <string_view>
+
+#include "db/CPatchDB.h"
+#include "db/SizeWord.h"
+#include "parser/Diagnostics.h"
+#include "parser/TextUtil.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+enum class Section { None, Vars, Roms, Patches };
+
+// Splits `text` at "|" into exactly `count` trimmed fields; missing ones are empty and text
+// after the last field is ignored.
+std::vector<std::string> SplitFields(std::string_view text, size_t count) {
+  std::vector<std::string> fields;
+  fields.reserve(count);
+  size_t pos = 0;
+  while (fields.size() < count) {
+    if (pos > text.size()) {
+      fields.emplace_back();
+      continue;
+    }
+    size_t bar = text.find('|', pos);
+    if (bar == std::string_view::npos) bar = text.size();
+    fields.push_back(TrimBlanks(text.substr(pos, bar - pos)));
+    pos = bar + 1;
+  }
+  return fields;
+}
+
+// The format has no escape: a "|" or a line break inside a text field would shift every later
+// field when the file is read again. Such characters are made harmless when writing.
+std::string FieldText(const std::string& text) {
+  std::string safe = text;
+  for (char& c : safe) {
+    if (c == '|') c = '/';
+    else if (c == '\r' || c == '\n') c = ' ';
+  }
+  return safe;
+}
+
+}  // namespace
+
+int CPatchDB::Load(const std::string& path) {
+  m_file.Close();
+  if (!m_file.Open(path, CFile::Mode::Read)) {
+    // Only a missing file is a first run; a file we may not read must never be overwritten.
+    return (m_file.LastError() == ENOENT) ? 1 : -1;
+  }
+  std::string bytes;
+  char chunk[65536];
+  for (;;) {
+    const int64_t n = m_file.Read(chunk, sizeof chunk);
+    if (n < 0) {
+      m_file.Close();
+      return -1;
+    }
+    if (n == 0) break;
+    bytes.append(chunk, static_cast<size_t>(n));
+  }
+  m_file.Close();
+
+  m_lineContext.number = 0;
+  Section section = Section::None;
+  LineContext& moduleContext = ModuleLineContext();
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    // A line ends at LF, or at CR (which takes a directly following LF with it).
+    size_t end = pos;
+    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+    const std::string_view raw(bytes.data() + pos, end - pos);
+    if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
+        bytes[end + 1] == '\n') {
+      pos = end + 2;
+    } else {
+      pos = end + 1;
+    }
+
+    ++m_lineContext.number;
+    moduleContext.number = m_lineContext.number;
+    moduleContext.text.assign(raw);
+    m_lineContext.text = TrimBlanks(raw);
+    std::string& line = m_lineContext.text;
+
+    if (line.empty() || line[0] == ';') continue;
+    if (line.front() == '[' && line.back() == ']') {
+      std::string label;
+      for (char c : line) {
+        if (c != '[' && c != ']') label += AsciiToLower(c);
+      }
+      line = label;
+      if (label == "vars") {
+        section = Section::Vars;
+        continue;
+      }
+      if (label == "roms") {
+        section = Section::Roms;
+        continue;
+      }
+      if (label == "patches") {
+        section = Section::Patches;
+        continue;
+      }
+    }
+    switch (section) {
+      case Section::Vars:
+        m_variables.ExecuteStatement(line, false);
+        break;
+      case Section::Roms:
+        ParseRomLine(line);
+        break;
+      case Section::Patches:
+        ParsePatchLine(line);
+        break;
+      case Section::None:
+        ReportLineWarning("Statement occurs outside of valid section label.");
+        break;
+    }
+  }
+  return 0;
+}
+
+bool CPatchDB::ParsePatchLine(const std::string& text) {
+  auto patch = std::make_unique<PatchRecord>();
+  std::vector<std::string> f = SplitFields(text, 8);
+  patch->PatchName = std::move(f[0]);
+  patch->Author = std::move(f[1]);
+  patch->Version = std::move(f[2]);
+  patch->Description = std::move(f[3]);
+  patch->Filename = std::move(f[4]);
+  patch->RomName = std::move(f[5]);
+  patch->RomSize = std::move(f[6]);
+  patch->RomDigest = std::move(f[7]);
+
+  std::string errors = "Patch entry contains errors:\n";
+  bool failed = false;
+  auto add = [&](bool condition, const char* message) {
+    if (condition) {
+      errors += message;
+      failed = true;
+    }
+  };
+  add(patch->PatchName.empty(), "\nERROR P01: Patch name not specified.");
+  add(patch->Filename.empty(), "\nERROR P02: Patch filename not specified.");
+  add(patch->RomName.empty(), "\nERROR P03: Target ROM name not specified.");
+  add(patch->RomSize.empty(), "\nERROR P04: Target ROM size not specified.");
+  patch->SizeWord = ParseRomSize(patch->RomSize);
+  if (!failed) {
+    if (patch->SizeWord != kNoSize) {
+      patch->RomSize = FormatSizeText(patch->SizeWord, " No header");
+      m_patches.push_back(std::move(patch));
+      return true;
+    }
+    errors += "\nERROR P10: Target ROM size invalid.";
+  }
+  ReportLineError(errors);
+  return false;
+}
+
+bool CPatchDB::ParseRomLine(const std::string& text) {
+  auto rom = std::make_unique<RomRecord>();
+  std::vector<std::string> f = SplitFields(text, 5);
+  rom->RomName = std::move(f[0]);
+  rom->RomSize = std::move(f[1]);
+  rom->Filename = std::move(f[2]);
+  rom->RomDigest = std::move(f[3]);
+  rom->ForcedName = std::move(f[4]);
+
+  std::string errors = "Game entry contains errors:\n";
+  bool failed = false;
+  auto add = [&](bool condition, const char* message) {
+    if (condition) {
+      errors += message;
+      failed = true;
+    }
+  };
+  add(rom->RomName.empty(), "\nERROR G01: Game name not specified.");
+  add(rom->RomSize.empty(), "\nERROR G02: ROM size not specified.");
+  add(rom->Filename.empty(), "\nERROR G03: ROM filename not specified.");
+  add(rom->RomDigest.empty(), "\nERROR G04: File digest not specified.");
+  rom->SizeWord = ParseRomSize(rom->RomSize);
+  add(!failed && rom->SizeWord == kNoSize, "\nERROR G10: Invalid ROM size.");
+  rom->UseForcedName = !rom->ForcedName.empty();
+  if (failed) {
+    ReportLineError(errors);
+    return false;
+  }
+  rom->RomSize = FormatSizeText(rom->SizeWord, " (No header)");
+  m_roms.push_back(std::move(rom));
+  return true;
+}
+
+std::string CPatchDB::Serialize() const {
+  std::string out;
+  out.reserve(1024 + 256 * (m_patches.size() + m_roms.size()));
+  out += "[vars]\r\n";
+  m_variables.WriteVariables(out);
+  out += "\r\n\r\n";
+  out += "[patches]\r\n\r\n";
+  out += "; Format: Patch Name|Author|Version|Description|Filename|RomName|RomSize|RomDigest\r\n\r\n";
+  for (const auto& p : m_patches) {
+    out += FieldText(p->PatchName);
+    out += '|';
+    out += FieldText(p->Author);
+    out += '|';
+    out += FieldText(p->Version);
+    out += '|';
+    out += FieldText(p->Description);
+    out += '|';
+    out += p->Filename;
+    out += '|';
+    out += FieldText(p->RomName);
+    out += '|';
+    out += FieldText(p->RomSize);
+    out += '|';
+    out += FieldText(p->RomDigest);
+    out += "\r\n\r\n";
+  }
+  out += "\r\n\r\n";
+  out += "[roms]\r\n\r\n";
+  out += "; Format: RomName|RomSize|Filename|RomDigest\r\n\r\n";
+  for (const auto& r : m_roms) {
+    out += FieldText(r->RomName);
+    out += '|';
+    out += FieldText(r->RomSize);
+    out += '|';
+    out += r->Filename;
+    out += '|';
+    out += FieldText(r->RomDigest);
+    out += '|';
+    if (r->UseForcedName) out += FieldText(r->ForcedName);
+    out += "\r\n\r\n";
+  }
+  return out;
+}
+
+bool CPatchDB::Save(const std::string& path) {
+  m_file.Close();
+  if (!WriteFileSafely(path, Serialize())) {
+    ShowPlainMessage(m_prompt, "Error: Could not write configuration file.");
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,6 @@
+#include "parser/LineContext.h"
+
+LineContext& ModuleLineContext() {
+  static LineContext context;
+  return context;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Byte-text helpers shared by the readers. Letter case is ASCII only: the files are 8-bit text in
+// no particular encoding, so bytes above 127 are compared as they are.
+
+char AsciiToLower(char c);
+std::string AsciiLowerCopy(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+/// Removes blanks and tabs at both ends.
+std::string TrimBlanks(std::string_view text);
+/// Removes blanks and tabs at the end.
+std::string TrimTrailingBlanks(std::string_view text);
+bool Contains(std::string_view text, std::string_view part);

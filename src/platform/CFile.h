@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+/// A thin owner of a POSIX file descriptor: the "file object" the database reads ROMs and its
+/// own file through. A default-constructed or closed CFile is unopened.
+class CFile final {
+ public:
+  enum class Mode { Read, ReadWrite };
+
+  CFile() = default;
+  ~CFile();
+  CFile(const CFile&) = delete;
+  CFile& operator=(const CFile&) = delete;
+  CFile(CFile&& other) noexcept;
+  CFile& operator=(CFile&& other) noexcept;
+
+  /// Opens an existing file. Never creates one. A folder does not open as a file.
+  bool Open(const std::string& path, Mode mode = Mode::Read);
+  void Close();
+  bool IsOpen() const { return m_fd >= 0; }
+  /// errno of the last failed Open, 0 after a successful one.
+  int LastError() const { return m_lastError; }
+
+  /// Length in bytes, -1 on failure.
+  int64_t Length() const;
+  bool Seek(int64_t offset);
+  /// Reads up to `size` bytes; returns the number read (fewer only at the end of the file), or
+  /// -1 on an error. Retries interrupted and partial reads.
+  int64_t Read(void* buffer, int64_t size);
+  int Descriptor() const { return m_fd; }
+
+ private:
+  int m_fd = -1;
+  int m_lastError = 0;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// File operations the rest of the program needs beyond reading: the safe rewrite of a file, a
+// rename that never destroys a file, and the program's own directory.
+
+/// Replaces the file at `path` with `bytes`: written to a temporary file in the same folder,
+/// flushed to disk, then renamed over the old one. A symbolic link is followed (its target is
+/// replaced, the link stays) and an existing file keeps its permissions. On any failure the old
+/// file is left as it was, `error` (when given) says why, and false is returned.
+bool WriteFileSafely(const std::string& path, const std::string& bytes,
+                     std::string* error = nullptr);
+
+/// Renames `from` to `to` only when `to` does not exist; never replaces a file.
+bool RenameNoReplace(const std::string& from, const std::string& to);
+
+/// The directory of the running executable, without a trailing "/".
+std::string GetAppDir();
+
+/// Reads a whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
+bool PathExists(const std::string& path);

@@ -1,0 +1,47 @@
+// brindle-tool: Brindle's command-line companion.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/Commands.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: brindle-tool COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  check FILE      load FILE as Brindle does at start-up and print every message box\n"
+    "                  it would show (title line, then text); exit 0 when there was none,\n"
+    "                  1 when there was at least one, 2 when FILE cannot be opened\n"
+    "  dump FILE       load FILE (messages to standard error) and write the bytes Brindle\n"
+    "                  would save to standard output\n"
+    "\n"
+    "Options:\n"
+    "  --help          show this help and exit\n"
+    "  --version       show the version and exit\n";
+
+}  // namespace
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "brindle-tool: %s\nTry 'brindle-tool --help' for more information.\n",
+               message.c_str());
+  return 2;
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) return UsageError("no command given");
+  const std::string command = argv[1];
+  const Args args(argv + 2, argv + argc);
+  if (command == "--help" || command == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command == "--version") {
+    std::printf("brindle-tool %s\n", BRINDLE_VERSION);
+    return 0;
+  }
+  if (command == "check") return RunCheck(args);
+  if (command == "dump") return RunDump(args);
+  return UsageError("unknown command '" + command + "'");
+}
