@@ -16,6 +16,16 @@ const char kUsage[] =
     "                  1 when there was at least one, 2 when FILE cannot be opened\n"
     "  dump FILE       load FILE (messages to standard error) and write the bytes Brindle\n"
     "                  would save to standard output\n"
+    "  play IPSPATH --db FILE\n"
+    "                  load FILE and play the installed patch IPSPATH (letter case ignored):\n"
+    "                  run the emulator on its ROM and put everything back; message boxes\n"
+    "                  are printed, questions answered on standard input (y/n). FILE is\n"
+    "                  never written; brindle.play beside it records the play while the\n"
+    "                  emulator runs. Exit 0 when the play ran to its end, 1 when it\n"
+    "                  stopped early, 2 when FILE or the patch is not there\n"
+    "  recover --db FILE\n"
+    "                  put back what a play that was cut short (by a crash or a kill) left\n"
+    "                  changed, as recorded in brindle.play beside FILE\n"
     "\n"
     "Options:\n"
     "  --help          show this help and exit\n"
@@ -43,5 +53,7 @@ int main(int argc, char** argv) {
   }
   if (command == "check") return RunCheck(args);
   if (command == "dump") return RunDump(args);
+  if (command == "play") return RunPlay(args);
+  if (command == "recover") return RunRecover(args);
   return UsageError("unknown command '" + command + "'");
 }
