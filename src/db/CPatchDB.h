@@ -68,7 +68,7 @@ class CPatchDB final {
   std::string PlayJournalPath() const;
 
   // The database file.
-  /// The path of brindle.dat; Load records the path it is given. Plays keep their journal in the same folder.
+  /// The path of brindle.dat, recorded by Load. Plays keep their journal in the same folder.
   void SetDatabasePath(const std::string& path) { m_databasePath = path; }
   const std::string& DatabasePath() const { return m_databasePath; }
   /// 0 when the file was read, 1 when it does not exist, -1 when it exists but cannot be read.
