@@ -123,6 +123,16 @@ TEST(SaveDirectory, ErrorsLeaveTheFileAlone) {
     EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /old\n");
   }
   ASSERT_EQ(::chmod((f.dir.Path() + "/zsnes").c_str(), 0755), 0);
+
+  // The same for everybody, root included: the temporary name would be too long.
+  const std::string longName = f.dir.Write(std::string(250, 'c'), "SaveDirectory = /x\n");
+  f.db.ZConfig = longName;
+  EXPECT_FALSE(f.db.SetSaveDirectory("/p/"));
+  EXPECT_EQ(f.prompt.boxes.back().text.rfind(
+                "Error: Could not write ZSNES configuration file \"" + longName + "\" (", 0),
+            0u);
+  EXPECT_EQ(ReadFileBytes(longName), "SaveDirectory = /x\n");
+  f.db.ZConfig = f.config;
   ASSERT_TRUE(f.db.SetSaveDirectory("/p/"));
   ASSERT_TRUE(f.db.RestoreSaveDirectory());
   EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /old\r\n");
