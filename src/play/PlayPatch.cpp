@@ -116,12 +116,12 @@ int CPatchDB::PlayPatch(int index) {
   if (!SetSaveDirectory(patchFolder))
     return 0;
 
+  CPlayJournal journal;
+  journal.RomFile = rom->Filename;
+  journal.PlayName = playName;
+  journal.ConfigFile = ZConfig;
+  journal.SaveDirectory = m_savedSaveDirectory;
   if (!journalPath.empty()) {
-    CPlayJournal journal;
-    journal.RomFile = rom->Filename;
-    journal.PlayName = playName;
-    journal.ConfigFile = ZConfig;
-    journal.SaveDirectory = m_savedSaveDirectory;
     std::string error;
     if (!journal.Write(journalPath, &error)) {
       ReportError("Could not write " + journalPath + " (" + error +
@@ -134,9 +134,14 @@ int CPatchDB::PlayPatch(int index) {
 
   if (rename && !RenameNoReplace(rom->Filename, playName)) {
     ReportError("Error RP00A: Could not rename ROM file.");
-    RestoreSaveDirectory();
-    if (!journalPath.empty())
-      CPlayJournal::Remove(journalPath);
+    if (RestoreSaveDirectory()) {
+      if (!journalPath.empty())
+        CPlayJournal::Remove(journalPath);
+    } else if (!journalPath.empty()) {
+      // The ROM never moved; only the configuration is left for the next start to put back.
+      journal.PlayName = journal.RomFile;
+      journal.Write(journalPath);
+    }
     return 0;
   }
 
@@ -151,15 +156,15 @@ int CPatchDB::PlayPatch(int index) {
         "emulator is correctly configured.");
   }
 
-  RestoreSaveDirectory();
+  const bool restored = RestoreSaveDirectory();
 
-  // Never onto an existing file: whatever appeared under the recorded name meanwhile survives,
-  // and the journal stays so that the next start can try again.
+  // Never onto an existing file: whatever appeared under the recorded name meanwhile survives.
+  // Whatever could not be put back stays in the journal for the next start to try again.
   if (rename && !RenameNoReplace(playName, rom->Filename)) {
     ReportError("Error RP00A: Could not re-rename ROM file.");
     return 0;
   }
-  if (!journalPath.empty())
+  if (restored && !journalPath.empty())
     CPlayJournal::Remove(journalPath);
   return 1;
 }

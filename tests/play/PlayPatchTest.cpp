@@ -254,3 +254,20 @@ TEST(PlayPatch, FindsTheRomByNameRules) {
   EXPECT_EQ(w.prompt.boxes.size(), 1u);
   w.ExpectPutBack();
 }
+
+TEST(PlayPatch, AConfigurationThatCannotBePutBackStaysInTheJournal) {
+  PlayWorld w;
+  const std::string away = w.config + ".away";
+  w.WriteEmulator("zsnes dir/zsnes w",
+                  "mv " + ShellQuote(w.config) + " " + ShellQuote(away) + "\n");
+  ASSERT_EQ(w.db.PlayPatch(0), 1);
+  ASSERT_EQ(w.prompt.boxes.size(), 1u);
+  EXPECT_EQ(w.prompt.boxes[0].text.rfind("Error: Could not open ZSNES configuration file.", 0), 0u);
+  EXPECT_TRUE(PathExists(w.romFile));
+  ASSERT_TRUE(PathExists(w.journal));
+
+  ASSERT_TRUE(RenameNoReplace(away, w.config));
+  ASSERT_TRUE(w.db.RecoverInterruptedPlay());
+  EXPECT_NE(w.prompt.boxes.back().text.find("already had its name back"), std::string::npos);
+  w.ExpectPutBack();
+}
