@@ -1,9 +1,5 @@
 #include "play/CPlayJournal.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "platform/FileSystem.h"
 
 namespace {
@@ -103,5 +99,5 @@ bool CPlayJournal::Read(const std::string& path) {
 }
 
 bool CPlayJournal::Remove(const std::string& path) {
-  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+  return RemoveFile(path);
 }

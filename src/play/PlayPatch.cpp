@@ -1,7 +1,5 @@
 // Playing a patch: the ROM is found and checked, renamed to the patch's base name, the emulator
 // runs on it with the patch's folder as its save directory, and everything is put back.
-#include <sys/wait.h>
-
 #include "db/CPatchDB.h"
 #include "parser/TextUtil.h"
 #include "platform/CFile.h"
