@@ -28,16 +28,22 @@ std::string Md5sumLine(const std::string& digest, const std::string& path) {
   return line + "\n";
 }
 
+// Messages go out in order with the lines printed before them, also when both streams are one
+// file or pipe.
+void Complain(const std::string& message) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "brindle-tool: %s\n", message.c_str());
+}
+
 bool OpenOrComplain(CFile& file, const std::string& path) {
   if (file.Open(path, CFile::Mode::Read))
     return true;
-  std::fprintf(stderr, "brindle-tool: cannot open %s: %s\n", path.c_str(),
-               std::strerror(file.LastError()));
+  Complain("cannot open " + path + ": " + std::strerror(file.LastError()));
   return false;
 }
 
 void CannotRead(const std::string& path) {
-  std::fprintf(stderr, "brindle-tool: cannot read %s\n", path.c_str());
+  Complain("cannot read " + path);
 }
 
 int Flushed(int status) {
@@ -87,8 +93,7 @@ int RunIdentify(const Args& args) {
     }
     RomRecord rom;
     if (!db.IdentifyRom(file, path, rom)) {
-      std::fprintf(stderr, "brindle-tool: %s: The ROM file is too large to be a SNES ROM image.\n",
-                   path.c_str());
+      Complain(path + ": The ROM file is too large to be a SNES ROM image.");
       status = 1;
       continue;
     }

@@ -19,13 +19,15 @@ std::string Digest(const std::string& bytes) {
 
 std::string Pattern(size_t length) {
   std::string bytes(length, '\0');
-  for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<char>((i * 7 + 3) & 0xFF);
+  for (size_t i = 0; i < length; ++i)
+    bytes[i] = static_cast<char>((i * 7 + 3) & 0xFF);
   return bytes;
 }
 
 std::string RandomBytes(std::mt19937& random, size_t length) {
   std::string bytes(length, '\0');
-  for (auto& c : bytes) c = static_cast<char>(random());
+  for (auto& c : bytes)
+    c = static_cast<char>(random());
   return bytes;
 }
 
@@ -39,7 +41,8 @@ TEST(MD5Test, ReferenceSuiteAndPaddingBoundaries) {
   EXPECT_EQ(Digest("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"),
             "d174ab98d277d9f5a5611c2c9f419d9f");
   std::string eighty;
-  for (int i = 0; i < 8; ++i) eighty += "1234567890";
+  for (int i = 0; i < 8; ++i)
+    eighty += "1234567890";
   EXPECT_EQ(Digest(eighty), "57edf4a22be3c955ac49da2e2107b67a");
 
   // 55 bytes leave room for the length in the same block; 56 to 63 need a second one.
@@ -98,7 +101,8 @@ TEST(MD5Test, BitCountCarriesIntoItsHighHalf) {
   // More than 2^32 bits: the low half of the bit count wraps once.
   const std::vector<unsigned char> zeros(1 << 20, 0);
   MD5 digest;
-  for (int i = 0; i < 513; ++i) digest.update(zeros.data(), static_cast<uint32_t>(zeros.size()));
+  for (int i = 0; i < 513; ++i)
+    digest.update(zeros.data(), static_cast<uint32_t>(zeros.size()));
   digest.finalize();
   EXPECT_EQ(digest.hex_digest(), "f3a8799d64129a6fd8a5aa56f199ac54");
 }
