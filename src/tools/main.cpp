@@ -35,7 +35,8 @@ int UsageError(const std::string& message) {
 }
 
 int main(int argc, char** argv) {
-  if (argc < 2) return UsageError("no command given");
+  if (argc < 2)
+    return UsageError("no command given");
   const std::string command = argv[1];
   const Args args(argv + 2, argv + argc);
   if (command == "--help" || command == "-h") {
@@ -46,9 +47,13 @@ int main(int argc, char** argv) {
     std::printf("brindle-tool %s\n", BRINDLE_VERSION);
     return 0;
   }
-  if (command == "check") return RunCheck(args);
-  if (command == "dump") return RunDump(args);
-  if (command == "md5") return RunMd5(args);
-  if (command == "identify") return RunIdentify(args);
+  if (command == "check")
+    return RunCheck(args);
+  if (command == "dump")
+    return RunDump(args);
+  if (command == "md5")
+    return RunMd5(args);
+  if (command == "identify")
+    return RunIdentify(args);
   return UsageError("unknown command '" + command + "'");
 }
