@@ -60,8 +60,12 @@ class CPatchDB final {
   bool IdentifyRom(CFile& file, const std::string& path, RomRecord& rom);
 
   // Adding entries.
+  /// Identifies the ROM file and appends its record unless a rule refuses it (after a message).
   bool AddRom(const std::string& path);
+  /// False, after a message, when the record duplicates an installed ROM other than the one at
+  /// `skipIndex` (-1 for none) by file name, digest, or internal name and size word.
   bool CanAddRom(const RomRecord& rom, int skipIndex);
+  /// False, after a message, when another patch has the same file name ignoring letter case.
   bool CanAddPatch(const PatchRecord& patch, int skipIndex);
 
   // Playing.
