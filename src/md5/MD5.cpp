@@ -6,19 +6,28 @@
 
 namespace {
 
-// The four auxiliary functions in forms with the shortest dependency on `b`, the value the
-// previous step has just produced: the terms that do not involve `b` can start early. For G the
-// two terms never share a bit, so adding them is the same as ORing them.
+// The four auxiliary functions, written so that the part that depends on `b` (the value the
+// previous step has just produced) is as short as possible: everything else starts early.
 #define MD5_F(b, c, d) ((d) ^ ((b) & ((c) ^ (d))))
-#define MD5_G(b, c, d) ((((~(d)) & (c)) + ((d) & (b))))
-#define MD5_H(b, c, d) ((b) ^ (c) ^ (d))
+#define MD5_H(b, c, d) ((b) ^ ((c) ^ (d)))
 #define MD5_I(b, c, d) ((c) ^ ((b) | ~(d)))
 
 #define MD5_STEP(f, a, b, c, d, x, t, s) \
   do {                                   \
-    (a) += f((b), (c), (d)) + (x) + (t); \
+    (a) += (x) + (t);                    \
+    (a) += f((b), (c), (d));             \
     (a) = std::rotl((a), (s));           \
     (a) += (b);                          \
+  } while (0)
+
+// G = (b & d) | (c & ~d). The two terms never share a bit, so they can be added instead of
+// ORed, and the one without `b` added first.
+#define MD5_STEP_G(a, b, c, d, x, t, s) \
+  do {                                  \
+    (a) += (x) + (t) + (~(d) & (c));    \
+    (a) += (d) & (b);                   \
+    (a) = std::rotl((a), (s));          \
+    (a) += (b);                         \
   } while (0)
 
 inline uint32_t LoadLittleEndian(const unsigned char* p) {
@@ -149,22 +158,22 @@ void MD5::transform(const unsigned char* block) {
   MD5_STEP(MD5_F, c, d, a, b, x[14], 0xa679438e, 17);
   MD5_STEP(MD5_F, b, c, d, a, x[15], 0x49b40821, 22);
 
-  MD5_STEP(MD5_G, a, b, c, d, x[1], 0xf61e2562, 5);
-  MD5_STEP(MD5_G, d, a, b, c, x[6], 0xc040b340, 9);
-  MD5_STEP(MD5_G, c, d, a, b, x[11], 0x265e5a51, 14);
-  MD5_STEP(MD5_G, b, c, d, a, x[0], 0xe9b6c7aa, 20);
-  MD5_STEP(MD5_G, a, b, c, d, x[5], 0xd62f105d, 5);
-  MD5_STEP(MD5_G, d, a, b, c, x[10], 0x02441453, 9);
-  MD5_STEP(MD5_G, c, d, a, b, x[15], 0xd8a1e681, 14);
-  MD5_STEP(MD5_G, b, c, d, a, x[4], 0xe7d3fbc8, 20);
-  MD5_STEP(MD5_G, a, b, c, d, x[9], 0x21e1cde6, 5);
-  MD5_STEP(MD5_G, d, a, b, c, x[14], 0xc33707d6, 9);
-  MD5_STEP(MD5_G, c, d, a, b, x[3], 0xf4d50d87, 14);
-  MD5_STEP(MD5_G, b, c, d, a, x[8], 0x455a14ed, 20);
-  MD5_STEP(MD5_G, a, b, c, d, x[13], 0xa9e3e905, 5);
-  MD5_STEP(MD5_G, d, a, b, c, x[2], 0xfcefa3f8, 9);
-  MD5_STEP(MD5_G, c, d, a, b, x[7], 0x676f02d9, 14);
-  MD5_STEP(MD5_G, b, c, d, a, x[12], 0x8d2a4c8a, 20);
+  MD5_STEP_G(a, b, c, d, x[1], 0xf61e2562, 5);
+  MD5_STEP_G(d, a, b, c, x[6], 0xc040b340, 9);
+  MD5_STEP_G(c, d, a, b, x[11], 0x265e5a51, 14);
+  MD5_STEP_G(b, c, d, a, x[0], 0xe9b6c7aa, 20);
+  MD5_STEP_G(a, b, c, d, x[5], 0xd62f105d, 5);
+  MD5_STEP_G(d, a, b, c, x[10], 0x02441453, 9);
+  MD5_STEP_G(c, d, a, b, x[15], 0xd8a1e681, 14);
+  MD5_STEP_G(b, c, d, a, x[4], 0xe7d3fbc8, 20);
+  MD5_STEP_G(a, b, c, d, x[9], 0x21e1cde6, 5);
+  MD5_STEP_G(d, a, b, c, x[14], 0xc33707d6, 9);
+  MD5_STEP_G(c, d, a, b, x[3], 0xf4d50d87, 14);
+  MD5_STEP_G(b, c, d, a, x[8], 0x455a14ed, 20);
+  MD5_STEP_G(a, b, c, d, x[13], 0xa9e3e905, 5);
+  MD5_STEP_G(d, a, b, c, x[2], 0xfcefa3f8, 9);
+  MD5_STEP_G(c, d, a, b, x[7], 0x676f02d9, 14);
+  MD5_STEP_G(b, c, d, a, x[12], 0x8d2a4c8a, 20);
 
   MD5_STEP(MD5_H, a, b, c, d, x[5], 0xfffa3942, 4);
   MD5_STEP(MD5_H, d, a, b, c, x[8], 0x8771f681, 11);
