@@ -48,10 +48,12 @@ std::string CPatchDB::GetFileHash(CFile& file) {
   const int64_t length = file.Length();
   if (length < 0 || !file.Seek(0))
     return kInvalidFileHashText;
-  const auto chunk = std::make_unique_for_overwrite<unsigned char[]>(kHashChunk);
+  const int64_t chunkLength = std::clamp<int64_t>(length, 1, kHashChunk);
+  const auto chunk =
+      std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(chunkLength));
   MD5 digest;
   for (int64_t left = length; left > 0;) {
-    const int64_t want = std::min(left, kHashChunk);
+    const int64_t want = std::min(left, chunkLength);
     // A file that shrank or failed to read must not pass for the digest of what was read.
     if (file.Read(chunk.get(), want) != want)
       return kInvalidFileHashText;
