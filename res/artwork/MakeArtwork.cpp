@@ -257,22 +257,22 @@ QRgb EarthBoundAt(double u, double v) {
 QRgb ZadozEzizAt(double u, double v) {
   const double tri = std::abs(std::fmod(u * 4, 1.0) - 0.5);  // 4 teeth across the tile
   const double band = std::fmod(v * 4 + tri + 4, 1.0);
-  const QColor navy(16, 22, 54), slate(40, 52, 96), cyan(70, 150, 170);
+  const QColor navy(16, 22, 54), slate(40, 52, 96), cyan(52, 112, 132);
   if (band < 0.08)
     return cyan.rgb();
   return Mix(navy, slate, (band - 0.08) / 0.92);
 }
 
-// Embers and flame tongues rising through a dark forest green.
+// Flame tongues licking up through a dark forest green, dim enough for white text.
 QRgb ForestFireAt(double u, double v) {
-  const double flame = std::sin(kTau * (3 * u + 0.5 * std::sin(kTau * 2 * v))) *
-                       std::sin(kTau * (2 * v + 0.25 * std::sin(kTau * 3 * u)));
-  const QColor forest(12, 40, 18), leaf(30, 70, 28), ember(190, 70, 16), glow(240, 150, 40);
-  if (flame > 0.7)
-    return Mix(ember, glow, (flame - 0.7) / 0.3);
-  if (flame > 0.45)
-    return Mix(leaf, ember, (flame - 0.45) / 0.25);
-  return Mix(forest, leaf, 0.5 + 0.5 * std::sin(kTau * (4 * u + 4 * v)));
+  const double flame = std::sin(kTau * (2 * u + 0.35 * std::sin(kTau * 2 * v))) *
+                       std::sin(kTau * (v + 0.2 * std::sin(kTau * 2 * u)));
+  const QColor forest(10, 34, 16), leaf(26, 62, 26), ember(140, 48, 14), glow(196, 104, 28);
+  if (flame > 0.78)
+    return Mix(ember, glow, (flame - 0.78) / 0.22);
+  if (flame > 0.55)
+    return Mix(leaf, ember, (flame - 0.55) / 0.23);
+  return Mix(forest, leaf, 0.5 + 0.5 * std::sin(kTau * (3 * u + 2 * v)));
 }
 
 bool Save(const QImage& image, const QString& path) {

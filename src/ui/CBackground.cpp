@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPushButton>
 #include <QRect>
 #include <QWidget>
 
@@ -81,6 +82,12 @@ ControlColors CBackground::GetControlColors(bool isInstalledRomsLabel) const {
 }
 
 void CBackground::ApplyControlColors(QWidget& control, bool isInstalledRomsLabel) const {
+  // A raised push button paints its own light face; white text on it would be unreadable, and
+  // such buttons never took their parent's colours anyway.
+  if (const auto* button = qobject_cast<const QPushButton*>(&control);
+      button != nullptr && !button->isFlat()) {
+    return;
+  }
   const ControlColors colors = GetControlColors(isInstalledRomsLabel);
   QPalette palette = control.palette();
   // Disabled controls keep the style's greyed text, as they would over any background.

@@ -36,7 +36,8 @@ class CBackground final {
   /// picture beside the program, in any letter case.
   ControlColors GetControlColors(bool isInstalledRomsLabel) const;
 
-  /// Gives one control the colours of GetControlColors through its palette.
+  /// Gives one control the colours of GetControlColors through its palette. Raised (not flat)
+  /// push buttons keep the style's colours.
   void ApplyControlColors(QWidget& control, bool isInstalledRomsLabel) const;
   /// The same for every direct child of `window` except the lists and the menu bar, which draw
   /// their own backgrounds.

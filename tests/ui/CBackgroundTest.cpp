@@ -106,6 +106,9 @@ TEST(ControlColors, ReachTheControlsButNotTheLists) {
   QWidget window;
   auto* label = new QLabel("  Installed ROMs", &window);
   auto* button = new QPushButton("Play Patch", &window);
+  button->setFlat(true);
+  auto* close = new QPushButton("Close", &window);
+  const QColor closeText = close->palette().color(QPalette::ButtonText);
   auto* list = new QTreeView(&window);
   const QColor listText = list->palette().color(QPalette::Text);
   CBackground background;
@@ -118,6 +121,7 @@ TEST(ControlColors, ReachTheControlsButNotTheLists) {
   EXPECT_FALSE(button->autoFillBackground());
   EXPECT_EQ(button->palette().color(QPalette::ButtonText), kWhite);
   EXPECT_EQ(list->palette().color(QPalette::Text), listText);
+  EXPECT_EQ(close->palette().color(QPalette::ButtonText), closeText);
 
   // Drawn, the label is a black bar.
   const QImage drawn = label->grab().toImage();
