@@ -30,7 +30,8 @@ int UsageError(const std::string& message) {
 }
 
 int main(int argc, char** argv) {
-  if (argc < 2) return UsageError("no command given");
+  if (argc < 2)
+    return UsageError("no command given");
   const std::string command = argv[1];
   const Args args(argv + 2, argv + argc);
   if (command == "--help" || command == "-h") {
@@ -41,7 +42,9 @@ int main(int argc, char** argv) {
     std::printf("brindle-tool %s\n", BRINDLE_VERSION);
     return 0;
   }
-  if (command == "check") return RunCheck(args);
-  if (command == "dump") return RunDump(args);
+  if (command == "check")
+    return RunCheck(args);
+  if (command == "dump")
+    return RunDump(args);
   return UsageError("unknown command '" + command + "'");
 }
