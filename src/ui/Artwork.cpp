@@ -1,6 +1,7 @@
 #include "ui/Artwork.h"
 
 #include <QString>
+#include <iterator>
 
 #include "platform/FileSystem.h"
 
@@ -33,17 +34,13 @@ QPixmap LoadPicture(const char* name) {
   return QPixmap(QStringLiteral(":/icons/%1-48.png").arg(QLatin1String(name)));
 }
 
+// The program's icons in the order of their numbers, which is the order of the index that the
+// file-type registration stores: 128, 148, 154, 155, 156.
 const char* FileTypeIconName(int fileIcon) {
-  switch (fileIcon) {
-    case 1:
-      return "patchfile";  // icon 148
-    case 2:
-      return "patchedrom";  // icon 154
-    case 3:
-      return "patch";  // icon 155
-    default:
-      return nullptr;
-  }
+  static const char* const kByIndex[] = {"app", "patchfile", "patchedrom", "patch", "rom"};
+  if (fileIcon < 0 || fileIcon >= static_cast<int>(std::size(kByIndex)))
+    return nullptr;
+  return kByIndex[fileIcon];
 }
 
 }  // namespace

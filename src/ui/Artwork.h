@@ -18,9 +18,10 @@ QPixmap GetPatchPicture();
 /// Icon 156 at 48×48: the picture beside the ROM buttons.
 QPixmap GetRomPicture();
 
-/// The icons the .ips file type can show: FileIcon 1 is icon 148, 2 is icon 154, 3 is icon 155.
-/// Any other choice gives a null icon.
+/// The icon the .ips file type shows for a FileIcon value, an index among the program's icons in
+/// the order of their numbers: the Options offer 1 (icon 148), 2 (icon 154) and 3 (icon 155);
+/// 0 is the application's icon and 4 the ROM icon. Any other value gives a null icon.
 QIcon GetFileTypeIcon(int fileIcon);
-/// The 48×48 picture of that icon as a file beside the program (for the desktop's icon theme),
-/// or an empty text for a choice outside 1 to 3.
+/// The same icon as a PNG file in the icons folder beside the program (for the desktop's icon
+/// theme), or an empty text for a value outside 0 to 4.
 std::string GetFileTypeIconFile(int fileIcon, int size = 48);

@@ -38,8 +38,8 @@ TEST(Artwork, IconsAreEmbeddedAndTheFileTypeIconsLieBesideTheProgram) {
     ASSERT_FALSE(icon.isNull());
     EXPECT_EQ(icon.availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32), QSize(48, 48)}));
   }
-  EXPECT_TRUE(GetFileTypeIcon(0).isNull());
-  EXPECT_TRUE(GetFileTypeIcon(4).isNull());
+  EXPECT_TRUE(GetFileTypeIcon(-1).isNull());
+  EXPECT_TRUE(GetFileTypeIcon(5).isNull());
 
   for (const QPixmap& picture : {GetPatchPicture(), GetRomPicture()}) {
     EXPECT_EQ(picture.size(), QSize(48, 48));
@@ -48,10 +48,15 @@ TEST(Artwork, IconsAreEmbeddedAndTheFileTypeIconsLieBesideTheProgram) {
     EXPECT_EQ(qAlpha(picture.toImage().pixel(0, 0)), 0);
   }
 
-  for (int choice = 1; choice <= 3; ++choice) {
+  for (int choice = 0; choice <= 4; ++choice) {
     const std::string file = GetFileTypeIconFile(choice);
     EXPECT_TRUE(PathExists(file)) << file;
     EXPECT_EQ(QImage(QString::fromStdString(file)).size(), QSize(48, 48)) << file;
   }
-  EXPECT_EQ(GetFileTypeIconFile(4), "");
+  EXPECT_EQ(GetFileTypeIconFile(5), "");
+  EXPECT_EQ(GetFileTypeIconFile(-1), "");
+  // The three choices are three different pictures.
+  EXPECT_NE(ReadFileBytes(GetFileTypeIconFile(1)), ReadFileBytes(GetFileTypeIconFile(2)));
+  EXPECT_NE(ReadFileBytes(GetFileTypeIconFile(2)), ReadFileBytes(GetFileTypeIconFile(3)));
+  EXPECT_NE(ReadFileBytes(GetFileTypeIconFile(1)), ReadFileBytes(GetFileTypeIconFile(3)));
 }
