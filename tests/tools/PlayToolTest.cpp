@@ -83,6 +83,11 @@ TEST(PlayTool, AKilledPlayIsPutBackAtTheNextStart) {
     ::_exit(127);
   }
   ::setpgid(player, player);
+  // Whatever happens below, no player or emulator outlives the test.
+  struct GroupKiller {
+    pid_t group;
+    ~GroupKiller() { ::kill(-group, SIGKILL); }
+  } killer{player};
   for (int i = 0; i < 2000 && !PathExists(started); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
