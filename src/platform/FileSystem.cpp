@@ -129,12 +129,16 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
   return true;
 }
 
-std::string GetAppDir() {
+std::string GetExecutablePath() {
   std::vector<char> buffer(PATH_MAX + 1);
   const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
   if (n <= 0)
-    return ".";
-  const std::string exe(buffer.data(), static_cast<size_t>(n));
+    return {};
+  return std::string(buffer.data(), static_cast<size_t>(n));
+}
+
+std::string GetAppDir() {
+  const std::string exe = GetExecutablePath();
   const size_t slash = exe.rfind('/');
   if (slash == std::string::npos)
     return ".";

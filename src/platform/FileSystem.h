@@ -28,3 +28,6 @@ bool IsSameFile(const std::string& a, const std::string& b);
 
 /// Deletes a file; a file that is not there counts as deleted.
 bool RemoveFile(const std::string& path);
+
+/// The full path of the running executable.
+std::string GetExecutablePath();
