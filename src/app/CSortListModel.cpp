@@ -5,8 +5,11 @@
 #include <QLocale>
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cstdlib>
+#include <memory>
 #include <optional>
+#include <span>
 #include <utility>
 
 namespace {
@@ -46,104 +49,281 @@ int CompareValues(T a, T b) {
   return a < b ? -1 : (b < a ? 1 : 0);
 }
 
-// Dates in the user's locale: its short and long date-time forms, then its short and long date
+// Dates in the user's locale: its short and long date forms, then its short and long date-time
 // forms. The formats are looked up once per sort.
 class CDateReader {
  public:
   CDateReader()
-      : m_formats{m_locale.dateTimeFormat(QLocale::ShortFormat),
-                  m_locale.dateTimeFormat(QLocale::LongFormat),
-                  m_locale.dateFormat(QLocale::ShortFormat),
-                  m_locale.dateFormat(QLocale::LongFormat)} {}
+      : m_formats{m_locale.dateFormat(QLocale::ShortFormat),
+                  m_locale.dateFormat(QLocale::LongFormat),
+                  m_locale.dateTimeFormat(QLocale::ShortFormat),
+                  m_locale.dateTimeFormat(QLocale::LongFormat)} {
+    for (QLocale::FormatType type :
+         {QLocale::LongFormat, QLocale::ShortFormat, QLocale::NarrowFormat}) {
+      for (int month = 1; month <= 12; ++month) {
+        Allow(m_locale.monthName(month, type));
+        Allow(m_locale.standaloneMonthName(month, type));
+      }
+      for (int day = 1; day <= 7; ++day) {
+        Allow(m_locale.dayName(day, type));
+        Allow(m_locale.standaloneDayName(day, type));
+      }
+    }
+    Allow(m_locale.amText());
+    Allow(m_locale.pmText());
+    Allow(QStringLiteral("+-"));
+    for (size_t i = 0; i < m_formats.size(); ++i) {
+      const QString& format = m_formats[i];
+      Allow(format);
+      // Time zones come as abbreviations, offsets or zone ids.
+      if (format.contains(u't')) {
+        m_anyLetter = true;
+        Allow(QStringLiteral(":/_"));
+      }
+      m_separators[i] = SeparatorsOf(format);
+      m_twoDigitYear[i] =
+          format.contains(QStringLiteral("yy")) && !format.contains(QStringLiteral("yyyy"));
+    }
+  }
 
   // Milliseconds on a local time line, or nothing when the text is not a date.
   std::optional<qint64> Read(std::string_view text) const {
-    // Every form of a date has a numeric day or year; skipping texts without a digit spares
-    // the parser most names.
+    // Every form of a date has a numeric day or year.
     if (std::none_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
       return std::nullopt;
     const QString qtext = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    for (int i = 0; i < 2; ++i) {
-      QDateTime when = m_locale.toDateTime(qtext, m_formats[i]);
-      if (when.isValid()) {
-        if (when.timeSpec() != Qt::LocalTime)
-          when = when.toLocalTime();
-        return Milliseconds(when.date(), when.time());
-      }
+    // The parser is slow and most texts fail it; a character no form of a date can contain
+    // (a point in an English file name, a bracket in a title) rules a text out cheaply.
+    for (QChar c : qtext) {
+      if (!m_allowed[c.unicode()] && !c.isDigit() && !c.isSpace() && !(m_anyLetter && c.isLetter()))
+        return std::nullopt;
     }
-    for (int i = 2; i < 4; ++i) {
-      const QDate day = m_locale.toDate(qtext, m_formats[i]);
-      if (day.isValid())
-        return Milliseconds(day, QTime(0, 0));
+    for (size_t i = 0; i < m_formats.size(); ++i) {
+      if (!HasSeparators(qtext, m_separators[i]))
+        continue;
+      QDateTime when;
+      if (i < 2)
+        when = QDateTime(m_locale.toDate(qtext, m_formats[i]), QTime(0, 0));
+      else
+        when = m_locale.toDateTime(qtext, m_formats[i]);
+      if (!when.isValid())
+        continue;
+      if (when.timeSpec() != Qt::LocalTime)
+        when = when.toLocalTime();
+      QDate day = when.date();
+      // Qt puts two-digit years in the 1900s; read them as the user's calendar does, 00 to 29
+      // as 2000 to 2029, so that "1/1/05" sorts after "1/1/99".
+      if (m_twoDigitYear[i] && day.year() >= 1900 && day.year() < 1930)
+        day = day.addYears(100);
+      return Milliseconds(day, when.time());
     }
     return std::nullopt;
   }
 
  private:
+  // A separator a format puts between its fields, with how often it appears. The parser matches
+  // them exactly, so a text lacking one cannot be read with that format. All white space counts
+  // as one kind.
+  struct Separator {
+    QChar character;
+    int count;
+  };
+  static constexpr QChar kAnySpace = QChar(0x20);
+
+  static std::vector<Separator> SeparatorsOf(const QString& format) {
+    std::vector<Separator> separators;
+    auto add = [&](QChar c) {
+      if (c.isLetterOrNumber())
+        return;
+      if (c.isSpace())
+        c = kAnySpace;
+      for (Separator& known : separators) {
+        if (known.character == c) {
+          ++known.count;
+          return;
+        }
+      }
+      separators.push_back({c, 1});
+    };
+    for (qsizetype i = 0; i < format.size(); ++i) {
+      if (format[i] != u'\'') {
+        add(format[i]);
+        continue;
+      }
+      // Quoted text is literal; a doubled quote stands for one quote.
+      for (++i; i < format.size(); ++i) {
+        if (format[i] == u'\'') {
+          if (i + 1 < format.size() && format[i + 1] == u'\'') {
+            add(format[++i]);
+            continue;
+          }
+          break;
+        }
+        add(format[i]);
+      }
+    }
+    return separators;
+  }
+
+  static bool HasSeparators(const QString& text, const std::vector<Separator>& separators) {
+    for (const Separator& separator : separators) {
+      int found = 0;
+      for (QChar c : text) {
+        if (c == separator.character || (separator.character == kAnySpace && c.isSpace()))
+          ++found;
+      }
+      if (found < separator.count)
+        return false;
+    }
+    return true;
+  }
+
+  // Month and day names match in any letter case.
+  void Allow(const QString& characters) {
+    for (QChar c : characters) {
+      m_allowed.set(c.unicode());
+      m_allowed.set(c.toLower().unicode());
+      m_allowed.set(c.toUpper().unicode());
+    }
+  }
+
   static qint64 Milliseconds(QDate day, QTime time) {
     return day.toJulianDay() * qint64{86400000} + time.msecsSinceStartOfDay();
   }
 
   QLocale m_locale;
   std::array<QString, 4> m_formats;
+  std::array<std::vector<Separator>, 4> m_separators;
+  std::array<bool, 4> m_twoDigitYear{};
+  std::bitset<65536> m_allowed;
+  bool m_anyLetter = false;
 };
 
 // What a sort needs of one cell, worked out once per sort rather than once per comparison. The
 // date is read only when a comparison first asks for it, since most columns never need it.
 struct CellKey {
-  std::string_view text;
-  double number = 0;
-  qint64 date = 0;
-  int row = 0;
-  bool whole = false;
-  signed char dateState = 0;  // 0 not read yet, 1 a date, -1 not a date
+  // Kept small and trivial: the sort moves the keys around many times.
+  const char* text;    // trimmed, inside the row's own cell
+  uint32_t size : 29;  // cells beyond 512 MiB compare by their start
+  uint32_t whole : 1;
+  uint32_t dateRead : 1;
+  uint32_t isDate : 1;
+  int32_t row;
+  // Sixteen bytes of the text from where the column's texts start to differ, big-endian and
+  // padded with zeros: most byte-wise comparisons end here without touching the text itself,
+  // which matters once the rows outgrow the caches.
+  uint64_t high;
+  uint64_t low;
+  double number;
+  qint64 date;
+
+  std::string_view Text() const { return std::string_view(text, size); }
+  bool Empty() const { return size == 0; }
+};
+
+// What every comparison of one sort shares.
+struct SortContext {
+  CDateReader dates;
+  // Length of the start that all non-empty texts of the column have in common (a folder, say).
+  size_t common = 0;
 };
 
 CellKey MakeKey(const std::string& cell, int row) {
-  CellKey key;
-  key.text = TrimmedCell(cell);
+  const std::string_view trimmed = TrimmedCell(cell);
+  CellKey key{};
+  key.text = trimmed.data();
+  key.size = static_cast<uint32_t>(std::min<size_t>(trimmed.size(), (size_t{1} << 29) - 1));
   key.row = row;
-  if (!key.text.empty()) {
-    key.whole = CSortListModel::IsWholeNumber(key.text);
+  if (!key.Empty()) {
+    key.whole = CSortListModel::IsWholeNumber(trimmed);
     // The trimmed text starts inside the NUL-terminated cell, and strtod stops at the trailing
     // white space, so the cell itself can be handed over.
-    key.number = LeadingNumber(key.text.data());
+    key.number = LeadingNumber(key.text);
   }
   return key;
 }
 
+size_t CommonStart(std::span<const CellKey> keys) {
+  const CellKey* first = nullptr;
+  size_t common = 0;
+  for (const CellKey& key : keys) {
+    if (key.Empty())
+      continue;
+    if (first == nullptr) {
+      first = &key;
+      common = key.size;
+      continue;
+    }
+    common = std::min<size_t>(common, key.size);
+    size_t same = 0;
+    while (same < common && key.text[same] == first->text[same])
+      ++same;
+    common = same;
+  }
+  return common;
+}
+
+void SetPrefixes(std::span<CellKey> keys, size_t common) {
+  for (CellKey& key : keys) {
+    if (key.Empty())
+      continue;
+    for (size_t i = common; i < common + 16; ++i) {
+      uint64_t& half = i < common + 8 ? key.high : key.low;
+      half <<= 8;
+      if (i < key.size)
+        half |= static_cast<unsigned char>(key.text[i]);
+    }
+  }
+}
+
 bool IsDate(CellKey& key, const CDateReader& dates) {
-  if (key.dateState == 0) {
-    const std::optional<qint64> when = dates.Read(key.text);
-    key.dateState = when ? 1 : -1;
+  if (!key.dateRead) {
+    const std::optional<qint64> when = dates.Read(key.Text());
+    key.dateRead = 1;
+    key.isDate = when ? 1 : 0;
     key.date = when.value_or(0);
   }
-  return key.dateState > 0;
+  return key.isDate;
+}
+
+int CompareText(const CellKey& a, const CellKey& b, size_t common) {
+  if (a.Empty() || b.Empty())
+    return CompareValues(a.size, b.size);
+  // Both begin with the common start. The texts hold no NUL byte, so equal prefixes mean equal
+  // texts unless both go on past them.
+  if (a.high != b.high)
+    return CompareValues(a.high, b.high);
+  if (a.low != b.low)
+    return CompareValues(a.low, b.low);
+  const size_t seen = common + 16;
+  if (a.size <= seen || b.size <= seen)
+    return CompareValues(a.size, b.size);
+  return CompareBytes(a.Text().substr(seen), b.Text().substr(seen));
 }
 
 // Only A's text chooses the kind of comparison, so this is no consistent order over a mixed
 // column: the sort below must stay safe with it.
-int CompareKeys(CellKey& a, CellKey& b, const CDateReader& dates) {
-  if (a.text.empty() || b.text.empty())
-    return CompareBytes(a.text, b.text);
+int CompareKeys(CellKey& a, CellKey& b, const SortContext& context) {
+  if (a.Empty() || b.Empty())
+    return CompareText(a, b, context.common);
   if (a.whole)
     return CompareValues(a.number, b.number);
-  if (IsDate(a, dates) && IsDate(b, dates))
+  if (IsDate(a, context.dates) && IsDate(b, context.dates))
     return CompareValues(a.date, b.date);
-  return CompareBytes(a.text, b.text);
+  return CompareText(a, b, context.common);
 }
 
 // A bottom-up merge sort. Unlike quicksort-style sorts it never relies on the comparison being
 // a consistent order to stay inside the array: every step is bounded by the run lengths. Equal
 // keys keep their order.
-void MergeSortKeys(std::vector<CellKey>& keys, bool ascending, const CDateReader& dates) {
-  const size_t count = keys.size();
-  std::vector<CellKey> buffer(count);
-  std::vector<CellKey>* from = &keys;
-  std::vector<CellKey>* to = &buffer;
+// Returns whichever of the two arrays holds the result.
+CellKey* MergeSortKeys(CellKey* keys, CellKey* scratch, size_t count, bool ascending,
+                       const SortContext& context) {
+  CellKey* from = keys;
+  CellKey* to = scratch;
   // True when `right` must go before `left`: the pair's value for (left, right) is positive.
   auto rightFirst = [&](CellKey& left, CellKey& right) {
-    return (ascending ? CompareKeys(left, right, dates) : CompareKeys(right, left, dates)) > 0;
+    return (ascending ? CompareKeys(left, right, context) : CompareKeys(right, left, context)) > 0;
   };
   for (size_t width = 1; width < count; width *= 2) {
     for (size_t low = 0; low < count; low += 2 * width) {
@@ -153,20 +333,19 @@ void MergeSortKeys(std::vector<CellKey>& keys, bool ascending, const CDateReader
       size_t j = mid;
       size_t out = low;
       while (i < mid && j < high) {
-        if (rightFirst((*from)[i], (*from)[j]))
-          (*to)[out++] = (*from)[j++];
+        if (rightFirst(from[i], from[j]))
+          to[out++] = from[j++];
         else
-          (*to)[out++] = (*from)[i++];
+          to[out++] = from[i++];
       }
       while (i < mid)
-        (*to)[out++] = (*from)[i++];
+        to[out++] = from[i++];
       while (j < high)
-        (*to)[out++] = (*from)[j++];
+        to[out++] = from[j++];
     }
     std::swap(from, to);
   }
-  if (from != &keys)
-    keys.swap(buffer);
+  return from;
 }
 
 }  // namespace
@@ -230,9 +409,9 @@ int CSortListModel::DeleteAllRows() {
   const int count = GetRowCount();
   if (count == 0)
     return 0;
-  beginResetModel();
+  beginRemoveRows(QModelIndex(), 0, count - 1);
   m_rows.clear();
-  endResetModel();
+  endRemoveRows();
   return count;
 }
 
@@ -295,10 +474,11 @@ bool CSortListModel::IsWholeNumber(std::string_view text) {
 }
 
 int CSortListModel::CompareCellTexts(const std::string& a, const std::string& b) {
-  const CDateReader dates;
-  CellKey keyA = MakeKey(a, 0);
-  CellKey keyB = MakeKey(b, 1);
-  return CompareKeys(keyA, keyB, dates);
+  std::vector<CellKey> keys = {MakeKey(a, 0), MakeKey(b, 1)};
+  SortContext context;
+  context.common = CommonStart(keys);
+  SetPrefixes(keys, context.common);
+  return CompareKeys(keys[0], keys[1], context);
 }
 
 void CSortListModel::SortByColumn(int column, bool ascending) {
@@ -306,36 +486,50 @@ void CSortListModel::SortByColumn(int column, bool ascending) {
     return;
   const int count = GetRowCount();
 
-  std::vector<CellKey> keys;
-  keys.reserve(static_cast<size_t>(count));
-  for (int row = 0; row < count; ++row)
-    keys.push_back(
-        MakeKey(m_rows[static_cast<size_t>(row)].texts[static_cast<size_t>(column)], row));
-  MergeSortKeys(keys, ascending, CDateReader());
-
-  // The keys point into the rows' texts: take the order out of them before moving any row.
-  std::vector<int> newRowOf(static_cast<size_t>(count));
-  std::vector<size_t> order(static_cast<size_t>(count));
-  for (int position = 0; position < count; ++position) {
-    order[static_cast<size_t>(position)] =
-        static_cast<size_t>(keys[static_cast<size_t>(position)].row);
-    newRowOf[static_cast<size_t>(keys[static_cast<size_t>(position)].row)] = position;
-  }
-  keys.clear();
+  const auto size = static_cast<size_t>(count);
+  // Not initialised: every key is written before it is read.
+  const auto keys = std::make_unique_for_overwrite<CellKey[]>(size);
+  const auto scratch = std::make_unique_for_overwrite<CellKey[]>(size);
+  for (size_t row = 0; row < size; ++row)
+    keys[row] = MakeKey(m_rows[row].texts[static_cast<size_t>(column)], static_cast<int>(row));
+  SortContext context;
+  context.common = CommonStart({keys.get(), size});
+  SetPrefixes({keys.get(), size}, context.common);
+  const CellKey* sorted = MergeSortKeys(keys.get(), scratch.get(), size, ascending, context);
+  // order[p] is the row that goes to position p.
+  std::vector<size_t> order(size);
+  for (size_t position = 0; position < size; ++position)
+    order[position] = static_cast<size_t>(sorted[position].row);
 
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-  std::vector<RowRecord> sorted;
-  sorted.reserve(m_rows.size());
-  for (size_t oldRow : order)
-    sorted.push_back(std::move(m_rows[oldRow]));
-  m_rows = std::move(sorted);
-
   const QModelIndexList before = persistentIndexList();
-  QModelIndexList after;
-  after.reserve(before.size());
-  for (const QModelIndex& old : before)
-    after.append(index(newRowOf[static_cast<size_t>(old.row())], old.column()));
-  changePersistentIndexList(before, after);
+  if (!before.isEmpty()) {
+    std::vector<int> newRowOf(size);
+    for (size_t position = 0; position < size; ++position)
+      newRowOf[order[position]] = static_cast<int>(position);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& old : before)
+      after.append(index(newRowOf[static_cast<size_t>(old.row())], old.column()));
+    changePersistentIndexList(before, after);
+  }
+  // Move the rows along the cycles of the permutation, marking each place done as it is filled.
+  for (size_t start = 0; start < size; ++start) {
+    if (order[start] == start)
+      continue;
+    RowRecord first = std::move(m_rows[start]);
+    size_t place = start;
+    for (;;) {
+      const size_t source = order[place];
+      order[place] = place;
+      if (source == start) {
+        m_rows[place] = std::move(first);
+        break;
+      }
+      m_rows[place] = std::move(m_rows[source]);
+      place = source;
+    }
+  }
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
