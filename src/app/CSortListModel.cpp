@@ -33,6 +33,8 @@ std::string_view TrimmedCell(const std::string& text) {
 // there must not change how a list sorts.
 double LeadingNumber(const char* text) {
   static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  if (cLocale == static_cast<locale_t>(nullptr))
+    return std::strtod(text, nullptr);
   return strtod_l(text, nullptr, cLocale);
 }
 
@@ -313,10 +315,9 @@ int CompareKeys(CellKey& a, CellKey& b, const SortContext& context) {
   return CompareText(a, b, context.common);
 }
 
-// A bottom-up merge sort. Unlike quicksort-style sorts it never relies on the comparison being
-// a consistent order to stay inside the array: every step is bounded by the run lengths. Equal
-// keys keep their order.
-// Returns whichever of the two arrays holds the result.
+// A bottom-up merge sort; returns whichever of the two arrays ends up holding the result.
+// Unlike quicksort-style sorts it never relies on the comparison being a consistent order to
+// stay inside the arrays: every step is bounded by the run lengths. Equal keys keep their order.
 CellKey* MergeSortKeys(CellKey* keys, CellKey* scratch, size_t count, bool ascending,
                        const SortContext& context) {
   CellKey* from = keys;

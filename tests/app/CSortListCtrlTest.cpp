@@ -184,9 +184,18 @@ TEST(CSortListCtrl, DatesInTheUsersLocale) {
             1);
   EXPECT_EQ(CSortListModel::CompareCellTexts("12/7/26 9:30 PM", "12/7/26 10:15 AM"), 1);
   EXPECT_EQ(CSortListModel::CompareCellTexts("12/7/26", "12/7/26 12:00 AM"), 0);
+  // Two-digit years: 00 to 29 are this century's.
+  EXPECT_EQ(CSortListModel::CompareCellTexts("1/1/05", "1/1/99"), 1);
+  EXPECT_EQ(CSortListModel::CompareCellTexts("1/1/30", "1/1/99"), -1);
   // A text that is no date makes both compare as text.
   EXPECT_EQ(CSortListModel::CompareCellTexts("12/7/26", "1/15/27 later"), 1);
   EXPECT_EQ(CSortListModel::CompareCellTexts("1.2.3", "1.10.0"), 1);
+
+  {
+    LocaleScope german(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(CSortListModel::CompareCellTexts("24.12.26", "01.01.27"), -1);
+    EXPECT_EQ(CSortListModel::CompareCellTexts("24.12.26", "01.01.27.ips"), 1);
+  }
 
   CSortListCtrl list;
   ASSERT_TRUE(list.InsertColumns("When,80"));
@@ -330,4 +339,37 @@ TEST(CSortListCtrl, GridLinesAndRowIcon) {
   const CSortListModel& model = *list.GetModel();
   EXPECT_FALSE(model.data(model.index(1, 0), Qt::DecorationRole).isNull());
   EXPECT_TRUE(model.data(model.index(1, 1), Qt::DecorationRole).isNull());
+}
+
+TEST(CSortListCtrl, WidthsSurviveRefillsAndDoubleClicksReportTheRow) {
+  CSortListCtrl list;
+  ASSERT_TRUE(list.InsertColumns("Name,80;Version,60;Size,50"));
+  CSortHeaderCtrl& header = *list.GetHeaderCtrl();
+  header.ShowColumn(1, false);
+  list.ReplaceAllRows({{{"a", "1", "2"}, 0}, {{"b", "1", "2"}, 1}});
+  EXPECT_EQ(list.DeleteAllRows(), 2);
+  FillOneColumn(list, {"c", "d"});
+  EXPECT_EQ(header.sectionSize(0), 80);
+  EXPECT_EQ(header.sectionSize(1), 0);
+  EXPECT_EQ(header.sectionSize(2), 50);
+
+  list.resize(300, 200);
+  list.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+  std::vector<int> clicked;
+  std::vector<int> keys;
+  QObject::connect(&list, &CSortListCtrl::ListDoubleClicked,
+                   [&](int row) { clicked.push_back(row); });
+  QObject::connect(&list, &CSortListCtrl::ListKeyPressed, [&](int key) { keys.push_back(key); });
+  const QRect second = list.visualRect(list.GetModel()->index(1, 0));
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, second.center());
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, {},
+                     QPoint(10, list.viewport()->height() - 5));
+  EXPECT_EQ(clicked, (std::vector<int>{1, -1}));
+  // A right-click selects the row under the mouse before any context menu opens.
+  const QRect first = list.visualRect(list.GetModel()->index(0, 0));
+  QTest::mouseClick(list.viewport(), Qt::RightButton, {}, first.center());
+  EXPECT_EQ(list.GetFirstSelected(), 0);
+  QTest::keyClick(&list, Qt::Key_Delete);
+  EXPECT_EQ(keys, (std::vector<int>{Qt::Key_Delete}));
 }
