@@ -49,29 +49,34 @@ void CPatchDB::SetDefaults() {
 }
 
 PatchRecord* CPatchDB::GetPatch(int index) const {
-  if (index < 0 || index >= GetPatchCount()) return nullptr;
+  if (index < 0 || index >= GetPatchCount())
+    return nullptr;
   return m_patches[static_cast<size_t>(index)].get();
 }
 
 RomRecord* CPatchDB::GetRom(int index) const {
-  if (index < 0 || index >= GetRomCount()) return nullptr;
+  if (index < 0 || index >= GetRomCount())
+    return nullptr;
   return m_roms[static_cast<size_t>(index)].get();
 }
 
 int CPatchDB::FindPatch(const std::string& path) const {
   for (size_t i = 0; i < m_patches.size(); ++i) {
-    if (EqualsNoCase(m_patches[i]->Filename, path)) return static_cast<int>(i);
+    if (EqualsNoCase(m_patches[i]->Filename, path))
+      return static_cast<int>(i);
   }
   return -1;
 }
 
 void CPatchDB::RemovePatch(int index) {
-  if (index < 0 || index >= GetPatchCount()) return;
+  if (index < 0 || index >= GetPatchCount())
+    return;
   m_patches.erase(m_patches.begin() + index);
 }
 
 void CPatchDB::RemoveRom(int index) {
-  if (index < 0 || index >= GetRomCount()) return;
+  if (index < 0 || index >= GetRomCount())
+    return;
   m_roms.erase(m_roms.begin() + index);
 }
 
@@ -79,10 +84,13 @@ void CPatchDB::AppendPatch(std::unique_ptr<PatchRecord> patch) {
   m_patches.push_back(std::move(patch));
 }
 
-void CPatchDB::AppendRom(std::unique_ptr<RomRecord> rom) { m_roms.push_back(std::move(rom)); }
+void CPatchDB::AppendRom(std::unique_ptr<RomRecord> rom) {
+  m_roms.push_back(std::move(rom));
+}
 
 int32_t CPatchDB::ParseRomSize(const std::string& text) {
-  if (text.empty()) return kNoSize;
+  if (text.empty())
+    return kNoSize;
   const int32_t header = Contains(AsciiLowerCopy(text), "no header") ? 0 : kHeaderFlag;
   // Only the first one or two characters are read: "128Mbit" reads as 12.
   const std::string digits = text.substr(0, 2);
@@ -90,7 +98,9 @@ int32_t CPatchDB::ParseRomSize(const std::string& text) {
   return megabits | header;
 }
 
-void CPatchDB::ReportError(const std::string& message) const { ::ReportError(m_prompt, message); }
+void CPatchDB::ReportError(const std::string& message) const {
+  ::ReportError(m_prompt, message);
+}
 
 void CPatchDB::ReportLineError(const std::string& message) const {
   ::ReportLineError(m_prompt, m_lineContext, message);

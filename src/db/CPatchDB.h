@@ -43,14 +43,29 @@ class CPatchDB final {
   static int32_t ParseRomSize(const std::string& text);
 
   // ROM identification.
+  /// What GetRomName and GetFileHash give in place of a name or digest they cannot read.
+  static constexpr const char* kInvalidRomNameText =
+      "Error in CPatchDB::GetRomName(CFile*): Invalid file handle.";
+  static constexpr const char* kInvalidFileHashText =
+      "Error in CPatchDB::GetFileHash(CFile*): Invalid file handle.";
+  /// The internal name stored in the image, without trailing blanks.
   std::string GetRomName(CFile& file);
+  /// The digest text of the whole file, copier header included.
   std::string GetFileHash(CFile& file);
   std::string GetFileHash(const std::string& path);
+  /// The name with its parenthesised part(s) removed, for comparing names under IgnoreParens.
   static std::string StripParens(const std::string& name);
+  /// Fills `rom` from an open ROM file opened by `path`, as installing it does. False, with
+  /// `rom` untouched, when the ROM data is too large for the eight megabit bits of a size word.
+  bool IdentifyRom(CFile& file, const std::string& path, RomRecord& rom);
 
   // Adding entries.
+  /// Identifies the ROM file and appends its record unless a rule refuses it (after a message).
   bool AddRom(const std::string& path);
+  /// False, after a message, when the record duplicates an installed ROM other than the one at
+  /// `skipIndex` (-1 for none) by file name, digest, or internal name and size word.
   bool CanAddRom(const RomRecord& rom, int skipIndex);
+  /// False, after a message, when another patch has the same file name ignoring letter case.
   bool CanAddPatch(const PatchRecord& patch, int skipIndex);
 
   // Playing.

@@ -24,7 +24,8 @@ std::vector<std::string> SplitFields(std::string_view text, size_t count) {
       continue;
     }
     size_t bar = text.find('|', pos);
-    if (bar == std::string_view::npos) bar = text.size();
+    if (bar == std::string_view::npos)
+      bar = text.size();
     fields.push_back(TrimBlanks(text.substr(pos, bar - pos)));
     pos = bar + 1;
   }
@@ -33,13 +34,18 @@ std::vector<std::string> SplitFields(std::string_view text, size_t count) {
 
 // The format has no escape: a "|" or a line break inside a text field would shift every later
 // field when the file is read again. Such characters are made harmless when writing.
-std::string FieldText(const std::string& text) {
-  std::string safe = text;
-  for (char& c : safe) {
-    if (c == '|') c = '/';
-    else if (c == '\r' || c == '\n') c = ' ';
+void AppendField(std::string& out, const std::string& text) {
+  if (text.find_first_of("|\r\n") == std::string::npos) {
+    out += text;
+    return;
   }
-  return safe;
+  for (char c : text) {
+    if (c == '|')
+      c = '/';
+    else if (c == '\r' || c == '\n')
+      c = ' ';
+    out += c;
+  }
 }
 
 }  // namespace
@@ -51,6 +57,8 @@ int CPatchDB::Load(const std::string& path) {
     return (m_file.LastError() == ENOENT) ? 1 : -1;
   }
   std::string bytes;
+  if (const int64_t length = m_file.Length(); length > 0)
+    bytes.reserve(static_cast<size_t>(length));
   char chunk[65536];
   for (;;) {
     const int64_t n = m_file.Read(chunk, sizeof chunk);
@@ -58,7 +66,8 @@ int CPatchDB::Load(const std::string& path) {
       m_file.Close();
       return -1;
     }
-    if (n == 0) break;
+    if (n == 0)
+      break;
     bytes.append(chunk, static_cast<size_t>(n));
   }
   m_file.Close();
@@ -70,7 +79,8 @@ int CPatchDB::Load(const std::string& path) {
   while (pos < bytes.size()) {
     // A line ends at LF, or at CR (which takes a directly following LF with it).
     size_t end = pos;
-    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+      ++end;
     const std::string_view raw(bytes.data() + pos, end - pos);
     if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
         bytes[end + 1] == '\n') {
@@ -85,11 +95,13 @@ int CPatchDB::Load(const std::string& path) {
     m_lineContext.text = TrimBlanks(raw);
     std::string& line = m_lineContext.text;
 
-    if (line.empty() || line[0] == ';') continue;
+    if (line.empty() || line[0] == ';')
+      continue;
     if (line.front() == '[' && line.back() == ']') {
       std::string label;
       for (char c : line) {
-        if (c != '[' && c != ']') label += AsciiToLower(c);
+        if (c != '[' && c != ']')
+          label += AsciiToLower(c);
       }
       line = label;
       if (label == "vars") {
@@ -195,43 +207,55 @@ bool CPatchDB::ParseRomLine(const std::string& text) {
 
 std::string CPatchDB::Serialize() const {
   std::string out;
-  out.reserve(1024 + 256 * (m_patches.size() + m_roms.size()));
+  size_t estimate = 1024;
+  for (const auto& p : m_patches) {
+    estimate += 16 + p->PatchName.size() + p->Author.size() + p->Version.size() +
+                p->Description.size() + p->Filename.size() + p->RomName.size() + p->RomSize.size() +
+                p->RomDigest.size();
+  }
+  for (const auto& r : m_roms) {
+    estimate += 16 + r->RomName.size() + r->RomSize.size() + r->Filename.size() +
+                r->RomDigest.size() + r->ForcedName.size();
+  }
+  out.reserve(estimate);
   out += "[vars]\r\n";
   m_variables.WriteVariables(out);
   out += "\r\n\r\n";
   out += "[patches]\r\n\r\n";
-  out += "; Format: Patch Name|Author|Version|Description|Filename|RomName|RomSize|RomDigest\r\n\r\n";
+  out +=
+      "; Format: Patch Name|Author|Version|Description|Filename|RomName|RomSize|RomDigest\r\n\r\n";
   for (const auto& p : m_patches) {
-    out += FieldText(p->PatchName);
+    AppendField(out, p->PatchName);
     out += '|';
-    out += FieldText(p->Author);
+    AppendField(out, p->Author);
     out += '|';
-    out += FieldText(p->Version);
+    AppendField(out, p->Version);
     out += '|';
-    out += FieldText(p->Description);
+    AppendField(out, p->Description);
     out += '|';
     out += p->Filename;
     out += '|';
-    out += FieldText(p->RomName);
+    AppendField(out, p->RomName);
     out += '|';
-    out += FieldText(p->RomSize);
+    AppendField(out, p->RomSize);
     out += '|';
-    out += FieldText(p->RomDigest);
+    AppendField(out, p->RomDigest);
     out += "\r\n\r\n";
   }
   out += "\r\n\r\n";
   out += "[roms]\r\n\r\n";
   out += "; Format: RomName|RomSize|Filename|RomDigest\r\n\r\n";
   for (const auto& r : m_roms) {
-    out += FieldText(r->RomName);
+    AppendField(out, r->RomName);
     out += '|';
-    out += FieldText(r->RomSize);
+    AppendField(out, r->RomSize);
     out += '|';
     out += r->Filename;
     out += '|';
-    out += FieldText(r->RomDigest);
+    AppendField(out, r->RomDigest);
     out += '|';
-    if (r->UseForcedName) out += FieldText(r->ForcedName);
+    if (r->UseForcedName)
+      AppendField(out, r->ForcedName);
     out += "\r\n\r\n";
   }
   return out;

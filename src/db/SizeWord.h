@@ -9,8 +9,12 @@
 inline constexpr int32_t kHeaderFlag = 256;
 inline constexpr int32_t kNoSize = -1;
 
-inline int32_t Megabits(int32_t sizeWord) { return sizeWord & 0xFF; }
-inline bool HasHeader(int32_t sizeWord) { return (sizeWord & kHeaderFlag) != 0; }
+inline int32_t Megabits(int32_t sizeWord) {
+  return sizeWord & 0xFF;
+}
+inline bool HasHeader(int32_t sizeWord) {
+  return (sizeWord & kHeaderFlag) != 0;
+}
 
 /// "%dMbit%s" with `noHeaderSuffix` when the header flag is clear, nothing when it is set.
 std::string FormatSizeText(int32_t sizeWord, const char* noHeaderSuffix);

@@ -11,7 +11,8 @@ namespace {
 // The leading decimal integer of a text, as atoi reads it, clamped to 32 bits.
 int32_t LeadingInteger(const std::string& text) {
   size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+    ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
     negative = text[i] == '-';
@@ -20,11 +21,15 @@ int32_t LeadingInteger(const std::string& text) {
   int64_t value = 0;
   for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
     value = value * 10 + (text[i] - '0');
-    if (value > int64_t{INT32_MAX} + 1) value = int64_t{INT32_MAX} + 1;
+    if (value > int64_t{INT32_MAX} + 1)
+      value = int64_t{INT32_MAX} + 1;
   }
-  if (negative) value = -value;
-  if (value > INT32_MAX) value = INT32_MAX;
-  if (value < INT32_MIN) value = INT32_MIN;
+  if (negative)
+    value = -value;
+  if (value > INT32_MAX)
+    value = INT32_MAX;
+  if (value < INT32_MIN)
+    value = INT32_MIN;
   return static_cast<int32_t>(value);
 }
 

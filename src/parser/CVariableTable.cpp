@@ -11,7 +11,8 @@ int CVariableTable::AddVariable(const std::string& name, VariableType type, void
 
 CVariable* CVariableTable::FindVariable(const std::string& name) const {
   for (const auto& entry : m_entries) {
-    if (EqualsNoCase(entry->Name(), name)) return entry.get();
+    if (EqualsNoCase(entry->Name(), name))
+      return entry.get();
   }
   return nullptr;
 }

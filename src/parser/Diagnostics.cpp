@@ -16,8 +16,7 @@ void ReportLineError(UserPrompt& prompt, const LineContext& context, const std::
   prompt.Ask({FormatLineMessage(context, message), "Error!", BoxIcon::Error, BoxButtons::Ok});
 }
 
-void ReportLineWarning(UserPrompt& prompt, const LineContext& context,
-                       const std::string& message) {
+void ReportLineWarning(UserPrompt& prompt, const LineContext& context, const std::string& message) {
   prompt.Ask({FormatLineMessage(context, message), "Warning!", BoxIcon::Warning, BoxButtons::Ok});
 }
 

@@ -1,36 +1,46 @@
 #include "parser/TextUtil.h"
 
-char AsciiToLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiToLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string AsciiLowerCopy(std::string_view text) {
   std::string lower(text);
-  for (char& c : lower) c = AsciiToLower(c);
+  for (char& c : lower)
+    c = AsciiToLower(c);
   return lower;
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
+  if (a.size() != b.size())
+    return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiToLower(a[i]) != AsciiToLower(b[i])) return false;
+    if (AsciiToLower(a[i]) != AsciiToLower(b[i]))
+      return false;
   }
   return true;
 }
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 }  // namespace
 
 std::string TrimBlanks(std::string_view text) {
   size_t begin = 0;
   size_t end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
+  while (begin < end && IsBlank(text[begin]))
+    ++begin;
+  while (end > begin && IsBlank(text[end - 1]))
+    --end;
   return std::string(text.substr(begin, end - begin));
 }
 
 std::string TrimTrailingBlanks(std::string_view text) {
   size_t end = text.size();
-  while (end > 0 && IsBlank(text[end - 1])) --end;
+  while (end > 0 && IsBlank(text[end - 1]))
+    --end;
   return std::string(text.substr(0, end));
 }
 

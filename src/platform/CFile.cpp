@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <utility>
 
-CFile::~CFile() { Close(); }
+CFile::~CFile() {
+  Close();
+}
 
 CFile::CFile(CFile&& other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_lastError(other.m_lastError) {}
@@ -51,28 +53,34 @@ void CFile::Close() {
 }
 
 int64_t CFile::Length() const {
-  if (m_fd < 0) return -1;
+  if (m_fd < 0)
+    return -1;
   struct stat info {};
-  if (::fstat(m_fd, &info) != 0) return -1;
+  if (::fstat(m_fd, &info) != 0)
+    return -1;
   return static_cast<int64_t>(info.st_size);
 }
 
 bool CFile::Seek(int64_t offset) {
-  if (m_fd < 0) return false;
+  if (m_fd < 0)
+    return false;
   return ::lseek(m_fd, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
 }
 
 int64_t CFile::Read(void* buffer, int64_t size) {
-  if (m_fd < 0) return -1;
+  if (m_fd < 0)
+    return -1;
   char* out = static_cast<char*>(buffer);
   int64_t total = 0;
   while (total < size) {
     const ssize_t n = ::read(m_fd, out + total, static_cast<size_t>(size - total));
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR)
+        continue;
       return -1;
     }
-    if (n == 0) break;
+    if (n == 0)
+      break;
     total += n;
   }
   return total;

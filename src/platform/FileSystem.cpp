@@ -20,10 +20,12 @@ std::string ResolveLinks(const std::string& path) {
   std::string current = path;
   for (int depth = 0; depth < 40; ++depth) {
     struct stat info {};
-    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+      return current;
     std::vector<char> target(static_cast<size_t>(info.st_size > 0 ? info.st_size : PATH_MAX) + 1);
     const ssize_t n = ::readlink(current.c_str(), target.data(), target.size() - 1);
-    if (n < 0) return current;
+    if (n < 0)
+      return current;
     std::string next(target.data(), static_cast<size_t>(n));
     if (next.empty() || next[0] != '/') {
       const size_t slash = current.rfind('/');
@@ -36,13 +38,16 @@ std::string ResolveLinks(const std::string& path) {
 
 std::string DirectoryOf(const std::string& path) {
   const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
+  if (slash == std::string::npos)
+    return ".";
+  if (slash == 0)
+    return "/";
   return path.substr(0, slash);
 }
 
 bool Fail(std::string* error, const std::string& what) {
-  if (error) *error = what + ": " + std::strerror(errno);
+  if (error)
+    *error = what + ": " + std::strerror(errno);
   return false;
 }
 
@@ -55,7 +60,8 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes, std::str
   std::vector<char> pattern(temp.begin(), temp.end());
   pattern.push_back('\0');
   const int fd = ::mkstemp(pattern.data());
-  if (fd < 0) return Fail(error, "cannot create a file in " + folder);
+  if (fd < 0)
+    return Fail(error, "cannot create a file in " + folder);
   temp.assign(pattern.data());
 
   bool ok = true;
@@ -64,7 +70,8 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes, std::str
   while (ok && left > 0) {
     const ssize_t n = ::write(fd, data, left);
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR)
+        continue;
       ok = Fail(error, "cannot write " + temp);
     } else {
       data += n;
@@ -73,17 +80,23 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes, std::str
   }
   struct stat old {};
   if (ok && ::stat(target.c_str(), &old) == 0) {
-    if (::fchmod(fd, old.st_mode & 07777) != 0) ok = Fail(error, "cannot set permissions");
+    if (::fchmod(fd, old.st_mode & 07777) != 0)
+      ok = Fail(error, "cannot set permissions");
     // Keeping the owner only works for root; for everybody else the file is theirs anyway.
-    if (ok && ::geteuid() == 0) (void)!::fchown(fd, old.st_uid, old.st_gid);
+    if (ok && ::geteuid() == 0)
+      (void)!::fchown(fd, old.st_uid, old.st_gid);
   } else if (ok) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    if (::fchmod(fd, 0666 & ~mask) != 0) ok = Fail(error, "cannot set permissions");
+    if (::fchmod(fd, 0666 & ~mask) != 0)
+      ok = Fail(error, "cannot set permissions");
   }
-  if (ok && ::fsync(fd) != 0) ok = Fail(error, "cannot flush " + temp);
-  if (::close(fd) != 0 && ok) ok = Fail(error, "cannot close " + temp);
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = Fail(error, "cannot replace " + target);
+  if (ok && ::fsync(fd) != 0)
+    ok = Fail(error, "cannot flush " + temp);
+  if (::close(fd) != 0 && ok)
+    ok = Fail(error, "cannot close " + temp);
+  if (ok && ::rename(temp.c_str(), target.c_str()) != 0)
+    ok = Fail(error, "cannot replace " + target);
   if (!ok) {
     ::unlink(temp.c_str());
     return false;
@@ -103,10 +116,12 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
       0) {
     return true;
   }
-  if (errno != EINVAL && errno != ENOSYS) return false;
+  if (errno != EINVAL && errno != ENOSYS)
+    return false;
 #endif
   // File systems without renameat2 support: a hard link fails when the target exists.
-  if (::link(from.c_str(), to.c_str()) != 0) return false;
+  if (::link(from.c_str(), to.c_str()) != 0)
+    return false;
   if (::unlink(from.c_str()) != 0) {
     ::unlink(to.c_str());
     return false;
@@ -117,22 +132,27 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
 std::string GetAppDir() {
   std::vector<char> buffer(PATH_MAX + 1);
   const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-  if (n <= 0) return ".";
+  if (n <= 0)
+    return ".";
   const std::string exe(buffer.data(), static_cast<size_t>(n));
   const size_t slash = exe.rfind('/');
-  if (slash == std::string::npos) return ".";
+  if (slash == std::string::npos)
+    return ".";
   return exe.substr(0, slash);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
   CFile file;
-  if (!file.Open(path)) return false;
+  if (!file.Open(path))
+    return false;
   bytes.clear();
   char chunk[65536];
   for (;;) {
     const int64_t n = file.Read(chunk, sizeof chunk);
-    if (n < 0) return false;
-    if (n == 0) break;
+    if (n < 0)
+      return false;
+    if (n == 0)
+      break;
     bytes.append(chunk, static_cast<size_t>(n));
   }
   return true;

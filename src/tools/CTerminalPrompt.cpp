@@ -13,10 +13,12 @@ BoxAnswer CTerminalPrompt::Ask(const BoxRequest& request) {
   for (;;) {
     std::fprintf(m_out, "[y/n] ");
     std::fflush(m_out);
-    if (m_in == nullptr) return BoxAnswer::No;
+    if (m_in == nullptr)
+      return BoxAnswer::No;
     std::string answer;
     int c;
-    while ((c = std::fgetc(m_in)) != EOF && c != '\n') answer += static_cast<char>(c);
+    while ((c = std::fgetc(m_in)) != EOF && c != '\n')
+      answer += static_cast<char>(c);
     if (c == EOF && answer.empty()) {
       std::fprintf(m_out, "\n");
       return BoxAnswer::No;

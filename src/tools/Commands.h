@@ -10,6 +10,8 @@ using Args = std::vector<std::string>;
 
 int RunCheck(const Args& args);
 int RunDump(const Args& args);
+int RunMd5(const Args& args);
+int RunIdentify(const Args& args);
 
 /// Prints "brindle-tool: <message>" and the usage hint to standard error; returns 2.
 int UsageError(const std::string& message);

@@ -16,6 +16,11 @@ const char kUsage[] =
     "                  1 when there was at least one, 2 when FILE cannot be opened\n"
     "  dump FILE       load FILE (messages to standard error) and write the bytes Brindle\n"
     "                  would save to standard output\n"
+    "  md5 FILE...     print the MD5 digest of each FILE as Brindle computes it, in the\n"
+    "                  layout of md5sum; exit 1 when a FILE cannot be read\n"
+    "  identify ROM... print what installing each ROM file would record: size word, size\n"
+    "                  text, internal name and digest, separated by tabs; exit 1 when a\n"
+    "                  ROM cannot be read or is too large\n"
     "\n"
     "Options:\n"
     "  --help          show this help and exit\n"
@@ -30,7 +35,8 @@ int UsageError(const std::string& message) {
 }
 
 int main(int argc, char** argv) {
-  if (argc < 2) return UsageError("no command given");
+  if (argc < 2)
+    return UsageError("no command given");
   const std::string command = argv[1];
   const Args args(argv + 2, argv + argc);
   if (command == "--help" || command == "-h") {
@@ -41,7 +47,13 @@ int main(int argc, char** argv) {
     std::printf("brindle-tool %s\n", BRINDLE_VERSION);
     return 0;
   }
-  if (command == "check") return RunCheck(args);
-  if (command == "dump") return RunDump(args);
+  if (command == "check")
+    return RunCheck(args);
+  if (command == "dump")
+    return RunDump(args);
+  if (command == "md5")
+    return RunMd5(args);
+  if (command == "identify")
+    return RunIdentify(args);
   return UsageError("unknown command '" + command + "'");
 }

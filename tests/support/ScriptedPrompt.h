@@ -12,8 +12,10 @@ class ScriptedPrompt final : public UserPrompt {
  public:
   BoxAnswer Ask(const BoxRequest& request) override {
     boxes.push_back(request);
-    if (request.buttons == BoxButtons::Ok) return BoxAnswer::Ok;
-    if (answers.empty()) return BoxAnswer::No;
+    if (request.buttons == BoxButtons::Ok)
+      return BoxAnswer::Ok;
+    if (answers.empty())
+      return BoxAnswer::No;
     const BoxAnswer answer = answers.front();
     answers.pop_front();
     return answer;
@@ -21,7 +23,8 @@ class ScriptedPrompt final : public UserPrompt {
 
   std::vector<std::string> Texts() const {
     std::vector<std::string> texts;
-    for (const auto& box : boxes) texts.push_back(box.text);
+    for (const auto& box : boxes)
+      texts.push_back(box.text);
     return texts;
   }
 

@@ -16,7 +16,8 @@ TempDir::TempDir() {
   std::string pattern = std::string(base && *base ? base : "/tmp") + "/brindle-test-XXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
-  if (::mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  if (::mkdtemp(buffer.data()) == nullptr)
+    throw std::runtime_error("mkdtemp failed");
   m_path = buffer.data();
 }
 
@@ -36,7 +37,9 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(m_path, ignored);
 }
 
-std::string TempDir::File(const std::string& name) const { return m_path + "/" + name; }
+std::string TempDir::File(const std::string& name) const {
+  return m_path + "/" + name;
+}
 
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
   const std::string path = File(name);
@@ -56,21 +59,26 @@ std::string ReadFileBytes(const std::string& path) {
 int RunCommand(const std::string& commandLine, std::string* output, bool mergeErrors) {
   const std::string full = commandLine + (mergeErrors ? " 2>&1" : "");
   FILE* pipe = ::popen(full.c_str(), "r");
-  if (pipe == nullptr) return -1;
+  if (pipe == nullptr)
+    return -1;
   std::string text;
   char buffer[4096];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+    text.append(buffer, n);
   const int status = ::pclose(pipe);
-  if (output) *output = text;
+  if (output)
+    *output = text;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 std::string ShellQuote(const std::string& text) {
   std::string quoted = "'";
   for (char c : text) {
-    if (c == '\'') quoted += "'\\''";
-    else quoted += c;
+    if (c == '\'')
+      quoted += "'\\''";
+    else
+      quoted += c;
   }
   return quoted + "'";
 }

@@ -1,0 +1,15 @@
+#include "platform/CommandLine.h"
+
+#include <filesystem>
+
+std::string CommandLineFile(const std::vector<std::string>& arguments,
+                            const std::string& currentFolder) {
+  for (const std::string& argument : arguments) {
+    if (argument.empty() || argument[0] == '-')
+      continue;
+    if (argument[0] == '/')
+      return argument;
+    return (std::filesystem::path(currentFolder) / argument).lexically_normal().string();
+  }
+  return {};
+}

@@ -1,0 +1,370 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "db/CPatchDB.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempDir.h"
+
+namespace {
+
+std::unique_ptr<PatchRecord> MakePatch(const std::string& name) {
+  auto p = std::make_unique<PatchRecord>();
+  p->PatchName = name;
+  p->Author = "Author of " + name;
+  p->Version = "1.0";
+  p->Description = "A description; with a semicolon";
+  p->Filename = "/home/user/patches/" + name + ".ips";
+  p->RomName = "EARTH BOUND";
+  p->RomSize = "24Mbit No header";
+  p->RomDigest = "0123456789abcdef0123456789abcdef";
+  p->SizeWord = 24;
+  return p;
+}
+
+std::unique_ptr<RomRecord> MakeRom(const std::string& name, bool forced) {
+  auto r = std::make_unique<RomRecord>();
+  r->RomName = name;
+  r->RomSize = "32Mbit";
+  r->Filename = "/home/user/roms/" + name + ".smc";
+  r->RomDigest = "fedcba9876543210fedcba9876543210";
+  r->ForcedName = forced ? "Forced " + name : "";
+  r->UseForcedName = forced;
+  r->SizeWord = 288;
+  return r;
+}
+
+struct Loaded {
+  ScriptedPrompt prompt;
+  CPatchDB db{prompt};
+  int result = 0;
+  explicit Loaded(const std::string& bytes) {
+    TempDir dir;
+    result = db.Load(dir.Write("brindle.dat", bytes));
+  }
+};
+
+}  // namespace
+
+TEST(DatabaseFile, WritesTheCanonicalLayout) {
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  db.AppendPatch(MakePatch("Uncut"));
+  db.AppendRom(MakeRom("EARTH BOUND", false));
+  const std::string expected =
+      "[vars]\r\nZSNES=\r\nZSNESVer=\r\nZConfig=\r\nZExecutable=\r\nUseSaveDir=0\r\n"
+      "IgnoreHash=0\r\nIgnoreParens=1\r\nAllowEdit=0\r\nRegisterAtStartup=1\r\n"
+      "AlwaysOpenGUI=0\r\nWindowBackground=%app%/EarthBound.bmp\r\nGridLines=0\r\nFileIcon=1\r\n"
+      "Transition=1\r\nTransSpeed=60\r\n"
+      "\r\n\r\n"
+      "[patches]\r\n\r\n"
+      "; Format: Patch Name|Author|Version|Description|Filename|RomName|RomSize|RomDigest\r\n\r\n"
+      "Uncut|Author of Uncut|1.0|A description; with a semicolon|/home/user/patches/Uncut.ips|"
+      "EARTH BOUND|24Mbit No header|0123456789abcdef0123456789abcdef\r\n\r\n"
+      "\r\n\r\n"
+      "[roms]\r\n\r\n"
+      "; Format: RomName|RomSize|Filename|RomDigest\r\n\r\n"
+      "EARTH BOUND|32Mbit|/home/user/roms/EARTH BOUND.smc|fedcba9876543210fedcba9876543210|"
+      "\r\n\r\n";
+  TempDir dir;
+  ASSERT_TRUE(db.Save(dir.File("brindle.dat")));
+  const std::string written = ReadFileBytes(dir.File("brindle.dat"));
+  EXPECT_EQ(written, expected);
+  // 32 lines, the last one empty and terminated; the patch on line 23, the ROM on line 31.
+  size_t lines = 0;
+  for (size_t i = 0; i + 1 < written.size(); ++i)
+    lines += written.compare(i, 2, "\r\n") == 0;
+  EXPECT_EQ(lines, 32u);
+  EXPECT_TRUE(prompt.boxes.empty());
+}
+
+TEST(DatabaseFile, RoundTripKeepsRecordsOrderAndSettings) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  for (const char* name : {"Zeta", "alpha", "Mid"})
+    db.AppendPatch(MakePatch(name));
+  db.AppendRom(MakeRom("B GAME", true));
+  db.AppendRom(MakeRom("A GAME", false));
+  db.GetRom(1)->RomSize = "8Mbit (No header)";
+  db.GetRom(1)->SizeWord = 8;
+  db.ZSNES = "/opt/zsnes/";
+  db.ZExecutable = "wine \"/opt/zsnes/zsnesw.exe\"";
+  db.GridLines = true;
+  db.TransSpeed = 100;
+  ASSERT_TRUE(db.Save(dir.File("brindle.dat")));
+
+  ScriptedPrompt prompt2;
+  CPatchDB back(prompt2);
+  ASSERT_EQ(back.Load(dir.File("brindle.dat")), 0);
+  EXPECT_TRUE(prompt2.boxes.empty());
+  ASSERT_EQ(back.GetPatchCount(), 3);
+  ASSERT_EQ(back.GetRomCount(), 2);
+  for (int i = 0; i < 3; ++i) {
+    const PatchRecord& a = *db.GetPatch(i);
+    const PatchRecord& b = *back.GetPatch(i);
+    EXPECT_EQ(std::tie(a.PatchName, a.Author, a.Version, a.Description, a.Filename, a.RomName,
+                       a.RomSize, a.RomDigest, a.SizeWord),
+              std::tie(b.PatchName, b.Author, b.Version, b.Description, b.Filename, b.RomName,
+                       b.RomSize, b.RomDigest, b.SizeWord));
+  }
+  for (int i = 0; i < 2; ++i) {
+    const RomRecord& a = *db.GetRom(i);
+    const RomRecord& b = *back.GetRom(i);
+    EXPECT_EQ(std::tie(a.RomName, a.RomSize, a.Filename, a.RomDigest, a.ForcedName, a.UseForcedName,
+                       a.SizeWord),
+              std::tie(b.RomName, b.RomSize, b.Filename, b.RomDigest, b.ForcedName, b.UseForcedName,
+                       b.SizeWord));
+  }
+  EXPECT_EQ(back.Serialize(), db.Serialize());
+}
+
+TEST(DatabaseFile, ReportsEachDamagedLineWithItsNumberAndDropsIt) {
+  Loaded l(
+      "  ; an indented comment\r\n"
+      "Statement=before any label\r\n"
+      "[Vars]\r\n"
+      "\tTransSpeed = 60\r\n"
+      "[nothing]\r\n"
+      "\r\n"
+      "[PATCHES]\r\n"
+      "Only a name\r\n"
+      "|||||||\r\n"
+      "Name|Au|1|D|/p/a.ips|ROM|-1Mbit|\r\n"
+      "[roms]\r\n"
+      "|8Mbit||\r\n"
+      "ROM|-1Mbit|/r/rom.smc|digest\r\n"
+      "[ vars ]\r\n");
+  EXPECT_EQ(l.result, 0);
+  EXPECT_EQ(l.db.GetPatchCount(), 0);
+  EXPECT_EQ(l.db.GetRomCount(), 0);
+  const std::vector<std::string> expected = {
+      "On line 2:\nStatement=before any label\nStatement occurs outside of valid section label.",
+      "On line 4:\n\tTransSpeed = 60\nVariable 'TransSpeed ' not defined.",
+      "On line 5:\n[nothing]\nExpression is not a valid assignment. Must be of form 'X=Y', as "
+      "required by current section label.",
+      "On line 8:\nOnly a name\nPatch entry contains errors:\n\nERROR P02: Patch filename not "
+      "specified.\nERROR P03: Target ROM name not specified.\nERROR P04: Target ROM size not "
+      "specified.",
+      "On line 9:\n|||||||\nPatch entry contains errors:\n\nERROR P01: Patch name not specified."
+      "\nERROR P02: Patch filename not specified.\nERROR P03: Target ROM name not specified."
+      "\nERROR P04: Target ROM size not specified.",
+      "On line 10:\nName|Au|1|D|/p/a.ips|ROM|-1Mbit|\nPatch entry contains errors:\n\nERROR P10: "
+      "Target ROM size invalid.",
+      "On line 12:\n|8Mbit||\nGame entry contains errors:\n\nERROR G01: Game name not specified."
+      "\nERROR G03: ROM filename not specified.\nERROR G04: File digest not specified.",
+      "On line 13:\nROM|-1Mbit|/r/rom.smc|digest\nGame entry contains errors:\n\nERROR G10: "
+      "Invalid ROM size.",
+      // Not a label (blanks inside the brackets): a ROM line with only a name.
+      "On line 14:\n vars \nGame entry contains errors:\n\nERROR G02: ROM size not specified."
+      "\nERROR G03: ROM filename not specified.\nERROR G04: File digest not specified.",
+  };
+  ASSERT_EQ(l.prompt.Texts(), expected);
+  EXPECT_EQ(l.prompt.boxes[0].title, "Warning!");
+  EXPECT_EQ(l.prompt.boxes[0].icon, BoxIcon::Warning);
+  for (size_t i = 1; i < l.prompt.boxes.size(); ++i) {
+    EXPECT_EQ(l.prompt.boxes[i].title, "Error!");
+    EXPECT_EQ(l.prompt.boxes[i].icon, BoxIcon::Error);
+  }
+}
+
+TEST(DatabaseFile, LabelLikeLinesOutsideASectionQuoteTheChangedText) {
+  Loaded l("[ Vars ]\n[Something]\n");
+  ASSERT_EQ(l.prompt.boxes.size(), 2u);
+  EXPECT_EQ(l.prompt.boxes[0].text,
+            "On line 1:\n vars \nStatement occurs outside of valid section label.");
+  EXPECT_EQ(l.prompt.boxes[1].text,
+            "On line 2:\nsomething\nStatement occurs outside of valid section label.");
+}
+
+TEST(DatabaseFile, ReadsEveryKindOfLineEnd) {
+  const std::string body[] = {"[roms]",    "A|8Mbit|/r/a.smc|d1|",
+                              "",          "B|8Mbit|/r/b.smc|d2|Bee",
+                              "[patches]", "P|x|y|z|/p/p.ips|A|8Mbit (No header)|"};
+  for (const std::string& end : {std::string("\n"), std::string("\r\n"), std::string("\r")}) {
+    for (bool terminated : {true, false}) {
+      std::string bytes;
+      for (const auto& line : body)
+        bytes += line + end;
+      if (!terminated)
+        bytes.resize(bytes.size() - end.size());
+      Loaded l(bytes);
+      EXPECT_TRUE(l.prompt.boxes.empty()) << l.prompt.boxes[0].text;
+      ASSERT_EQ(l.db.GetRomCount(), 2);
+      ASSERT_EQ(l.db.GetPatchCount(), 1);
+      EXPECT_EQ(l.db.GetRom(0)->RomName, "A");
+      EXPECT_FALSE(l.db.GetRom(0)->UseForcedName);
+      EXPECT_EQ(l.db.GetRom(1)->RomName, "B");
+      EXPECT_TRUE(l.db.GetRom(1)->UseForcedName);
+      EXPECT_EQ(l.db.GetRom(1)->ForcedName, "Bee");
+      EXPECT_EQ(l.db.GetPatch(0)->PatchName, "P");
+      EXPECT_EQ(l.db.GetPatch(0)->RomSize, "8Mbit No header");
+    }
+  }
+  // Blank lines still count, so numbers stay physical even with bare CR line ends.
+  Loaded cr("[roms]\r\r\rbad\r");
+  ASSERT_EQ(cr.prompt.boxes.size(), 1u);
+  EXPECT_EQ(cr.prompt.boxes[0].text.substr(0, 15), "On line 4:\nbad\n");
+}
+
+TEST(DatabaseFile, FieldsAreTrimmedAndSizeTextsRewritten) {
+  Loaded l(
+      "[patches]\n"
+      " \tName  with  blanks\t| A |1.0||/p/x.ips|ROM (J)| 24Mbit (No header) |abc\n"
+      "Three|A|1||/p/y.ips|ROM|128Mbit|\n"
+      "Header|A|1||/p/z.ips|ROM|32Mbit|d|extra|fields\n"
+      "[roms]\n"
+      "R1|64Mbit|/r/1.smc|d1\n"
+      "R2|8mbit NO HEADER|/r/2.smc|d2|\n");
+  EXPECT_TRUE(l.prompt.boxes.empty());
+  ASSERT_EQ(l.db.GetPatchCount(), 3);
+  const PatchRecord& p = *l.db.GetPatch(0);
+  EXPECT_EQ(p.PatchName, "Name  with  blanks");
+  EXPECT_EQ(p.Author, "A");
+  EXPECT_EQ(p.RomName, "ROM (J)");
+  EXPECT_EQ(p.RomSize, "24Mbit No header");
+  EXPECT_EQ(p.SizeWord, 24);
+  EXPECT_EQ(l.db.GetPatch(1)->RomSize, "12Mbit");
+  EXPECT_EQ(l.db.GetPatch(1)->SizeWord, 12 | 256);
+  EXPECT_EQ(l.db.GetPatch(2)->RomDigest, "d");
+  ASSERT_EQ(l.db.GetRomCount(), 2);
+  EXPECT_EQ(l.db.GetRom(0)->RomSize, "64Mbit");
+  EXPECT_EQ(l.db.GetRom(0)->SizeWord, 320);
+  EXPECT_EQ(l.db.GetRom(1)->RomSize, "8Mbit (No header)");
+  EXPECT_EQ(l.db.GetRom(1)->SizeWord, 8);
+}
+
+TEST(DatabaseFile, ParseRomSize) {
+  EXPECT_EQ(CPatchDB::ParseRomSize(""), -1);
+  EXPECT_EQ(CPatchDB::ParseRomSize("32Mbit"), 288);
+  EXPECT_EQ(CPatchDB::ParseRomSize("32Mbit (No header)"), 32);
+  EXPECT_EQ(CPatchDB::ParseRomSize("32Mbit No header"), 32);
+  EXPECT_EQ(CPatchDB::ParseRomSize("8Mbit"), 264);
+  EXPECT_EQ(CPatchDB::ParseRomSize("NO HEADER"), 0);
+  EXPECT_EQ(CPatchDB::ParseRomSize("Mbit"), 256);
+  EXPECT_EQ(CPatchDB::ParseRomSize("64Mbit"), 320);
+  EXPECT_EQ(CPatchDB::ParseRomSize("8Mbit (No header)"), 8);
+  EXPECT_EQ(CPatchDB::ParseRomSize("128Mbit"), 12 | 256);
+}
+
+TEST(DatabaseFile, TextWithBarsOrLineBreaksReadsBackAsOneRecord) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  auto patch = MakePatch("Fire|Ice");
+  patch->Description = "Line one\r\nLine two|three";
+  patch->Author = "A\nB";
+  patch->Filename = "/home/user/patches/fire.ips";
+  db.AppendPatch(std::move(patch));
+  auto rom = MakeRom("NAME", true);
+  rom->ForcedName = "Forced|name";
+  db.AppendRom(std::move(rom));
+  ASSERT_TRUE(db.Save(dir.File("brindle.dat")));
+
+  ScriptedPrompt prompt2;
+  CPatchDB back(prompt2);
+  ASSERT_EQ(back.Load(dir.File("brindle.dat")), 0);
+  EXPECT_TRUE(prompt2.boxes.empty());
+  ASSERT_EQ(back.GetPatchCount(), 1);
+  EXPECT_EQ(back.GetPatch(0)->PatchName, "Fire/Ice");
+  EXPECT_EQ(back.GetPatch(0)->Author, "A B");
+  EXPECT_EQ(back.GetPatch(0)->Description, "Line one  Line two/three");
+  EXPECT_EQ(back.GetPatch(0)->Filename, "/home/user/patches/fire.ips");
+  EXPECT_EQ(back.GetPatch(0)->RomDigest, "0123456789abcdef0123456789abcdef");
+  ASSERT_EQ(back.GetRomCount(), 1);
+  EXPECT_EQ(back.GetRom(0)->ForcedName, "Forced/name");
+}
+
+TEST(DatabaseFile, MissingFileIsAFirstRunButAnUnreadableOneIsFatal) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  EXPECT_EQ(db.Load(dir.File("brindle.dat")), 1);
+  std::filesystem::create_directory(dir.File("folder.dat"));
+  EXPECT_EQ(db.Load(dir.File("folder.dat")), -1);
+  if (::geteuid() != 0) {  // root reads files whatever their mode says
+    const std::string path = dir.Write("locked.dat", "[vars]\r\n");
+    ::chmod(path.c_str(), 0);
+    EXPECT_EQ(db.Load(path), -1);
+  }
+  EXPECT_TRUE(prompt.boxes.empty());
+}
+
+TEST(DatabaseFile, FailedSaveLeavesTheOldFileByteForByte) {
+  TempDir dir;
+  const std::string old = "[vars]\r\nTransSpeed=12\r\n; the user's precious file\r\n";
+  const std::string path = dir.Write("db/brindle.dat", old);
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  for (int i = 0; i < 200; ++i)
+    db.AppendPatch(MakePatch("Patch " + std::to_string(i)));
+
+  // A disk that fills up in the middle of writing.
+  struct rlimit saved {};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  struct rlimit small = saved;
+  small.rlim_cur = 4096;
+  auto previous = ::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool saved_ok = db.Save(path);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(saved_ok);
+  EXPECT_EQ(ReadFileBytes(path), old);
+  ASSERT_EQ(prompt.boxes.size(), 1u);
+  EXPECT_EQ(prompt.boxes[0].text, "Error: Could not write configuration file.");
+  EXPECT_EQ(prompt.boxes[0].title, "Brindle");
+  EXPECT_EQ(prompt.boxes[0].icon, BoxIcon::None);
+  EXPECT_EQ(prompt.boxes[0].buttons, BoxButtons::Ok);
+  EXPECT_EQ(std::filesystem::directory_iterator(dir.File("db"))->path().filename(),
+            "brindle.dat");  // no temporary file left behind
+
+  if (::geteuid() != 0) {  // a folder we may not write to
+    ::chmod(dir.File("db").c_str(), 0555);
+    EXPECT_FALSE(db.Save(path));
+    EXPECT_EQ(ReadFileBytes(path), old);
+  }
+}
+
+TEST(DatabaseFile, SaveReplacesTheTargetOfALinkAndKeepsItsMode) {
+  TempDir dir;
+  const std::string real = dir.Write("real/brindle.dat", "old");
+  ::chmod(real.c_str(), 0640);
+  std::filesystem::create_symlink(real, dir.File("link.dat"));
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  ASSERT_TRUE(db.Save(dir.File("link.dat")));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.dat")));
+  EXPECT_EQ(ReadFileBytes(real), db.Serialize());
+  struct stat info {};
+  ASSERT_EQ(::stat(real.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(DatabaseRecords, RemovalKeepsPointersAndOrder) {
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  for (const char* name : {"a", "b", "c"})
+    db.AppendPatch(MakePatch(name));
+  PatchRecord* b = db.GetPatch(1);
+  db.RemovePatch(-1);
+  db.RemovePatch(3);
+  EXPECT_EQ(db.GetPatchCount(), 3);
+  db.RemovePatch(0);
+  EXPECT_EQ(db.GetPatch(0), b);
+  EXPECT_EQ(db.GetPatch(0)->PatchName, "b");
+  EXPECT_EQ(db.GetPatch(2), nullptr);
+  EXPECT_EQ(db.GetPatch(-1), nullptr);
+  EXPECT_EQ(db.FindPatch("/HOME/USER/PATCHES/C.IPS"), 1);
+  EXPECT_EQ(db.FindPatch("/home/user/patches/a.ips"), -1);
+
+  db.AppendRom(MakeRom("X", false));
+  db.AppendRom(MakeRom("Y", false));
+  db.RemoveRom(0);
+  EXPECT_EQ(db.GetRom(0)->RomName, "Y");
+  EXPECT_EQ(db.GetRomCount(), 1);
+}
