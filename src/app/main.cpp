@@ -3,12 +3,15 @@
 
 #include <QApplication>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/CBrindleApp.h"
 #include "app/CInstanceChannel.h"
 #include "app/CQtPrompt.h"
+#include "parser/CTerminalPrompt.h"
 #include "platform/CInstanceLock.h"
 #include "platform/CXdgFileTypeRegistry.h"
 #include "platform/FileSystem.h"
@@ -23,7 +26,14 @@ int main(int argc, char** argv) {
   if (::getcwd(cwd, sizeof cwd) == nullptr)
     cwd[0] = '\0';
 
-  CQtPrompt prompt;
+  // BRINDLE_BOXES=terminal shows every message box on the terminal instead (standard error,
+  // questions answered on standard input): for scripts and for running without a desktop.
+  const char* boxes = std::getenv("BRINDLE_BOXES");
+  CQtPrompt windowPrompt;
+  CTerminalPrompt terminalPrompt(stderr, stdin);
+  UserPrompt& prompt = (boxes && std::strcmp(boxes, "terminal") == 0)
+                           ? static_cast<UserPrompt&>(terminalPrompt)
+                           : static_cast<UserPrompt&>(windowPrompt);
   CXdgFileTypeRegistry registry([](int index) { return GetFileTypeIconFile(index); });
   CInstanceLock lock("BrindleApp");
 
