@@ -242,7 +242,8 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
     m_transition.RunTransition(*this, m_db, true);
   FillPatchList();
   FillRomList();
-  return true;
+  // A termination signal handled during the opening animation has already ended the window.
+  return !m_closing;
 }
 
 void CMainDlg::Shutdown() {
