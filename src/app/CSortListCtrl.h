@@ -21,6 +21,11 @@ class QIcon;
 /// the same column descending, and so on (see CSortListModel::CompareCellTexts for the order).
 /// A right-click on the headings offers a menu for hiding and showing columns.
 ///
+/// To fill a list, hand all rows over at once with ReplaceAllRows (their order and item values
+/// included); to rebuild the texts of rows already shown, use ReplaceRowTexts row by row; to
+/// empty it, DeleteAllRows. These stay linear in the number of rows, where deleting and inserting
+/// rows one at a time near the top would not.
+///
 /// Texts are bytes, shown decoded as UTF-8. Row and column indices are 0-based.
 class CSortListCtrl final : public QTreeView {
   Q_OBJECT
