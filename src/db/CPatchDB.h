@@ -75,8 +75,17 @@ class CPatchDB final {
   bool CheckRomDigest(const RomRecord& rom);
   bool SetSaveDirectory(const std::string& directory);
   bool RestoreSaveDirectory();
+  /// Puts back what a play cut short by a crash left changed (the ROM's name, the emulator's save
+  /// directory), as recorded in the play journal beside the database file, and tells the user in
+  /// one box. false when there was no journal.
+  bool RecoverInterruptedPlay();
+  /// Where the play journal lives; empty when the database path is not known.
+  std::string PlayJournalPath() const;
 
   // The database file.
+  /// The path of brindle.dat, recorded by Load. Plays keep their journal in the same folder.
+  void SetDatabasePath(const std::string& path) { m_databasePath = path; }
+  const std::string& DatabasePath() const { return m_databasePath; }
   /// 0 when the file was read, 1 when it does not exist, -1 when it exists but cannot be read.
   int Load(const std::string& path);
   /// Writes the whole database safely; false (after a message) when it could not be written.
@@ -121,6 +130,7 @@ class CPatchDB final {
   std::vector<std::unique_ptr<RomRecord>> m_roms;
   CVariableTable m_variables;
   std::string m_savedSaveDirectory;  // the emulator's own value while a patch plays
+  std::string m_databasePath;
   CFile m_file;
   LineContext m_lineContext;
 };

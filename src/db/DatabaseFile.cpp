@@ -51,6 +51,7 @@ void AppendField(std::string& out, const std::string& text) {
 }  // namespace
 
 int CPatchDB::Load(const std::string& path) {
+  m_databasePath = path;
   m_file.Close();
   if (!m_file.Open(path, CFile::Mode::Read)) {
     // Only a missing file is a first run; a file we may not read must never be overwritten.

@@ -129,12 +129,16 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
   return true;
 }
 
-std::string GetAppDir() {
+std::string GetExecutablePath() {
   std::vector<char> buffer(PATH_MAX + 1);
   const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
   if (n <= 0)
-    return ".";
-  const std::string exe(buffer.data(), static_cast<size_t>(n));
+    return {};
+  return std::string(buffer.data(), static_cast<size_t>(n));
+}
+
+std::string GetAppDir() {
+  const std::string exe = GetExecutablePath();
   const size_t slash = exe.rfind('/');
   if (slash == std::string::npos)
     return ".";
@@ -161,4 +165,15 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 bool PathExists(const std::string& path) {
   struct stat info {};
   return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool RemoveFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }

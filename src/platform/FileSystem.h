@@ -22,3 +22,12 @@ std::string GetAppDir();
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 bool PathExists(const std::string& path);
+
+/// Whether two paths name the same existing file (the same inode, whatever the spelling).
+bool IsSameFile(const std::string& a, const std::string& b);
+
+/// Deletes a file; a file that is not there counts as deleted.
+bool RemoveFile(const std::string& path);
+
+/// The full path of the running executable.
+std::string GetExecutablePath();

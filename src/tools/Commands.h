@@ -12,6 +12,8 @@ int RunCheck(const Args& args);
 int RunDump(const Args& args);
 int RunMd5(const Args& args);
 int RunIdentify(const Args& args);
+int RunPlay(const Args& args);
+int RunRecover(const Args& args);
 
 /// Prints "brindle-tool: <message>" and the usage hint to standard error; returns 2.
 int UsageError(const std::string& message);

@@ -21,6 +21,16 @@ const char kUsage[] =
     "  identify ROM... print what installing each ROM file would record: size word, size\n"
     "                  text, internal name and digest, separated by tabs; exit 1 when a\n"
     "                  ROM cannot be read or is too large\n"
+    "  play IPSPATH --db FILE\n"
+    "                  load FILE and play the installed patch IPSPATH (letter case ignored):\n"
+    "                  run the emulator on its ROM and put everything back; message boxes\n"
+    "                  are printed, questions answered on standard input (y/n). FILE is\n"
+    "                  never written; brindle.play beside it records the play while the\n"
+    "                  emulator runs. Exit 0 when the play ran to its end, 1 when it\n"
+    "                  stopped early, 2 when FILE or the patch is not there\n"
+    "  recover --db FILE\n"
+    "                  put back what a play that was cut short (by a crash or a kill) left\n"
+    "                  changed, as recorded in brindle.play beside FILE\n"
     "\n"
     "Options:\n"
     "  --help          show this help and exit\n"
@@ -55,5 +65,9 @@ int main(int argc, char** argv) {
     return RunMd5(args);
   if (command == "identify")
     return RunIdentify(args);
+  if (command == "play")
+    return RunPlay(args);
+  if (command == "recover")
+    return RunRecover(args);
   return UsageError("unknown command '" + command + "'");
 }

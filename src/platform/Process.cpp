@@ -1,0 +1,135 @@
+#include "platform/Process.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+extern char** environ;
+
+namespace {
+
+std::string CurrentDirectory() {
+  std::vector<char> buffer(PATH_MAX + 1);
+  if (::getcwd(buffer.data(), buffer.size()) == nullptr)
+    return std::string();
+  return buffer.data();
+}
+
+// The child changes its directory before it runs the program, so a relative program path would
+// otherwise be looked up from the emulator's folder instead of ours.
+std::string Absolute(const std::string& path) {
+  if (path.empty() || path[0] == '/')
+    return path;
+  const std::string here = CurrentDirectory();
+  if (here.empty())
+    return path;
+  return here + (here.back() == '/' ? "" : "/") + path;
+}
+
+bool IsExistingFile(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
+std::vector<std::string> SplitProgramText(const std::string& text) {
+  if (IsExistingFile(text))
+    return {Absolute(text)};
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;
+  bool quoted = false;
+  for (const char c : text) {
+    if (c == '"') {
+      quoted = !quoted;
+      inWord = true;  // "" is an empty word of its own
+    } else if (!quoted && (c == ' ' || c == '\t')) {
+      if (inWord)
+        words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord)
+    words.push_back(word);
+  if (!words.empty() && words[0].find('/') != std::string::npos)
+    words[0] = Absolute(words[0]);
+  return words;
+}
+
+pid_t StartProcess(const std::vector<std::string>& argv, const std::string& workingDirectory,
+                   std::string* error) {
+  if (argv.empty() || argv[0].empty()) {
+    if (error)
+      *error = "no program given";
+    return -1;
+  }
+  std::vector<char*> args;
+  args.reserve(argv.size() + 1);
+  for (const std::string& arg : argv)
+    args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawnattr_init(&attributes);
+  int result = 0;
+  if (!workingDirectory.empty()) {
+    result = posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+  }
+  // Our own descriptors (the database file, sockets of the window) are none of the emulator's
+  // business.
+  if (result == 0)
+    result = posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+  sigset_t noSignals;
+  sigset_t usualSignals;
+  sigemptyset(&noSignals);
+  sigemptyset(&usualSignals);
+  for (const int sig : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGTERM, SIGCHLD, SIGALRM, SIGUSR1,
+                        SIGUSR2, SIGTSTP, SIGTTIN, SIGTTOU}) {
+    sigaddset(&usualSignals, sig);
+  }
+  if (result == 0)
+    result = posix_spawnattr_setsigmask(&attributes, &noSignals);
+  if (result == 0)
+    result = posix_spawnattr_setsigdefault(&attributes, &usualSignals);
+  if (result == 0) {
+    result = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  }
+  pid_t pid = -1;
+  if (result == 0) {
+    // glibc reports a failed chdir or exec of the child here, so a missing emulator is an error
+    // of the start and not an exit status.
+    result = ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+  }
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  if (result != 0) {
+    if (error)
+      *error = std::strerror(result);
+    return -1;
+  }
+  return pid;
+}
+
+int WaitForProcess(pid_t pid) {
+  int status = 0;
+  for (;;) {
+    const pid_t ended = ::waitpid(pid, &status, 0);
+    if (ended == pid)
+      return status;
+    if (ended < 0 && errno != EINTR)
+      return -1;
+  }
+}

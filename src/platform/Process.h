@@ -1,0 +1,25 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+// Starting the emulator and waiting for it. No shell is involved, so nothing in a path (blanks,
+// quotes, "$", ";") is ever interpreted.
+
+/// The words of a program setting. When the whole text names an existing file it is the one
+/// program word (made absolute), so paths with blanks need no quotes; otherwise it is split at
+/// blanks and tabs, double quotes grouping words: `wine "/opt/zsnes/zsnesw.exe"`.
+std::vector<std::string> SplitProgramText(const std::string& text);
+
+/// Starts argv[0] (looked up in PATH when it has no "/") with `argv` in `workingDirectory`, with
+/// this process's environment, only the standard streams inherited, default signal handling and
+/// no blocked signals. Returns the child's id; -1 when it could not be started (no such program,
+/// not executable, no such working directory), with `error` (when given) saying why.
+pid_t StartProcess(const std::vector<std::string>& argv, const std::string& workingDirectory,
+                   std::string* error = nullptr);
+
+/// Waits without a time limit for a child started by StartProcess to end, through interrupting
+/// signals. Returns its wait status, or -1 when there is no such child.
+int WaitForProcess(pid_t pid);

@@ -1,0 +1,103 @@
+#include "play/CPlayJournal.h"
+
+#include "platform/FileSystem.h"
+
+namespace {
+
+constexpr const char* kHeading = "[brindle play journal]";
+
+std::string Escape(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else
+      out += c;
+  }
+  return out;
+}
+
+bool Unescape(const std::string& text, std::string& out) {
+  out.clear();
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+      continue;
+    }
+    if (++i == text.size())
+      return false;
+    if (text[i] == '\\')
+      out += '\\';
+    else if (text[i] == 'n')
+      out += '\n';
+    else if (text[i] == 'r')
+      out += '\r';
+    else
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string CPlayJournal::PathFor(const std::string& databasePath) {
+  const size_t slash = databasePath.rfind('/');
+  if (slash == std::string::npos)
+    return "brindle.play";
+  return databasePath.substr(0, slash + 1) + "brindle.play";
+}
+
+std::string CPlayJournal::Serialize() const {
+  return std::string(kHeading) + "\nRomFile=" + Escape(RomFile) + "\nPlayName=" + Escape(PlayName) +
+         "\nConfigFile=" + Escape(ConfigFile) + "\nSaveDirectory=" + Escape(SaveDirectory) + "\n";
+}
+
+bool CPlayJournal::Parse(const std::string& bytes) {
+  std::string* const fields[] = {&RomFile, &PlayName, &ConfigFile, &SaveDirectory};
+  const char* const names[] = {"RomFile", "PlayName", "ConfigFile", "SaveDirectory"};
+  bool seen[4] = {false, false, false, false};
+  size_t start = 0;
+  bool first = true;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string::npos)
+      end = bytes.size();
+    const std::string line = bytes.substr(start, end - start);
+    start = end + 1;
+    if (first) {
+      if (line != kHeading)
+        return false;
+      first = false;
+      continue;
+    }
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos)
+      continue;
+    const std::string name = line.substr(0, equals);
+    for (int i = 0; i < 4; ++i) {
+      if (name != names[i])
+        continue;
+      if (!Unescape(line.substr(equals + 1), *fields[i]))
+        return false;
+      seen[i] = true;
+    }
+  }
+  return seen[0] && seen[1] && seen[2] && seen[3];
+}
+
+bool CPlayJournal::Write(const std::string& path, std::string* error) const {
+  return WriteFileSafely(path, Serialize(), error);
+}
+
+bool CPlayJournal::Read(const std::string& path) {
+  std::string bytes;
+  return ReadWholeFile(path, bytes) && Parse(bytes);
+}
+
+bool CPlayJournal::Remove(const std::string& path) {
+  return RemoveFile(path);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+/// What one play has changed on disk, kept in a small file beside brindle.dat for as long as the
+/// ROM carries the play name. If Brindle dies while the emulator runs, the next start finds it
+/// and puts the ROM's name and the emulator's save directory back.
+class CPlayJournal final {
+ public:
+  /// The journal's path for a database file path: "brindle.play" in the same folder.
+  static std::string PathFor(const std::string& databasePath);
+
+  /// The file's bytes: one Name=Value line for each field, line breaks and backslashes escaped.
+  std::string Serialize() const;
+  /// Reads what Serialize wrote; false when a field is missing or the text is not a journal.
+  bool Parse(const std::string& bytes);
+
+  /// Written safely, so that a crash while writing never leaves half a journal.
+  bool Write(const std::string& path, std::string* error = nullptr) const;
+  /// false when the file cannot be read or is not a journal.
+  bool Read(const std::string& path);
+  /// Deletes the journal file; a missing file counts as removed.
+  static bool Remove(const std::string& path);
+
+  std::string RomFile;        // the ROM's recorded path
+  std::string PlayName;       // the name the ROM carries while the emulator runs
+  std::string ConfigFile;     // the emulator configuration file that was rewritten
+  std::string SaveDirectory;  // the save directory to put back into it
+};

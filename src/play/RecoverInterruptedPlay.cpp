@@ -1,0 +1,88 @@
+// Putting things back after Brindle died while the emulator ran: the ROM still carries the play
+// name and the emulator still saves into the patch's folder.
+#include <cerrno>
+#include <cstring>
+
+#include "db/CPatchDB.h"
+#include "platform/FileSystem.h"
+#include "play/CEmulatorConfig.h"
+#include "play/CPlayJournal.h"
+
+namespace {
+
+std::string Quoted(const std::string& path) {
+  return "\"" + path + "\"";
+}
+
+// Renames the ROM back when that cannot destroy anything; returns the sentence for the user.
+std::string PutRomBack(const CPlayJournal& journal) {
+  const std::string& recorded = journal.RomFile;
+  const std::string& play = journal.PlayName;
+  if (play == recorded || IsSameFile(play, recorded)) {
+    return "The ROM file " + Quoted(recorded) + " kept its name.\n";
+  }
+  const bool playExists = PathExists(play);
+  const bool recordedExists = PathExists(recorded);
+  if (!playExists && recordedExists) {
+    return "The ROM file " + Quoted(recorded) + " already had its name back.\n";
+  }
+  if (!playExists) {
+    return "The ROM file was found neither as " + Quoted(play) + " nor as " + Quoted(recorded) +
+           ". If you moved it, rename it to " + Quoted(recorded) + " by hand.\n";
+  }
+  if (recordedExists) {
+    return "The ROM file could not be renamed back because both " + Quoted(play) + " and " +
+           Quoted(recorded) + " exist. If " + Quoted(play) + " is your ROM, rename it to " +
+           Quoted(recorded) + " by hand.\n";
+  }
+  if (!RenameNoReplace(play, recorded)) {
+    return "The ROM file " + Quoted(play) + " could not be renamed back (" + std::strerror(errno) +
+           "). Rename it to " + Quoted(recorded) + " by hand.\n";
+  }
+  return "The ROM file " + Quoted(play) + " was renamed back to " + Quoted(recorded) + ".\n";
+}
+
+std::string PutSaveDirectoryBack(const CPlayJournal& journal) {
+  CEmulatorConfig config;
+  std::string error;
+  if (config.Read(journal.ConfigFile, &error)) {
+    if (!config.ReplaceSaveDirectory(journal.SaveDirectory, nullptr)) {
+      return "The emulator configuration file " + Quoted(journal.ConfigFile) +
+             " names no save directory; it was left as it was.\n";
+    }
+    if (config.Write(journal.ConfigFile, &error)) {
+      return "The emulator's save directory in " + Quoted(journal.ConfigFile) +
+             " was set back to " + Quoted(journal.SaveDirectory) + ".\n";
+    }
+  }
+  return "The emulator configuration file " + Quoted(journal.ConfigFile) +
+         " could not be rewritten (" + error +
+         "). Set its line \"SaveDirectory = " + journal.SaveDirectory + "\" back by hand.\n";
+}
+
+}  // namespace
+
+bool CPatchDB::RecoverInterruptedPlay() {
+  const std::string path = PlayJournalPath();
+  if (path.empty() || !PathExists(path))
+    return false;
+  std::string text =
+      "Brindle was interrupted while a patch was playing, before it could put things back.\n\n";
+  CPlayJournal journal;
+  if (journal.Read(path)) {
+    text += PutRomBack(journal);
+    text += PutSaveDirectoryBack(journal);
+  } else {
+    text += "Its record of that play, " + Quoted(path) +
+            ", could not be read. Check that your ROM files have their names and that the "
+            "emulator's save directory is the one you want.\n";
+  }
+  if (!CPlayJournal::Remove(path)) {
+    text += "\n" + Quoted(path) + " could not be removed (" + std::strerror(errno) +
+            "). Remove it by hand.\n";
+  }
+  if (!text.empty() && text.back() == '\n')
+    text.pop_back();
+  Prompt().Ask({text, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
+  return true;
+}

@@ -1,0 +1,85 @@
+// brindle-tool play and recover: the play sequence with real files and processes.
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <vector>
+
+#include "db/CPatchDB.h"
+#include "tools/CTerminalPrompt.h"
+#include "tools/Commands.h"
+
+namespace {
+
+// Reads "--db FILE" and one other argument; false (after a usage message) otherwise.
+bool ParseDbArgs(const Args& args, size_t positional, std::string& database,
+                 std::vector<std::string>& rest, const char* command) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--db") {
+      if (i + 1 == args.size()) {
+        UsageError(std::string(command) + ": --db needs a FILE");
+        return false;
+      }
+      database = args[++i];
+    } else {
+      rest.push_back(args[i]);
+    }
+  }
+  if (database.empty() || rest.size() != positional) {
+    UsageError(std::string(command) + ": wrong arguments");
+    return false;
+  }
+  return true;
+}
+
+std::string MakeAbsolute(const std::string& path) {
+  if (path.empty() || path[0] == '/')
+    return path;
+  std::vector<char> buffer(PATH_MAX + 1);
+  if (::getcwd(buffer.data(), buffer.size()) == nullptr)
+    return path;
+  return std::string(buffer.data()) + "/" + path;
+}
+
+bool LoadDatabase(CPatchDB& db, const std::string& path) {
+  const int result = db.Load(path);
+  if (result == 0)
+    return true;
+  std::fprintf(stderr, "brindle-tool: cannot open %s: %s\n", path.c_str(),
+               result == 1 ? "no such file" : "the file exists but cannot be read");
+  return false;
+}
+
+}  // namespace
+
+int RunPlay(const Args& args) {
+  std::string database;
+  std::vector<std::string> rest;
+  if (!ParseDbArgs(args, 1, database, rest, "play"))
+    return 2;
+  CTerminalPrompt prompt(stdout, stdin);
+  CPatchDB db(prompt);
+  if (!LoadDatabase(db, database))
+    return 2;
+  const std::string patchPath = MakeAbsolute(rest[0]);
+  const int index = db.FindPatch(patchPath);
+  if (index < 0) {
+    std::fprintf(stderr, "brindle-tool: no installed patch has the path %s\n", patchPath.c_str());
+    return 2;
+  }
+  // The database file is only read: playing changes nothing that brindle.dat holds.
+  return db.PlayPatch(index) == 1 ? 0 : 1;
+}
+
+int RunRecover(const Args& args) {
+  std::string database;
+  std::vector<std::string> rest;
+  if (!ParseDbArgs(args, 0, database, rest, "recover"))
+    return 2;
+  CTerminalPrompt prompt(stdout, nullptr);
+  CPatchDB db(prompt);
+  db.SetDatabasePath(database);
+  if (!db.RecoverInterruptedPlay())
+    std::printf("No interrupted play to recover.\n");
+  return 0;
+}

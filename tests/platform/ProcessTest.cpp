@@ -1,0 +1,99 @@
+#include "platform/Process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "gtest/gtest.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+std::string MakeScript(const TempDir& dir, const std::string& name, const std::string& body) {
+  const std::string path = dir.Write(name, "#!/bin/sh\n" + body);
+  ::chmod(path.c_str(), 0755);
+  return path;
+}
+
+void OnAlarm(int) {}
+
+}  // namespace
+
+TEST(Process, SplitProgramText) {
+  TempDir dir;
+  const std::string spaced = MakeScript(dir, "my emu/zsnes \"x\"", "exit 0\n");
+  EXPECT_EQ(SplitProgramText(spaced), Words{spaced});
+  EXPECT_EQ(SplitProgramText("wine \"/opt/my zsnes/zsnesw.exe\" -v"),
+            (Words{"wine", "/opt/my zsnes/zsnesw.exe", "-v"}));
+  EXPECT_EQ(SplitProgramText("  a\t\tb  "), (Words{"a", "b"}));
+  EXPECT_EQ(SplitProgramText("a \"\" b\"c d\"e"), (Words{"a", "", "bc de"}));
+  EXPECT_EQ(SplitProgramText(""), Words{});
+  // A folder is not a program, even when it exists.
+  EXPECT_EQ(SplitProgramText(dir.Path() + "/my emu"), (Words{dir.Path() + "/my", "emu"}));
+
+  // Relative programs are taken from our own folder, not the emulator's.
+  char here[4096];
+  ASSERT_NE(::getcwd(here, sizeof here), nullptr);
+  ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+  EXPECT_EQ(SplitProgramText("my emu/zsnes \"x\""), Words{dir.Path() + "/my emu/zsnes \"x\""});
+  EXPECT_EQ(SplitProgramText("./run -x"), (Words{dir.Path() + "/./run", "-x"}));
+  EXPECT_EQ(SplitProgramText("sh -c"), (Words{"sh", "-c"}));
+  ASSERT_EQ(::chdir(here), 0);
+}
+
+TEST(Process, StartsWithoutShellInTheFolderAndWaits) {
+  TempDir dir;
+  const std::string out = dir.File("out.txt");
+  const std::string script =
+      MakeScript(dir, "emu dir/emu",
+                 "{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; ls /proc/$$/fd; } > '" + out +
+                     "'\nexit 7\n");
+  // A descriptor of ours without close-on-exec must still not reach the child.
+  const int leak = ::open("/dev/null", O_RDONLY);
+  ASSERT_GE(leak, 3);
+  std::string error;
+  const pid_t pid =
+      StartProcess({script, "/roms/Game (fixed).smc", "$HOME;*"}, dir.Path() + "/emu dir", &error);
+  ASSERT_GT(pid, 0) << error;
+
+  // Interrupting signals while waiting do not end the wait early.
+  struct sigaction action {};
+  action.sa_handler = OnAlarm;
+  struct sigaction old {};
+  ASSERT_EQ(::sigaction(SIGALRM, &action, &old), 0);
+  itimerval timer{{0, 2000}, {0, 2000}};
+  ::setitimer(ITIMER_REAL, &timer, nullptr);
+  const int status = WaitForProcess(pid);
+  timer = {};
+  ::setitimer(ITIMER_REAL, &timer, nullptr);
+  ::sigaction(SIGALRM, &old, nullptr);
+  ::close(leak);
+
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 7);
+  const std::string text = ReadFileBytes(out);
+  EXPECT_EQ(text.rfind(dir.Path() + "/emu dir\n[/roms/Game (fixed).smc]\n[$HOME;*]\n", 0), 0u)
+      << text;
+  EXPECT_EQ(text.find("\n" + std::to_string(leak) + "\n"), std::string::npos) << text;
+  EXPECT_EQ(WaitForProcess(pid), -1);
+}
+
+TEST(Process, StartFailuresAreReported) {
+  TempDir dir;
+  std::string error;
+  EXPECT_EQ(StartProcess({dir.File("missing")}, dir.Path(), &error), -1);
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(StartProcess({"brindle-no-such-program-anywhere"}, dir.Path()), -1);
+  EXPECT_EQ(StartProcess({}, dir.Path()), -1);
+  const std::string notExecutable = dir.Write("plain", "#!/bin/sh\nexit 0\n");
+  EXPECT_EQ(StartProcess({notExecutable}, dir.Path()), -1);
+  const std::string script = MakeScript(dir, "emu", "exit 0\n");
+  EXPECT_EQ(StartProcess({script}, dir.File("no such folder")), -1);
+}

@@ -1,0 +1,33 @@
+#include "play/CPlayJournal.h"
+
+#include "gtest/gtest.h"
+#include "support/TempDir.h"
+
+TEST(PlayJournal, KeepsAnyPathAndRefusesDamagedFiles) {
+  CPlayJournal journal;
+  journal.RomFile = "/roms/odd\nname \\n\\.fig";
+  journal.PlayName = "/roms/Game (fixed).smc";
+  journal.ConfigFile = "/z/zsnesw.cfg";
+  journal.SaveDirectory = "";
+  TempDir dir;
+  const std::string path = CPlayJournal::PathFor(dir.File("brindle.dat"));
+  EXPECT_EQ(path, dir.File("brindle.play"));
+  EXPECT_EQ(CPlayJournal::PathFor("brindle.dat"), "brindle.play");
+  ASSERT_TRUE(journal.Write(path));
+
+  CPlayJournal back;
+  ASSERT_TRUE(back.Read(path));
+  EXPECT_EQ(back.RomFile, journal.RomFile);
+  EXPECT_EQ(back.PlayName, journal.PlayName);
+  EXPECT_EQ(back.ConfigFile, journal.ConfigFile);
+  EXPECT_EQ(back.SaveDirectory, "");
+
+  const std::string bytes = journal.Serialize();
+  EXPECT_FALSE(CPlayJournal().Parse(bytes.substr(0, bytes.find("SaveDirectory"))));
+  EXPECT_FALSE(CPlayJournal().Parse("RomFile=/a\nPlayName=/b\nConfigFile=/c\nSaveDirectory=\n"));
+  EXPECT_FALSE(CPlayJournal().Parse(""));
+
+  EXPECT_TRUE(CPlayJournal::Remove(path));
+  EXPECT_TRUE(CPlayJournal::Remove(path));
+  EXPECT_FALSE(CPlayJournal().Read(path));
+}

@@ -1,0 +1,127 @@
+#pragma once
+
+// A ROM, a patch for it and an emulator installation in temporary folders, for tests of the play
+// sequence with real files and a real (fake) emulator process.
+#include <sys/stat.h>
+
+#include <memory>
+#include <string>
+
+#include "db/CPatchDB.h"
+#include "platform/FileSystem.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempDir.h"
+
+inline std::string Md5Of(const std::string& path) {
+  std::string output;
+  if (RunCommand("md5sum " + ShellQuote(path), &output) != 0)
+    return "";
+  return output.substr(0, 32);
+}
+
+// A ROM, a patch for it and an emulator installation, each in its own folder with blanks in
+// its name. The fake emulator records what it saw while it ran into `record`.
+struct PlayWorld {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CPatchDB db{prompt};
+  std::string romFile, playName, patchFolder, zsnesDir, config, configBytes, emulator, record,
+      journal;
+
+  explicit PlayWorld(const std::string& emulatorExtra = "") {
+    romFile = dir.Write("my roms/game.fig", std::string(1024, 'R'));
+    playName = dir.File("my roms/Game (fixed).smc");
+    patchFolder = dir.Path() + "/my patches/";
+    dir.Write("my patches/Game (fixed).ips", "PATCHEOF");
+    zsnesDir = dir.Path() + "/zsnes dir/";
+    configBytes = "; ZSNES configuration\n";
+    for (int i = 0; i < 400; ++i) {
+      configBytes +=
+          i == 250 ? "SaveDirectory = /home/me/saves\n" : "Key" + std::to_string(i) + "=x\n";
+    }
+    config = dir.Write("zsnes dir/zsnesw.cfg", configBytes);
+    record = dir.File("record.txt");
+    journal = dir.File("brindle.play");
+    emulator = WriteEmulator("zsnes dir/zsnes w", emulatorExtra);
+
+    db.SetDatabasePath(dir.File("brindle.dat"));
+    db.ZSNES = zsnesDir;
+    db.ZConfig = config;
+    db.ZExecutable = emulator;
+    db.IgnoreHash = false;
+    db.IgnoreParens = true;
+
+    auto rom = std::make_unique<RomRecord>();
+    rom->RomName = "GAME";
+    rom->RomSize = "8Mbit";
+    rom->SizeWord = 264;
+    rom->Filename = romFile;
+    rom->RomDigest = Md5Of(romFile);
+    db.AppendRom(std::move(rom));
+    auto patch = std::make_unique<PatchRecord>();
+    patch->PatchName = "Game Fixed";
+    patch->Filename = patchFolder + "Game (fixed).ips";
+    patch->RomName = "Game";
+    patch->RomSize = "8Mbit";
+    patch->SizeWord = 264;
+    db.AppendPatch(std::move(patch));
+  }
+
+  std::string WriteEmulator(const std::string& name, const std::string& extra) {
+    const std::string path = dir.Write(name,
+                                       "#!/bin/sh\n{\n"
+                                       "  echo \"argc=$#\"\n"
+                                       "  for a in \"$@\"; do echo \"arg=$a\"; last=$a; done\n"
+                                       "  echo \"cwd=$(pwd)\"\n"
+                                       "  [ -e \"$last\" ] && echo play=yes || echo play=no\n"
+                                       "  [ -e " +
+                                           ShellQuote(romFile) +
+                                           " ] && echo rom=yes || echo rom=no\n"
+                                           "  [ -e " +
+                                           ShellQuote(journal) +
+                                           " ] && echo journal=yes || echo journal=no\n"
+                                           "  echo config:\n"
+                                           "  cat " +
+                                           ShellQuote(config) +
+                                           "\n"
+                                           "} > " +
+                                           ShellQuote(record) + "\n" + extra);
+    ::chmod(path.c_str(), 0755);
+    return path;
+  }
+
+  // The configuration as the emulator saw it: the original with CR LF and the patch folder.
+  std::string ConfigDuringPlay() const {
+    std::string expected = "config:\n";
+    size_t start = 0;
+    while (start < configBytes.size()) {
+      const size_t end = configBytes.find('\n', start);
+      std::string line = configBytes.substr(start, end - start);
+      if (line.rfind("SaveDirectory = ", 0) == 0)
+        line = "SaveDirectory = " + patchFolder;
+      expected += line + "\r\n";
+      start = end + 1;
+    }
+    return expected;
+  }
+
+  std::string ConfigAfterPlay() const {
+    std::string expected;
+    size_t start = 0;
+    while (start < configBytes.size()) {
+      const size_t end = configBytes.find('\n', start);
+      expected += configBytes.substr(start, end - start) + "\r\n";
+      start = end + 1;
+    }
+    return expected;
+  }
+
+  // Everything is as it was before the play (save for CR LF in the configuration).
+  void ExpectPutBack(bool configRewritten = true) const {
+    EXPECT_TRUE(PathExists(romFile));
+    EXPECT_FALSE(PathExists(playName));
+    EXPECT_EQ(ReadFileBytes(romFile), std::string(1024, 'R'));
+    EXPECT_EQ(ReadFileBytes(config), configRewritten ? ConfigAfterPlay() : configBytes);
+    EXPECT_FALSE(PathExists(journal));
+  }
+};

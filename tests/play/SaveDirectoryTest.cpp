@@ -1,0 +1,154 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "db/CPatchDB.h"
+#include "gtest/gtest.h"
+#include "platform/FileSystem.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempDir.h"
+
+namespace {
+
+const char kCannotOpen[] =
+    "Error: Could not open ZSNES configuration file. Check Brindle's ZSNES installation "
+    "configuration to ensure that the path and version information is correct.";
+
+struct Fixture {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CPatchDB db{prompt};
+  std::string config;
+
+  explicit Fixture(const std::string& bytes) {
+    config = dir.Write("zsnes/zsnesw.cfg", bytes);
+    db.ZSNES = dir.Path() + "/zsnes/";
+    db.ZConfig = config;
+  }
+};
+
+}  // namespace
+
+TEST(SaveDirectory, RewritesMatchingLinesAndPutsTheOldValueBack) {
+  Fixture f(
+      "; SaveDirectory = comment\n"
+      "SaveDirectory =    /home/u/saves\t\r\n"
+      "SaveDirectory=/not/matched\n"
+      "Other = 1\rstill line four\n"  // a lone CR is part of its line
+      "last line without end");
+  ASSERT_TRUE(f.db.SetSaveDirectory("/patches/"));
+  EXPECT_EQ(ReadFileBytes(f.config),
+            "SaveDirectory = /patches/\r\n"
+            "SaveDirectory = /patches/\r\n"
+            "SaveDirectory=/not/matched\r\n"
+            "Other = 1\rstill line four\r\n"
+            "last line without end\r\n");
+  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  // The later matching line wins; leading blanks go, trailing ones stay.
+  EXPECT_EQ(ReadFileBytes(f.config),
+            "SaveDirectory = /home/u/saves\t\r\n"
+            "SaveDirectory = /home/u/saves\t\r\n"
+            "SaveDirectory=/not/matched\r\n"
+            "Other = 1\rstill line four\r\n"
+            "last line without end\r\n");
+  // The restore remembered the patch folder in turn.
+  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  EXPECT_NE(ReadFileBytes(f.config).find("SaveDirectory = /patches/\r\n"), std::string::npos);
+  EXPECT_TRUE(f.prompt.boxes.empty());
+}
+
+TEST(SaveDirectory, WithoutMatchingLineKeepsTheRememberedValue) {
+  Fixture f("SaveDirectory = /old\n");
+  ASSERT_TRUE(f.db.SetSaveDirectory("/p/"));
+  const std::string other = f.dir.Write("other.cfg", "A=1\nB=2\n");
+  f.db.ZConfig = other;
+  ASSERT_TRUE(f.db.SetSaveDirectory("/q/"));
+  EXPECT_EQ(ReadFileBytes(other), "A=1\r\nB=2\r\n");
+  f.db.ZConfig = f.config;
+  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /old\r\n");
+}
+
+TEST(SaveDirectory, LongFilesSurviveWhole) {
+  std::string bytes;
+  std::string expected;
+  for (int i = 0; i < 400; ++i) {
+    const std::string line =
+        i == 321 ? "SaveDirectory = /saves" : "Key" + std::to_string(i) + " = " + std::to_string(i);
+    bytes += line + "\n";
+    expected += (i == 321 ? "SaveDirectory = /patch folder/" : line) + "\r\n";
+  }
+  Fixture f(bytes);
+  ASSERT_TRUE(f.db.SetSaveDirectory("/patch folder/"));
+  EXPECT_EQ(ReadFileBytes(f.config), expected);
+  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  EXPECT_EQ(ReadFileBytes(f.config),
+            expected.replace(expected.find("/patch folder/"), 14, "/saves"));
+}
+
+TEST(SaveDirectory, ErrorsLeaveTheFileAlone) {
+  Fixture f("SaveDirectory = /old\n");
+  f.db.ZSNES.clear();
+  EXPECT_FALSE(f.db.SetSaveDirectory("/p/"));
+  f.db.ZSNES = "/z/";
+  f.db.ZConfig = f.dir.File("missing.cfg");
+  EXPECT_FALSE(f.db.SetSaveDirectory("/p/"));
+  EXPECT_FALSE(PathExists(f.db.ZConfig));
+  ASSERT_EQ(f.prompt.boxes.size(), 2u);
+  EXPECT_EQ(f.prompt.boxes[0].text, "Error: ZSNES installation directory not configured.");
+  EXPECT_EQ(f.prompt.boxes[0].title, "Error!");
+  EXPECT_EQ(f.prompt.boxes[0].icon, BoxIcon::Error);
+  EXPECT_EQ(f.prompt.boxes[1].text, kCannotOpen);
+
+  // A configuration we may not write is not replaced behind the user's back.
+  f.db.ZConfig = f.config;
+  ASSERT_EQ(::chmod(f.config.c_str(), 0444), 0);
+  if (::access(f.config.c_str(), W_OK) != 0) {  // root may write anyway
+    EXPECT_FALSE(f.db.SetSaveDirectory("/p/"));
+    EXPECT_EQ(f.prompt.boxes.back().text, kCannotOpen);
+    EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /old\n");
+  }
+  ASSERT_EQ(::chmod(f.config.c_str(), 0640), 0);
+
+  // A folder where no temporary file can be made: reported, file untouched, value kept.
+  ASSERT_EQ(::chmod((f.dir.Path() + "/zsnes").c_str(), 0555), 0);
+  if (::access((f.dir.Path() + "/zsnes").c_str(), W_OK) != 0) {
+    const size_t before = f.prompt.boxes.size();
+    EXPECT_FALSE(f.db.SetSaveDirectory("/p/"));
+    ASSERT_EQ(f.prompt.boxes.size(), before + 1);
+    EXPECT_EQ(f.prompt.boxes.back().text.rfind(
+                  "Error: Could not write ZSNES configuration file \"" + f.config + "\" (", 0),
+              0u);
+    EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /old\n");
+  }
+  ASSERT_EQ(::chmod((f.dir.Path() + "/zsnes").c_str(), 0755), 0);
+
+  // The same for everybody, root included: the temporary name would be too long.
+  const std::string longName = f.dir.Write(std::string(250, 'c'), "SaveDirectory = /x\n");
+  f.db.ZConfig = longName;
+  EXPECT_FALSE(f.db.SetSaveDirectory("/p/"));
+  EXPECT_EQ(f.prompt.boxes.back().text.rfind(
+                "Error: Could not write ZSNES configuration file \"" + longName + "\" (", 0),
+            0u);
+  EXPECT_EQ(ReadFileBytes(longName), "SaveDirectory = /x\n");
+  f.db.ZConfig = f.config;
+  ASSERT_TRUE(f.db.SetSaveDirectory("/p/"));
+  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /old\r\n");
+}
+
+TEST(SaveDirectory, KeepsPermissionsAndSymbolicLinks) {
+  Fixture f("SaveDirectory = /old\n");
+  ASSERT_EQ(::chmod(f.config.c_str(), 0640), 0);
+  const std::string link = f.dir.File("link.cfg");
+  ASSERT_EQ(::symlink(f.config.c_str(), link.c_str()), 0);
+  f.db.ZConfig = link;
+  ASSERT_TRUE(f.db.SetSaveDirectory("/p/"));
+  struct stat info {};
+  ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  ASSERT_EQ(::stat(f.config.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /p/\r\n");
+}
