@@ -13,9 +13,9 @@
 
 namespace {
 
-// atoi on a piece of the column spec: leading white space, an optional sign, then digits; no
+// atoi on a piece of a column list: leading white space, an optional sign, then digits; no
 // digits give 0. Unlike atoi it saturates instead of overflowing.
-int SpecNumber(QStringView text) {
+int ColumnNumber(QStringView text) {
   qsizetype i = 0;
   while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r')))
     ++i;
@@ -31,7 +31,7 @@ int SpecNumber(QStringView text) {
   return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-Qt::Alignment SpecAlignment(int code) {
+Qt::Alignment AlignmentOf(int code) {
   if (code == 1)
     return Qt::AlignHCenter;
   if (code == 2)
@@ -67,8 +67,8 @@ CSortListCtrl::CSortListCtrl(QWidget* parent) : QTreeView(parent) {
 
 CSortListCtrl::~CSortListCtrl() = default;
 
-bool CSortListCtrl::InsertColumns(const QString& spec) {
-  const QStringView all(spec);
+bool CSortListCtrl::InsertColumns(const QString& columns) {
+  const QStringView all(columns);
   qsizetype position = 0;
   for (;;) {
     const qsizetype separator = all.indexOf(u';', position);
@@ -84,12 +84,12 @@ bool CSortListCtrl::InsertColumns(const QString& spec) {
     int alignment = 0;
     int width = 0;
     if (second >= 0) {
-      alignment = SpecNumber(rest.left(second));
-      width = SpecNumber(rest.mid(second + 1));
+      alignment = ColumnNumber(rest.left(second));
+      width = ColumnNumber(rest.mid(second + 1));
     } else {
-      width = SpecNumber(rest);
+      width = ColumnNumber(rest);
     }
-    if (!InsertColumn(GetColumnCount(), title.toString(), SpecAlignment(alignment),
+    if (!InsertColumn(GetColumnCount(), title.toString(), AlignmentOf(alignment),
                       std::max(width, 1)))
       return false;
     if (separator < 0)

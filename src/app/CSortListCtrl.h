@@ -21,6 +21,11 @@ class QIcon;
 /// the same column descending, and so on (see CSortListModel::CompareCellTexts for the order).
 /// A right-click on the headings offers a menu for hiding and showing columns.
 ///
+/// To fill a list, hand all rows over at once with ReplaceAllRows (their order and item values
+/// included); to rebuild the texts of rows already shown, use ReplaceRowTexts row by row; to
+/// empty it, DeleteAllRows. These stay linear in the number of rows, where deleting and inserting
+/// rows one at a time near the top would not.
+///
 /// Texts are bytes, shown decoded as UTF-8. Row and column indices are 0-based.
 class CSortListCtrl final : public QTreeView {
   Q_OBJECT
@@ -33,11 +38,11 @@ class CSortListCtrl final : public QTreeView {
   CSortHeaderCtrl* GetHeaderCtrl() const { return m_header; }
 
   // Columns.
-  /// Appends the columns of a spec such as "Patch Name,200;Author,85;Size,2,80": entries
+  /// Appends the columns of a list such as "Patch Name,200;Author,85;Size,2,80": entries
   /// separated by ";", each "title,width" or "title,alignment,width" (alignment 1 centred, 2
   /// right, anything else left; widths in pixels, at least 1). An entry without "," ends the
   /// list. False as soon as a column is refused (those added before it stay).
-  bool InsertColumns(const QString& spec);
+  bool InsertColumns(const QString& columns);
   /// Inserts one column before `index`; rows already present get an empty cell there. False when
   /// `index` is out of range or the list already has 256 columns.
   bool InsertColumn(int index, const QString& title, Qt::Alignment alignment, int width);

@@ -41,7 +41,7 @@ class LocaleScope {
 
 }  // namespace
 
-TEST(CSortListCtrl, ColumnSpecs) {
+TEST(CSortListCtrl, ColumnLists) {
   CSortListCtrl list;
   CSortHeaderCtrl& header = *list.GetHeaderCtrl();
   EXPECT_TRUE(list.InsertColumns("a,10;b,0;c"));
@@ -72,10 +72,10 @@ TEST(CSortListCtrl, ColumnSpecs) {
 
   // A refused column stops the list; the columns before it stay.
   CSortListCtrl wide;
-  QString spec;
+  QString columns;
   for (int i = 0; i < 300; ++i)
-    spec += QString("c%1,5;").arg(i);
-  EXPECT_FALSE(wide.InsertColumns(spec));
+    columns += QString("c%1,5;").arg(i);
+  EXPECT_FALSE(wide.InsertColumns(columns));
   EXPECT_EQ(wide.GetColumnCount(), CSortListModel::kMaxColumns);
 }
 
