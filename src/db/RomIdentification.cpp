@@ -94,8 +94,10 @@ bool CPatchDB::IdentifyRom(CFile& file, const std::string& path, RomRecord& rom)
     dataLength -= kCopierHeaderLength;
   }
   const int64_t megabits = 8 * (dataLength / kMebibyte);
-  // 256 megabits or more would spill into the header flag and change what the size means.
-  if (megabits > 0xFF)
+  // 256 megabits or more would spill into the header flag; and a size of three digits does not
+  // survive brindle.dat, whose reader takes only the first two (104Mbit would come back as 10).
+  // No SNES ROM comes near either: the largest are 64 megabits.
+  if (megabits > 99)
     return false;
   sizeWord |= static_cast<int32_t>(megabits);
 

@@ -44,7 +44,7 @@ TEST(RomIdentification, SizeWordSizeTextAndNameOffsetFollowTheFileLength) {
       {1573376, 8, "8Mbit (No header)", kPlainNameOffset},
       {524288, 0, "0Mbit (No header)", kPlainNameOffset},
       {3146240, 280, "24Mbit ", kHeaderedNameOffset},
-      {33554431, 248, "248Mbit (No header)", kPlainNameOffset},
+      {13631487, 96, "96Mbit (No header)", kPlainNameOffset},  // the largest size taken
   };
   TempDir dir;
   ScriptedPrompt prompt;
@@ -80,11 +80,14 @@ TEST(RomIdentification, SizeWordSizeTextAndNameOffsetFollowTheFileLength) {
   EXPECT_EQ(CPatchDB::ParseRomSize("8Mbit (No header)"), 8);
 }
 
-TEST(RomIdentification, RomDataOf32MebibytesIsRefused) {
+TEST(RomIdentification, RomDataOfThreeDigitMegabitsIsRefused) {
   TempDir dir;
   ScriptedPrompt prompt;
   CPatchDB db(prompt);
-  for (const int64_t length : {int64_t{33554432}, int64_t{33554432 + 512}, int64_t{67109376}}) {
+  // 13 MiB is 104 megabits, which brindle.dat would read back as 10; 32 MiB and more would not
+  // even fit the size word.
+  for (const int64_t length : {int64_t{13631488}, int64_t{13631488 + 512}, int64_t{33554432},
+                               int64_t{33554432 + 512}, int64_t{67109376}}) {
     SCOPED_TRACE(length);
     const std::string path = dir.File("big.smc");
     ASSERT_TRUE(MakeRomImage(path, length));
