@@ -14,6 +14,7 @@
 #include "app/CSortHeaderCtrl.h"
 #include "app/CSortListCtrl.h"
 #include "app/CSortListModel.h"
+#include "play/CPlayJournal.h"
 #include "play/PlayWorld.h"
 #include "support/RomImage.h"
 
@@ -334,4 +335,29 @@ TEST(MainDlg, ClosingRunsTheAnimationEnterDoesNot) {
   EXPECT_FALSE(w.dlg->isVisible());
   EXPECT_EQ(w.dlg->result(), QDialog::Rejected);
   EXPECT_EQ(w.dlg->Database().TransSpeed, 50);
+}
+
+TEST(MainDlg, StartUpPutsBackAnInterruptedPlayFirst) {
+  PlayWorld world;
+  world.db.Transition = 0;
+  world.db.RegisterAtStartup = false;
+  ASSERT_TRUE(world.db.Save(world.dir.File("brindle.dat")));
+  // What a play killed while the emulator ran leaves behind.
+  ASSERT_TRUE(RenameNoReplace(world.romFile, world.playName));
+  CPlayJournal journal;
+  journal.RomFile = world.romFile;
+  journal.PlayName = world.playName;
+  journal.ConfigFile = world.config;
+  journal.SaveDirectory = "/home/me/saves";
+  ASSERT_TRUE(journal.Write(world.journal));
+  std::string config = world.configBytes;
+  config.replace(config.find("SaveDirectory = /home/me/saves"), 30,
+                 "SaveDirectory = " + world.patchFolder);
+  TempDir::WriteTo(world.config, config);
+
+  Window w("", world.dir.Path());
+  ASSERT_TRUE(w.Start());
+  ASSERT_EQ(w.prompt.boxes.size(), 1u);
+  EXPECT_EQ(w.prompt.boxes[0].icon, BoxIcon::Information);
+  world.ExpectPutBack();
 }
