@@ -140,7 +140,7 @@ bool CEmulatorConfig::AutoPatchOff() const {
     if (KeyOf(line) != "AutoPatch")
       continue;
     const std::string value = DecodeValue(AfterEquals(line));
-    size_t digits = value.empty() || (value[0] != '+' && value[0] != '-') ? 0 : 1;
+    const size_t digits = value.empty() || (value[0] != '+' && value[0] != '-') ? 0 : 1;
     off = digits < value.size() && value.find_first_not_of('0', digits) == std::string::npos;
   }
   return off;
