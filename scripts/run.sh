@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts Brindle.
+# Sets up, builds and starts Brindle. Arguments go to Brindle (an .ips file to play or install).
+# Brindle keeps brindle.dat beside its executable, here build/src/brindle.dat.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 bash scripts/build.sh
-dir="${BRINDLE_BUILD_DIR:-build}"
-# The window does not exist yet: show what brindle-tool makes of the example database.
-echo "== brindle-tool check examples/brindle.dat"
-"$dir/src/brindle-tool" check examples/brindle.dat || true
-echo "== brindle-tool dump examples/brindle.dat"
-"$dir/src/brindle-tool" dump examples/brindle.dat
+exec "${BRINDLE_BUILD_DIR:-build}/src/brindle" "$@"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "db/CPatchDB.h"
-#include "tools/CTerminalPrompt.h"
+#include "parser/CTerminalPrompt.h"
 #include "tools/Commands.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "db/CPatchDB.h"
-#include "tools/CTerminalPrompt.h"
+#include "parser/CTerminalPrompt.h"
 #include "tools/Commands.h"
 
 namespace {

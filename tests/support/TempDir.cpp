@@ -49,6 +49,12 @@ std::string TempDir::Write(const std::string& name, const std::string& bytes) co
   return path;
 }
 
+void TempDir::WriteTo(const std::string& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream content;

@@ -16,6 +16,8 @@ class TempDir {
   std::string File(const std::string& name) const;
   /// Writes a file below the folder and returns its path.
   std::string Write(const std::string& name, const std::string& bytes) const;
+  /// Writes a file at a full path, making its folders.
+  static void WriteTo(const std::string& path, const std::string& bytes);
 
  private:
   std::string m_path;

@@ -1,4 +1,4 @@
-#include "tools/CTerminalPrompt.h"
+#include "parser/CTerminalPrompt.h"
 
 #include <cctype>
 #include <string>

@@ -1,0 +1,533 @@
+#include "app/CMainDlg.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+
+#include "app/CSortHeaderCtrl.h"
+#include "app/CSortListCtrl.h"
+#include "app/RowRecord.h"
+#include "parser/Diagnostics.h"
+#include "platform/FileTypeRegistry.h"
+#include "ui/Artwork.h"
+#include "ui/CDialogUnits.h"
+
+namespace {
+
+constexpr char kPatchColumns[] =
+    "Patch Name,200;Author,85;Version,100;Platform,140;Filename,300;ROM Digest,200;";
+constexpr char kRomColumns[] = "ROM Name,120;Size,80;Filename,256;MD5 Digest,140";
+
+constexpr char kFatalLoad[] =
+    "Brindle encountered fatal errors during initialization and must close.\n\t\t\t\nYou can "
+    "either manually repair the brindle.dat file, or delete it to reconfigure the program.\n\t\t\t"
+    "\nIf you delete the file, you will have to reconfigure emulator, ROM, and patch settings.";
+constexpr char kWelcome[] =
+    "Welcome to Brindle!\n\t\t\t\nPlease take a moment to configure Brindle's ZSNES settings.";
+constexpr char kConfigured[] =
+    "ZSNES has been configured.\n\nYou can use IPS patches by installing them through this "
+    "program and double-clicking\non the entries in the patch listbox, or by double-clicking them "
+    "in Windows Explorer.\n\nNote that you must also install compatible ROMs in order to use the "
+    "patches.";
+constexpr char kNotConfigured[] =
+    "ZSNES has not been properly configured.\n\t\t\t\t\nYou will have to specify a ZSNES "
+    "installation directory before you can run patches with this program.";
+constexpr char kNoEmulator[] =
+    "Brindle does not have a ZSNES installation configured.\n\t\t\t\t\t\t\nYou must register "
+    "ZSNES with Brindle before you can run patches.";
+
+// The window was laid out for a font whose dialog units are 1.5 by 1.625 pixels; the two
+// pictures are placed in pixels of that layout and scaled with it.
+constexpr double kDesignUnitX = 1.5;
+constexpr double kDesignUnitY = 1.625;
+
+std::string DefaultChooseRomFile(QWidget* parent) {
+  // The filter's patterns are separated by blanks: Qt reads a comma as part of a pattern.
+  const QString path =
+      QFileDialog::getOpenFileName(parent, QString(), QString(), "SNES ROM files (*.smc *.fig)");
+  return path.toStdString();
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      m_prompt(prompt),
+      m_env(std::move(environment)),
+      m_db(prompt) {
+  if (!m_env.chooseRomFile)
+    m_env.chooseRomFile = DefaultChooseRomFile;
+  setWindowTitle("SNES Brindle");
+  setWindowIcon(GetAppIcon());
+  BuildMenus();
+  BuildControls();
+  UpdateCommandStates();
+}
+
+CMainDlg::~CMainDlg() = default;
+
+int CMainDlg::ClientTop() const {
+  return m_menuBar->sizeHint().height();
+}
+
+void CMainDlg::BuildMenus() {
+  m_menuBar = new QMenuBar(this);
+  QMenu* file = m_menuBar->addMenu("&File");
+  AddAction(file, "E&xit\tAlt+F4", kExit);
+  QMenu* tools = m_menuBar->addMenu("&Tools");
+  AddAction(tools, "Play Selected Patch   \t", kPlay);
+  tools->addSeparator();
+  AddAction(tools, "Install IPS Patch...", kAddPatch);
+  tools->addSeparator();
+  AddAction(tools, "Install ROM...", kAddRom);
+  AddAction(tools, "&ROM Preferences...", kRomPreferences);
+  AddAction(tools, "Configure ZSNES Installation...", kConfigureZsnes);
+  tools->addSeparator();
+  AddAction(tools, "&Options...", kOptions);
+  QMenu* help = m_menuBar->addMenu("&Help");
+  AddAction(help, "&About...", kAbout);
+
+  m_patchMenu = new QMenu(this);
+  AddAction(m_patchMenu, "Play This &Patch     \tSpace", kPlay);
+  m_patchMenu->addSeparator();
+  AddAction(m_patchMenu, "&Remove Patch            \tDel", kRemovePatch);
+  AddAction(m_patchMenu, "Install &New Patch...\t", kAddPatch);
+  m_patchMenu->addSeparator();
+  AddAction(m_patchMenu, "P&roperties...", kPatchProperties);
+
+  m_romMenu = new QMenu(this);
+  AddAction(m_romMenu, "&Install ROM...", kAddRom);
+  AddAction(m_romMenu, "Remove ROM     \tDel", kRemoveRom);
+  m_romMenu->addSeparator();
+  AddAction(m_romMenu, "Properties...", kRomProperties);
+
+  for (QMenu* menu : {file, tools, help, m_patchMenu, m_romMenu}) {
+    connect(menu, &QMenu::aboutToShow, this, &CMainDlg::UpdateCommandStates);
+  }
+}
+
+QAction* CMainDlg::AddAction(QMenu* menu, const QString& text, int id) {
+  QAction* action = menu->addAction(text);
+  action->setData(id);
+  connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+  m_actions.emplace_back(id, action);
+  return action;
+}
+
+QPushButton* CMainDlg::AddFlatButton(const QString& text, int id, int x, int y, int w, int h) {
+  const CDialogUnits units;
+  auto* button = new QPushButton(text, this);
+  button->setFlat(true);
+  button->setAutoDefault(false);
+  button->setGeometry(units.ToPixels(x, y, w, h).translated(0, ClientTop()));
+  connect(button, &QPushButton::clicked, this, [this, id] { RunCommand(id); });
+  m_buttons.emplace_back(id, button);
+  return button;
+}
+
+void CMainDlg::AddEtchedLine(int x, int y, int w, int h) {
+  const CDialogUnits units;
+  auto* line = new QFrame(this);
+  line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+  QRect rect = units.ToPixels(x, y, w, h).translated(0, ClientTop());
+  rect.setHeight(std::max(rect.height(), 2));
+  line->setGeometry(rect);
+}
+
+void CMainDlg::BuildControls() {
+  const CDialogUnits units;
+  const int top = ClientTop();
+  const QRect client = units.ToPixels(0, 0, 476, 265);
+  setFixedSize(client.width(), client.height() + top);
+  m_menuBar->setGeometry(0, 0, client.width(), top);
+
+  m_patchList = new CSortListCtrl(this);
+  m_patchList->setGeometry(units.ToPixels(67, 7, 402, 127).translated(0, top));
+  m_romLabel = new QLabel("  Installed ROMs", this);
+  m_romLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  m_romLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  m_romLabel->setAutoFillBackground(true);
+  m_romLabel->setGeometry(units.ToPixels(67, 136, 402, 11).translated(0, top));
+  m_romList = new CSortListCtrl(this);
+  m_romList->setGeometry(units.ToPixels(67, 148, 402, 95).translated(0, top));
+
+  AddEtchedLine(8, 45, 55, 1);
+  AddFlatButton("Play Patch", 1028, 7, 49, 55, 12);
+  AddEtchedLine(8, 64, 55, 1);
+  AddFlatButton("Add Patch...", 1027, 7, 67, 55, 12);
+  AddFlatButton("Remove Patch", 1029, 7, 81, 55, 12);
+  AddEtchedLine(8, 171, 54, 1);
+  AddFlatButton("Add ROM...", 1030, 7, 176, 55, 12);
+  AddFlatButton("Remove ROM", 1031, 7, 191, 55, 12);
+  m_closeButton = new QPushButton("Close", this);
+  m_closeButton->setAutoDefault(false);
+  m_closeButton->setGeometry(units.ToPixels(388, 248, 81, 14).translated(0, top));
+  connect(m_closeButton, &QPushButton::clicked, this, [this] { RunCommand(2); });
+
+  for (CSortListCtrl* list : {m_patchList, m_romList}) {
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CMainDlg::UpdateCommandStates);
+  }
+  connect(m_patchList, &QWidget::customContextMenuRequested, this,
+          [this] { ShowContextMenu(*m_patchList, *m_patchMenu); });
+  connect(m_romList, &QWidget::customContextMenuRequested, this,
+          [this] { ShowContextMenu(*m_romList, *m_romMenu); });
+  connect(m_patchList, &CSortListCtrl::ListKeyPressed, this, &CMainDlg::OnPatchListKey);
+  connect(m_romList, &CSortListCtrl::ListKeyPressed, this, &CMainDlg::OnRomListKey);
+  // A double-click in the patch list plays, even on its empty part; in the ROM list it does
+  // nothing.
+  connect(m_patchList, &CSortListCtrl::ListDoubleClicked, this, [this](int) { Play(); });
+
+  m_patchPicture = GetPatchPicture();
+  m_romPicture = GetRomPicture();
+}
+
+bool CMainDlg::Initialize(const std::string& commandLineFile) {
+  const int loaded = m_db.Load(DatabasePath());
+  if (loaded < 0) {
+    m_prompt.Ask({kFatalLoad, kAppTitle, BoxIcon::Error, BoxButtons::Ok});
+    done(0);
+    return false;
+  }
+  if (loaded == 0) {
+    // Before anything else touches the emulator or the ROMs.
+    m_db.RecoverInterruptedPlay();
+  } else {
+    m_prompt.Ask({kWelcome, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
+    m_db.SetDefaults();
+    ShowOptions(1);
+    if (!m_db.ZSNES.empty()) {
+      m_prompt.Ask({kConfigured, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
+    } else {
+      m_prompt.Ask({kNotConfigured, kAppTitle, BoxIcon::Warning, BoxButtons::Ok});
+    }
+  }
+  m_saveAtExit = true;
+  if (m_db.RegisterAtStartup && m_env.registry) {
+    RegisterFileTypes(*m_env.registry, m_env.executablePath, m_db.FileIcon);
+  }
+  LoadBackground();
+
+  if (!commandLineFile.empty()) {
+    const int index = m_db.FindPatch(commandLineFile);
+    if (index >= 0) {
+      if (m_db.PlayPatch(index) == 1 && !m_db.AlwaysOpenGUI) {
+        m_transition.SetAllowed(false);
+        done(0);
+        return false;
+      }
+    }
+    // A patch that is not installed yet is left to the patch installation.
+  }
+
+  m_patchList->SetRowIcon(GetPatchIcon());
+  m_romList->SetRowIcon(GetRomIcon());
+  m_patchList->InsertColumns(kPatchColumns);
+  m_romList->InsertColumns(kRomColumns);
+  m_patchList->GetHeaderCtrl()->ShowColumn(2, false);
+  m_patchList->GetHeaderCtrl()->ShowColumn(5, false);
+  m_patchList->SetGridLines(m_db.GridLines);
+  m_romList->SetGridLines(m_db.GridLines);
+  if (m_db.Transition != 0)
+    m_transition.RunTransition(*this, m_db, true);
+  FillPatchList();
+  FillRomList();
+  // A termination signal handled during the opening animation has already ended the window.
+  return !m_closing;
+}
+
+void CMainDlg::Shutdown() {
+  if (!m_saveAtExit)
+    return;
+  m_db.Save(DatabasePath());
+  if (m_db.RegisterAtStartup && m_env.registry) {
+    RegisterFileTypes(*m_env.registry, m_env.executablePath, m_db.FileIcon);
+  }
+}
+
+void CMainDlg::LoadBackground() {
+  m_background.LoadBackground(m_db.WindowBackground);
+  m_background.ApplyControlColorsToChildren(*this, m_romLabel);
+  update();
+}
+
+std::vector<std::string> CMainDlg::PatchRowTexts(int index) const {
+  const PatchRecord* p = m_db.GetPatch(index);
+  if (p == nullptr)
+    return {};
+  return {p->PatchName, p->Author,   p->Version, p->RomName + " (" + p->RomSize + ")",
+          p->Filename,  p->RomDigest};
+}
+
+std::string CMainDlg::RomDisplayName(const RomRecord& rom) const {
+  std::string name = m_db.IgnoreParens ? CPatchDB::StripParens(rom.RomName) : rom.RomName;
+  if (rom.UseForcedName)
+    name = rom.ForcedName;
+  return name == rom.RomName ? name : "[" + name + "]";
+}
+
+std::vector<std::string> CMainDlg::RomRowTexts(int index) const {
+  const RomRecord* r = m_db.GetRom(index);
+  if (r == nullptr)
+    return {};
+  return {RomDisplayName(*r), r->RomSize, r->Filename, r->RomDigest};
+}
+
+void CMainDlg::FillPatchList() {
+  std::vector<RowRecord> rows(static_cast<size_t>(m_db.GetPatchCount()));
+  for (int i = 0; i < m_db.GetPatchCount(); ++i) {
+    rows[static_cast<size_t>(i)] = {PatchRowTexts(i), i};
+  }
+  m_patchList->ReplaceAllRows(std::move(rows));
+  UpdateCommandStates();
+}
+
+void CMainDlg::FillRomList() {
+  std::vector<RowRecord> rows(static_cast<size_t>(m_db.GetRomCount()));
+  for (int i = 0; i < m_db.GetRomCount(); ++i)
+    rows[static_cast<size_t>(i)] = {RomRowTexts(i), i};
+  m_romList->ReplaceAllRows(std::move(rows));
+  UpdateCommandStates();
+}
+
+void CMainDlg::RefreshRows(CSortListCtrl& list) {
+  const bool patches = &list == m_patchList;
+  const int count = patches ? m_db.GetPatchCount() : m_db.GetRomCount();
+  for (int row = 0; row < count && row < list.GetRowCount(); ++row) {
+    const int value = list.GetItemValue(row);
+    list.ReplaceRowTexts(row, patches ? PatchRowTexts(value) : RomRowTexts(value));
+  }
+}
+
+void CMainDlg::RefreshRow(CSortListCtrl& list, int row) {
+  if (row < 0 || row >= list.GetRowCount())
+    return;
+  const int value = list.GetItemValue(row);
+  list.ReplaceRowTexts(row, &list == m_patchList ? PatchRowTexts(value) : RomRowTexts(value));
+  list.SelectRow(row);
+}
+
+int CMainDlg::SelectedPatch() const {
+  const int row = m_patchList->GetFirstSelected();
+  return row < 0 ? -1 : m_patchList->GetItemValue(row);
+}
+
+int CMainDlg::SelectedRom() const {
+  const int row = m_romList->GetFirstSelected();
+  return row < 0 ? -1 : m_romList->GetItemValue(row);
+}
+
+bool CMainDlg::IsCommandEnabled(int id) const {
+  switch (id) {
+    case kPlay:
+    case 1028:
+    case kRemovePatch:
+    case 1029:
+      return m_patchList->GetFirstSelected() >= 0;
+    case kRemoveRom:
+    case 1031:
+    case kRomProperties:
+      return m_romList->GetFirstSelected() >= 0;
+    default:
+      return true;
+  }
+}
+
+void CMainDlg::UpdateCommandStates() {
+  for (auto& [id, action] : m_actions)
+    action->setEnabled(IsCommandEnabled(id));
+  for (auto& [id, button] : m_buttons)
+    button->setEnabled(IsCommandEnabled(id));
+}
+
+QAction* CMainDlg::FindAction(int id) const {
+  for (const auto& [actionId, action] : m_actions) {
+    if (actionId == id)
+      return action;
+  }
+  return nullptr;
+}
+
+QPushButton* CMainDlg::FindButton(int id) const {
+  if (id == 2)
+    return m_closeButton;
+  for (const auto& [buttonId, button] : m_buttons) {
+    if (buttonId == id)
+      return button;
+  }
+  return nullptr;
+}
+
+void CMainDlg::RunCommand(int id) {
+  if (!IsCommandEnabled(id))
+    return;
+  switch (id) {
+    case kPlay:
+    case 1028:
+      Play();
+      break;
+    case kRemovePatch:
+    case 1029:
+      RemovePatch();
+      break;
+    case kAddRom:
+    case 1030:
+      AddRom();
+      break;
+    case kRemoveRom:
+    case 1031:
+      RemoveRom();
+      break;
+    case kRomPreferences:
+      ShowOptions(2);
+      break;
+    case kConfigureZsnes:
+      ShowOptions(1);
+      break;
+    case kOptions:
+      ShowOptions(0);
+      break;
+    case kAbout:
+      ShowOptions(3);
+      break;
+    case kExit:
+    case 2:
+      Close();
+      break;
+    default:
+      // Installing patches and the properties dialogs arrive with their own dialogs.
+      break;
+  }
+  UpdateCommandStates();
+}
+
+void CMainDlg::ShowOptions(int page) {
+  emit OptionsRequested(page);
+}
+
+void CMainDlg::Play() {
+  if (m_db.ZSNES.empty()) {
+    ShowPlainMessage(m_prompt, kNoEmulator);
+    ShowOptions(1);
+    return;
+  }
+  const int patch = SelectedPatch();
+  if (patch < 0)
+    return;
+  hide();
+  m_db.PlayPatch(patch);
+  showNormal();
+}
+
+void CMainDlg::RemovePatch() {
+  const int patch = SelectedPatch();
+  if (patch < 0)
+    return;
+  const std::string text = "Are you sure you want to remove the patch \"" +
+                           m_db.GetPatch(patch)->PatchName +
+                           "\" from the database?\n\nThis will NOT remove the IPS file from your "
+                           "hard drive.";
+  if (m_prompt.Ask({text, kAppTitle, BoxIcon::Warning, BoxButtons::YesNo}) == BoxAnswer::Yes) {
+    m_db.RemovePatch(patch);
+  }
+  FillPatchList();
+}
+
+void CMainDlg::AddRom() {
+  const std::string path = m_env.chooseRomFile(this);
+  if (!path.empty())
+    m_db.AddRom(path);
+  FillRomList();
+}
+
+void CMainDlg::RemoveRom() {
+  const int rom = SelectedRom();
+  if (rom < 0)
+    return;
+  const RomRecord& record = *m_db.GetRom(rom);
+  const std::string text = "Are you sure you want to remove the ROM \"" + record.RomName + " (" +
+                           record.RomSize +
+                           ")\" from the database?\n\nThis will NOT remove the ROM file from your "
+                           "hard drive.";
+  if (m_prompt.Ask({text, kAppTitle, BoxIcon::Warning, BoxButtons::YesNo}) == BoxAnswer::Yes) {
+    m_db.RemoveRom(rom);
+  }
+  FillRomList();
+}
+
+void CMainDlg::Close() {
+  if (m_closing)
+    return;
+  m_closing = true;
+  if (m_db.Transition != 0)
+    m_transition.RunTransition(*this, m_db, false);
+  done(QDialog::Rejected);
+}
+
+void CMainDlg::CloseWithoutAnimation() {
+  if (m_closing)
+    return;
+  m_closing = true;
+  done(QDialog::Rejected);
+}
+
+void CMainDlg::reject() {
+  Close();
+}
+
+void CMainDlg::closeEvent(QCloseEvent* event) {
+  // The close box and Alt+F4 take the Close command's path, animation included.
+  event->ignore();
+  Close();
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event) {
+  // Enter never closes this window; Escape is Close (through reject).
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CMainDlg::OnPatchListKey(int key) {
+  if (key == Qt::Key_Space)
+    Play();
+  else if (key == Qt::Key_Delete)
+    RemovePatch();
+}
+
+void CMainDlg::OnRomListKey(int key) {
+  if (key == Qt::Key_Delete)
+    RemoveRom();
+}
+
+void CMainDlg::ShowContextMenu(CSortListCtrl& list, QMenu& menu) {
+  (void)list;
+  UpdateCommandStates();
+  menu.exec(QCursor::pos());
+}
+
+void CMainDlg::paintEvent(QPaintEvent* event) {
+  QDialog::paintEvent(event);
+  QPainter painter(this);
+  const QRect client(0, ClientTop(), width(), height() - ClientTop());
+  m_background.EraseBackground(painter, client, palette().color(QPalette::Button));
+  const CDialogUnits units;
+  const auto place = [&](double x, double y) {
+    return QPoint(static_cast<int>(x * units.BaseX() / 4.0 / kDesignUnitX),
+                  ClientTop() + static_cast<int>(y * units.BaseY() / 8.0 / kDesignUnitY));
+  };
+  painter.drawPixmap(place(25, 15), m_patchPicture);
+  painter.drawPixmap(place(25, 220), m_romPicture);
+}

@@ -1,0 +1,155 @@
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/CPatchDB.h"
+#include "ui/CBackground.h"
+#include "ui/CTransition.h"
+
+class CSortListCtrl;
+class FileTypeRegistry;
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+
+/// What the main window needs from the world around it; tests hand in their own.
+struct MainDlgEnvironment {
+  /// The folder of brindle.dat (the program's own folder).
+  std::string appDir;
+  /// The program's path, written into the file-type registration.
+  std::string executablePath;
+  /// Receives the file-type registration; none means no registration.
+  FileTypeRegistry* registry = nullptr;
+  /// Asks for a ROM file to install; empty when the user cancels.
+  std::function<std::string(QWidget* parent)> chooseRomFile;
+};
+
+/// The program's one window: the installed patches above, the installed ROMs below, and every
+/// command. Owns the database. Rows refer to records by their index, kept as the row's item
+/// value.
+class CMainDlg final : public QDialog {
+  Q_OBJECT
+
+ public:
+  /// Command ids, as the menus and buttons give them.
+  enum Command {
+    kPlay = 32773,
+    kRemovePatch = 32771,
+    kAddPatch = 32780,
+    kPatchProperties = 32772,
+    kAddRom = 32779,
+    kRemoveRom = 32774,
+    kRomProperties = 32786,
+    kRomPreferences = 32787,
+    kConfigureZsnes = 32781,
+    kOptions = 32782,
+    kAbout = 32785,
+    kExit = 32778,
+  };
+
+  CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* parent = nullptr);
+  ~CMainDlg() override;
+
+  /// The start-up steps that run before the window is first shown: load the database (or the
+  /// first run), registration, background, the command-line patch, lists, opening animation
+  /// and filling. False when the window has already ended (a fatal load, or a command-line
+  /// play after which the window is not wanted); exec() must then not be called.
+  bool Initialize(const std::string& commandLineFile);
+  /// The shutdown steps after the window has ended: save and register again.
+  void Shutdown();
+  /// Ends the window as Close does, but without the animation (a termination signal).
+  void CloseWithoutAnimation();
+
+  CPatchDB& Database() { return m_db; }
+  CSortListCtrl* PatchList() const { return m_patchList; }
+  CSortListCtrl* RomList() const { return m_romList; }
+  CTransition& Transition() { return m_transition; }
+  const CBackground& Background() const { return m_background; }
+  bool SaveAtExit() const { return m_saveAtExit; }
+  std::string DatabasePath() const { return m_env.appDir + "/brindle.dat"; }
+
+  // The lists.
+  void FillPatchList();
+  void FillRomList();
+  void RefreshRows(CSortListCtrl& list);
+  void RefreshRow(CSortListCtrl& list, int row);
+  std::vector<std::string> PatchRowTexts(int index) const;
+  std::vector<std::string> RomRowTexts(int index) const;
+  /// The ROM's name as listed: the parentheses rule and the forced name applied, in brackets
+  /// when it differs from the name read from the file.
+  std::string RomDisplayName(const RomRecord& rom) const;
+  int SelectedPatch() const;
+  int SelectedRom() const;
+
+  // The commands.
+  /// Runs a command by id, as a menu item or button would; a disabled command does nothing.
+  void RunCommand(int id);
+  bool IsCommandEnabled(int id) const;
+  QAction* FindAction(int id) const;
+  QPushButton* FindButton(int id) const;
+  QMenuBar* MenuBar() const { return m_menuBar; }
+  QMenu* PatchMenu() const { return m_patchMenu; }
+  QMenu* RomMenu() const { return m_romMenu; }
+  /// Applies the enable rules to the menu items and the buttons.
+  void UpdateCommandStates();
+
+  void Play();
+  void RemovePatch();
+  void AddRom();
+  void RemoveRom();
+  void Close();
+
+  /// Loads the background picture and recolours the controls over it.
+  void LoadBackground();
+
+ signals:
+  /// The Options dialog would open at this page (0 Preferences, 1 emulator, 2 ROM Options,
+  /// 3 About). Nothing opens it yet.
+  void OptionsRequested(int page);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+
+ private:
+  void BuildControls();
+  void BuildMenus();
+  QAction* AddAction(QMenu* menu, const QString& text, int id);
+  QPushButton* AddFlatButton(const QString& text, int id, int x, int y, int w, int h);
+  void AddEtchedLine(int x, int y, int w, int h);
+  void ShowOptions(int page);
+  void OnPatchListKey(int key);
+  void OnRomListKey(int key);
+  void ShowContextMenu(CSortListCtrl& list, QMenu& menu);
+  int ClientTop() const;
+
+  UserPrompt& m_prompt;
+  MainDlgEnvironment m_env;
+  CPatchDB m_db;
+  CBackground m_background;
+  CTransition m_transition;
+  bool m_saveAtExit = false;
+  bool m_closing = false;
+
+  QMenuBar* m_menuBar = nullptr;
+  QMenu* m_patchMenu = nullptr;
+  QMenu* m_romMenu = nullptr;
+  CSortListCtrl* m_patchList = nullptr;
+  CSortListCtrl* m_romList = nullptr;
+  QLabel* m_romLabel = nullptr;
+  QPushButton* m_closeButton = nullptr;
+  std::vector<std::pair<int, QAction*>> m_actions;
+  std::vector<std::pair<int, QPushButton*>> m_buttons;
+  QPixmap m_patchPicture;
+  QPixmap m_romPicture;
+};

@@ -1,0 +1,232 @@
+#include "app/CSortListCtrl.h"
+
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStringView>
+#include <algorithm>
+#include <climits>
+
+#include "app/CSortHeaderCtrl.h"
+#include "app/CSortListModel.h"
+
+namespace {
+
+// atoi on a piece of a column list: leading white space, an optional sign, then digits; no
+// digits give 0. Unlike atoi it saturates instead of overflowing.
+int ColumnNumber(QStringView text) {
+  qsizetype i = 0;
+  while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r')))
+    ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+    negative = text[i++] == u'-';
+  long long value = 0;
+  for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+    value = std::min<long long>(value * 10 + (text[i].unicode() - u'0'), 1LL + INT_MAX);
+  }
+  if (negative)
+    value = -value;
+  return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+Qt::Alignment AlignmentOf(int code) {
+  if (code == 1)
+    return Qt::AlignHCenter;
+  if (code == 2)
+    return Qt::AlignRight;
+  return Qt::AlignLeft;
+}
+
+}  // namespace
+
+CSortListCtrl::CSortListCtrl(QWidget* parent) : QTreeView(parent) {
+  m_model = new CSortListModel(this);
+  m_header = new CSortHeaderCtrl(this);
+  setHeader(m_header);
+  setModel(m_model);
+
+  setRootIsDecorated(false);
+  setItemsExpandable(false);
+  setExpandsOnDoubleClick(false);
+  setUniformRowHeights(true);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setAllColumnsShowFocus(true);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // The view's own sorting stays off: it would sort through the model on every click and show
+  // an indicator. It also makes the headings unclickable, so that is undone after it.
+  setSortingEnabled(false);
+  m_header->setSectionsClickable(true);
+  m_header->setSortIndicatorShown(false);
+  setIconSize(QSize(16, 16));
+
+  connect(m_header, &QHeaderView::sectionClicked, this, &CSortListCtrl::OnHeadingClicked);
+}
+
+CSortListCtrl::~CSortListCtrl() = default;
+
+bool CSortListCtrl::InsertColumns(const QString& columns) {
+  const QStringView all(columns);
+  qsizetype position = 0;
+  for (;;) {
+    const qsizetype separator = all.indexOf(u';', position);
+    const QStringView entry =
+        separator < 0 ? all.mid(position) : all.mid(position, separator - position);
+    const qsizetype comma = entry.indexOf(u',');
+    // An entry without a comma (the empty one after a trailing ";" among them) ends the list.
+    if (comma < 0)
+      return true;
+    const QStringView title = entry.left(comma);
+    const QStringView rest = entry.mid(comma + 1);
+    const qsizetype second = rest.indexOf(u',');
+    int alignment = 0;
+    int width = 0;
+    if (second >= 0) {
+      alignment = ColumnNumber(rest.left(second));
+      width = ColumnNumber(rest.mid(second + 1));
+    } else {
+      width = ColumnNumber(rest);
+    }
+    if (!InsertColumn(GetColumnCount(), title.toString(), AlignmentOf(alignment),
+                      std::max(width, 1)))
+      return false;
+    if (separator < 0)
+      return true;
+    position = separator + 1;
+  }
+}
+
+bool CSortListCtrl::InsertColumn(int index, const QString& title, Qt::Alignment alignment,
+                                 int width) {
+  if (!m_model->InsertColumn(index, title, alignment))
+    return false;
+  m_header->resizeSection(index, std::clamp(width, 0, m_header->maximumSectionSize()));
+  return true;
+}
+
+int CSortListCtrl::GetColumnCount() const {
+  return m_model->GetColumnCount();
+}
+
+int CSortListCtrl::GetRowCount() const {
+  return m_model->GetRowCount();
+}
+
+int CSortListCtrl::InsertRow(int row, const std::vector<std::string>& texts) {
+  return m_model->InsertRow(row, texts);
+}
+
+bool CSortListCtrl::DeleteRow(int row) {
+  return m_model->DeleteRow(row);
+}
+
+int CSortListCtrl::DeleteAllRows() {
+  return m_model->DeleteAllRows();
+}
+
+void CSortListCtrl::ReplaceAllRows(std::vector<RowRecord> rows) {
+  m_model->ReplaceAllRows(std::move(rows));
+}
+
+bool CSortListCtrl::ReplaceRowTexts(int row, const std::vector<std::string>& texts) {
+  return m_model->ReplaceRowTexts(row, texts);
+}
+
+std::string CSortListCtrl::GetRowText(int row, int column) const {
+  return m_model->GetRowText(row, column);
+}
+
+bool CSortListCtrl::SetItemValue(int row, int32_t value) {
+  return m_model->SetItemValue(row, value);
+}
+
+int32_t CSortListCtrl::GetItemValue(int row) const {
+  return m_model->GetItemValue(row);
+}
+
+int CSortListCtrl::GetFirstSelected(int start) const {
+  const int from = std::max(start + 1, 0);
+  int best = -1;
+  for (const QItemSelectionRange& range : selectionModel()->selection()) {
+    const int candidate = std::max(range.top(), from);
+    if (candidate <= range.bottom() && (best < 0 || candidate < best))
+      best = candidate;
+  }
+  return best;
+}
+
+bool CSortListCtrl::SelectRow(int row) {
+  if (row < 0 || row >= GetRowCount() || GetColumnCount() == 0)
+    return false;
+  selectionModel()->setCurrentIndex(
+      m_model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  return true;
+}
+
+void CSortListCtrl::SetGridLines(bool on) {
+  if (m_gridLines == on)
+    return;
+  m_gridLines = on;
+  viewport()->update();
+}
+
+void CSortListCtrl::SetRowIcon(const QIcon& icon) {
+  m_model->SetRowIcon(icon);
+}
+
+void CSortListCtrl::SortByColumn(int column, bool ascending) {
+  if (column < 0 || column >= GetColumnCount())
+    return;
+  m_header->SetSortColumn(column, ascending);
+  m_model->SortByColumn(column, ascending);
+}
+
+void CSortListCtrl::OnHeadingClicked(int column) {
+  SortByColumn(column, m_header->GetClickDirection(column));
+}
+
+void CSortListCtrl::paintEvent(QPaintEvent* event) {
+  QTreeView::paintEvent(event);
+  if (!m_gridLines)
+    return;
+
+  QPainter painter(viewport());
+  painter.setPen(palette().color(QPalette::Mid));
+  const int width = viewport()->width();
+  const int height = viewport()->height();
+
+  // Like the classic report view, the grid covers the whole area, below the last row too.
+  for (int column = 0; column < GetColumnCount(); ++column) {
+    const int size = m_header->sectionSize(column);
+    if (size <= 0)
+      continue;
+    const int right = m_header->sectionViewportPosition(column) + size - 1;
+    if (right >= 0 && right < width)
+      painter.drawLine(right, 0, right, height);
+  }
+  if (GetRowCount() == 0 || GetColumnCount() == 0)
+    return;
+  const QRect first = visualRect(m_model->index(0, 0));
+  const int rowHeight = first.height();
+  if (rowHeight <= 0)
+    return;
+  // Rows all have one height, so row k ends at first.top() + (k + 1) * rowHeight.
+  const int k = first.top() >= 0 ? 0 : (-first.top()) / rowHeight;
+  for (int y = first.top() + (k + 1) * rowHeight - 1; y < height; y += rowHeight) {
+    if (y >= 0)
+      painter.drawLine(0, y, width, y);
+  }
+}
+
+void CSortListCtrl::keyPressEvent(QKeyEvent* event) {
+  emit ListKeyPressed(event->key());
+  QTreeView::keyPressEvent(event);
+}
+
+void CSortListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
+  QTreeView::mouseDoubleClickEvent(event);
+  const QModelIndex hit = indexAt(event->position().toPoint());
+  emit ListDoubleClicked(hit.isValid() ? hit.row() : -1);
+}

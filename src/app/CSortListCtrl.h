@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QString>
+#include <QTreeView>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/RowRecord.h"
+
+class CSortHeaderCtrl;
+class CSortListModel;
+class QIcon;
+
+/// A report list that sorts itself when a heading is clicked. Each row keeps its cell texts and
+/// one caller-supplied whole number, the item value (a record index, say), which stays with the
+/// row whatever the order on screen; the list knows nothing else of what it shows.
+///
+/// Single selection of whole rows, shown even without focus. The rows stay in the caller's order
+/// until a heading is clicked: the first click on a column sorts it ascending, the next one on
+/// the same column descending, and so on (see CSortListModel::CompareCellTexts for the order).
+/// A right-click on the headings offers a menu for hiding and showing columns.
+///
+/// To fill a list, hand all rows over at once with ReplaceAllRows (their order and item values
+/// included); to rebuild the texts of rows already shown, use ReplaceRowTexts row by row; to
+/// empty it, DeleteAllRows. These stay linear in the number of rows, where deleting and inserting
+/// rows one at a time near the top would not.
+///
+/// Texts are bytes, shown decoded as UTF-8. Row and column indices are 0-based.
+class CSortListCtrl final : public QTreeView {
+  Q_OBJECT
+
+ public:
+  explicit CSortListCtrl(QWidget* parent = nullptr);
+  ~CSortListCtrl() override;
+
+  CSortListModel* GetModel() const { return m_model; }
+  CSortHeaderCtrl* GetHeaderCtrl() const { return m_header; }
+
+  // Columns.
+  /// Appends the columns of a list such as "Patch Name,200;Author,85;Size,2,80": entries
+  /// separated by ";", each "title,width" or "title,alignment,width" (alignment 1 centred, 2
+  /// right, anything else left; widths in pixels, at least 1). An entry without "," ends the
+  /// list. False as soon as a column is refused (those added before it stay).
+  bool InsertColumns(const QString& columns);
+  /// Inserts one column before `index`; rows already present get an empty cell there. False when
+  /// `index` is out of range or the list already has 256 columns.
+  bool InsertColumn(int index, const QString& title, Qt::Alignment alignment, int width);
+  int GetColumnCount() const;
+
+  // Rows.
+  int GetRowCount() const;
+  /// Inserts a row before `row` (beyond the end appends) with one text per column (missing ones
+  /// empty) and item value 0. Returns the new row's index, or -1 for a negative index.
+  int InsertRow(int row, const std::vector<std::string>& texts);
+  /// False when `row` is out of range.
+  bool DeleteRow(int row);
+  /// Removes every row at once; returns how many there were.
+  int DeleteAllRows();
+  /// Replaces every row at once, in the given order and with the given item values. Filling a
+  /// list this way costs one pass, however many rows.
+  void ReplaceAllRows(std::vector<RowRecord> rows);
+  /// Rebuilds one row's texts in place, keeping its item value, its position and its selection.
+  /// False when `row` is out of range.
+  bool ReplaceRowTexts(int row, const std::vector<std::string>& texts);
+  std::string GetRowText(int row, int column) const;
+  /// False when `row` is out of range.
+  bool SetItemValue(int row, int32_t value);
+  /// The row must exist (0 otherwise).
+  int32_t GetItemValue(int row) const;
+
+  // Selection.
+  /// The lowest selected row above `start` (from row 0 when `start` is negative), or -1.
+  int GetFirstSelected(int start = -1) const;
+  /// Selects `row` (and only it) and makes it current. False when `row` is out of range.
+  bool SelectRow(int row);
+
+  // Look.
+  void SetGridLines(bool on);
+  bool HasGridLines() const { return m_gridLines; }
+  /// The small icon shown at the start of every row.
+  void SetRowIcon(const QIcon& icon);
+
+  /// Sorts by `column` in the given direction and remembers both in the header; a column out
+  /// of range does nothing. Selection and item values follow their rows.
+  void SortByColumn(int column, bool ascending);
+
+ signals:
+  /// A double-click anywhere in the list; `row` is -1 on the empty part.
+  void ListDoubleClicked(int row);
+  /// A key pressed in the list, before the list's own handling of it.
+  void ListKeyPressed(int key);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  void OnHeadingClicked(int column);
+
+  CSortListModel* m_model = nullptr;
+  CSortHeaderCtrl* m_header = nullptr;
+  bool m_gridLines = false;
+};

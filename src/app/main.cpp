@@ -1,0 +1,55 @@
+// Brindle: SNES patches played through ZSNES without patched copies of the ROMs.
+#include <unistd.h>
+
+#include <QApplication>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/CBrindleApp.h"
+#include "app/CInstanceChannel.h"
+#include "app/CQtPrompt.h"
+#include "parser/CTerminalPrompt.h"
+#include "platform/CInstanceLock.h"
+#include "platform/CXdgFileTypeRegistry.h"
+#include "platform/FileSystem.h"
+#include "ui/Artwork.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Brindle");
+  QApplication::setDesktopFileName("brindle");
+
+  char cwd[PATH_MAX] = "/";
+  if (::getcwd(cwd, sizeof cwd) == nullptr)
+    cwd[0] = '\0';
+
+  // BRINDLE_BOXES=terminal shows every message box on the terminal instead (standard error,
+  // questions answered on standard input): for scripts and for running without a desktop.
+  const char* boxes = std::getenv("BRINDLE_BOXES");
+  CQtPrompt windowPrompt;
+  CTerminalPrompt terminalPrompt(stderr, stdin);
+  UserPrompt& prompt = (boxes && std::strcmp(boxes, "terminal") == 0)
+                           ? static_cast<UserPrompt&>(terminalPrompt)
+                           : static_cast<UserPrompt&>(windowPrompt);
+  CXdgFileTypeRegistry registry([](int index) { return GetFileTypeIconFile(index); });
+  CInstanceLock lock("BrindleApp");
+
+  BrindleAppEnvironment env;
+  env.window.appDir = GetAppDir();
+  env.window.executablePath = GetExecutablePath();
+  env.window.registry = &registry;
+  env.prompt = &prompt;
+  env.lock = &lock;
+  env.channelName = CInstanceChannel::DefaultServerName();
+  env.currentFolder = cwd;
+
+  // Qt has taken the arguments it understands; the rest are ours.
+  std::vector<std::string> arguments;
+  const QStringList all = QApplication::arguments();
+  for (qsizetype i = 1; i < all.size(); ++i)
+    arguments.push_back(all[i].toStdString());
+  return CBrindleApp(env).Run(arguments);
+}

@@ -1,0 +1,337 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+
+#include "app/CMainDlg.h"
+#include "app/CSortHeaderCtrl.h"
+#include "app/CSortListCtrl.h"
+#include "app/CSortListModel.h"
+#include "play/PlayWorld.h"
+#include "support/RomImage.h"
+
+namespace {
+
+const char kVars[] =
+    "[vars]\r\nZSNES=/opt/zsnes/\r\nIgnoreParens=1\r\nTransition=0\r\nRegisterAtStartup=0\r\n"
+    "WindowBackground=\r\n";
+
+// A window on a brindle.dat in a temporary folder, answered by a scripted prompt.
+struct Window {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  std::string chosenRom;
+  std::unique_ptr<CMainDlg> dlg;
+  std::vector<int> optionPages;
+
+  explicit Window(const std::string& database, const std::string& folder = "") {
+    const std::string app = folder.empty() ? dir.Path() : folder;
+    if (!database.empty())
+      TempDir::WriteTo(app + "/brindle.dat", database);
+    MainDlgEnvironment env;
+    env.appDir = app;
+    env.executablePath = "/usr/bin/brindle";
+    env.chooseRomFile = [this](QWidget*) { return chosenRom; };
+    dlg = std::make_unique<CMainDlg>(prompt, env);
+    QObject::connect(dlg.get(), &CMainDlg::OptionsRequested,
+                     [this](int page) { optionPages.push_back(page); });
+    dlg->Transition().SetSleeper([](int) {});
+  }
+  bool Start(const std::string& commandLine = "") { return dlg->Initialize(commandLine); }
+  std::vector<std::string> Column(CSortListCtrl* list, int column) const {
+    std::vector<std::string> texts;
+    for (int r = 0; r < list->GetRowCount(); ++r)
+      texts.push_back(list->GetRowText(r, column));
+    return texts;
+  }
+};
+
+std::string Database(const std::string& patches, const std::string& roms) {
+  return std::string(kVars) + "[patches]\r\n" + patches + "[roms]\r\n" + roms;
+}
+
+const std::string kPatches =
+    "Zeta|Ann|1.0|d|/p/zeta.ips|EARTH BOUND (J)|24Mbit|\r\n"
+    "Alpha|Bob|2.0|d|/p/alpha.ips|GAME|8Mbit No header|0123\r\n"
+    "Mid|Cy|3.0|d|/p/mid.ips|OTHER|16Mbit|\r\n";
+const std::string kRoms =
+    "EARTH BOUND (J)|24Mbit|/r/eb.smc|d1|\r\n"
+    "GAME|8Mbit (No header)|/r/game.smc|d2|Forced Name\r\n"
+    "OTHER|16Mbit|/r/other.smc|d3|OTHER\r\n"
+    "PLAIN|16Mbit|/r/plain.smc|d4|\r\n";
+
+}  // namespace
+
+TEST(MainDlg, ListsShowTheDatabaseInItsOrder) {
+  Window w(Database(kPatches, kRoms));
+  ASSERT_TRUE(w.Start());
+  EXPECT_EQ(w.dlg->windowTitle(), "SNES Brindle");
+  CSortListCtrl* patches = w.dlg->PatchList();
+  ASSERT_EQ(patches->GetColumnCount(), 6);
+  EXPECT_EQ(w.Column(patches, 0), (std::vector<std::string>{"Zeta", "Alpha", "Mid"}));
+  EXPECT_EQ(w.Column(patches, 3),
+            (std::vector<std::string>{"EARTH BOUND (J) (24Mbit)", "GAME (8Mbit No header)",
+                                      "OTHER (16Mbit)"}));
+  EXPECT_EQ(patches->GetRowText(1, 5), "0123");
+  for (int r = 0; r < 3; ++r)
+    EXPECT_EQ(patches->GetItemValue(r), r);
+  // Version and ROM Digest start hidden and come back at their widths.
+  EXPECT_FALSE(patches->GetHeaderCtrl()->IsColumnVisible(2));
+  EXPECT_FALSE(patches->GetHeaderCtrl()->IsColumnVisible(5));
+  patches->GetHeaderCtrl()->ShowColumn(2, true);
+  patches->GetHeaderCtrl()->ShowColumn(5, true);
+  EXPECT_EQ(patches->GetHeaderCtrl()->sectionSize(2), 100);
+  EXPECT_EQ(patches->GetHeaderCtrl()->sectionSize(5), 200);
+
+  // Shown names: parentheses dropped, forced names, brackets when the name is not the file's.
+  EXPECT_EQ(w.Column(w.dlg->RomList(), 0),
+            (std::vector<std::string>{"[EARTH BOUND]", "[Forced Name]", "OTHER", "PLAIN"}));
+  EXPECT_EQ(w.Column(w.dlg->RomList(), 1),
+            (std::vector<std::string>{"24Mbit", "8Mbit (No header)", "16Mbit", "16Mbit"}));
+  w.dlg->Database().IgnoreParens = false;
+  w.dlg->RefreshRows(*w.dlg->RomList());
+  EXPECT_EQ(w.dlg->RomList()->GetRowText(0, 0), "EARTH BOUND (J)");
+
+  // A patch without target shows a blank and empty parentheses.
+  auto bare = std::make_unique<PatchRecord>();
+  bare->PatchName = "Bare";
+  w.dlg->Database().AppendPatch(std::move(bare));
+  w.dlg->FillPatchList();
+  EXPECT_EQ(patches->GetRowText(3, 3), " ()");
+  EXPECT_TRUE(w.prompt.boxes.empty());
+}
+
+TEST(MainDlg, CommandsFollowTheSelection) {
+  Window w(Database(kPatches, kRoms));
+  ASSERT_TRUE(w.Start());
+  const int selectionCommands[] = {CMainDlg::kPlay, CMainDlg::kRemovePatch, CMainDlg::kRemoveRom,
+                                   CMainDlg::kRomProperties};
+  for (int id : selectionCommands)
+    EXPECT_FALSE(w.dlg->FindAction(id)->isEnabled()) << id;
+  for (int id : {1028, 1029, 1031})
+    EXPECT_FALSE(w.dlg->FindButton(id)->isEnabled()) << id;
+  for (int id : {CMainDlg::kPatchProperties, CMainDlg::kAddPatch, CMainDlg::kAddRom,
+                 CMainDlg::kOptions, CMainDlg::kExit}) {
+    EXPECT_TRUE(w.dlg->FindAction(id)->isEnabled()) << id;
+  }
+  w.dlg->PatchList()->SelectRow(1);
+  EXPECT_TRUE(w.dlg->FindButton(1028)->isEnabled());
+  EXPECT_TRUE(w.dlg->FindButton(1029)->isEnabled());
+  EXPECT_TRUE(w.dlg->FindAction(CMainDlg::kPlay)->isEnabled());
+  EXPECT_FALSE(w.dlg->FindButton(1031)->isEnabled());
+  w.dlg->RomList()->SelectRow(0);
+  EXPECT_TRUE(w.dlg->FindButton(1031)->isEnabled());
+  EXPECT_TRUE(w.dlg->FindAction(CMainDlg::kRomProperties)->isEnabled());
+
+  // The texts of the menus, separators included.
+  auto texts = [](QMenu* menu) {
+    QStringList list;
+    for (QAction* a : menu->actions())
+      list << (a->isSeparator() ? "-" : a->text());
+    return list.join("|").toStdString();
+  };
+  EXPECT_EQ(texts(w.dlg->PatchMenu()),
+            "Play This &Patch     \tSpace|-|&Remove Patch            \tDel|Install &New Patch..."
+            "\t|-|P&roperties...");
+  EXPECT_EQ(texts(w.dlg->RomMenu()), "&Install ROM...|Remove ROM     \tDel|-|Properties...");
+  QStringList bar;
+  for (QAction* a : w.dlg->MenuBar()->actions())
+    bar << a->text() + ":" + QString::fromStdString(texts(a->menu()));
+  EXPECT_EQ(bar.join(" / ").toStdString(),
+            "&File:E&xit\tAlt+F4 / &Tools:Play Selected Patch   \t|-|Install IPS Patch...|-|"
+            "Install ROM...|&ROM Preferences...|Configure ZSNES Installation...|-|&Options... / "
+            "&Help:&About...");
+}
+
+TEST(MainDlg, RemovingAsksAndRestoresDatabaseOrder) {
+  Window w(Database(kPatches, kRoms));
+  ASSERT_TRUE(w.Start());
+  CSortListCtrl* patches = w.dlg->PatchList();
+  patches->SortByColumn(0, true);
+  ASSERT_EQ(w.Column(patches, 0), (std::vector<std::string>{"Alpha", "Mid", "Zeta"}));
+  patches->SelectRow(0);  // Alpha, record 1
+  w.prompt.answers = {BoxAnswer::No};
+  w.dlg->RunCommand(1029);
+  ASSERT_EQ(w.prompt.boxes.size(), 1u);
+  EXPECT_EQ(w.prompt.boxes[0].text,
+            "Are you sure you want to remove the patch \"Alpha\" from the database?\n\nThis will "
+            "NOT remove the IPS file from your hard drive.");
+  EXPECT_EQ(w.prompt.boxes[0].icon, BoxIcon::Warning);
+  EXPECT_EQ(w.prompt.boxes[0].buttons, BoxButtons::YesNo);
+  EXPECT_EQ(w.Column(patches, 0), (std::vector<std::string>{"Zeta", "Alpha", "Mid"}));
+
+  patches->SelectRow(1);
+  w.prompt.answers = {BoxAnswer::Yes};
+  QTest::keyClick(patches, Qt::Key_Delete);
+  EXPECT_EQ(w.Column(patches, 0), (std::vector<std::string>{"Zeta", "Mid"}));
+  EXPECT_EQ(w.dlg->Database().GetPatchCount(), 2);
+
+  CSortListCtrl* roms = w.dlg->RomList();
+  roms->SelectRow(1);
+  w.prompt.answers = {BoxAnswer::Yes};
+  w.dlg->RunCommand(CMainDlg::kRemoveRom);
+  EXPECT_EQ(w.prompt.boxes.back().text,
+            "Are you sure you want to remove the ROM \"GAME (8Mbit (No header))\" from the "
+            "database?\n\nThis will NOT remove the ROM file from your hard drive.");
+  EXPECT_EQ(w.Column(roms, 0), (std::vector<std::string>{"[EARTH BOUND]", "OTHER", "PLAIN"}));
+  // Del without a selection does nothing.
+  const size_t boxes = w.prompt.boxes.size();
+  QTest::keyClick(roms, Qt::Key_Delete);
+  EXPECT_EQ(w.prompt.boxes.size(), boxes);
+}
+
+TEST(MainDlg, PlayWithoutEmulatorSaysSoAndNeverHides) {
+  Window w(std::string("[vars]\r\nZSNES=\r\nTransition=0\r\n[patches]\r\n") + kPatches);
+  ASSERT_TRUE(w.Start());
+  w.dlg->show();
+  int hides = 0;
+  struct Counter : QObject {
+    int* count;
+    explicit Counter(int* c) : count(c) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Hide)
+        ++*count;
+      return false;
+    }
+  } counter(&hides);
+  w.dlg->installEventFilter(&counter);
+  // Space reaches the play command even without a selection.
+  QTest::keyClick(w.dlg->PatchList(), Qt::Key_Space);
+  ASSERT_EQ(w.prompt.boxes.size(), 1u);
+  EXPECT_EQ(w.prompt.boxes[0].text,
+            "Brindle does not have a ZSNES installation configured.\n\t\t\t\t\t\t\nYou must "
+            "register ZSNES with Brindle before you can run patches.");
+  EXPECT_EQ(w.prompt.boxes[0].icon, BoxIcon::None);
+  EXPECT_EQ(w.prompt.boxes[0].title, "Brindle");
+  EXPECT_EQ(w.optionPages, std::vector<int>{1});
+  EXPECT_EQ(hides, 0);
+  EXPECT_TRUE(w.dlg->isVisible());
+}
+
+TEST(MainDlg, PlaysThroughARealEmulator) {
+  PlayWorld world;
+  world.db.Transition = 0;
+  world.db.RegisterAtStartup = false;
+  world.db.WindowBackground.clear();
+  ASSERT_TRUE(world.db.Save(world.dir.File("brindle.dat")));
+  Window w("", world.dir.Path());
+  ASSERT_TRUE(w.Start());
+  w.dlg->show();
+  // With the emulator set but no row selected, Space does nothing.
+  QTest::keyClick(w.dlg->PatchList(), Qt::Key_Space);
+  EXPECT_FALSE(PathExists(world.record));
+  w.dlg->PatchList()->SelectRow(0);
+  QTest::mouseDClick(
+      w.dlg->PatchList()->viewport(), Qt::LeftButton, {},
+      w.dlg->PatchList()->visualRect(w.dlg->PatchList()->GetModel()->index(0, 0)).center());
+  EXPECT_TRUE(w.prompt.boxes.empty()) << w.prompt.boxes[0].text;
+  const std::string record = ReadFileBytes(world.record);
+  EXPECT_NE(record.find("arg=" + world.playName + "\n"), std::string::npos) << record;
+  EXPECT_NE(record.find("play=yes"), std::string::npos);
+  EXPECT_TRUE(w.dlg->isVisible());
+  world.ExpectPutBack();
+}
+
+TEST(MainDlg, AddRomInstallsTheChosenFile) {
+  Window w(Database("", ""));
+  ASSERT_TRUE(w.Start());
+  w.chosenRom = w.dir.Write("roms/new.smc", "");
+  ASSERT_TRUE(MakeRomImage(w.chosenRom, 1048576 + 512, 512 + 0xFFC0, "NEW GAME"));
+  w.dlg->RunCommand(1030);
+  ASSERT_EQ(w.dlg->RomList()->GetRowCount(), 1);
+  EXPECT_EQ(w.dlg->RomList()->GetRowText(0, 0), "NEW GAME");
+  EXPECT_EQ(w.dlg->RomList()->GetRowText(0, 1), "8Mbit ");
+  // The same file again is refused by the database; cancelling changes nothing.
+  w.dlg->RunCommand(CMainDlg::kAddRom);
+  EXPECT_EQ(w.prompt.boxes.size(), 1u);
+  w.chosenRom.clear();
+  w.dlg->RunCommand(CMainDlg::kAddRom);
+  EXPECT_EQ(w.dlg->RomList()->GetRowCount(), 1);
+}
+
+TEST(MainDlg, FirstRunWelcomesAndSavesDefaultsAtExit) {
+  Window w("");
+  ASSERT_TRUE(w.Start());
+  ASSERT_EQ(w.prompt.boxes.size(), 2u);
+  EXPECT_EQ(w.prompt.boxes[0].text,
+            "Welcome to Brindle!\n\t\t\t\nPlease take a moment to configure Brindle's ZSNES "
+            "settings.");
+  EXPECT_EQ(w.prompt.boxes[0].icon, BoxIcon::Information);
+  EXPECT_EQ(w.prompt.boxes[1].text,
+            "ZSNES has not been properly configured.\n\t\t\t\t\nYou will have to specify a ZSNES "
+            "installation directory before you can run patches with this program.");
+  EXPECT_EQ(w.prompt.boxes[1].icon, BoxIcon::Warning);
+  EXPECT_EQ(w.optionPages, std::vector<int>{1});
+  EXPECT_TRUE(w.dlg->SaveAtExit());
+  w.dlg->Shutdown();
+  const std::string saved = ReadFileBytes(w.dir.File("brindle.dat"));
+  EXPECT_EQ(
+      saved.rfind("[vars]\r\nZSNES=\r\nZSNESVer=\r\nZConfig=\r\nZExecutable=\r\nUseSaveDir=0\r\n"
+                  "IgnoreHash=0\r\nIgnoreParens=1\r\n",
+                  0),
+      0u);
+}
+
+TEST(MainDlg, UnreadableDatabaseIsFatalAndNeverOverwritten) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("brindle.dat"));
+  Window w("", dir.Path());
+  EXPECT_FALSE(w.Start());
+  ASSERT_EQ(w.prompt.boxes.size(), 1u);
+  EXPECT_EQ(w.prompt.boxes[0].text,
+            "Brindle encountered fatal errors during initialization and must close.\n\t\t\t\nYou "
+            "can either manually repair the brindle.dat file, or delete it to reconfigure the "
+            "program.\n\t\t\t\nIf you delete the file, you will have to reconfigure emulator, "
+            "ROM, and patch settings.");
+  EXPECT_EQ(w.prompt.boxes[0].icon, BoxIcon::Error);
+  EXPECT_FALSE(w.dlg->SaveAtExit());
+  w.dlg->Shutdown();
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("brindle.dat")));
+}
+
+TEST(MainDlg, CommandLinePlayEndsWithoutWindowUnlessAskedFor) {
+  for (bool alwaysOpen : {false, true}) {
+    PlayWorld world;
+    world.db.Transition = 1;
+    world.db.RegisterAtStartup = false;
+    world.db.AlwaysOpenGUI = alwaysOpen;
+    ASSERT_TRUE(world.db.Save(world.dir.File("brindle.dat")));
+    Window w("", world.dir.Path());
+    int waits = 0;
+    w.dlg->Transition().SetSleeper([&](int) { ++waits; });
+    const std::string patch = world.patchFolder + "GAME (FIXED).IPS";  // any letter case
+    EXPECT_EQ(w.Start(patch), alwaysOpen);
+    EXPECT_NE(ReadFileBytes(world.record).find("play=yes"), std::string::npos);
+    EXPECT_EQ(waits, alwaysOpen ? 48 : 0);  // no opening animation for a window never shown
+    w.dlg->Shutdown();
+    EXPECT_EQ(ReadFileBytes(world.dir.File("brindle.dat")), w.dlg->Database().Serialize());
+    world.ExpectPutBack();
+  }
+}
+
+TEST(MainDlg, ClosingRunsTheAnimationEnterDoesNot) {
+  Window w(std::string("[vars]\r\nZSNES=/z/\r\nTransition=2\r\nTransSpeed=150\r\n"));
+  int waits = 0;
+  w.dlg->Transition().SetSleeper([&](int ms) {
+    ++waits;
+    EXPECT_EQ(ms, 50);
+  });
+  ASSERT_TRUE(w.Start());
+  EXPECT_EQ(waits, 48);
+  w.dlg->show();
+  QTest::keyClick(w.dlg.get(), Qt::Key_Return);
+  EXPECT_TRUE(w.dlg->isVisible());
+  EXPECT_EQ(waits, 48);
+  QTest::keyClick(w.dlg.get(), Qt::Key_Escape);
+  EXPECT_EQ(waits, 96);
+  EXPECT_FALSE(w.dlg->isVisible());
+  EXPECT_EQ(w.dlg->result(), QDialog::Rejected);
+  EXPECT_EQ(w.dlg->Database().TransSpeed, 50);
+}

@@ -1,0 +1,207 @@
+// The real brindle program, copied into a temporary folder so that its brindle.dat lands there,
+// run offscreen with its message boxes on the terminal and the desktop folders redirected.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "play/PlayWorld.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Program {
+  TempDir dir;
+  std::string appDir, exe, runtime;
+
+  Program() {
+    appDir = dir.Path() + "/app";
+    fs::create_directories(appDir);
+    exe = appDir + "/brindle";
+    fs::copy_file(BRINDLE_PROGRAM_PATH, exe);
+    const fs::path built = fs::path(BRINDLE_PROGRAM_PATH).parent_path();
+    fs::copy(built / "icons", appDir + "/icons", fs::copy_options::recursive);
+    runtime = dir.Path() + "/run";
+    fs::create_directories(runtime);
+    ::chmod(runtime.c_str(), 0700);
+  }
+
+  std::string Database() const { return appDir + "/brindle.dat"; }
+  std::string Log(int n) const { return dir.Path() + "/stderr" + std::to_string(n) + ".txt"; }
+
+  // Starts the program; its standard error goes to Log(n), standard input is empty.
+  pid_t Start(int n, const std::vector<std::string>& args = {}) const {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      ::setenv("BRINDLE_BOXES", "terminal", 1);
+      ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+      ::setenv("XDG_DATA_HOME", (dir.Path() + "/data").c_str(), 1);
+      ::setenv("XDG_CONFIG_HOME", (dir.Path() + "/config").c_str(), 1);
+      ::setenv("HOME", dir.Path().c_str(), 1);
+      ::freopen("/dev/null", "r", stdin);
+      ::freopen(Log(n).c_str(), "w", stderr);
+      ::freopen("/dev/null", "w", stdout);
+      std::vector<char*> argv = {const_cast<char*>(exe.c_str())};
+      for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      ::execv(exe.c_str(), argv.data());
+      ::_exit(127);
+    }
+    return pid;
+  }
+
+  // Waits until the running copy listens for others.
+  bool WaitUntilListening() const {
+    for (int i = 0; i < 200; ++i) {
+      if (PathExists(runtime + "/BrindleApp.socket")) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        return true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+
+  // The exit status, or -1 when the program has not ended within the time.
+  static int Wait(pid_t pid, int seconds = 20) {
+    for (int i = 0; i < seconds * 20; ++i) {
+      int status = 0;
+      if (::waitpid(pid, &status, WNOHANG) == pid) {
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    return -1;
+  }
+};
+
+constexpr char kQuickVars[] =
+    "[vars]\r\nZSNES=/opt/zsnes/\r\nTransition=0\r\nRegisterAtStartup=0\r\nWindowBackground=\r\n";
+
+}  // namespace
+
+TEST(Program, FirstRunWelcomesRegistersAndSavesOnSigterm) {
+  Program p;
+  const pid_t pid = p.Start(1);
+  ASSERT_TRUE(p.WaitUntilListening());
+  ::kill(pid, SIGTERM);
+  ASSERT_EQ(Program::Wait(pid), 0);
+  const std::string boxes = ReadFileBytes(p.Log(1));
+  EXPECT_NE(boxes.find("Brindle\nWelcome to Brindle!\n"), std::string::npos) << boxes;
+  EXPECT_NE(boxes.find("Brindle\nZSNES has not been properly configured."), std::string::npos);
+
+  // The defaults, written at the end.
+  const std::string saved = ReadFileBytes(p.Database());
+  EXPECT_NE(
+      saved.find("[vars]\r\nZSNES=\r\nZSNESVer=\r\nZConfig=\r\nZExecutable=\r\nUseSaveDir=0"
+                 "\r\nIgnoreHash=0\r\nIgnoreParens=1\r\nAllowEdit=0\r\nRegisterAtStartup=1\r\n"
+                 "AlwaysOpenGUI=0\r\nWindowBackground=%app%/EarthBound.bmp\r\nGridLines=0\r\n"
+                 "FileIcon=1\r\nTransition=1\r\nTransSpeed=60\r\n"),
+      std::string::npos)
+      << saved;
+
+  // The .ips type, registered for this very executable with the first patch-file icon.
+  const std::string data = p.dir.Path() + "/data";
+  const std::string mime = ReadFileBytes(data + "/mime/packages/brindle-x-ips-patch.xml");
+  EXPECT_NE(mime.find("type=\"application/x-ips-patch\""), std::string::npos);
+  EXPECT_NE(mime.find("<glob pattern=\"*.ips\"/>"), std::string::npos);
+  EXPECT_NE(mime.find("<comment>SNES Game Patch</comment>"), std::string::npos);
+  const std::string entry = ReadFileBytes(data + "/applications/brindle.desktop");
+  EXPECT_NE(entry.find("\nExec=" + p.exe + " %f\n"), std::string::npos) << entry;
+  EXPECT_EQ(ReadFileBytes(data + "/icons/hicolor/48x48/mimetypes/application-x-ips-patch.png"),
+            ReadFileBytes(p.appDir + "/icons/patchfile-48.png"));
+  EXPECT_NE(ReadFileBytes(p.dir.Path() + "/config/mimeapps.list")
+                .find("application/x-ips-patch=brindle.desktop"),
+            std::string::npos);
+}
+
+TEST(Program, SecondCopyRaisesTheFirstAndWarnsOnlyWithAFile) {
+  Program p;
+  const std::string original = std::string(kQuickVars) + "[patches]\r\n[roms]\r\n";
+  TempDir::WriteTo(p.Database(), original);
+  const pid_t first = p.Start(1);
+  ASSERT_TRUE(p.WaitUntilListening());
+
+  const pid_t quiet = p.Start(2);
+  EXPECT_EQ(Program::Wait(quiet), 0);
+  EXPECT_EQ(ReadFileBytes(p.Log(2)).find("Only one instance"), std::string::npos);
+
+  const pid_t withFile = p.Start(3, {"some patch.ips"});
+  EXPECT_EQ(Program::Wait(withFile), 0);
+  EXPECT_NE(ReadFileBytes(p.Log(3)).find("Brindle Warning\nOnly one instance of Brindle can be "
+                                         "opened at one time. Please use the currently open "
+                                         "instance to load new patch files.\n"),
+            std::string::npos)
+      << ReadFileBytes(p.Log(3));
+  EXPECT_EQ(ReadFileBytes(p.Database()), original);  // the first copy's file is untouched
+
+  ::kill(first, SIGTERM);
+  EXPECT_EQ(Program::Wait(first), 0);
+  EXPECT_NE(ReadFileBytes(p.Database()), original);  // now saved, in the canonical layout
+  EXPECT_NE(ReadFileBytes(p.Database()).find("; Format: RomName|RomSize|Filename|RomDigest"),
+            std::string::npos);
+}
+
+TEST(Program, CommandLinePlayEndsWithoutTheWindowAndStillSaves) {
+  Program p;
+  PlayWorld world;
+  world.db.AlwaysOpenGUI = false;
+  world.db.RegisterAtStartup = false;
+  ASSERT_TRUE(world.db.Save(p.Database()));
+  const std::string before = ReadFileBytes(p.Database());
+  ::unlink(p.Database().c_str());
+  TempDir::WriteTo(p.Database(), before + "; a comment that the save drops\r\n");
+
+  const pid_t pid = p.Start(1, {world.patchFolder + "Game (fixed).ips"});
+  EXPECT_EQ(Program::Wait(pid), 0);  // ends on its own
+  EXPECT_NE(ReadFileBytes(world.record).find("play=yes"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(p.Database()), before);
+  EXPECT_EQ(ReadFileBytes(p.Log(1)), "");
+  world.ExpectPutBack();
+}
+
+TEST(Program, UnreadableDatabaseIsReportedAndLeftAlone) {
+  Program p;
+  fs::create_directory(p.Database());
+  const pid_t pid = p.Start(1);
+  EXPECT_EQ(Program::Wait(pid), 0);
+  EXPECT_NE(ReadFileBytes(p.Log(1)).find(
+                "Brindle\nBrindle encountered fatal errors during initialization and must close."),
+            std::string::npos)
+      << ReadFileBytes(p.Log(1));
+  EXPECT_TRUE(fs::is_directory(p.Database()));
+  if (::geteuid() != 0) {
+    fs::remove(p.Database());
+    TempDir::WriteTo(p.Database(), "[vars]\r\nTransSpeed=1\r\n");
+    ::chmod(p.Database().c_str(), 0);
+    EXPECT_EQ(Program::Wait(p.Start(2)), 0);
+    ::chmod(p.Database().c_str(), 0600);
+    EXPECT_EQ(ReadFileBytes(p.Database()), "[vars]\r\nTransSpeed=1\r\n");
+  }
+}
+
+TEST(Program, SignalDuringAPlayIsActedOnAfterEverythingIsPutBack) {
+  Program p;
+  PlayWorld world("kill -TERM $PPID\nsleep 0.3\n");
+  world.db.AlwaysOpenGUI = true;  // the window would stay open after the play
+  world.db.RegisterAtStartup = false;
+  world.db.Transition = 0;
+  ASSERT_TRUE(world.db.Save(p.Database()));
+  const std::string before = ReadFileBytes(p.Database());
+
+  const pid_t pid = p.Start(1, {world.patchFolder + "Game (fixed).ips"});
+  EXPECT_EQ(Program::Wait(pid), 0);
+  EXPECT_NE(ReadFileBytes(world.record).find("play=yes"), std::string::npos);
+  world.ExpectPutBack();
+  EXPECT_EQ(ReadFileBytes(p.Database()), before);
+}
