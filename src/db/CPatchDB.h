@@ -11,6 +11,7 @@
 #include "parser/LineContext.h"
 #include "parser/UserPrompt.h"
 #include "platform/CFile.h"
+#include "play/SaveDirectoryRecord.h"
 
 /// The database: installed patches and ROMs, the fifteen settings, and the operations that read
 /// and write brindle.dat, identify ROM files and play patches. Owns every record; callers get
@@ -73,8 +74,14 @@ class CPatchDB final {
   int PlayPatch(int index);
   bool RomFileExists(const RomRecord& rom) const;
   bool CheckRomDigest(const RomRecord& rom);
+  /// Points every place where the emulator's configuration looks for a patch at `directory`
+  /// and remembers, form by form, what it replaced.
   bool SetSaveDirectory(const std::string& directory);
+  /// Writes each form's remembered value back in that form (and remembers the replaced ones).
   bool RestoreSaveDirectory();
+  /// Whether the emulator's configuration switches auto-patching off; false when it cannot be
+  /// read (SetSaveDirectory then says why).
+  bool IsAutoPatchOff() const;
   /// Puts back what a play cut short by a crash left changed (the ROM's name, the emulator's save
   /// directory), as recorded in the play journal beside the database file, and tells the user in
   /// one box. false when there was no journal.
@@ -124,12 +131,13 @@ class CPatchDB final {
 
  private:
   void RegisterSettings();
+  bool RewriteEmulatorConfig(const SaveDirectoryRecord& values);
 
   UserPrompt& m_prompt;
   std::vector<std::unique_ptr<PatchRecord>> m_patches;
   std::vector<std::unique_ptr<RomRecord>> m_roms;
   CVariableTable m_variables;
-  std::string m_savedSaveDirectory;  // the emulator's own value while a patch plays
+  SaveDirectoryRecord m_savedDirectories;  // the emulator's own values while a patch plays
   std::string m_databasePath;
   CFile m_file;
   LineContext m_lineContext;

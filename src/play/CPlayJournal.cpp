@@ -52,14 +52,22 @@ std::string CPlayJournal::PathFor(const std::string& databasePath) {
 }
 
 std::string CPlayJournal::Serialize() const {
-  return std::string(kHeading) + "\nRomFile=" + Escape(RomFile) + "\nPlayName=" + Escape(PlayName) +
-         "\nConfigFile=" + Escape(ConfigFile) + "\nSaveDirectory=" + Escape(SaveDirectory) + "\n";
+  std::string out = std::string(kHeading) + "\nRomFile=" + Escape(RomFile) +
+                    "\nPlayName=" + Escape(PlayName) + "\nConfigFile=" + Escape(ConfigFile) +
+                    "\nSaveDirectory=" + Escape(SaveDirectory) + "\n";
+  if (SRAMPath)
+    out += "SRAMPath=" + Escape(*SRAMPath) + "\n";
+  if (IPSPath)
+    out += "IPSPath=" + Escape(*IPSPath) + "\n";
+  return out;
 }
 
 bool CPlayJournal::Parse(const std::string& bytes) {
-  std::string* const fields[] = {&RomFile, &PlayName, &ConfigFile, &SaveDirectory};
-  const char* const names[] = {"RomFile", "PlayName", "ConfigFile", "SaveDirectory"};
-  bool seen[4] = {false, false, false, false};
+  constexpr int kRequired = 4;
+  const char* const names[] = {"RomFile",       "PlayName", "ConfigFile",
+                               "SaveDirectory", "SRAMPath", "IPSPath"};
+  std::string values[6];
+  bool seen[6] = {false, false, false, false, false, false};
   size_t start = 0;
   bool first = true;
   while (start < bytes.size()) {
@@ -78,15 +86,25 @@ bool CPlayJournal::Parse(const std::string& bytes) {
     if (equals == std::string::npos)
       continue;
     const std::string name = line.substr(0, equals);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 6; ++i) {
       if (name != names[i])
         continue;
-      if (!Unescape(line.substr(equals + 1), *fields[i]))
+      if (!Unescape(line.substr(equals + 1), values[i]))
         return false;
       seen[i] = true;
     }
   }
-  return seen[0] && seen[1] && seen[2] && seen[3];
+  for (int i = 0; i < kRequired; ++i) {
+    if (!seen[i])
+      return false;
+  }
+  RomFile = values[0];
+  PlayName = values[1];
+  ConfigFile = values[2];
+  SaveDirectory = values[3];
+  SRAMPath = seen[4] ? std::optional<std::string>(values[4]) : std::nullopt;
+  IPSPath = seen[5] ? std::optional<std::string>(values[5]) : std::nullopt;
+  return true;
 }
 
 bool CPlayJournal::Write(const std::string& path, std::string* error) const {

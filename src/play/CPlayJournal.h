@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 /// What one play has changed on disk, kept in a small file beside brindle.dat for as long as the
@@ -10,9 +11,11 @@ class CPlayJournal final {
   /// The journal's path for a database file path: "brindle.play" in the same folder.
   static std::string PathFor(const std::string& databasePath);
 
-  /// The file's bytes: one Name=Value line for each field, line breaks and backslashes escaped.
+  /// The file's bytes: one Name=Value line for each field that has a value, line breaks and
+  /// backslashes escaped.
   std::string Serialize() const;
-  /// Reads what Serialize wrote; false when a field is missing or the text is not a journal.
+  /// Reads what Serialize wrote; false when a field other than the optional ones is missing or
+  /// the text is not a journal.
   bool Parse(const std::string& bytes);
 
   /// Written safely, so that a crash while writing never leaves half a journal.
@@ -26,4 +29,7 @@ class CPlayJournal final {
   std::string PlayName;       // the name the ROM carries while the emulator runs
   std::string ConfigFile;     // the emulator configuration file that was rewritten
   std::string SaveDirectory;  // the save directory to put back into it
+  // The values of the newer configuration form to put back, when the play rewrote such lines.
+  std::optional<std::string> SRAMPath;
+  std::optional<std::string> IPSPath;
 };

@@ -1,5 +1,6 @@
 // Playing a patch: the ROM is found and checked, renamed to the patch's base name, the emulator
-// runs on it with the patch's folder as its save directory, and everything is put back.
+// runs on it with the patch's folder as the place where it looks for patches, and everything is
+// put back.
 #include "db/CPatchDB.h"
 #include "parser/TextUtil.h"
 #include "platform/CFile.h"
@@ -111,6 +112,19 @@ int CPatchDB::PlayPatch(int index) {
     return 0;
   }
 
+  if (IsAutoPatchOff()) {
+    const BoxRequest question{
+        "ZSNES will not apply the patch: IPS auto-patching is switched off in its configuration "
+        "(AutoPatch=0).\n\nDo you want to play without the patch?",
+        "Warning!", BoxIcon::Warning, BoxButtons::YesNo};
+    if (Prompt().Ask(question) != BoxAnswer::Yes)
+      return 0;
+  }
+
+  // The newer forms are remembered afresh for every play, so that what this play puts back (and
+  // what its journal records) is only what this play replaced.
+  m_savedDirectories.SRAMPath.reset();
+  m_savedDirectories.IPSPath.reset();
   if (!SetSaveDirectory(patchFolder))
     return 0;
 
@@ -118,7 +132,9 @@ int CPatchDB::PlayPatch(int index) {
   journal.RomFile = rom->Filename;
   journal.PlayName = playName;
   journal.ConfigFile = ZConfig;
-  journal.SaveDirectory = m_savedSaveDirectory;
+  journal.SaveDirectory = m_savedDirectories.SaveDirectory;
+  journal.SRAMPath = m_savedDirectories.SRAMPath;
+  journal.IPSPath = m_savedDirectories.IPSPath;
   if (!journalPath.empty()) {
     std::string error;
     if (!journal.Write(journalPath, &error)) {

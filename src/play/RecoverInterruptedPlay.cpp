@@ -42,22 +42,47 @@ std::string PutRomBack(const CPlayJournal& journal) {
   return "The ROM file " + Quoted(play) + " was renamed back to " + Quoted(recorded) + ".\n";
 }
 
+// The lines of the given forms as the journal's values make them, one to a line.
+std::string LinesOf(const CPlayJournal& journal, unsigned forms) {
+  std::string lines;
+  if (forms & CEmulatorConfig::kSaveDirectoryForm)
+    lines += "SaveDirectory = " + journal.SaveDirectory + "\n";
+  if ((forms & CEmulatorConfig::kSRAMPathForm) && journal.SRAMPath)
+    lines += "SRAMPath=" + CEmulatorConfig::EncodeQuoted(*journal.SRAMPath) + "\n";
+  if ((forms & CEmulatorConfig::kIPSPathForm) && journal.IPSPath)
+    lines += "IPSPath=" + CEmulatorConfig::EncodeQuoted(*journal.IPSPath) + "\n";
+  return lines;
+}
+
 std::string PutSaveDirectoryBack(const CPlayJournal& journal) {
   CEmulatorConfig config;
   std::string error;
   if (config.Read(journal.ConfigFile, &error)) {
-    if (!config.ReplaceSaveDirectory(journal.SaveDirectory, nullptr)) {
+    SaveDirectoryRecord previous;
+    const unsigned forms = config.ReplaceDirectories(
+        {journal.SaveDirectory, journal.SRAMPath, journal.IPSPath}, previous);
+    if (forms == 0) {
       return "The emulator configuration file " + Quoted(journal.ConfigFile) +
              " names no save directory; it was left as it was.\n";
     }
     if (config.Write(journal.ConfigFile, &error)) {
-      return "The emulator's save directory in " + Quoted(journal.ConfigFile) +
-             " was set back to " + Quoted(journal.SaveDirectory) + ".\n";
+      if (forms == CEmulatorConfig::kSaveDirectoryForm) {
+        return "The emulator's save directory in " + Quoted(journal.ConfigFile) +
+               " was set back to " + Quoted(journal.SaveDirectory) + ".\n";
+      }
+      return "The emulator configuration file " + Quoted(journal.ConfigFile) +
+             " has these lines back:\n" + LinesOf(journal, forms);
     }
   }
+  // Only a journal of the newer form says which of its lines that play rewrote.
+  if (!journal.SRAMPath && !journal.IPSPath) {
+    return "The emulator configuration file " + Quoted(journal.ConfigFile) +
+           " could not be rewritten (" + error +
+           "). Set its line \"SaveDirectory = " + journal.SaveDirectory + "\" back by hand.\n";
+  }
   return "The emulator configuration file " + Quoted(journal.ConfigFile) +
-         " could not be rewritten (" + error +
-         "). Set its line \"SaveDirectory = " + journal.SaveDirectory + "\" back by hand.\n";
+         " could not be rewritten (" + error + "). Set these lines back by hand:\n" +
+         LinesOf(journal, CEmulatorConfig::kSRAMPathForm | CEmulatorConfig::kIPSPathForm);
 }
 
 }  // namespace

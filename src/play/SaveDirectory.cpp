@@ -3,6 +3,15 @@
 #include "play/CEmulatorConfig.h"
 
 bool CPatchDB::SetSaveDirectory(const std::string& directory) {
+  return RewriteEmulatorConfig({directory, directory, directory});
+}
+
+bool CPatchDB::RestoreSaveDirectory() {
+  const SaveDirectoryRecord saved = m_savedDirectories;
+  return RewriteEmulatorConfig(saved);
+}
+
+bool CPatchDB::RewriteEmulatorConfig(const SaveDirectoryRecord& values) {
   if (ZSNES.empty()) {
     ReportError("ZSNES installation directory not configured.");
     return false;
@@ -14,21 +23,21 @@ bool CPatchDB::SetSaveDirectory(const std::string& directory) {
         "configuration to ensure that the path and version information is correct.");
     return false;
   }
-  std::string previous;
-  const bool matched = config.ReplaceSaveDirectory(directory, &previous);
+  SaveDirectoryRecord previous = m_savedDirectories;
+  config.ReplaceDirectories(values, previous);
   std::string error;
   if (!config.Write(ZConfig, &error)) {
     ReportError("Could not write ZSNES configuration file \"" + ZConfig + "\" (" + error +
                 "). It was left as it was.");
     return false;
   }
-  // Only a file that really changed may replace the value we will put back.
-  if (matched)
-    m_savedSaveDirectory = previous;
+  // Only a file that really changed may replace the values we will put back: each form keeps
+  // its remembered value unless a line of that form was met.
+  m_savedDirectories = previous;
   return true;
 }
 
-bool CPatchDB::RestoreSaveDirectory() {
-  const std::string saved = m_savedSaveDirectory;
-  return SetSaveDirectory(saved);
+bool CPatchDB::IsAutoPatchOff() const {
+  CEmulatorConfig config;
+  return !ZSNES.empty() && config.Read(ZConfig) && config.AutoPatchOff();
 }

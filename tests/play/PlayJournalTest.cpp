@@ -31,3 +31,22 @@ TEST(PlayJournal, KeepsAnyPathAndRefusesDamagedFiles) {
   EXPECT_TRUE(CPlayJournal::Remove(path));
   EXPECT_FALSE(CPlayJournal().Read(path));
 }
+
+TEST(PlayJournal, NewerFormValuesAreOptional) {
+  CPlayJournal journal;
+  journal.RomFile = "/r.fig";
+  journal.PlayName = "/p.smc";
+  journal.ConfigFile = "/z/zsnesl.cfg";
+  journal.SRAMPath = "";
+  journal.IPSPath = "D:\\ips\\";
+  CPlayJournal back;
+  ASSERT_TRUE(back.Parse(journal.Serialize()));
+  EXPECT_EQ(back.SRAMPath, std::optional<std::string>(""));
+  EXPECT_EQ(back.IPSPath, std::optional<std::string>("D:\\ips\\"));
+  // A journal without them (as older builds wrote it) still reads.
+  ASSERT_TRUE(back.Parse(
+      "[brindle play journal]\nRomFile=/a\nPlayName=/b\nConfigFile=/c\nSaveDirectory=/d\n"));
+  EXPECT_EQ(back.SaveDirectory, "/d");
+  EXPECT_FALSE(back.SRAMPath);
+  EXPECT_FALSE(back.IPSPath);
+}

@@ -271,3 +271,44 @@ TEST(PlayPatch, AConfigurationThatCannotBePutBackStaysInTheJournal) {
   EXPECT_NE(w.prompt.boxes.back().text.find("already had its name back"), std::string::npos);
   w.ExpectPutBack();
 }
+
+TEST(PlayPatch, AutoPatchSwitchedOffAsksBeforeAnythingChanges) {
+  PlayWorld w;
+  std::string bytes = ReadFileBytes(std::string(BRINDLE_FIXTURES_DIR) + "/zsnes/zsnesw-1.51.cfg");
+  bytes.replace(bytes.find("\nAutoPatch=1\r\n"), 14, "\nAutoPatch = 0 ; off\r\n");
+  w.UseZsnesModel("zsnesw.cfg", bytes);
+  const BoxRequest question{
+      "ZSNES will not apply the patch: IPS auto-patching is switched off in its configuration "
+      "(AutoPatch=0).\n\nDo you want to play without the patch?",
+      "Warning!", BoxIcon::Warning, BoxButtons::YesNo};
+  const auto expectQuestion = [&](const BoxRequest& box) {
+    EXPECT_EQ(box.text, question.text);
+    EXPECT_EQ(box.title, question.title);
+    EXPECT_EQ(box.icon, question.icon);
+    EXPECT_EQ(box.buttons, question.buttons);
+  };
+
+  w.prompt.answers = {BoxAnswer::No};
+  ASSERT_EQ(w.db.PlayPatch(0), 0);
+  ASSERT_EQ(w.prompt.boxes.size(), 1u);
+  expectQuestion(w.prompt.boxes[0]);
+  EXPECT_FALSE(PathExists(w.record));
+  w.ExpectPutBack(false);
+
+  w.prompt.answers = {BoxAnswer::Yes};
+  ASSERT_EQ(w.db.PlayPatch(0), 1);
+  ASSERT_EQ(w.prompt.boxes.size(), 2u);
+  expectQuestion(w.prompt.boxes[1]);
+  EXPECT_EQ(ReadFileBytes(w.record),
+            "config=zsnesw.cfg\nlineends=CRLF\nrom=" + w.playName + "\nautopatch=off\n");
+  EXPECT_EQ(ReadFileBytes(w.config), bytes);
+
+  // A later line switching it back on is the one the emulator keeps.
+  bytes.replace(bytes.find("; - EOF -"), 0, "AutoPatch=1\r\n");
+  w.UseZsnesModel("zsnesw.cfg", bytes);
+  ::unlink(w.record.c_str());
+  ASSERT_EQ(w.db.PlayPatch(0), 1);
+  EXPECT_EQ(w.prompt.boxes.size(), 2u);
+  EXPECT_EQ(ReadFileBytes(w.record), w.ModelApplied("CRLF"));
+  w.ExpectPutBack(false);
+}

@@ -3,6 +3,7 @@
 // A ROM, a patch for it and an emulator installation in temporary folders, for tests of the play
 // sequence with real files and a real (fake) emulator process.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <memory>
 #include <string>
@@ -88,6 +89,24 @@ struct PlayWorld {
                                            ShellQuote(record) + "\n" + extra);
     ::chmod(path.c_str(), 0755);
     return path;
+  }
+
+  // Puts the model of ZSNES in the shell script's place, with `bytes` as its configuration file
+  // `name` in the emulator's folder (where the model looks for it).
+  void UseZsnesModel(const std::string& name, const std::string& bytes) {
+    ::unlink(config.c_str());
+    configBytes = bytes;
+    config = dir.Write("zsnes dir/" + name, bytes);
+    db.ZConfig = config;
+    db.ZExecutable = ZSNES_MODEL_PATH;
+    record = zsnesDir + "zsnes-model.txt";
+  }
+
+  // What the model records when it finds the played patch in the patch folder.
+  std::string ModelApplied(const std::string& lineEnds) const {
+    return "config=" + config.substr(config.rfind('/') + 1) + "\nlineends=" + lineEnds +
+           "\nrom=" + playName + "\nsearch=" + patchFolder + "\nsearch=" + dir.Path() +
+           "/my roms/\napply=" + patchFolder + "Game (fixed).ips\n";
   }
 
   // The configuration as the emulator saw it: the original with CR LF and the patch folder.

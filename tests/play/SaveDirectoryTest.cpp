@@ -6,6 +6,7 @@
 #include "db/CPatchDB.h"
 #include "gtest/gtest.h"
 #include "platform/FileSystem.h"
+#include "play/CEmulatorConfig.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -151,4 +152,55 @@ TEST(SaveDirectory, KeepsPermissionsAndSymbolicLinks) {
   ASSERT_EQ(::stat(f.config.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
   EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /p/\r\n");
+}
+
+TEST(SaveDirectory, QuotedFormOfZsnes151KeepsItsLineEnds) {
+  const std::string others =
+      "; SRAMPath=\"/commented/\"\n"
+      "sramPath=\"/other case/\"\n"
+      "SRAMPathX=\"/other key/\"\n"
+      "ROMPath=\"C:\\\\ZSNES\\\\\"\n"
+      "IPSPath=\"\"\n";
+  Fixture f(others + "  SRAMPath = \"D:\\\\SNES\\\\Saves\\\\ \\\"q\\\" \\'s\\' \\t\\n\" ; mine\n" +
+            "AutoPatch=1");
+  // Every character that needs an escape, and a folder that looks like the old form's line.
+  ASSERT_TRUE(f.db.SetSaveDirectory("/p a/\"x\"\t'y'\\SaveDirectory = z/"));
+  EXPECT_EQ(ReadFileBytes(f.config),
+            others + "SRAMPath=\"/p a/\\\"x\\\"\\t\\'y\\'\\\\SaveDirectory = z/\"\nAutoPatch=1");
+  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  EXPECT_EQ(ReadFileBytes(f.config),
+            others + "SRAMPath=\"D:\\\\SNES\\\\Saves\\\\ \\\"q\\\" \\'s\\' \\t\\n\"\nAutoPatch=1");
+
+  // What the emulator reads from the text after "=".
+  EXPECT_EQ(CEmulatorConfig::DecodeValue(" \"D:\\\\SNES\\\\Saves\\\\\" ; c"), "D:\\SNES\\Saves\\");
+  EXPECT_EQ(CEmulatorConfig::DecodeValue("\"a;b\\\"c\\'d\\te\\nf\""), "a;b\"c'd\te\nf");
+  EXPECT_EQ(CEmulatorConfig::DecodeValue("\"C:\\Games\\x\""), "C:\\Games\\x");
+  EXPECT_EQ(CEmulatorConfig::DecodeValue("  /bare/path  ; comment"), "/bare/path");
+  EXPECT_EQ(CEmulatorConfig::DecodeValue("\"\""), "");
+  EXPECT_TRUE(f.prompt.boxes.empty());
+}
+
+TEST(SaveDirectory, BothFormsAndIpsPathAreRewrittenAndRestored) {
+  // Any line of the old form means CR LF, as before.
+  Fixture f("SaveDirectory = /old\nSRAMPath=\"/sram/\"\nIPSPath=\"/ips/\"\nIPSPath=\"\"\n");
+  ASSERT_TRUE(f.db.SetSaveDirectory("/p/"));
+  EXPECT_EQ(ReadFileBytes(f.config),
+            "SaveDirectory = /p/\r\nSRAMPath=\"/p/\"\r\nIPSPath=\"/p/\"\r\nIPSPath=\"\"\r\n");
+  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  EXPECT_EQ(ReadFileBytes(f.config),
+            "SaveDirectory = /old\r\nSRAMPath=\"/sram/\"\r\nIPSPath=\"/ips/\"\r\nIPSPath=\"\"\r\n");
+
+  // A newer-form file whose lines disagree gets CR LF; one whose lines agree keeps them, and a
+  // last line without an end stays so.
+  f.dir.Write("zsnes/zsnesw.cfg", "A=1\r\nSRAMPath=\"\"\nB=2\r\n");
+  ASSERT_TRUE(f.db.SetSaveDirectory("/p/"));
+  EXPECT_EQ(ReadFileBytes(f.config), "A=1\r\nSRAMPath=\"/p/\"\r\nB=2\r\n");
+  f.dir.Write("zsnes/zsnesw.cfg", "A=1\r\nIPSPath=\"/i/\"\r\nB=2");
+  ASSERT_TRUE(f.db.SetSaveDirectory("/q/"));
+  EXPECT_EQ(ReadFileBytes(f.config), "A=1\r\nIPSPath=\"/q/\"\r\nB=2");
+  // The remembered IPSPath came from this file; SRAMPath still holds the earlier file's "".
+  f.dir.Write("zsnes/zsnesw.cfg", "SRAMPath=\"/q/\"\nIPSPath=\"/q/\"\n");
+  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  EXPECT_EQ(ReadFileBytes(f.config), "SRAMPath=\"\"\nIPSPath=\"/i/\"\n");
+  EXPECT_TRUE(f.prompt.boxes.empty());
 }

@@ -1,0 +1,131 @@
+// Plays through brindle-tool against the configuration files the ZSNES releases really write,
+// with a model of the emulator that looks for the patch the way ZSNES does.
+#include <string>
+
+#include "gtest/gtest.h"
+#include "play/PlayWorld.h"
+
+namespace {
+
+std::string Fixture(const std::string& name) {
+  return ReadFileBytes(std::string(BRINDLE_FIXTURES_DIR) + "/zsnes/" + name);
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  const size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+std::string PlayCommand(const PlayWorld& w, const std::string& database) {
+  return ShellQuote(BRINDLE_TOOL_PATH) + " play " + ShellQuote(w.patchFolder + "Game (fixed).ips") +
+         " --db " + ShellQuote(database) + " </dev/null";
+}
+
+struct Release {
+  std::string configName, bytes, lineEnds;
+};
+
+}  // namespace
+
+TEST(PlayZsnesReleases, TheModelAppliesThePlayedPatchAndTheFileComesBack) {
+  const std::string windows151 = Fixture("zsnesw-1.51.cfg");
+  const Release releases[] = {
+      {"zsnesw.cfg", Fixture("zsnesw-1.42.cfg"), "CRLF"},
+      {"zsnesw.cfg", windows151, "CRLF"},
+      {"zsnesl.cfg", Fixture("zsnesl-1.51.cfg"), "LF"},
+      // A save folder set in the Windows emulator, in its own escaped form.
+      {"zsnesw.cfg",
+       Replaced(windows151, "\r\nSRAMPath=\"\"\r\n",
+                "\r\nSRAMPath=\"D:\\\\SNES\\\\Saves\\\\\"\r\n"),
+       "CRLF"},
+  };
+  for (const Release& release : releases) {
+    SCOPED_TRACE(release.bytes.substr(release.bytes.find("\nSRAMPath") + 1, 40));
+    PlayWorld w;
+    w.UseZsnesModel(release.configName, release.bytes);
+    const std::string database = w.dir.File("brindle.dat");
+    ASSERT_TRUE(w.db.Save(database));
+    // The second play must find what the first one put back.
+    for (int play = 0; play < 2; ++play) {
+      ::unlink(w.record.c_str());
+      std::string output;
+      ASSERT_EQ(RunCommand(PlayCommand(w, database), &output, true), 0) << output;
+      EXPECT_EQ(output, "");
+      EXPECT_EQ(ReadFileBytes(w.record), w.ModelApplied(release.lineEnds));
+      EXPECT_EQ(ReadFileBytes(w.config), release.bytes);
+      EXPECT_EQ(ReadFileBytes(w.romFile), std::string(1024, 'R'));
+      EXPECT_FALSE(PathExists(w.playName));
+      EXPECT_FALSE(PathExists(w.journal));
+    }
+  }
+}
+
+TEST(PlayZsnesReleases, AnIpsPathIsPointedAtThePatchToo) {
+  // A later emulator looks in IPSPath before anything else, here at a stale copy of the patch.
+  PlayWorld w;
+  const std::string stale = w.dir.Path() + "/stale patches/";
+  w.dir.Write("stale patches/Game (fixed).ips", "STALE");
+  const std::string bytes = Replaced(Fixture("zsnesl-1.51.cfg"), "\nSRAMPath=\"\"\n",
+                                     "\nSRAMPath=\"\"\nIPSPath=\"" + stale + "\"\n");
+  w.UseZsnesModel("zsnesl.cfg", bytes);
+  const std::string database = w.dir.File("brindle.dat");
+  ASSERT_TRUE(w.db.Save(database));
+  std::string output;
+  ASSERT_EQ(RunCommand(PlayCommand(w, database), &output, true), 0) << output;
+  EXPECT_EQ(ReadFileBytes(w.record), w.ModelApplied("LF"));
+  EXPECT_EQ(ReadFileBytes(w.config), bytes);
+}
+
+TEST(PlayZsnesReleases, AKilledPlayPutsBackTheNewerFormInItsOwnForm) {
+  PlayWorld w;
+  const std::string bytes =
+      Replaced(Fixture("zsnesl-1.51.cfg"), "\nSRAMPath=\"\"\n",
+               "\nSRAMPath=\"/home/me/.zsnes/saves\\\\\"\nIPSPath=\"/home/me/ips \\\"new\\\"/\"\n");
+  w.UseZsnesModel("zsnesl.cfg", bytes);
+  // The shell-script emulator kills Brindle while it waits, as a crash would.
+  w.record = w.dir.File("record.txt");
+  w.db.ZExecutable = w.WriteEmulator("zsnes dir/zsnes l", "kill -9 $PPID\n");
+  const std::string database = w.dir.File("brindle.dat");
+  ASSERT_TRUE(w.db.Save(database));
+  EXPECT_NE(RunCommand(PlayCommand(w, database)), 0);
+
+  const std::string during =
+      Replaced(Replaced(bytes, "SRAMPath=\"/home/me/.zsnes/saves\\\\\"",
+                        "SRAMPath=\"" + w.patchFolder + "\""),
+               "IPSPath=\"/home/me/ips \\\"new\\\"/\"", "IPSPath=\"" + w.patchFolder + "\"");
+  EXPECT_EQ(ReadFileBytes(w.record).substr(ReadFileBytes(w.record).find("config:\n") + 8), during);
+  EXPECT_EQ(ReadFileBytes(w.config), during);
+  ASSERT_TRUE(PathExists(w.journal));
+  EXPECT_TRUE(PathExists(w.playName));
+
+  std::string output;
+  ASSERT_EQ(
+      RunCommand(ShellQuote(BRINDLE_TOOL_PATH) + " recover --db " + ShellQuote(database), &output),
+      0);
+  EXPECT_NE(output.find("\nThe emulator configuration file \"" + w.config +
+                        "\" has these lines back:\nSRAMPath=\"/home/me/.zsnes/saves\\\\\"\n"
+                        "IPSPath=\"/home/me/ips \\\"new\\\"/\"\n"),
+            std::string::npos)
+      << output;
+  EXPECT_EQ(ReadFileBytes(w.config), bytes);
+  EXPECT_EQ(ReadFileBytes(w.romFile), std::string(1024, 'R'));
+  EXPECT_FALSE(PathExists(w.journal));
+}
+
+TEST(PlayZsnesReleases, RecoveryNamesTheNewerFormLinesToSetByHand) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  db.SetDatabasePath(dir.File("brindle.dat"));
+  const std::string missing = dir.File("zsnesl.cfg");
+  dir.Write("brindle.play", "[brindle play journal]\nRomFile=/r.fig\nPlayName=/r.fig\nConfigFile=" +
+                                missing + "\nSaveDirectory=\nSRAMPath=D:\\\\Saves\\\\\n");
+  ASSERT_TRUE(db.RecoverInterruptedPlay());
+  EXPECT_NE(prompt.boxes.back().text.find(
+                "The emulator configuration file \"" + missing +
+                "\" could not be rewritten (No such file or directory). Set these lines back by "
+                "hand:\nSRAMPath=\"D:\\\\Saves\\\\\""),
+            std::string::npos)
+      << prompt.boxes.back().text;
+}
