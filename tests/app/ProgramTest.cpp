@@ -62,7 +62,7 @@ struct Program {
   bool WaitUntilListening() const {
     for (int i = 0; i < 200; ++i) {
       if (PathExists(runtime + "/BrindleApp.socket")) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::this_thread::sleep_for(std::chrono::milliseconds(800));
         return true;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
