@@ -1,11 +1,13 @@
 #include "ui/CTransition.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QRegion>
 #include <QScreen>
 #include <QThread>
 #include <QWidget>
+#include <QWindow>
 
 #include "db/CPatchDB.h"
 
@@ -55,6 +57,20 @@ class CQuietMasks final {
   QtMessageHandler m_previous;
 };
 
+// A window manager that reparents a window maps it only after it has given it its frame, so a
+// window on the screen has its final outer size. Platforms that never say so are not waited for
+// longer than a moment.
+void WaitUntilExposed(QWidget& window) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < 500) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    const QWindow* handle = window.windowHandle();
+    if (handle == nullptr || handle->isExposed())
+      return;
+  }
+}
+
 }  // namespace
 
 TransitionShape ShapeForTransition(int transition) {
@@ -92,7 +108,16 @@ void CTransition::RunTransition(QWidget& window, CPatchDB& db, bool opening) {
   if (!m_allowed)
     return;
 
+  const CQuietMasks quiet;
   const TransitionShape shape = ShapeForTransition(db.Transition);
+  if (opening) {
+    // The window is centred by its outer size, frame included, and the window manager gives it
+    // its frame only once it is shown: show it with nothing of it visible (the first frame is
+    // an empty shape anyway) and wait until it is on the screen.
+    window.setMask(FrameRegion({}, shape, {}));
+    window.showNormal();
+    WaitUntilExposed(window);
+  }
   const QRect outer = window.frameGeometry();
   const int w = outer.width();
   const int h = outer.height();
@@ -112,7 +137,6 @@ void CTransition::RunTransition(QWidget& window, CPatchDB& db, bool opening) {
     db.TransSpeed = 50;
   const int wait = 100 - db.TransSpeed;
 
-  const CQuietMasks quiet;
   for (const TransitionFrame& frame : ComputeTransitionFrames(w, h, shape, opening)) {
     // The frames are measured from the outer corner, the mask from the client's. The frame's
     // size is only known once the window has been shown, so it is measured at every step.

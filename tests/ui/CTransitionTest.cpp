@@ -85,12 +85,15 @@ TEST(RunTransition, OpeningCentresMasksEveryFrameThenShowsTheWholeWindow) {
   QWidget window;
   window.resize(400, 300);
   window.move(0, 0);
-  // Measured before the run, as the animation does: a window not yet shown has no frame.
-  const QSize outer = window.frameGeometry().size();
+  ASSERT_EQ(window.frameGeometry().size(), window.size());  // no frame before it is shown
   Recorded recorded;
   CTransition transition = CountingTransition(window, recorded);
 
   transition.RunTransition(window, db, true);
+
+  // Centred and animated by its outer size, which includes the frame it got when shown.
+  const QSize outer = window.frameGeometry().size();
+  ASSERT_NE(outer, window.size());
 
   EXPECT_EQ(recorded.waits, std::vector<int>(48, 40));
   ASSERT_EQ(recorded.masks.size(), 48u);
