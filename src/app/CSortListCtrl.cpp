@@ -225,8 +225,20 @@ void CSortListCtrl::keyPressEvent(QKeyEvent* event) {
   QTreeView::keyPressEvent(event);
 }
 
+void CSortListCtrl::mousePressEvent(QMouseEvent* event) {
+  // Any button pressed on the empty part below the rows clears the selection, so that nothing
+  // left selected there is acted on by a double-click or a context menu.
+  if (!indexAt(event->position().toPoint()).isValid())
+    clearSelection();
+  QTreeView::mousePressEvent(event);
+}
+
 void CSortListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
   QTreeView::mouseDoubleClickEvent(event);
   const QModelIndex hit = indexAt(event->position().toPoint());
-  emit ListDoubleClicked(hit.isValid() ? hit.row() : -1);
+  // The second press of a double-click clears the selection on the empty part as well.
+  if (!hit.isValid())
+    clearSelection();
+  if (event->button() == Qt::LeftButton)
+    emit ListDoubleClicked(hit.isValid() ? hit.row() : -1);
 }

@@ -86,7 +86,7 @@ class CSortListCtrl final : public QTreeView {
   void SortByColumn(int column, bool ascending);
 
  signals:
-  /// A double-click anywhere in the list; `row` is -1 on the empty part.
+  /// A double-click of the left button anywhere in the list; `row` is -1 on the empty part.
   void ListDoubleClicked(int row);
   /// A key pressed in the list, before the list's own handling of it.
   void ListKeyPressed(int key);
@@ -94,6 +94,7 @@ class CSortListCtrl final : public QTreeView {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
