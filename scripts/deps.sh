@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
   qt6-base-dev libgl-dev
-  xvfb xauth imagemagick
+  xvfb xauth xdotool imagemagick
 )
 
 missing=()

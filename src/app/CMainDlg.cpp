@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -50,8 +51,9 @@ constexpr double kDesignUnitY = 1.625;
 
 std::string DefaultChooseRomFile(QWidget* parent) {
   // The filter's patterns are separated by blanks: Qt reads a comma as part of a pattern.
-  const QString path =
-      QFileDialog::getOpenFileName(parent, QString(), QString(), "SNES ROM files (*.smc *.fig)");
+  // ROMs are mostly named .sfc or .swc today, hence the second entry.
+  const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(),
+                                                    "SNES ROM files (*.smc *.fig);;All files (*)");
   return path.toStdString();
 }
 
@@ -205,14 +207,19 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
   } else {
     m_prompt.Ask({kWelcome, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
     m_db.SetDefaults();
-    ShowOptions(1);
-    if (!m_db.ZSNES.empty()) {
-      m_prompt.Ask({kConfigured, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
-    } else {
-      m_prompt.Ask({kNotConfigured, kAppTitle, BoxIcon::Warning, BoxButtons::Ok});
+    // A termination signal handled while a box or the Options dialog is up has already ended
+    // the window: what was set so far is kept, nothing more is asked or started.
+    if (!m_closing)
+      ShowOptions(1);
+    if (!m_closing) {
+      m_prompt.Ask(m_db.ZSNES.empty()
+                       ? BoxRequest{kNotConfigured, kAppTitle, BoxIcon::Warning, BoxButtons::Ok}
+                       : BoxRequest{kConfigured, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
     }
   }
   m_saveAtExit = true;
+  if (m_closing)
+    return false;
   if (m_db.RegisterAtStartup && m_env.registry) {
     RegisterFileTypes(*m_env.registry, m_env.executablePath, m_db.FileIcon);
   }
@@ -422,11 +429,22 @@ void CMainDlg::Play() {
     return;
   }
   const int patch = SelectedPatch();
-  if (patch < 0)
+  if (patch < 0 || m_playing)
     return;
-  hide();
-  m_db.PlayPatch(patch);
-  showNormal();
+  m_playing = true;
+  // Hidden for the length of the game. QDialog::hide would also end exec(), which is the
+  // program's main loop, so the window is hidden as a plain widget.
+  QWidget::setVisible(false);
+  // The play blocks this thread: make the window system see the window go before it starts.
+  QGuiApplication::sync();
+  // A termination signal handled meanwhile has already ended the window: nothing is played.
+  if (!m_closing) {
+    m_db.PlayPatch(patch);
+    showNormal();
+    raise();
+    activateWindow();
+  }
+  m_playing = false;
 }
 
 void CMainDlg::RemovePatch() {
@@ -492,9 +510,12 @@ void CMainDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent* event) {
-  // Enter never closes this window; Escape is Close (through reject).
+  // Enter presses the button that has the keyboard focus and otherwise does nothing: it never
+  // closes this window. Escape is Close (through reject).
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     event->accept();
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+      button->click();
     return;
   }
   QDialog::keyPressEvent(event);

@@ -140,6 +140,7 @@ class CMainDlg final : public QDialog {
   CTransition m_transition;
   bool m_saveAtExit = false;
   bool m_closing = false;
+  bool m_playing = false;
 
   QMenuBar* m_menuBar = nullptr;
   QMenu* m_patchMenu = nullptr;

@@ -46,10 +46,8 @@ int main(int argc, char** argv) {
   env.channelName = CInstanceChannel::DefaultServerName();
   env.currentFolder = cwd;
 
-  // Qt has taken the arguments it understands; the rest are ours.
-  std::vector<std::string> arguments;
-  const QStringList all = QApplication::arguments();
-  for (qsizetype i = 1; i < all.size(); ++i)
-    arguments.push_back(all[i].toStdString());
+  // QApplication has taken the arguments it understands out of argv; the rest are ours, kept
+  // as the bytes they are: a file name need not be valid UTF-8.
+  std::vector<std::string> arguments(argv + 1, argv + argc);
   return CBrindleApp(env).Run(arguments);
 }

@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
 #include "app/CBrindleApp.h"
+#include "app/CSortListCtrl.h"
+#include "app/CSortListModel.h"
 #include "platform/CInstanceLock.h"
 #include "platform/FileSystem.h"
+#include "play/PlayWorld.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -37,4 +44,43 @@ TEST(BrindleApp, SecondCopyWithoutAWindowToRaise) {
     EXPECT_EQ(prompt.boxes[0].icon, BoxIcon::None);
   }
   EXPECT_FALSE(PathExists(dir.File("brindle.dat")));  // nothing ran, nothing saved
+}
+
+TEST(BrindleApp, PlayingFromTheWindowComesBackToTheRunningWindow) {
+  PlayWorld world;
+  world.db.Transition = 0;
+  world.db.RegisterAtStartup = false;
+  world.db.WindowBackground.clear();
+  ASSERT_TRUE(world.db.Save(world.dir.File("brindle.dat")));
+  CInstanceLock lock("BrindleApp", world.dir.Path());
+  BrindleAppEnvironment env;
+  env.window.appDir = world.dir.Path();
+  env.prompt = &world.prompt;
+  env.lock = &lock;
+  env.channelName = QString::fromStdString(world.dir.File("channel"));
+
+  // Once the main loop runs: double-click the patch, then look again a little later.
+  bool played = false, looked = false, visible = false;
+  QTimer::singleShot(0, [&] {
+    auto* window = qobject_cast<CMainDlg*>(QApplication::activeModalWidget());
+    ASSERT_NE(window, nullptr);
+    CSortListCtrl* list = window->PatchList();
+    const QPoint row = list->visualRect(list->GetModel()->index(0, 0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
+    played = PathExists(world.record);
+    QTimer::singleShot(200, [&, window] {
+      looked = true;
+      visible = window->isVisible();
+      window->RunCommand(CMainDlg::kExit);
+    });
+  });
+  EXPECT_EQ(CBrindleApp(env).Run({}), 0);
+
+  EXPECT_TRUE(played);
+  EXPECT_TRUE(looked) << "the main loop ended with the play";
+  EXPECT_TRUE(visible);
+  EXPECT_NE(ReadFileBytes(world.record).find("play=yes"), std::string::npos);
+  EXPECT_TRUE(world.prompt.boxes.empty());
+  world.ExpectPutBack();
 }

@@ -2,12 +2,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "app/CMainDlg.h"
@@ -232,7 +234,7 @@ TEST(MainDlg, PlaysThroughARealEmulator) {
   QTest::mouseDClick(
       w.dlg->PatchList()->viewport(), Qt::LeftButton, {},
       w.dlg->PatchList()->visualRect(w.dlg->PatchList()->GetModel()->index(0, 0)).center());
-  EXPECT_TRUE(w.prompt.boxes.empty()) << w.prompt.boxes[0].text;
+  EXPECT_TRUE(w.prompt.boxes.empty());
   const std::string record = ReadFileBytes(world.record);
   EXPECT_NE(record.find("arg=" + world.playName + "\n"), std::string::npos) << record;
   EXPECT_NE(record.find("play=yes"), std::string::npos);
@@ -278,6 +280,15 @@ TEST(MainDlg, FirstRunWelcomesAndSavesDefaultsAtExit) {
                   "IgnoreHash=0\r\nIgnoreParens=1\r\n",
                   0),
       0u);
+
+  // A termination signal while the welcome box is up: nothing more is asked or opened, and
+  // what there is gets saved.
+  Window stopped("");
+  stopped.prompt.onAsk = [&stopped](const BoxRequest&) { stopped.dlg->CloseWithoutAnimation(); };
+  EXPECT_FALSE(stopped.Start(stopped.dir.File("new.ips")));
+  EXPECT_EQ(stopped.prompt.boxes.size(), 1u);
+  EXPECT_TRUE(stopped.optionPages.empty());
+  EXPECT_TRUE(stopped.dlg->SaveAtExit());
 }
 
 TEST(MainDlg, UnreadableDatabaseIsFatalAndNeverOverwritten) {
@@ -360,4 +371,61 @@ TEST(MainDlg, StartUpPutsBackAnInterruptedPlayFirst) {
   ASSERT_EQ(w.prompt.boxes.size(), 1u);
   EXPECT_EQ(w.prompt.boxes[0].icon, BoxIcon::Information);
   world.ExpectPutBack();
+}
+
+TEST(MainDlg, BlankAreaClicksOtherButtonsAndEnterActAsOnTheDesktop) {
+  Window w(Database(kPatches, kRoms));
+  ASSERT_TRUE(w.Start());
+  w.dlg->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w.dlg.get()));
+  CSortListCtrl* patches = w.dlg->PatchList();
+  QWidget* area = patches->viewport();
+  const QPoint blank(10, area->height() - 5);
+  const QPoint firstRow = patches->visualRect(patches->GetModel()->index(0, 0)).center();
+
+  // Right and middle double-clicks on a row select it but play nothing (playing this patch
+  // would report its missing ROM).
+  for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton})
+    QTest::mouseDClick(area, button, {}, firstRow);
+  EXPECT_EQ(patches->GetFirstSelected(), 0);
+  EXPECT_TRUE(w.prompt.boxes.empty());
+
+  // A click below the rows clears the selection, so a double-click there plays nothing...
+  QTest::mouseClick(area, Qt::LeftButton, {}, blank);
+  EXPECT_EQ(patches->GetFirstSelected(), -1);
+  EXPECT_FALSE(w.dlg->FindButton(1028)->isEnabled());
+  patches->SelectRow(0);
+  QTest::mouseDClick(area, Qt::LeftButton, {}, blank);
+  EXPECT_TRUE(w.prompt.boxes.empty());
+
+  // ...and a right-click there opens the menu with the commands on a selection disabled.
+  patches->SelectRow(0);
+  QTest::mousePress(area, Qt::RightButton, {}, blank);
+  QStringList enabled;
+  QTimer::singleShot(50, [&enabled] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr)
+      return;
+    for (QAction* a : menu->actions()) {
+      if (!a->isSeparator() && a->isEnabled())
+        enabled << a->text();
+    }
+    menu->close();
+  });
+  QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, blank, area->mapToGlobal(blank));
+  QApplication::sendEvent(area, &menuEvent);
+  EXPECT_EQ(enabled.join("|").toStdString(), "Install &New Patch...\t|P&roperties...");
+
+  // Enter presses the focused button, and does nothing anywhere else.
+  patches->SelectRow(0);
+  patches->setFocus();
+  QTest::keyClick(patches, Qt::Key_Return);
+  EXPECT_TRUE(w.prompt.boxes.empty());
+  w.prompt.answers.push_back(BoxAnswer::No);
+  QPushButton* remove = w.dlg->FindButton(1029);
+  remove->setFocus();
+  QTest::keyClick(remove, Qt::Key_Return);
+  ASSERT_EQ(w.prompt.boxes.size(), 1u);
+  EXPECT_NE(w.prompt.boxes[0].text.find("remove the patch \"Zeta\""), std::string::npos);
+  EXPECT_TRUE(w.dlg->isVisible());
 }

@@ -35,11 +35,18 @@ struct Program {
   std::string Database() const { return appDir + "/brindle.dat"; }
   std::string Log(int n) const { return dir.Path() + "/stderr" + std::to_string(n) + ".txt"; }
 
-  // Starts the program; its standard error goes to Log(n), standard input is empty.
-  pid_t Start(int n, const std::vector<std::string>& args = {}) const {
+  // Starts the program; its standard error goes to Log(n), standard input is empty. With a
+  // display it runs on that X server, otherwise offscreen.
+  pid_t Start(int n, const std::vector<std::string>& args = {},
+              const std::string& display = "") const {
     const pid_t pid = ::fork();
     if (pid == 0) {
-      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      if (display.empty()) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      } else {
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+        ::setenv("DISPLAY", display.c_str(), 1);
+      }
       ::setenv("BRINDLE_BOXES", "terminal", 1);
       ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
       ::setenv("XDG_DATA_HOME", (dir.Path() + "/data").c_str(), 1);
@@ -82,6 +89,53 @@ struct Program {
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     return -1;
+  }
+};
+
+// An X server of its own (Xvfb), for what only a real display shows: windows mapped and
+// unmapped, real pointer clicks through xdotool.
+struct XServer {
+  pid_t pid = -1;
+  std::string display;
+
+  XServer() {
+    if (RunCommand("command -v Xvfb && command -v xdotool") != 0)
+      return;
+    int fds[2];
+    if (::pipe(fds) != 0)
+      return;
+    pid = ::fork();
+    if (pid == 0) {
+      ::close(fds[0]);
+      ::freopen("/dev/null", "w", stderr);
+      const std::string fd = std::to_string(fds[1]);
+      ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+               "-nolisten", "tcp", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(fds[1]);
+    // The server writes its display number and a line end once it accepts connections.
+    std::string number;
+    char c = 0;
+    while (::read(fds[0], &c, 1) == 1 && c != '\n')
+      number += c;
+    ::close(fds[0]);
+    if (!number.empty())
+      display = ":" + number;
+  }
+  ~XServer() {
+    if (pid > 0) {
+      ::kill(pid, SIGTERM);
+      ::waitpid(pid, nullptr, 0);
+    }
+  }
+  // Runs xdotool on this display; its output without the final line end.
+  std::string XDoTool(const std::string& arguments) const {
+    std::string output;
+    RunCommand("DISPLAY=" + display + " timeout 20 xdotool " + arguments, &output);
+    while (!output.empty() && output.back() == '\n')
+      output.pop_back();
+    return output;
   }
 };
 
@@ -170,6 +224,24 @@ TEST(Program, CommandLinePlayEndsWithoutTheWindowAndStillSaves) {
   world.ExpectPutBack();
 }
 
+TEST(Program, CommandLinePathIsTakenByteForByte) {
+  // A patch whose file name is Latin-1, not UTF-8, as old downloads often are.
+  Program p;
+  PlayWorld world;
+  world.db.RegisterAtStartup = false;
+  const std::string name = "Caf\xE9 (fixed).ips";
+  world.dir.Write("my patches/" + name, "PATCHEOF");
+  world.db.GetPatch(0)->Filename = world.patchFolder + name;
+  ASSERT_TRUE(world.db.Save(p.Database()));
+
+  const pid_t pid = p.Start(1, {world.patchFolder + name});
+  EXPECT_EQ(Program::Wait(pid), 0);
+  EXPECT_NE(ReadFileBytes(world.record)
+                .find("\narg=" + world.dir.Path() + "/my roms/Caf\xE9 (fixed).smc\n"),
+            std::string::npos)
+      << ReadFileBytes(world.record) << ReadFileBytes(p.Log(1));
+}
+
 TEST(Program, UnreadableDatabaseIsReportedAndLeftAlone) {
   Program p;
   fs::create_directory(p.Database());
@@ -204,4 +276,60 @@ TEST(Program, SignalDuringAPlayIsActedOnAfterEverythingIsPutBack) {
   EXPECT_NE(ReadFileBytes(world.record).find("play=yes"), std::string::npos);
   world.ExpectPutBack();
   EXPECT_EQ(ReadFileBytes(p.Database()), before);
+}
+
+TEST(Program, OnARealDisplayPlayingFromTheListComesBackToTheWindow) {
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+  Program p;
+  // While it runs, the emulator notes which Brindle windows are on the screen.
+  PlayWorld world("DISPLAY=" + x.display +
+                  " xdotool search --onlyvisible --name '^SNES Brindle$' > " +
+                  ShellQuote(p.dir.File("during.txt")) + "\n");
+  world.db.Transition = 0;
+  world.db.RegisterAtStartup = false;
+  // Enough rows to fill the list, so that its middle is a row whatever the font.
+  for (int i = 1; i < 40; ++i) {
+    auto patch = std::make_unique<PatchRecord>(*world.db.GetPatch(0));
+    patch->Filename = world.patchFolder + "Game " + std::to_string(i) + ".ips";
+    world.db.AppendPatch(std::move(patch));
+  }
+  ASSERT_TRUE(world.db.Save(p.Database()));
+
+  const pid_t pid = p.Start(1, {}, x.display);
+  const std::string window =
+      x.XDoTool("search --sync --onlyvisible --name '^SNES Brindle$' 2>/dev/null | head -n 1");
+  ASSERT_FALSE(window.empty()) << ReadFileBytes(p.Log(1));
+  // Mapped is not yet drawn and listening: give it a moment.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  // The middle of the patch list, which spans a quarter to nearly all of the width and about
+  // the upper half of the window.
+  const std::string where = x.XDoTool("getwindowgeometry --shell " + window);
+  auto value = [&where](const std::string& key) {
+    const size_t at = where.find(key + "=");
+    return at == std::string::npos ? 0 : std::stoi(where.substr(at + key.size() + 1));
+  };
+  const int cx = value("X") + value("WIDTH") * 268 / 476;
+  const int cy = value("Y") + value("HEIGHT") * 30 / 100;
+  x.XDoTool("mousemove " + std::to_string(cx) + " " + std::to_string(cy) +
+            " click --repeat 2 --delay 80 1");
+
+  // The play ends on its own; then the window is back and the program still runs.
+  for (int i = 0; i < 100 && !PathExists(world.record); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(PathExists(world.record)) << "nothing was played";
+  for (int i = 0; i < 100 && PathExists(world.journal); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(ReadFileBytes(p.dir.File("during.txt")), "") << "the window stayed up during the play";
+  EXPECT_EQ(
+      x.XDoTool("search --sync --onlyvisible --name '^SNES Brindle$' 2>/dev/null | head -n 1"),
+      window);
+  int status = 0;
+  EXPECT_EQ(::waitpid(pid, &status, WNOHANG), 0) << "Brindle ended after the play";
+  EXPECT_NE(ReadFileBytes(world.record).find("play=yes"), std::string::npos);
+
+  ::kill(pid, SIGTERM);
+  EXPECT_EQ(Program::Wait(pid), 0);
+  world.ExpectPutBack();
 }

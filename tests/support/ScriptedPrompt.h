@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ class ScriptedPrompt final : public UserPrompt {
  public:
   BoxAnswer Ask(const BoxRequest& request) override {
     boxes.push_back(request);
+    if (onAsk)
+      onAsk(request);
     if (request.buttons == BoxButtons::Ok)
       return BoxAnswer::Ok;
     if (answers.empty())
@@ -30,4 +33,6 @@ class ScriptedPrompt final : public UserPrompt {
 
   std::vector<BoxRequest> boxes;
   std::deque<BoxAnswer> answers;
+  /// Runs while each box is up, as events would while a real box waits for its answer.
+  std::function<void(const BoxRequest&)> onAsk;
 };
