@@ -43,7 +43,9 @@ bool ReplaceQuoted(std::vector<std::string>& lines, const char* key, const std::
     if (onlyWithValue && old.empty())
       continue;
     previous = std::move(old);
-    line = key + ("=" + CEmulatorConfig::EncodeQuoted(value));
+    line = key;
+    line += '=';
+    line += CEmulatorConfig::EncodeQuoted(value);
     matched = true;
   }
   return matched;

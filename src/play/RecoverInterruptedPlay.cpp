@@ -103,8 +103,9 @@ bool CPatchDB::RecoverInterruptedPlay() {
             "emulator's save directory is the one you want.\n";
   }
   if (!CPlayJournal::Remove(path)) {
-    text += "\n" + Quoted(path) + " could not be removed (" + std::strerror(errno) +
-            "). Remove it by hand.\n";
+    text += '\n';
+    text +=
+        Quoted(path) + " could not be removed (" + std::strerror(errno) + "). Remove it by hand.\n";
   }
   if (!text.empty() && text.back() == '\n')
     text.pop_back();

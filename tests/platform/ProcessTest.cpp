@@ -81,7 +81,8 @@ TEST(Process, StartsWithoutShellInTheFolderAndWaits) {
   const std::string text = ReadFileBytes(out);
   EXPECT_EQ(text.rfind(dir.Path() + "/emu dir\n[/roms/Game (fixed).smc]\n[$HOME;*]\n", 0), 0u)
       << text;
-  EXPECT_EQ(text.find("\n" + std::to_string(leak) + "\n"), std::string::npos) << text;
+  const std::string leaked = std::to_string(leak);
+  EXPECT_EQ(text.find('\n' + leaked + '\n'), std::string::npos) << text;
   EXPECT_EQ(WaitForProcess(pid), -1);
 }
 
