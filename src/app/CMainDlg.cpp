@@ -14,8 +14,8 @@
 #include "app/CSortHeaderCtrl.h"
 #include "app/CSortListCtrl.h"
 #include "app/RowRecord.h"
-#include "parser/Diagnostics.h"
 #include "platform/FileTypeRegistry.h"
+#include "prompt/Diagnostics.h"
 #include "ui/Artwork.h"
 #include "ui/CDialogUnits.h"
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "db/SizeWord.h"
-#include "parser/Diagnostics.h"
 #include "parser/TextUtil.h"
+#include "prompt/Diagnostics.h"
 
 CPatchDB::CPatchDB(UserPrompt& prompt) : m_prompt(prompt), m_variables(&prompt) {
   RegisterSettings();

@@ -9,9 +9,9 @@
 #include "db/RomRecord.h"
 #include "parser/CVariableTable.h"
 #include "parser/LineContext.h"
-#include "parser/UserPrompt.h"
 #include "platform/CFile.h"
 #include "play/SaveDirectoryRecord.h"
+#include "prompt/UserPrompt.h"
 
 /// The database: installed patches and ROMs, the fifteen settings, and the operations that read
 /// and write brindle.dat, identify ROM files and play patches. Owns every record; callers get

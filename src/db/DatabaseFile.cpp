@@ -4,9 +4,9 @@
 
 #include "db/CPatchDB.h"
 #include "db/SizeWord.h"
-#include "parser/Diagnostics.h"
 #include "parser/TextUtil.h"
 #include "platform/FileSystem.h"
+#include "prompt/Diagnostics.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "db/CPatchDB.h"
-#include "parser/CTerminalPrompt.h"
+#include "prompt/CTerminalPrompt.h"
 #include "tools/Commands.h"
 
 namespace {
