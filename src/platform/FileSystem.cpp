@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/CFile.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -27,22 +28,11 @@ std::string ResolveLinks(const std::string& path) {
     if (n < 0)
       return current;
     std::string next(target.data(), static_cast<size_t>(n));
-    if (next.empty() || next[0] != '/') {
-      const size_t slash = current.rfind('/');
-      next = (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) + next;
-    }
+    if (next.empty() || next[0] != '/')
+      next = FolderOf(current) + next;
     current = next;
   }
   return current;
-}
-
-std::string DirectoryOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos)
-    return ".";
-  if (slash == 0)
-    return "/";
-  return path.substr(0, slash);
 }
 
 bool Fail(std::string* error, const std::string& what) {
@@ -138,11 +128,7 @@ std::string GetExecutablePath() {
 }
 
 std::string GetAppDir() {
-  const std::string exe = GetExecutablePath();
-  const size_t slash = exe.rfind('/');
-  if (slash == std::string::npos)
-    return ".";
-  return exe.substr(0, slash);
+  return DirectoryOf(GetExecutablePath());
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {

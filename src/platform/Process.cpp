@@ -7,30 +7,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
+
+#include "platform/Path.h"
 
 extern char** environ;
 
 namespace {
-
-std::string CurrentDirectory() {
-  std::vector<char> buffer(PATH_MAX + 1);
-  if (::getcwd(buffer.data(), buffer.size()) == nullptr)
-    return std::string();
-  return buffer.data();
-}
-
-// The child changes its directory before it runs the program, so a relative program path would
-// otherwise be looked up from the emulator's folder instead of ours.
-std::string Absolute(const std::string& path) {
-  if (path.empty() || path[0] == '/')
-    return path;
-  const std::string here = CurrentDirectory();
-  if (here.empty())
-    return path;
-  return here + (here.back() == '/' ? "" : "/") + path;
-}
 
 bool IsExistingFile(const std::string& path) {
   struct stat info {};
@@ -40,8 +23,10 @@ bool IsExistingFile(const std::string& path) {
 }  // namespace
 
 std::vector<std::string> SplitProgramText(const std::string& text) {
+  // The child changes its directory before it runs the program, so a relative program path
+  // would otherwise be looked up from the emulator's folder instead of ours.
   if (IsExistingFile(text))
-    return {Absolute(text)};
+    return {MakeAbsolute(text)};
   std::vector<std::string> words;
   std::string word;
   bool inWord = false;
@@ -63,7 +48,7 @@ std::vector<std::string> SplitProgramText(const std::string& text) {
   if (inWord)
     words.push_back(word);
   if (!words.empty() && words[0].find('/') != std::string::npos)
-    words[0] = Absolute(words[0]);
+    words[0] = MakeAbsolute(words[0]);
   return words;
 }
 

@@ -5,25 +5,11 @@
 #include "parser/TextUtil.h"
 #include "platform/CFile.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "platform/Process.h"
 #include "play/CPlayJournal.h"
 
 namespace {
-
-// The file name of a path without its folder and without its last extension; a name without
-// any "." is taken whole.
-std::string BaseName(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-// The folder of a path, up to and including its last "/".
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 // The patch folder becomes a line of the emulator's configuration and the play name an argument:
 // a line break would add a line of its own to the configuration.
