@@ -139,6 +139,5 @@ class CPatchDB final {
   CVariableTable m_variables;
   SaveDirectoryRecord m_savedDirectories;  // the emulator's own values while a patch plays
   std::string m_databasePath;
-  CFile m_file;
   LineContext m_lineContext;
 };

@@ -114,6 +114,6 @@ bool CPlayJournal::Read(const std::string& path) {
   return ReadWholeFile(path, bytes) && Parse(bytes);
 }
 
-bool CPlayJournal::Remove(const std::string& path) {
-  return RemoveFile(path);
+bool CPlayJournal::Remove(const std::string& path, std::string* error) {
+  return RemoveFile(path, error);
 }

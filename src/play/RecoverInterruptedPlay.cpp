@@ -1,8 +1,5 @@
 // Putting things back after Brindle died while the emulator ran: the ROM still carries the play
 // name and the emulator still saves into the patch's folder.
-#include <cerrno>
-#include <cstring>
-
 #include "db/CPatchDB.h"
 #include "platform/FileSystem.h"
 #include "play/CEmulatorConfig.h"
@@ -35,8 +32,8 @@ std::string PutRomBack(const CPlayJournal& journal) {
            Quoted(recorded) + " exist. If " + Quoted(play) + " is your ROM, rename it to " +
            Quoted(recorded) + " by hand.\n";
   }
-  if (!RenameNoReplace(play, recorded)) {
-    return "The ROM file " + Quoted(play) + " could not be renamed back (" + std::strerror(errno) +
+  if (std::string error; !RenameNoReplace(play, recorded, &error)) {
+    return "The ROM file " + Quoted(play) + " could not be renamed back (" + error +
            "). Rename it to " + Quoted(recorded) + " by hand.\n";
   }
   return "The ROM file " + Quoted(play) + " was renamed back to " + Quoted(recorded) + ".\n";
@@ -102,10 +99,9 @@ bool CPatchDB::RecoverInterruptedPlay() {
             ", could not be read. Check that your ROM files have their names and that the "
             "emulator's save directory is the one you want.\n";
   }
-  if (!CPlayJournal::Remove(path)) {
+  if (std::string error; !CPlayJournal::Remove(path, &error)) {
     text += '\n';
-    text +=
-        Quoted(path) + " could not be removed (" + std::strerror(errno) + "). Remove it by hand.\n";
+    text += Quoted(path) + " could not be removed (" + error + "). Remove it by hand.\n";
   }
   if (!text.empty() && text.back() == '\n')
     text.pop_back();
