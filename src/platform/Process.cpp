@@ -1,5 +1,6 @@
 #include "platform/Process.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -18,6 +19,74 @@ namespace {
 bool IsExistingFile(const std::string& path) {
   struct stat info {};
   return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+// The child starts with no blocked signals and the default handling of the usual ones, whatever
+// this process has set up for itself.
+int UsualSignals(posix_spawnattr_t& attributes) {
+  sigset_t noSignals;
+  sigset_t usualSignals;
+  sigemptyset(&noSignals);
+  sigemptyset(&usualSignals);
+  for (const int sig : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGTERM, SIGCHLD, SIGALRM, SIGUSR1,
+                        SIGUSR2, SIGTSTP, SIGTTIN, SIGTTOU}) {
+    sigaddset(&usualSignals, sig);
+  }
+  int result = posix_spawnattr_setsigmask(&attributes, &noSignals);
+  if (result == 0)
+    result = posix_spawnattr_setsigdefault(&attributes, &usualSignals);
+  if (result == 0)
+    result = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  return result;
+}
+
+// Starts argv[0] as StartProcess describes; with `discardOutput` its standard output and error go
+// to /dev/null.
+pid_t Spawn(const std::vector<std::string>& argv, const std::string& workingDirectory,
+            bool discardOutput, std::string* error) {
+  if (argv.empty() || argv[0].empty()) {
+    if (error)
+      *error = "no program given";
+    return -1;
+  }
+  std::vector<char*> args;
+  args.reserve(argv.size() + 1);
+  for (const std::string& arg : argv)
+    args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawnattr_init(&attributes);
+  int result = 0;
+  if (!workingDirectory.empty()) {
+    result = posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+  }
+  // Our own descriptors (the database file, sockets of the window) are none of the emulator's
+  // business.
+  if (result == 0)
+    result = posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+  for (const int stream : {1, 2}) {
+    if (result == 0 && discardOutput)
+      result = posix_spawn_file_actions_addopen(&actions, stream, "/dev/null", O_WRONLY, 0);
+  }
+  if (result == 0)
+    result = UsualSignals(attributes);
+  pid_t pid = -1;
+  if (result == 0) {
+    // glibc reports a failed chdir or exec of the child here, so a missing emulator is an error
+    // of the start and not an exit status.
+    result = ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+  }
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  if (result != 0) {
+    if (error)
+      *error = std::strerror(result);
+    return -1;
+  }
+  return pid;
 }
 
 }  // namespace
@@ -54,58 +123,20 @@ std::vector<std::string> SplitProgramText(const std::string& text) {
 
 pid_t StartProcess(const std::vector<std::string>& argv, const std::string& workingDirectory,
                    std::string* error) {
-  if (argv.empty() || argv[0].empty()) {
-    if (error)
-      *error = "no program given";
-    return -1;
-  }
-  std::vector<char*> args;
-  args.reserve(argv.size() + 1);
-  for (const std::string& arg : argv)
-    args.push_back(const_cast<char*>(arg.c_str()));
-  args.push_back(nullptr);
+  return Spawn(argv, workingDirectory, false, error);
+}
 
-  posix_spawn_file_actions_t actions;
-  posix_spawnattr_t attributes;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawnattr_init(&attributes);
-  int result = 0;
-  if (!workingDirectory.empty()) {
-    result = posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
-  }
-  // Our own descriptors (the database file, sockets of the window) are none of the emulator's
-  // business.
-  if (result == 0)
-    result = posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-  sigset_t noSignals;
-  sigset_t usualSignals;
-  sigemptyset(&noSignals);
-  sigemptyset(&usualSignals);
-  for (const int sig : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGTERM, SIGCHLD, SIGALRM, SIGUSR1,
-                        SIGUSR2, SIGTSTP, SIGTTIN, SIGTTOU}) {
-    sigaddset(&usualSignals, sig);
-  }
-  if (result == 0)
-    result = posix_spawnattr_setsigmask(&attributes, &noSignals);
-  if (result == 0)
-    result = posix_spawnattr_setsigdefault(&attributes, &usualSignals);
-  if (result == 0) {
-    result = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  }
-  pid_t pid = -1;
-  if (result == 0) {
-    // glibc reports a failed chdir or exec of the child here, so a missing emulator is an error
-    // of the start and not an exit status.
-    result = ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
-  }
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
-  if (result != 0) {
+bool RunQuietly(const std::vector<std::string>& argv, std::string* error) {
+  const pid_t pid = Spawn(argv, std::string(), true, error);
+  if (pid < 0)
+    return false;
+  const int status = WaitForProcess(pid);
+  if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     if (error)
-      *error = std::strerror(result);
-    return -1;
+      *error = "it did not end successfully";
+    return false;
   }
-  return pid;
+  return true;
 }
 
 int WaitForProcess(pid_t pid) {
