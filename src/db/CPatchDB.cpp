@@ -1,8 +1,5 @@
 #include "db/CPatchDB.h"
 
-#include <cctype>
-#include <cstdlib>
-
 #include "db/SizeWord.h"
 #include "parser/TextUtil.h"
 #include "prompt/Diagnostics.h"
@@ -93,8 +90,7 @@ int32_t CPatchDB::ParseRomSize(const std::string& text) {
     return kNoSize;
   const int32_t header = Contains(AsciiLowerCopy(text), "no header") ? 0 : kHeaderFlag;
   // Only the first one or two characters are read: "128Mbit" reads as 12.
-  const std::string digits = text.substr(0, 2);
-  const int32_t megabits = static_cast<int32_t>(std::atoi(digits.c_str()));
+  const int32_t megabits = LeadingInteger(std::string_view(text).substr(0, 2));
   return megabits | header;
 }
 

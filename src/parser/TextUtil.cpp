@@ -1,5 +1,7 @@
 #include "parser/TextUtil.h"
 
+#include <cctype>
+
 char AsciiToLower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -46,4 +48,26 @@ std::string TrimTrailingBlanks(std::string_view text) {
 
 bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
+}
+
+int32_t LeadingInteger(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+    ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  int64_t value = 0;
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > int64_t{INT32_MAX} + 1)
+      value = int64_t{INT32_MAX} + 1;
+  }
+  if (negative)
+    value = -value;
+  if (value > INT32_MAX)
+    value = INT32_MAX;
+  return static_cast<int32_t>(value);
 }

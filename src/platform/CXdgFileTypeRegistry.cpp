@@ -176,7 +176,9 @@ void CXdgFileTypeRegistry::Finish() {
     // The icon: "program,index" picks one of the program's icons.
     const std::string iconValue = get("DefaultIcon");
     const size_t comma = iconValue.rfind(',');
-    const int index = comma == std::string::npos ? 0 : std::atoi(iconValue.c_str() + comma + 1);
+    const int index = comma == std::string::npos
+                          ? 0
+                          : LeadingInteger(std::string_view(iconValue).substr(comma + 1));
     if (m_icons) {
       const std::string icon = m_icons(index);
       if (!icon.empty()) {
