@@ -65,6 +65,21 @@ int CPatchDB::FindPatch(const std::string& path) const {
   return -1;
 }
 
+RomRecord* CPatchDB::FindRom(const std::string& romName, int32_t sizeWord) const {
+  const std::string key = IgnoreParens ? StripParens(romName) : romName;
+  for (const auto& rom : m_roms) {
+    if (EqualsNoCase(key, ShownRomName(*rom)) && sizeWord == rom->SizeWord)
+      return rom.get();
+  }
+  return nullptr;
+}
+
+std::string CPatchDB::ShownRomName(const RomRecord& rom) const {
+  if (rom.UseForcedName)
+    return rom.ForcedName;
+  return IgnoreParens ? StripParens(rom.RomName) : rom.RomName;
+}
+
 void CPatchDB::RemovePatch(int index) {
   if (index < 0 || index >= GetPatchCount())
     return;

@@ -33,6 +33,12 @@ class CPatchDB final {
   RomRecord* GetRom(int index) const;
   /// Index of the first patch whose Filename equals `path` ignoring letter case, or -1.
   int FindPatch(const std::string& path) const;
+  /// The first ROM whose shown name equals `romName` ignoring letter case (both under the
+  /// parentheses rule when IgnoreParens is set) and whose size word is `sizeWord`; or nullptr.
+  RomRecord* FindRom(const std::string& romName, int32_t sizeWord) const;
+  /// The name a ROM is matched and listed under: its forced name when it uses one, otherwise
+  /// its internal name, under the parentheses rule when IgnoreParens is set.
+  std::string ShownRomName(const RomRecord& rom) const;
   /// Deletes the record at an index; later records move down. Out of range does nothing.
   void RemovePatch(int index);
   void RemoveRom(int index);
@@ -70,7 +76,6 @@ class CPatchDB final {
   bool CanAddPatch(const PatchRecord& patch, int skipIndex);
 
   // Playing.
-  RomRecord* FindRom(const std::string& romName, int32_t sizeWord) const;
   int PlayPatch(int index);
   bool RomFileExists(const RomRecord& rom) const;
   bool CheckRomDigest(const RomRecord& rom);

@@ -19,18 +19,6 @@ bool CanPassToEmulator(const std::string& text) {
 
 }  // namespace
 
-RomRecord* CPatchDB::FindRom(const std::string& romName, int32_t sizeWord) const {
-  const std::string key = IgnoreParens ? StripParens(romName) : romName;
-  for (const auto& rom : m_roms) {
-    std::string candidate = IgnoreParens ? StripParens(rom->RomName) : rom->RomName;
-    if (rom->UseForcedName)
-      candidate = rom->ForcedName;
-    if (EqualsNoCase(key, candidate) && sizeWord == rom->SizeWord)
-      return rom.get();
-  }
-  return nullptr;
-}
-
 bool CPatchDB::RomFileExists(const RomRecord& rom) const {
   CFile file;
   return file.Open(rom.Filename, CFile::Mode::Read);
