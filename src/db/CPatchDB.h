@@ -10,7 +10,6 @@
 #include "parser/CVariableTable.h"
 #include "parser/LineContext.h"
 #include "platform/CFile.h"
-#include "play/SaveDirectoryRecord.h"
 #include "prompt/UserPrompt.h"
 
 /// The database: installed patches and ROMs, the fifteen settings, and the operations that read
@@ -75,24 +74,11 @@ class CPatchDB final {
   /// False, after a message, when another patch has the same file name ignoring letter case.
   bool CanAddPatch(const PatchRecord& patch, int skipIndex);
 
-  // Playing.
+  // Playing, with CPatchPlayer (play/), where these two are defined.
+  /// Plays the patch at an index: 1 when the emulator ran and everything is back, 0 otherwise.
   int PlayPatch(int index);
-  bool RomFileExists(const RomRecord& rom) const;
-  bool CheckRomDigest(const RomRecord& rom);
-  /// Points every place where the emulator's configuration looks for a patch at `directory`
-  /// and remembers, form by form, what it replaced.
-  bool SetSaveDirectory(const std::string& directory);
-  /// Writes each form's remembered value back in that form (and remembers the replaced ones).
-  bool RestoreSaveDirectory();
-  /// Whether the emulator's configuration switches auto-patching off; false when it cannot be
-  /// read (SetSaveDirectory then says why).
-  bool IsAutoPatchOff() const;
-  /// Puts back what a play cut short by a crash left changed (the ROM's name, the emulator's save
-  /// directory), as recorded in the play journal beside the database file, and tells the user in
-  /// one box. false when there was no journal.
+  /// Puts back what a play cut short by a crash left changed; false when there was nothing.
   bool RecoverInterruptedPlay();
-  /// Where the play journal lives; empty when the database path is not known.
-  std::string PlayJournalPath() const;
 
   // The database file.
   /// The path of brindle.dat, recorded by Load. Plays keep their journal in the same folder.
@@ -136,13 +122,11 @@ class CPatchDB final {
 
  private:
   void RegisterSettings();
-  bool RewriteEmulatorConfig(const SaveDirectoryRecord& values);
 
   UserPrompt& m_prompt;
   std::vector<std::unique_ptr<PatchRecord>> m_patches;
   std::vector<std::unique_ptr<RomRecord>> m_roms;
   CVariableTable m_variables;
-  SaveDirectoryRecord m_savedDirectories;  // the emulator's own values while a patch plays
   std::string m_databasePath;
   LineContext m_lineContext;
 };

@@ -1,9 +1,8 @@
 // Putting things back after Brindle died while the emulator ran: the ROM still carries the play
 // name and the emulator still saves into the patch's folder.
-#include "db/CPatchDB.h"
 #include "platform/FileSystem.h"
 #include "play/CEmulatorConfig.h"
-#include "play/CPlayJournal.h"
+#include "play/CPatchPlayer.h"
 
 namespace {
 
@@ -84,7 +83,7 @@ std::string PutSaveDirectoryBack(const CPlayJournal& journal) {
 
 }  // namespace
 
-bool CPatchDB::RecoverInterruptedPlay() {
+bool CPatchPlayer::RecoverInterruptedPlay() {
   const std::string path = PlayJournalPath();
   if (path.empty() || !PathExists(path))
     return false;
@@ -105,6 +104,6 @@ bool CPatchDB::RecoverInterruptedPlay() {
   }
   if (!text.empty() && text.back() == '\n')
     text.pop_back();
-  Prompt().Ask({text, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
+  m_db.Prompt().Ask({text, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
   return true;
 }
