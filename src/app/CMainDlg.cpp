@@ -239,7 +239,7 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
   m_patchList->SetGridLines(m_db.GridLines);
   m_romList->SetGridLines(m_db.GridLines);
   if (m_db.Transition != 0)
-    m_transition.RunTransition(*this, m_db, true);
+    m_transition.RunTransition(*this, ShapeForTransition(m_db.Transition), m_db.TransSpeed, true);
   FillPatchList();
   FillRomList();
   // A termination signal handled during the opening animation has already ended the window.
@@ -470,7 +470,7 @@ void CMainDlg::Close() {
     return;
   m_closing = true;
   if (m_db.Transition != 0)
-    m_transition.RunTransition(*this, m_db, false);
+    m_transition.RunTransition(*this, ShapeForTransition(m_db.Transition), m_db.TransSpeed, false);
   done(QDialog::Rejected);
 }
 

@@ -7,8 +7,6 @@
 #include <QThread>
 #include <QWidget>
 
-#include "db/CPatchDB.h"
-
 namespace {
 
 constexpr int kFrameCount = 48;
@@ -88,11 +86,10 @@ CTransition::CTransition()
           QThread::msleep(static_cast<unsigned long>(milliseconds));
       }) {}
 
-void CTransition::RunTransition(QWidget& window, CPatchDB& db, bool opening) {
+void CTransition::RunTransition(QWidget& window, TransitionShape shape, int& speed, bool opening) {
   if (!m_allowed)
     return;
 
-  const TransitionShape shape = ShapeForTransition(db.Transition);
   const QRect outer = window.frameGeometry();
   const int w = outer.width();
   const int h = outer.height();
@@ -108,9 +105,9 @@ void CTransition::RunTransition(QWidget& window, CPatchDB& db, bool opening) {
     window.update();
   }
 
-  if (db.TransSpeed < 0 || db.TransSpeed > 100)
-    db.TransSpeed = 50;
-  const int wait = 100 - db.TransSpeed;
+  if (speed < 0 || speed > 100)
+    speed = 50;
+  const int wait = 100 - speed;
 
   const CQuietMasks quiet;
   for (const TransitionFrame& frame : ComputeTransitionFrames(w, h, shape, opening)) {

@@ -90,7 +90,7 @@ TEST(RunTransition, OpeningCentresMasksEveryFrameThenShowsTheWholeWindow) {
   Recorded recorded;
   CTransition transition = CountingTransition(window, recorded);
 
-  transition.RunTransition(window, db, true);
+  transition.RunTransition(window, ShapeForTransition(db.Transition), db.TransSpeed, true);
 
   EXPECT_EQ(recorded.waits, std::vector<int>(48, 40));
   ASSERT_EQ(recorded.masks.size(), 48u);
@@ -125,7 +125,7 @@ TEST(RunTransition, ClosingKeepsPositionAndLeavesTheSmallestShape) {
   Recorded recorded;
   CTransition transition = CountingTransition(window, recorded);
 
-  transition.RunTransition(window, db, false);
+  transition.RunTransition(window, ShapeForTransition(db.Transition), db.TransSpeed, false);
 
   EXPECT_EQ(recorded.waits, std::vector<int>(48, 0));
   EXPECT_EQ(window.pos(), before);
@@ -147,7 +147,7 @@ TEST(RunTransition, OutOfRangeSpeedRunsAtFiftyAndIsSavedAsFifty) {
     window.resize(200, 100);
     Recorded recorded;
     CTransition transition = CountingTransition(window, recorded);
-    transition.RunTransition(window, db, false);
+    transition.RunTransition(window, ShapeForTransition(db.Transition), db.TransSpeed, false);
     EXPECT_EQ(recorded.waits, std::vector<int>(48, 50)) << speed;
     EXPECT_EQ(db.TransSpeed, 50);
     EXPECT_NE(db.Serialize().find("TransSpeed=50\r\n"), std::string::npos);
@@ -161,7 +161,7 @@ TEST(RunTransition, OutOfRangeSpeedRunsAtFiftyAndIsSavedAsFifty) {
   window.resize(200, 100);
   Recorded recorded;
   CTransition transition = CountingTransition(window, recorded);
-  transition.RunTransition(window, db, false);
+  transition.RunTransition(window, ShapeForTransition(db.Transition), db.TransSpeed, false);
   EXPECT_EQ(recorded.waits, std::vector<int>(48, 100));
   EXPECT_EQ(db.TransSpeed, 0);
 }
@@ -179,7 +179,7 @@ TEST(RunTransition, NotAllowedDoesNothingAtAll) {
   EXPECT_TRUE(transition.IsAllowed());
   transition.SetAllowed(false);
 
-  transition.RunTransition(window, db, true);
+  transition.RunTransition(window, ShapeForTransition(db.Transition), db.TransSpeed, true);
 
   EXPECT_TRUE(recorded.waits.empty());
   EXPECT_EQ(db.TransSpeed, 150);
@@ -199,7 +199,7 @@ TEST(RunTransition, KeepsItsPaceWithoutWindowMasks) {
   CTransition transition;
   QElapsedTimer timer;
   timer.start();
-  transition.RunTransition(window, db, true);
+  transition.RunTransition(window, ShapeForTransition(db.Transition), db.TransSpeed, true);
   EXPECT_GE(timer.elapsed(), 48 * 5);
   EXPECT_LT(timer.elapsed(), 5000);
 }
