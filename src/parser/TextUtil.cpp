@@ -1,7 +1,5 @@
 #include "parser/TextUtil.h"
 
-#include <cctype>
-
 char AsciiToLower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -51,8 +49,11 @@ bool Contains(std::string_view text, std::string_view part) {
 }
 
 int32_t LeadingInteger(std::string_view text) {
+  // White space and digits as the C locale has them, whatever locale the program runs in.
+  const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
   size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+  while (i < text.size() && isSpace(text[i]))
     ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -60,7 +61,7 @@ int32_t LeadingInteger(std::string_view text) {
     ++i;
   }
   int64_t value = 0;
-  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+  for (; i < text.size() && isDigit(text[i]); ++i) {
     value = value * 10 + (text[i] - '0');
     if (value > int64_t{INT32_MAX} + 1)
       value = int64_t{INT32_MAX} + 1;
