@@ -44,7 +44,7 @@ constexpr char kNoEmulator[] =
     "ZSNES with Brindle before you can run patches.";
 
 // The controls around the two lists, in dialog units below the menu bar.
-constexpr ControlSpec kControls[] = {
+constexpr ControlRow kControls[] = {
     {CMainDlg::kInstalledRomsLabel, ControlKind::SunkenLabel, "InstalledRoms", "  Installed ROMs",
      67, 136, 402, 11},
     {-1, ControlKind::EtchedLine, "PlayLine", "", 8, 45, 55, 1},

@@ -28,14 +28,14 @@ QPushButton* MakeButton(const QString& text, QWidget& parent, ControlKind kind) 
   return button;
 }
 
-QWidget* MakeWidget(const ControlSpec& spec, QWidget& parent) {
-  const QString text = QString::fromUtf8(spec.text);
-  switch (spec.kind) {
+QWidget* MakeWidget(const ControlRow& row, QWidget& parent) {
+  const QString text = QString::fromUtf8(row.text);
+  switch (row.kind) {
     case ControlKind::Label:
     case ControlKind::SunkenLabel: {
       auto* label = new QLabel(text, &parent);
       label->setTextFormat(Qt::PlainText);
-      if (spec.kind == ControlKind::SunkenLabel) {
+      if (row.kind == ControlKind::SunkenLabel) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       }
@@ -44,7 +44,7 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget& parent) {
     case ControlKind::Edit:
     case ControlKind::ReadOnlyEdit: {
       auto* edit = new QLineEdit(text, &parent);
-      edit->setReadOnly(spec.kind == ControlKind::ReadOnlyEdit);
+      edit->setReadOnly(row.kind == ControlKind::ReadOnlyEdit);
       return edit;
     }
     case ControlKind::MultiLineEdit:
@@ -56,7 +56,7 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget& parent) {
     case ControlKind::PushButton:
     case ControlKind::DefaultPushButton:
     case ControlKind::FlatButton:
-      return MakeButton(text, parent, spec.kind);
+      return MakeButton(text, parent, row.kind);
     case ControlKind::GroupBox:
       return new QGroupBox(text, &parent);
     case ControlKind::EtchedLine: {
@@ -70,14 +70,14 @@ QWidget* MakeWidget(const ControlSpec& spec, QWidget& parent) {
   return new QWidget(&parent);
 }
 
-QWidget* CreateWithUnits(QWidget& parent, const ControlSpec& spec, const CDialogUnits& units,
+QWidget* CreateWithUnits(QWidget& parent, const ControlRow& row, const CDialogUnits& units,
                          int top) {
-  QWidget* control = MakeWidget(spec, parent);
-  control->setObjectName(QString::fromUtf8(spec.objectName));
-  control->setProperty(kIdProperty, spec.id);
-  QRect rect = units.ToPixels(spec.x, spec.y, spec.width, spec.height).translated(0, top);
+  QWidget* control = MakeWidget(row, parent);
+  control->setObjectName(QString::fromUtf8(row.objectName));
+  control->setProperty(kIdProperty, row.id);
+  QRect rect = units.ToPixels(row.x, row.y, row.width, row.height).translated(0, top);
   // A line one dialog unit high can round to a single pixel, too thin for its two shades.
-  if (spec.kind == ControlKind::EtchedLine)
+  if (row.kind == ControlKind::EtchedLine)
     rect.setHeight(std::max(rect.height(), 2));
   control->setGeometry(rect);
   return control;
@@ -85,16 +85,16 @@ QWidget* CreateWithUnits(QWidget& parent, const ControlSpec& spec, const CDialog
 
 }  // namespace
 
-QWidget* CreateControl(QWidget& parent, const ControlSpec& spec, int top) {
-  return CreateWithUnits(parent, spec, CDialogUnits(), top);
+QWidget* CreateControl(QWidget& parent, const ControlRow& row, int top) {
+  return CreateWithUnits(parent, row, CDialogUnits(), top);
 }
 
-std::vector<QWidget*> CreateControls(QWidget& parent, std::span<const ControlSpec> specs, int top) {
+std::vector<QWidget*> CreateControls(QWidget& parent, std::span<const ControlRow> rows, int top) {
   const CDialogUnits units;
   std::vector<QWidget*> controls;
-  controls.reserve(specs.size());
-  for (const ControlSpec& spec : specs)
-    controls.push_back(CreateWithUnits(parent, spec, units, top));
+  controls.reserve(rows.size());
+  for (const ControlRow& row : rows)
+    controls.push_back(CreateWithUnits(parent, row, units, top));
   return controls;
 }
 

@@ -8,7 +8,7 @@ class QWidget;
 // Dialogs are laid out from tables that read like the layout tables they come from: one row per
 // control with its id, kind, object name, text and rectangle in dialog units. For example:
 //
-//   static constexpr ControlSpec kControls[] = {
+//   static constexpr ControlRow kControls[] = {
 //       {kIdPatchName, ControlKind::Edit, "PatchName", "", 52, 7, 120, 12},
 //       {kIdHeader, ControlKind::CheckBox, "Header", "&Header", 289, 92, 39, 10},
 //       {kIdOk, ControlKind::DefaultPushButton, "Ok", "OK", 249, 201, 50, 14},
@@ -38,7 +38,7 @@ enum class ControlKind {
 
 /// One row of a layout table. x, y, width and height are dialog units from the top-left corner
 /// of the area the controls are placed in.
-struct ControlSpec {
+struct ControlRow {
   int id;
   ControlKind kind;
   const char* objectName;
@@ -51,10 +51,10 @@ struct ControlSpec {
 
 /// Creates one control as a child of `parent`, shown at its place moved down by `top` pixels
 /// (the height of a menu bar above the laid-out area).
-QWidget* CreateControl(QWidget& parent, const ControlSpec& spec, int top = 0);
+QWidget* CreateControl(QWidget& parent, const ControlRow& row, int top = 0);
 /// Creates the controls of a table in its order (which is also their tab order); returns them in
 /// that order.
-std::vector<QWidget*> CreateControls(QWidget& parent, std::span<const ControlSpec> specs,
+std::vector<QWidget*> CreateControls(QWidget& parent, std::span<const ControlRow> rows,
                                      int top = 0);
 /// The id a control was created with; -1 for a widget the layout did not create.
 int ControlId(const QWidget& control);

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr ControlSpec kTable[] = {
+constexpr ControlRow kTable[] = {
     {1001, ControlKind::GroupBox, "Target", "Target ROM", 5, 80, 330, 30},
     {-1, ControlKind::Label, "NameLabel", "&Name:", 7, 9, 40, 8},
     {-1, ControlKind::SunkenLabel, "Status", "  Installed ROMs", 67, 136, 402, 11},
@@ -41,14 +41,14 @@ TEST(DialogLayout, CreatesEachKindNamedAndPlacedInDialogUnits) {
   ASSERT_EQ(controls.size(), std::size(kTable));
   const CDialogUnits units;
   for (size_t i = 0; i < controls.size(); ++i) {
-    const ControlSpec& spec = kTable[i];
+    const ControlRow& row = kTable[i];
     EXPECT_EQ(controls[i]->parentWidget(), &dialog);
-    EXPECT_EQ(dialog.findChild<QWidget*>(spec.objectName), controls[i]) << spec.objectName;
-    EXPECT_EQ(ControlId(*controls[i]), spec.id);
-    if (spec.kind != ControlKind::EtchedLine) {
+    EXPECT_EQ(dialog.findChild<QWidget*>(row.objectName), controls[i]) << row.objectName;
+    EXPECT_EQ(ControlId(*controls[i]), row.id);
+    if (row.kind != ControlKind::EtchedLine) {
       EXPECT_EQ(controls[i]->geometry(),
-                units.ToPixels(spec.x, spec.y, spec.width, spec.height).translated(0, 20))
-          << spec.objectName;
+                units.ToPixels(row.x, row.y, row.width, row.height).translated(0, 20))
+          << row.objectName;
     }
   }
   EXPECT_EQ(dialog.findChild<QGroupBox*>("Target")->title(), "Target ROM");
