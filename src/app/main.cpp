@@ -11,10 +11,10 @@
 #include "app/CBrindleApp.h"
 #include "app/CInstanceChannel.h"
 #include "app/CQtPrompt.h"
-#include "parser/CTerminalPrompt.h"
 #include "platform/CInstanceLock.h"
 #include "platform/CXdgFileTypeRegistry.h"
 #include "platform/FileSystem.h"
+#include "prompt/CTerminalPrompt.h"
 #include "ui/Artwork.h"
 
 int main(int argc, char** argv) {
