@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -14,6 +13,7 @@
 #include "platform/CInstanceLock.h"
 #include "platform/CXdgFileTypeRegistry.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "prompt/CTerminalPrompt.h"
 #include "ui/Artwork.h"
 
@@ -21,10 +21,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Brindle");
   QApplication::setDesktopFileName("brindle");
-
-  char cwd[PATH_MAX] = "/";
-  if (::getcwd(cwd, sizeof cwd) == nullptr)
-    cwd[0] = '\0';
 
   // BRINDLE_BOXES=terminal shows every message box on the terminal instead (standard error,
   // questions answered on standard input): for scripts and for running without a desktop.
@@ -44,7 +40,7 @@ int main(int argc, char** argv) {
   env.prompt = &prompt;
   env.lock = &lock;
   env.channelName = CInstanceChannel::DefaultServerName();
-  env.currentFolder = cwd;
+  env.currentFolder = CurrentFolder();
 
   // QApplication has taken the arguments it understands out of argv; the rest are ours, kept
   // as the bytes they are: a file name need not be valid UTF-8.
