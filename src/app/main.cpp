@@ -1,6 +1,4 @@
 // Brindle: SNES patches played through ZSNES without patched copies of the ROMs.
-#include <unistd.h>
-
 #include <QApplication>
 #include <cstdlib>
 #include <cstring>
