@@ -14,6 +14,7 @@
 
 #include "platform/FolderRules.h"
 #include "platform/Folders.h"
+#include "platform/Path.h"
 #include "ui/CDialogUnits.h"
 
 /// The "Folder:" field. It keeps Tab, Enter and Escape from the dialog and tells the picker about
@@ -191,7 +192,7 @@ std::string CFolderDlg::FieldText() const {
 
 void CFolderDlg::GoTo(const std::string& text) {
   if (!text.empty()) {
-    const std::string path = text[0] == '/' ? text : m_folder + text;
+    const std::string path = MakeAbsolute(text, m_folder);
     const std::string folder = ToBytes(QDir::cleanPath(FromBytes(path)));
     if (GetPathKind(folder) == PathKind::Folder)
       Browse(folder);

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "platform/Folders.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -18,10 +19,6 @@ constexpr char kCannotCreateCdRom[] =
 constexpr char kCannotCreateOnOpen[] = "You do not have permission\nto create this folder.";
 constexpr char kCannotCreateOnEnter[] =
     "You do not have permission or\notherwise cannot create this folder.";
-
-std::string Resolve(const std::string& text, const std::string& browsed) {
-  return !text.empty() && text[0] == '/' ? text : browsed + text;
-}
 
 bool EndsWithSlash(const std::string& text) {
   return !text.empty() && text.back() == '/';
@@ -71,7 +68,7 @@ FolderStep CheckFolderToOpen(const std::string& text, const std::string& browsed
   std::string s = text;
   if (EndsWithSlash(s))
     s.pop_back();
-  const std::string path = Resolve(s, browsed);
+  const std::string path = MakeAbsolute(s, browsed);
   switch (GetPathKind(path)) {
     case PathKind::Folder:
       return {true, s};
@@ -102,7 +99,7 @@ EnterStep EnterFolderText(const std::string& text, const std::string& browsed, U
   const bool bareDoubleSlash = s.compare(0, 2, "//") == 0 && s.find('/', 2) == std::string::npos;
   if (s.empty() || s == "/" || bareDoubleSlash)
     return step;
-  const std::string path = Resolve(s, browsed);
+  const std::string path = MakeAbsolute(s, browsed);
   if (GetPathKind(path) == PathKind::Missing &&
       !OfferToCreate(s, path, prompt, kCannotCreateOnEnter)) {
     return {};
@@ -117,7 +114,7 @@ bool GoesToAsTyped(const std::string& text, const std::string& browsed) {
     return true;
   if (text == "//" || !EndsWithSlash(text))
     return false;
-  return GetPathKind(Resolve(text, browsed)) == PathKind::Folder;
+  return GetPathKind(MakeAbsolute(text, browsed)) == PathKind::Folder;
 }
 
 bool MayCompleteAfter(const std::string& text) {
@@ -154,10 +151,9 @@ std::string CompletionCase(const std::string& typed, std::string name) {
 std::string CompleteFolderName(const std::string& text, const std::string& browsed) {
   if (!MayCompleteAfter(text))
     return {};
-  const size_t slash = text.rfind('/');
-  const std::string typed = slash == std::string::npos ? text : text.substr(slash + 1);
-  const std::string folder =
-      Resolve(slash == std::string::npos ? std::string() : text.substr(0, slash + 1), browsed);
+  const std::string typedFolder = FolderOf(text);
+  const std::string typed = text.substr(typedFolder.size());
+  const std::string folder = typedFolder.empty() ? browsed : MakeAbsolute(typedFolder, browsed);
   // Where names are found regardless of case, so are the matches; elsewhere the name must start
   // with exactly what was typed, or the completed text would name no folder.
   const bool anyCase = IsFolderCaseInsensitive(folder);

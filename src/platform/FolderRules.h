@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "parser/UserPrompt.h"
+#include "prompt/UserPrompt.h"
 
 // The rules of the folder picker's "Folder:" field, apart from the window: what Open accepts,
 // what Enter, Delete and typing do, and the completion of a folder name. Texts without a leading
