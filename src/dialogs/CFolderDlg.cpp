@@ -10,68 +10,27 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTreeView>
-#include <functional>
 
 #include "platform/FolderRules.h"
 #include "platform/Folders.h"
 #include "platform/Path.h"
 #include "ui/CDialogUnits.h"
-
-/// The "Folder:" field. It keeps Tab, Enter and Escape from the dialog and tells the picker about
-/// every key after the field has done its own editing.
-class CFolderField final : public QLineEdit {
- public:
-  using QLineEdit::QLineEdit;
-
-  std::function<void()> onTab;
-  std::function<void()> onEnter;
-  /// After an edit by Delete (false) or by a typed character or Backspace (true).
-  std::function<void(bool typed, bool backspace)> onEdited;
-
- protected:
-  void focusInEvent(QFocusEvent* event) override {
-    QLineEdit::focusInEvent(event);
-    // The field always shows a folder with the caret at its end, also when the dialog gives it
-    // the focus as if by Tab (which would select the whole text).
-    if (hasSelectedText() && selectedText() == text())
-      end(false);
-  }
-
-  bool event(QEvent* event) override {
-    if (event->type() == QEvent::KeyPress) {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-        onTab();
-        return true;
-      }
-    }
-    return QLineEdit::event(event);
-  }
-
-  void keyPressEvent(QKeyEvent* event) override {
-    switch (event->key()) {
-      case Qt::Key_Return:
-      case Qt::Key_Enter:
-        onEnter();
-        return;
-      case Qt::Key_Escape:
-        // Only Cancel closes the picker.
-        return;
-      default:
-        break;
-    }
-    QLineEdit::keyPressEvent(event);
-    event->accept();
-    if (event->key() == Qt::Key_Delete)
-      onEdited(false, false);
-    else if (event->key() == Qt::Key_Backspace)
-      onEdited(true, true);
-    else if (!event->text().isEmpty())
-      onEdited(true, false);
-  }
-};
+#include "ui/DialogLayout.h"
 
 namespace {
+
+constexpr int kFolderLabel = 1090;
+constexpr int kFolderField = 181;
+constexpr int kOpen = 182;
+constexpr int kCancel = 2;
+
+// Below the folder tree, which the layout does not make.
+constexpr ControlRow kControls[] = {
+    {kFolderLabel, ControlKind::Label, "FolderLabel", "Folder:", 7, 164, 28, 8},
+    {kFolderField, ControlKind::Edit, "Folder", "", 37, 162, 160, 14},
+    {kOpen, ControlKind::DefaultPushButton, "Open", "Open", 203, 162, 50, 14},
+    {kCancel, ControlKind::PushButton, "Cancel", "Cancel", 203, 180, 50, 14},
+};
 
 std::string ToBytes(const QString& path) {
   return QFile::encodeName(path).toStdString();
@@ -109,24 +68,13 @@ void CFolderDlg::CreateWidgets() {
   m_tree->sortByColumn(0, Qt::AscendingOrder);
   m_tree->setGeometry(units.ToPixels(7, 7, 246, 150));
 
-  auto* label = new QLabel("Folder:", this);
-  label->setObjectName("FolderLabel");
-  label->setGeometry(units.ToPixels(7, 164, 28, 8));
-  m_field = new CFolderField(this);
-  m_field->setObjectName("Folder");
-  m_field->setGeometry(units.ToPixels(37, 162, 160, 14));
-  m_open = new QPushButton("Open", this);
-  m_open->setObjectName("Open");
-  m_open->setGeometry(units.ToPixels(203, 162, 50, 14));
-  m_open->setDefault(true);
-  m_cancel = new QPushButton("Cancel", this);
-  m_cancel->setObjectName("Cancel");
-  m_cancel->setGeometry(units.ToPixels(203, 180, 50, 14));
-  m_cancel->setAutoDefault(false);
-  label->setBuddy(m_field);
-  setTabOrder(m_tree, m_field);
-  setTabOrder(m_field, m_open);
-  setTabOrder(m_open, m_cancel);
+  CreateControls(*this, kControls);
+  m_field = findChild<QLineEdit*>("Folder");
+  m_open = findChild<QPushButton*>("Open");
+  m_cancel = findChild<QPushButton*>("Cancel");
+  findChild<QLabel*>("FolderLabel")->setBuddy(m_field);
+  // The field keeps Tab, Enter and Escape from the dialog, and follows up every other key.
+  m_field->installEventFilter(this);
 }
 
 void CFolderDlg::LoadFields() {
@@ -159,9 +107,6 @@ void CFolderDlg::ConnectWidgets() {
   connect(m_tree->verticalScrollBar(), &QScrollBar::actionTriggered, this, stopFollowing);
   connect(m_open, &QPushButton::clicked, this, &CFolderDlg::accept);
   connect(m_cancel, &QPushButton::clicked, this, &CFolderDlg::reject);
-  m_field->onTab = [this] { m_open->setFocus(Qt::TabFocusReason); };
-  m_field->onEnter = [this] { OnEnter(); };
-  m_field->onEdited = [this](bool typed, bool backspace) { OnEdited(typed && !backspace); };
 }
 
 void CFolderDlg::Browse(const std::string& folder) {
@@ -198,6 +143,44 @@ void CFolderDlg::GoTo(const std::string& text) {
       Browse(folder);
   }
   m_field->end(false);
+}
+
+bool CFolderDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != m_field)
+    return QDialog::eventFilter(watched, event);
+  QObject& field = *m_field;  // its event handling, without passing this filter again
+  if (event->type() == QEvent::FocusIn) {
+    field.event(event);
+    // The field always shows a folder with the caret at its end, also when the dialog gives it
+    // the focus as if by Tab (which would select the whole text).
+    if (m_field->selectedText() == m_field->text())
+      m_field->end(false);
+    return true;
+  }
+  if (event->type() != QEvent::KeyPress)
+    return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  switch (key->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      m_open->setFocus(Qt::TabFocusReason);
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      OnEnter();
+      return true;
+    case Qt::Key_Escape:
+      return true;  // only Cancel closes the picker
+    default:
+      break;
+  }
+  field.event(event);
+  // Backspace counts as a typed character, but never completes.
+  if (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace)
+    OnEdited(false);
+  else if (!key->text().isEmpty())
+    OnEdited(true);
+  return true;
 }
 
 void CFolderDlg::accept() {

@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <string>
 
-class CFolderField;
 class QFileSystemModel;
+class QLineEdit;
 class QPushButton;
 class QTreeView;
 class UserPrompt;
@@ -29,6 +29,9 @@ class CFolderDlg final : public QDialog {
   /// Open: checks the field's text and closes only when it names a folder (or one was made).
   void accept() override;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void CreateWidgets();
   void LoadFields();
@@ -47,7 +50,7 @@ class CFolderDlg final : public QDialog {
   bool m_showing = false;
   QFileSystemModel* m_model = nullptr;
   QTreeView* m_tree = nullptr;
-  CFolderField* m_field = nullptr;
+  QLineEdit* m_field = nullptr;
   QPushButton* m_open = nullptr;
   QPushButton* m_cancel = nullptr;
 };
