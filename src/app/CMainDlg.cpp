@@ -14,6 +14,7 @@
 #include "app/CSortHeaderCtrl.h"
 #include "app/CSortListCtrl.h"
 #include "app/RowRecord.h"
+#include "dialogs/COptionsDlg.h"
 #include "platform/FileTypeRegistry.h"
 #include "prompt/Diagnostics.h"
 #include "ui/Artwork.h"
@@ -61,17 +62,18 @@ constexpr ControlRow kControls[] = {
     {CMainDlg::kCloseButton, ControlKind::PushButton, "Close", "Close", 388, 248, 81, 14},
 };
 
-// The window was laid out for a font whose dialog units are 1.5 by 1.625 pixels; the two
-// pictures are placed in pixels of that layout and scaled with it.
-constexpr double kDesignUnitX = 1.5;
-constexpr double kDesignUnitY = 1.625;
-
 std::string DefaultChooseRomFile(QWidget* parent) {
   // The filter's patterns are separated by blanks: Qt reads a comma as part of a pattern.
   // ROMs are mostly named .sfc or .swc today, hence the second entry.
   const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(),
                                                     "SNES ROM files (*.smc *.fig);;All files (*)");
   return path.toStdString();
+}
+
+void DefaultShowOptions(CPatchDB& db, OptionsPage page, const std::string& appDir,
+                        UserPrompt& prompt, QWidget* parent) {
+  COptionsDlg dialog(db, prompt, page, appDir, parent);
+  dialog.exec();
 }
 
 }  // namespace
@@ -85,6 +87,8 @@ CMainDlg::CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* 
       m_db(prompt) {
   if (!m_env.chooseRomFile)
     m_env.chooseRomFile = DefaultChooseRomFile;
+  if (!m_env.showOptions)
+    m_env.showOptions = DefaultShowOptions;
   setWindowTitle("SNES Brindle");
   setWindowIcon(GetAppIcon());
   BuildMenus();
@@ -407,7 +411,12 @@ void CMainDlg::RunCommand(int id) {
 }
 
 void CMainDlg::ShowOptions(OptionsPage page) {
-  emit OptionsRequested(page);
+  m_env.showOptions(m_db, page, m_env.appDir, m_prompt, this);
+  m_patchList->SetGridLines(m_db.GridLines);
+  m_romList->SetGridLines(m_db.GridLines);
+  LoadBackground();  // and repaints
+  RefreshRows(*m_romList);
+  RefreshRows(*m_patchList);
 }
 
 void CMainDlg::Play() {
@@ -484,6 +493,11 @@ void CMainDlg::CloseWithoutAnimation() {
   if (m_closing)
     return;
   m_closing = true;
+  // A dialog open over the window (the Options, the folder picker) is cancelled with it.
+  for (QDialog* dialog : findChildren<QDialog*>()) {
+    if (dialog->isVisible())
+      dialog->reject();
+  }
   done(QDialog::Rejected);
 }
 
@@ -532,11 +546,9 @@ void CMainDlg::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect client(0, ClientTop(), width(), height() - ClientTop());
   m_background.EraseBackground(painter, client, palette().color(QPalette::Button));
+  // The two pictures are placed in pixels of the layout, which move with its units.
   const CDialogUnits units;
-  const auto place = [&](double x, double y) {
-    return QPoint(static_cast<int>(x * units.BaseX() / 4.0 / kDesignUnitX),
-                  ClientTop() + static_cast<int>(y * units.BaseY() / 8.0 / kDesignUnitY));
-  };
-  painter.drawPixmap(place(25, 15), m_patchPicture);
-  painter.drawPixmap(place(25, 220), m_romPicture);
+  const QPoint below(0, ClientTop());
+  painter.drawPixmap(units.FromLayoutPixels(25, 15) + below, m_patchPicture);
+  painter.drawPixmap(units.FromLayoutPixels(25, 220) + below, m_romPicture);
 }

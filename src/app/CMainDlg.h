@@ -31,6 +31,10 @@ struct MainDlgEnvironment {
   FileTypeRegistry* registry = nullptr;
   /// Asks for a ROM file to install; empty when the user cancels.
   std::function<std::string(QWidget* parent)> chooseRomFile;
+  /// Runs the Options dialog on the database at a page; `appDir` holds the page icons.
+  std::function<void(CPatchDB& db, OptionsPage page, const std::string& appDir, UserPrompt& prompt,
+                     QWidget* parent)>
+      showOptions;
 };
 
 /// The program's one window: the installed patches above, the installed ROMs below, and every
@@ -123,10 +127,6 @@ class CMainDlg final : public QDialog {
   /// Loads the background picture and recolours the controls over it.
   void LoadBackground();
 
- signals:
-  /// The Options dialog would open at this page. Nothing opens it yet.
-  void OptionsRequested(OptionsPage page);
-
  protected:
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -137,6 +137,8 @@ class CMainDlg final : public QDialog {
   void BuildControls();
   void BuildMenus();
   QAction* AddAction(QMenu* menu, const QString& text, int id);
+  /// Runs the Options dialog at a page; afterwards the window follows the settings, whichever
+  /// button closed it.
   void ShowOptions(OptionsPage page);
   void OnPatchListKey(int key);
   void OnRomListKey(int key);
