@@ -95,6 +95,10 @@ int32_t CPatchDB::ParseRomSize(const std::string& text) {
   // Only the first one or two characters are read: "128Mbit" reads as 12.
   const std::string digits = text.substr(0, 2);
   const int32_t megabits = static_cast<int32_t>(std::atoi(digits.c_str()));
+  // "-5Mbit" is no size: kept as a size word it would be written back as "251Mbit" and read
+  // again as 25.
+  if (megabits < 0)
+    return kNoSize;
   return megabits | header;
 }
 

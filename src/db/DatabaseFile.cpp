@@ -45,6 +45,18 @@ void AppendField(std::string& out, const std::string& text) {
   }
 }
 
+// The reader takes a line whose first character (after blanks and tabs) is ";" for a comment,
+// and one that also begins with "[" and ends with "]" for a section label. A record line written
+// from `lineStart` must be neither, so such a first character is written as "_".
+void KeepRecordLine(std::string& out, size_t lineStart) {
+  const size_t first = out.find_first_not_of(" \t", lineStart);
+  const size_t last = out.find_last_not_of(" \t");
+  if (first == std::string::npos || last < first)
+    return;
+  if (out[first] == ';' || (out[first] == '[' && out[last] == ']'))
+    out[first] = '_';
+}
+
 }  // namespace
 
 int CPatchDB::Load(const std::string& path) {
@@ -223,6 +235,7 @@ std::string CPatchDB::Serialize() const {
   out +=
       "; Format: Patch Name|Author|Version|Description|Filename|RomName|RomSize|RomDigest\r\n\r\n";
   for (const auto& p : m_patches) {
+    const size_t lineStart = out.size();
     AppendField(out, p->PatchName);
     out += '|';
     AppendField(out, p->Author);
@@ -238,12 +251,14 @@ std::string CPatchDB::Serialize() const {
     AppendField(out, p->RomSize);
     out += '|';
     AppendField(out, p->RomDigest);
+    KeepRecordLine(out, lineStart);
     out += "\r\n\r\n";
   }
   out += "\r\n\r\n";
   out += "[roms]\r\n\r\n";
   out += "; Format: RomName|RomSize|Filename|RomDigest\r\n\r\n";
   for (const auto& r : m_roms) {
+    const size_t lineStart = out.size();
     AppendField(out, r->RomName);
     out += '|';
     AppendField(out, r->RomSize);
@@ -254,6 +269,7 @@ std::string CPatchDB::Serialize() const {
     out += '|';
     if (r->UseForcedName)
       AppendField(out, r->ForcedName);
+    KeepRecordLine(out, lineStart);
     out += "\r\n\r\n";
   }
   return out;

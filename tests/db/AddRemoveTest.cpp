@@ -102,11 +102,22 @@ TEST(AddRemove, AddRomRefusesFilesItCannotUseAndKeepsTheList) {
   refused(dir.File("missing.smc"), "Error: Could not open ROM file.");
   refused(dir.Path(), "Error: Could not open ROM file.");
 
-  // brindle.dat could not store these paths; the files exist and are fine otherwise.
-  for (const std::string name : {"a|b.smc", "line\nbreak.smc", "cr\r.smc"}) {
+  // brindle.dat could not store these paths (it trims blanks and tabs around its columns); the
+  // files exist and are fine otherwise.
+  for (const std::string name : {"a|b.smc", "line\nbreak.smc", "cr\r.smc", "blank.smc ", "tab\t"}) {
     const std::string path = MakeRom(dir, name, "GAME", 'a');
     refused(path, kHead + path + "\n\n" +
                       "The file name contains characters that the database cannot store.");
+  }
+  const std::string leading = " " + MakeRom(dir, "fine.smc", "GAME", 'a');
+  refused(leading, kHead + leading + "\n\n" +
+                       "The file name contains characters that the database cannot store.");
+
+  // The next start would read a record without a name as damaged and drop it.
+  for (const std::string& name : {std::string(), std::string(" \t ")}) {
+    const std::string path = MakeRom(dir, "nameless" + std::to_string(name.size()), name, 'a');
+    refused(path, kHead + path + "\n\n" +
+                      "The ROM's internal name is empty, so the database cannot keep it.");
   }
 
   const std::string huge = dir.File("huge.smc");

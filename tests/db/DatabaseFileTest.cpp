@@ -253,9 +253,11 @@ TEST(DatabaseFile, ParseRomSize) {
   EXPECT_EQ(CPatchDB::ParseRomSize("64Mbit"), 320);
   EXPECT_EQ(CPatchDB::ParseRomSize("8Mbit (No header)"), 8);
   EXPECT_EQ(CPatchDB::ParseRomSize("128Mbit"), 12 | 256);
+  EXPECT_EQ(CPatchDB::ParseRomSize("-5Mbit No header"), -1);
+  EXPECT_EQ(CPatchDB::ParseRomSize("+5Mbit"), 5 | 256);
 }
 
-TEST(DatabaseFile, TextWithBarsOrLineBreaksReadsBackAsOneRecord) {
+TEST(DatabaseFile, TextTheFormatCannotHoldReadsBackAsOneRecord) {
   TempDir dir;
   ScriptedPrompt prompt;
   CPatchDB db(prompt);
@@ -264,23 +266,41 @@ TEST(DatabaseFile, TextWithBarsOrLineBreaksReadsBackAsOneRecord) {
   patch->Author = "A\nB";
   patch->Filename = "/home/user/patches/fire.ips";
   db.AppendPatch(std::move(patch));
+  db.AppendPatch(MakePatch(" \t;Comment-like"));
+  auto label = MakePatch("[Label-like");
+  label->RomDigest = "digest]";
+  db.AppendPatch(std::move(label));
   auto rom = MakeRom("NAME", true);
   rom->ForcedName = "Forced|name";
   db.AppendRom(std::move(rom));
+  rom = MakeRom("[BRACKETS", true);
+  rom->ForcedName = "Forced [J] ";
+  db.AppendRom(std::move(rom));
+  db.AppendRom(MakeRom("[KEPT]", false));
+  db.AppendRom(MakeRom(";NOTE", false));
   ASSERT_TRUE(db.Save(dir.File("brindle.dat")));
 
   ScriptedPrompt prompt2;
   CPatchDB back(prompt2);
   ASSERT_EQ(back.Load(dir.File("brindle.dat")), 0);
   EXPECT_TRUE(prompt2.boxes.empty());
-  ASSERT_EQ(back.GetPatchCount(), 1);
+  ASSERT_EQ(back.GetPatchCount(), 3);
   EXPECT_EQ(back.GetPatch(0)->PatchName, "Fire/Ice");
   EXPECT_EQ(back.GetPatch(0)->Author, "A B");
   EXPECT_EQ(back.GetPatch(0)->Description, "Line one  Line two/three");
   EXPECT_EQ(back.GetPatch(0)->Filename, "/home/user/patches/fire.ips");
   EXPECT_EQ(back.GetPatch(0)->RomDigest, "0123456789abcdef0123456789abcdef");
-  ASSERT_EQ(back.GetRomCount(), 1);
+  // A first character that would make the line a comment or a section label is written as "_".
+  EXPECT_EQ(back.GetPatch(1)->PatchName, "_Comment-like");
+  EXPECT_EQ(back.GetPatch(2)->PatchName, "_Label-like");
+  EXPECT_EQ(back.GetPatch(2)->RomDigest, "digest]");
+  ASSERT_EQ(back.GetRomCount(), 4);
   EXPECT_EQ(back.GetRom(0)->ForcedName, "Forced/name");
+  EXPECT_EQ(back.GetRom(1)->RomName, "_BRACKETS");
+  EXPECT_EQ(back.GetRom(1)->Filename, "/home/user/roms/[BRACKETS.smc");
+  EXPECT_EQ(back.GetRom(1)->ForcedName, "Forced [J]");
+  EXPECT_EQ(back.GetRom(2)->RomName, "[KEPT]");  // its line ends with "|"
+  EXPECT_EQ(back.GetRom(3)->RomName, "_NOTE");
 }
 
 TEST(DatabaseFile, MissingFileIsAFirstRunButAnUnreadableOneIsFatal) {
