@@ -78,7 +78,7 @@ bool CPatchDB::CanAddPatch(const PatchRecord& patch, int skipIndex) {
   for (int i = 0; i < GetPatchCount(); ++i) {
     if (i == skipIndex)
       continue;
-    if (EqualsNoCase(m_patches[static_cast<size_t>(i)]->Filename, patch.Filename)) {
+    if (m_patches[static_cast<size_t>(i)]->Filename == patch.Filename) {
       ReportError("Cannot add patch to database:\n" + patch.Filename + "\n\n" +
                   "The specified patch file already exists in the database.");
       return false;

@@ -62,7 +62,8 @@ RomRecord* CPatchDB::GetRom(int index) const {
 
 int CPatchDB::FindPatch(const std::string& path) const {
   for (size_t i = 0; i < m_patches.size(); ++i) {
-    if (EqualsNoCase(m_patches[i]->Filename, path))
+    // Linux file names are case-sensitive: /p/Game.ips and /p/game.ips are two patches.
+    if (m_patches[i]->Filename == path)
       return static_cast<int>(i);
   }
   return -1;

@@ -31,7 +31,7 @@ class CPatchDB final {
   /// The record at an index; nullptr when the index is out of range.
   PatchRecord* GetPatch(int index) const;
   RomRecord* GetRom(int index) const;
-  /// Index of the first patch whose Filename equals `path` ignoring letter case, or -1.
+  /// Index of the first patch whose Filename is `path`, byte for byte, or -1.
   int FindPatch(const std::string& path) const;
   /// Deletes the record at an index; later records move down. Out of range does nothing.
   void RemovePatch(int index);
@@ -66,7 +66,7 @@ class CPatchDB final {
   /// False, after a message, when the record duplicates an installed ROM other than the one at
   /// `skipIndex` (-1 for none) by file name, digest, or internal name and size word.
   bool CanAddRom(const RomRecord& rom, int skipIndex);
-  /// False, after a message, when another patch has the same file name ignoring letter case.
+  /// False, after a message, when another patch has the same file name, byte for byte.
   bool CanAddPatch(const PatchRecord& patch, int skipIndex);
 
   // Playing.

@@ -157,7 +157,7 @@ TEST(AddRemove, CanAddRomTestsEachRecordInOrderAndSkipsTheGivenIndex) {
   EXPECT_EQ(reasonFor(*Record("GAME", "/R/0.smc", "dy", 24), -1), "accepted");
 }
 
-TEST(AddRemove, PatchesAreFoundAndRefusedIgnoringLetterCase) {
+TEST(AddRemove, PatchesAreFoundAndRefusedByTheExactPath) {
   ScriptedPrompt prompt;
   CPatchDB db(prompt);
   for (const char* path : {"/p/One.ips", "/p/Two.ips"}) {
@@ -165,18 +165,20 @@ TEST(AddRemove, PatchesAreFoundAndRefusedIgnoringLetterCase) {
     patch->Filename = path;
     db.AppendPatch(std::move(patch));
   }
-  EXPECT_EQ(db.FindPatch("/P/TWO.IPS"), 1);
+  EXPECT_EQ(db.FindPatch("/p/Two.ips"), 1);
   EXPECT_EQ(db.FindPatch("/p/Two.ips "), -1);
+  // Linux file names are case-sensitive: another letter case is another file.
+  EXPECT_EQ(db.FindPatch("/P/TWO.IPS"), -1);
 
   PatchRecord candidate;
-  candidate.Filename = "/P/one.IPS";
+  candidate.Filename = "/p/One.ips";
   EXPECT_FALSE(db.CanAddPatch(candidate, -1));
   EXPECT_EQ(prompt.Texts(),
-            std::vector<std::string>{"Error: Cannot add patch to database:\n/P/one.IPS\n\n"
+            std::vector<std::string>{"Error: Cannot add patch to database:\n/p/One.ips\n\n"
                                      "The specified patch file already exists in the database."});
   prompt.boxes.clear();
   EXPECT_TRUE(db.CanAddPatch(candidate, 0));
-  candidate.Filename = "/p/Three.ips";
+  candidate.Filename = "/P/one.IPS";
   EXPECT_TRUE(db.CanAddPatch(candidate, -1));
   EXPECT_TRUE(prompt.boxes.empty());
 }

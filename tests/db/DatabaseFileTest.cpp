@@ -438,7 +438,7 @@ TEST(DatabaseRecords, RemovalKeepsPointersAndOrder) {
   EXPECT_EQ(db.GetPatch(0)->PatchName, "b");
   EXPECT_EQ(db.GetPatch(2), nullptr);
   EXPECT_EQ(db.GetPatch(-1), nullptr);
-  EXPECT_EQ(db.FindPatch("/HOME/USER/PATCHES/C.IPS"), 1);
+  EXPECT_EQ(db.FindPatch("/home/user/patches/c.ips"), 1);
   EXPECT_EQ(db.FindPatch("/home/user/patches/a.ips"), -1);
 
   db.AppendRom(MakeRom("X", false));

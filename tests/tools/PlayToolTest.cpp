@@ -35,10 +35,10 @@ TEST(PlayTool, PlaysAnInstalledPatchAndNeverWritesTheDatabase) {
   ASSERT_EQ(::stat(database.c_str(), &info), 0);
   const auto modified = info.st_mtim;
 
-  // A relative path in other letter case finds the patch; the question is answered on stdin.
+  // A relative path finds the patch; the question is answered on stdin.
   std::string output;
   const std::string play = "cd " + ShellQuote(w.dir.Path()) + " && " +
-                           Tool("play 'MY PATCHES/game (FIXED).IPS' --db brindle.dat");
+                           Tool("play 'my patches/Game (fixed).ips' --db brindle.dat");
   EXPECT_EQ(RunCommand("echo y | (" + play + ")", &output), 0) << output;
   EXPECT_EQ(output.rfind("Warning!\nWarning:\n\n" + w.romFile + "\n\nThe MD5 digest", 0), 0u)
       << output;
@@ -48,7 +48,8 @@ TEST(PlayTool, PlaysAnInstalledPatchAndNeverWritesTheDatabase) {
   ::unlink(w.record.c_str());
   EXPECT_EQ(RunCommand("echo n | (" + play + ")", &output), 1);
   EXPECT_FALSE(PathExists(w.record));
-  EXPECT_EQ(RunCommand(Tool("play " + ShellQuote(w.dir.File("other.ips")) + " --db " +
+  // Another letter case names another file.
+  EXPECT_EQ(RunCommand(Tool("play " + ShellQuote(w.patchFolder + "GAME (FIXED).IPS") + " --db " +
                             ShellQuote(database)) +
                            " </dev/null",
                        &output, true),
