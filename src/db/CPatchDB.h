@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/PatchRecord.h"
@@ -95,6 +96,8 @@ class CPatchDB final {
   const std::string& DatabasePath() const { return m_databasePath; }
   /// 0 when the file was read, 1 when it does not exist, -1 when it exists but cannot be read.
   int Load(const std::string& path);
+  /// Reads the bytes of a database file as Load does once it has read them.
+  void LoadBytes(std::string_view bytes);
   /// Writes the whole database safely; false (after a message) when it could not be written.
   bool Save(const std::string& path);
   /// The exact bytes Save writes.

@@ -81,7 +81,11 @@ int CPatchDB::Load(const std::string& path) {
     bytes.append(chunk, static_cast<size_t>(n));
   }
   m_file.Close();
+  LoadBytes(bytes);
+  return 0;
+}
 
+void CPatchDB::LoadBytes(std::string_view bytes) {
   m_lineContext.number = 0;
   Section section = Section::None;
   LineContext& moduleContext = ModuleLineContext();
@@ -142,7 +146,6 @@ int CPatchDB::Load(const std::string& path) {
         break;
     }
   }
-  return 0;
 }
 
 bool CPatchDB::ParsePatchLine(const std::string& text) {
