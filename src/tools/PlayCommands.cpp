@@ -9,10 +9,7 @@
 #include "parser/CTerminalPrompt.h"
 #include "tools/Commands.h"
 
-namespace {
-
-// Reads "--db FILE" and one other argument; false (after a usage message) otherwise.
-bool ParseDbArgs(const Args& args, size_t positional, std::string& database,
+bool ParseDbArgs(const Args& args, size_t least, size_t most, std::string& database,
                  std::vector<std::string>& rest, const char* command) {
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--db") {
@@ -25,7 +22,7 @@ bool ParseDbArgs(const Args& args, size_t positional, std::string& database,
       rest.push_back(args[i]);
     }
   }
-  if (database.empty() || rest.size() != positional) {
+  if (database.empty() || rest.size() < least || rest.size() > most) {
     UsageError(std::string(command) + ": wrong arguments");
     return false;
   }
@@ -50,12 +47,10 @@ bool LoadDatabase(CPatchDB& db, const std::string& path) {
   return false;
 }
 
-}  // namespace
-
 int RunPlay(const Args& args) {
   std::string database;
   std::vector<std::string> rest;
-  if (!ParseDbArgs(args, 1, database, rest, "play"))
+  if (!ParseDbArgs(args, 1, 1, database, rest, "play"))
     return 2;
   CTerminalPrompt prompt(stdout, stdin);
   CPatchDB db(prompt);
@@ -74,7 +69,7 @@ int RunPlay(const Args& args) {
 int RunRecover(const Args& args) {
   std::string database;
   std::vector<std::string> rest;
-  if (!ParseDbArgs(args, 0, database, rest, "recover"))
+  if (!ParseDbArgs(args, 0, 0, database, rest, "recover"))
     return 2;
   CTerminalPrompt prompt(stdout, nullptr);
   CPatchDB db(prompt);

@@ -16,6 +16,11 @@ const char kUsage[] =
     "                  1 when there was at least one, 2 when FILE cannot be opened\n"
     "  dump FILE       load FILE (messages to standard error) and write the bytes Brindle\n"
     "                  would save to standard output\n"
+    "  add-rom ROM... --db FILE\n"
+    "                  install each ROM into FILE as Brindle's Install ROM command does,\n"
+    "                  printing the same messages, and write FILE once at the end when\n"
+    "                  anything was added. Exit 0 when every ROM was added, 1 when any was\n"
+    "                  refused or Brindle's window is open (it would write over FILE)\n"
     "  md5 FILE...     print the MD5 digest of each FILE as Brindle computes it, in the\n"
     "                  layout of md5sum; exit 1 when a FILE cannot be read\n"
     "  identify ROM... print what installing each ROM file would record: size word, size\n"
@@ -61,6 +66,8 @@ int main(int argc, char** argv) {
     return RunCheck(args);
   if (command == "dump")
     return RunDump(args);
+  if (command == "add-rom")
+    return RunAddRom(args);
   if (command == "md5")
     return RunMd5(args);
   if (command == "identify")
