@@ -1,6 +1,8 @@
 // Playing a patch: the ROM is found and checked, renamed to the patch's base name, the emulator
 // runs on it with the patch's folder as the place where it looks for patches, and everything is
 // put back.
+#include <unistd.h>
+
 #include "db/CPatchDB.h"
 #include "parser/TextUtil.h"
 #include "platform/CFile.h"
@@ -135,6 +137,15 @@ int CPatchDB::PlayPatch(int index) {
   journal.SaveDirectory = m_savedDirectories.SaveDirectory;
   journal.SRAMPath = m_savedDirectories.SRAMPath;
   journal.IPSPath = m_savedDirectories.IPSPath;
+  // While this process or its emulator runs, the play is not over: a start of Brindle (or
+  // brindle-tool recover) meanwhile must leave it alone.
+  journal.Player = GetProcessStamp(::getpid());
+  // What is left for the next start to put back once this play is over.
+  const auto leaveToNextStart = [&] {
+    journal.Player.reset();
+    journal.Emulator.reset();
+    journal.Write(journalPath);
+  };
   if (!journalPath.empty()) {
     std::string error;
     if (!journal.Write(journalPath, &error)) {
@@ -154,7 +165,7 @@ int CPatchDB::PlayPatch(int index) {
     } else if (!journalPath.empty()) {
       // The ROM never moved; only the configuration is left for the next start to put back.
       journal.PlayName = journal.RomFile;
-      journal.Write(journalPath);
+      leaveToNextStart();
     }
     return 0;
   }
@@ -163,6 +174,10 @@ int CPatchDB::PlayPatch(int index) {
   command.push_back(playName);
   const pid_t emulator = StartProcess(command, ZSNES);
   if (emulator > 0) {
+    if (!journalPath.empty()) {
+      journal.Emulator = GetProcessStamp(emulator);
+      journal.Write(journalPath);
+    }
     WaitForProcess(emulator);
   } else {
     ReportError(
@@ -174,11 +189,16 @@ int CPatchDB::PlayPatch(int index) {
 
   // Never onto an existing file: whatever appeared under the recorded name meanwhile survives.
   // Whatever could not be put back stays in the journal for the next start to try again.
-  if (rename && !RenameNoReplace(playName, rom->Filename)) {
+  const bool renamedBack = !rename || RenameNoReplace(playName, rom->Filename);
+  if (!journalPath.empty()) {
+    if (restored && renamedBack)
+      CPlayJournal::Remove(journalPath);
+    else
+      leaveToNextStart();
+  }
+  if (!renamedBack) {
     ReportError("Error RP00A: Could not re-rename ROM file.");
     return 0;
   }
-  if (restored && !journalPath.empty())
-    CPlayJournal::Remove(journalPath);
   return 1;
 }
