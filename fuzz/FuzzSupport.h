@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "parser/UserPrompt.h"
+#include "prompt/UserPrompt.h"
 
 /// Counts the boxes instead of showing them and answers every question with No.
 class CountingPrompt final : public UserPrompt {

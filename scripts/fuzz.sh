@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets under fuzz/ with clang, AddressSanitizer and
-# UndefinedBehaviorSanitizer into build-fuzz/, and runs each one for a while:
+# Installs clang-14 when it is missing, builds the libFuzzer targets under fuzz/ with it,
+# AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, and runs each for a while:
 #
 #   scripts/fuzz.sh [SECONDS [TARGET...]]     default: 60 seconds for each of
 #                                             database, emulator-config, play-journal
@@ -15,19 +15,7 @@ seconds="${1:-60}"
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(database emulator-config play-journal)
 
-bash scripts/deps.sh
-fuzz_packages=(clang-14 libclang-rt-14-dev)
-missing=()
-for p in "${fuzz_packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "The fuzz targets need: sudo apt-get install -y ${missing[*]}" >&2
-    exit 1
-  fi
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/deps.sh clang-14 libclang-rt-14-dev
 
 dir=build-fuzz
 BRINDLE_BUILD_DIR="$dir" bash scripts/build.sh -DCMAKE_C_COMPILER=clang-14 \

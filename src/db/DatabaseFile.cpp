@@ -1,12 +1,11 @@
 // Reading and writing brindle.dat.
-#include <cerrno>
 #include <string_view>
 
 #include "db/CPatchDB.h"
 #include "db/SizeWord.h"
-#include "parser/Diagnostics.h"
 #include "parser/TextUtil.h"
 #include "platform/FileSystem.h"
+#include "prompt/Diagnostics.h"
 
 namespace {
 
@@ -61,26 +60,11 @@ void KeepRecordLine(std::string& out, size_t lineStart) {
 
 int CPatchDB::Load(const std::string& path) {
   m_databasePath = path;
-  m_file.Close();
-  if (!m_file.Open(path, CFile::Mode::Read)) {
-    // Only a missing file is a first run; a file we may not read must never be overwritten.
-    return (m_file.LastError() == ENOENT) ? 1 : -1;
-  }
   std::string bytes;
-  if (const int64_t length = m_file.Length(); length > 0)
-    bytes.reserve(static_cast<size_t>(length));
-  char chunk[65536];
-  for (;;) {
-    const int64_t n = m_file.Read(chunk, sizeof chunk);
-    if (n < 0) {
-      m_file.Close();
-      return -1;
-    }
-    if (n == 0)
-      break;
-    bytes.append(chunk, static_cast<size_t>(n));
+  if (!ReadWholeFile(path, bytes)) {
+    // Only a missing file is a first run; a file we may not read must never be overwritten.
+    return IsMissing(path) ? 1 : -1;
   }
-  m_file.Close();
   LoadBytes(bytes);
   return 0;
 }
@@ -279,7 +263,6 @@ std::string CPatchDB::Serialize() const {
 }
 
 bool CPatchDB::Save(const std::string& path) {
-  m_file.Close();
   if (!WriteFileSafely(path, Serialize())) {
     ShowPlainMessage(m_prompt, "Error: Could not write configuration file.");
     return false;

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -75,10 +76,7 @@ bool ParseStamp(const std::string& text, std::optional<ProcessStamp>& stamp) {
 }  // namespace
 
 std::string CPlayJournal::PathFor(const std::string& databasePath) {
-  const size_t slash = databasePath.rfind('/');
-  if (slash == std::string::npos)
-    return "brindle.play";
-  return databasePath.substr(0, slash + 1) + "brindle.play";
+  return FolderOf(databasePath) + "brindle.play";
 }
 
 std::string CPlayJournal::Serialize() const {
@@ -157,6 +155,6 @@ bool CPlayJournal::Read(const std::string& path) {
   return ReadWholeFile(path, bytes) && Parse(bytes);
 }
 
-bool CPlayJournal::Remove(const std::string& path) {
-  return RemoveFile(path);
+bool CPlayJournal::Remove(const std::string& path, std::string* error) {
+  return RemoveFile(path, error);
 }

@@ -1,13 +1,9 @@
 // Putting things back after Brindle died while the emulator ran: the ROM still carries the play
 // name and the emulator still saves into the patch's folder.
-#include <cerrno>
-#include <cstring>
-
-#include "db/CPatchDB.h"
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "play/CEmulatorConfig.h"
-#include "play/CPlayJournal.h"
+#include "play/CPatchPlayer.h"
 
 namespace {
 
@@ -36,8 +32,8 @@ std::string PutRomBack(const CPlayJournal& journal) {
            Quoted(recorded) + " exist. If " + Quoted(play) + " is your ROM, rename it to " +
            Quoted(recorded) + " by hand.\n";
   }
-  if (!RenameNoReplace(play, recorded)) {
-    return "The ROM file " + Quoted(play) + " could not be renamed back (" + std::strerror(errno) +
+  if (std::string error; !RenameNoReplace(play, recorded, &error)) {
+    return "The ROM file " + Quoted(play) + " could not be renamed back (" + error +
            "). Rename it to " + Quoted(recorded) + " by hand.\n";
   }
   return "The ROM file " + Quoted(play) + " was renamed back to " + Quoted(recorded) + ".\n";
@@ -94,7 +90,7 @@ bool IsStillPlaying(const CPlayJournal& journal) {
 
 }  // namespace
 
-bool CPatchDB::RecoverInterruptedPlay() {
+bool CPatchPlayer::RecoverInterruptedPlay() {
   const std::string path = PlayJournalPath();
   if (path.empty() || !PathExists(path))
     return false;
@@ -105,7 +101,7 @@ bool CPatchDB::RecoverInterruptedPlay() {
   // Renaming the ROM back under a running emulator, or rewriting its configuration, would spoil
   // the game; that play puts everything back itself when it ends.
   if (readable && IsStillPlaying(journal)) {
-    Prompt().Ask(
+    m_db.Prompt().Ask(
         {"A patch is still being played: the emulator, or the Brindle that started it, "
          "is still running. Until it ends, its ROM keeps the patch's name and the "
          "emulator saves into the patch's folder.\n\nBrindle will put everything back "
@@ -121,12 +117,12 @@ bool CPatchDB::RecoverInterruptedPlay() {
             ", could not be read. Check that your ROM files have their names and that the "
             "emulator's save directory is the one you want.\n";
   }
-  if (!CPlayJournal::Remove(path)) {
-    text += "\n" + Quoted(path) + " could not be removed (" + std::strerror(errno) +
-            "). Remove it by hand.\n";
+  if (std::string error; !CPlayJournal::Remove(path, &error)) {
+    text += '\n';
+    text += Quoted(path) + " could not be removed (" + error + "). Remove it by hand.\n";
   }
   if (!text.empty() && text.back() == '\n')
     text.pop_back();
-  Prompt().Ask({text, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
+  m_db.Prompt().Ask({text, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
   return true;
 }

@@ -26,8 +26,5 @@ int UsageError(const std::string& message);
 bool ParseDbArgs(const Args& args, size_t least, size_t most, std::string& database,
                  std::vector<std::string>& rest, const char* command);
 
-/// A path taken relative to the current folder.
-std::string MakeAbsolute(const std::string& path);
-
 /// Loads the database file; false, after saying why on standard error, when it cannot be opened.
 bool LoadDatabase(CPatchDB& db, const std::string& path);

@@ -6,8 +6,9 @@
 #include <filesystem>
 
 #include "db/CPatchDB.h"
-#include "parser/CTerminalPrompt.h"
 #include "platform/CInstanceLock.h"
+#include "platform/Path.h"
+#include "prompt/CTerminalPrompt.h"
 #include "tools/Commands.h"
 
 namespace {

@@ -1,12 +1,11 @@
-// brindle-tool play and recover: the play sequence with real files and processes.
-#include <unistd.h>
-
-#include <climits>
+// brindle-tool play and recover: the play sequence with real files and processes. Also the
+// reading of "--db FILE" that they share with add-rom.
 #include <cstdio>
 #include <vector>
 
 #include "db/CPatchDB.h"
-#include "parser/CTerminalPrompt.h"
+#include "platform/Path.h"
+#include "prompt/CTerminalPrompt.h"
 #include "tools/Commands.h"
 
 bool ParseDbArgs(const Args& args, size_t least, size_t most, std::string& database,
@@ -27,15 +26,6 @@ bool ParseDbArgs(const Args& args, size_t least, size_t most, std::string& datab
     return false;
   }
   return true;
-}
-
-std::string MakeAbsolute(const std::string& path) {
-  if (path.empty() || path[0] == '/')
-    return path;
-  std::vector<char> buffer(PATH_MAX + 1);
-  if (::getcwd(buffer.data(), buffer.size()) == nullptr)
-    return path;
-  return std::string(buffer.data()) + "/" + path;
 }
 
 bool LoadDatabase(CPatchDB& db, const std::string& path) {
