@@ -9,12 +9,19 @@ std::string RomRefusalHead(const std::string& filename) {
   return "Cannot add ROM to database:\n" + filename + "\n\n";
 }
 
+// brindle.dat separates its columns with "|" and its records with line ends, has no escape for
+// either, and trims blanks and tabs around every column: such a path would come back as another
+// file.
+bool IsStorablePath(const std::string& path) {
+  const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+  return path.find_first_of("|\r\n") == std::string::npos &&
+         (path.empty() || (!isBlank(path.front()) && !isBlank(path.back())));
+}
+
 }  // namespace
 
 bool CPatchDB::AddRom(const std::string& path) {
-  // brindle.dat separates its columns with "|" and its records with line ends, and has no
-  // escape for either: such a path would come back as a different file.
-  if (path.find_first_of("|\r\n") != std::string::npos) {
+  if (!IsStorablePath(path)) {
     ReportError(RomRefusalHead(path) +
                 "The file name contains characters that the database cannot store.");
     return false;
@@ -33,6 +40,12 @@ bool CPatchDB::AddRom(const std::string& path) {
   // A digest that could not be computed must not be stored as if it were one.
   if (rom->RomDigest == kInvalidFileHashText) {
     ReportError("Could not read ROM file.");
+    return false;
+  }
+  // A record without a name is dropped by the next start, which reads it as damaged.
+  if (TrimBlanks(rom->RomName).empty()) {
+    ReportError(RomRefusalHead(path) +
+                "The ROM's internal name is empty, so the database cannot keep it.");
     return false;
   }
   if (!CanAddRom(*rom, -1))
@@ -65,7 +78,7 @@ bool CPatchDB::CanAddPatch(const PatchRecord& patch, int skipIndex) {
   for (int i = 0; i < GetPatchCount(); ++i) {
     if (i == skipIndex)
       continue;
-    if (EqualsNoCase(m_patches[static_cast<size_t>(i)]->Filename, patch.Filename)) {
+    if (m_patches[static_cast<size_t>(i)]->Filename == patch.Filename) {
       ReportError("Cannot add patch to database:\n" + patch.Filename + "\n\n" +
                   "The specified patch file already exists in the database.");
       return false;

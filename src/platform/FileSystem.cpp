@@ -53,6 +53,10 @@ bool FailPlain(std::string* error) {
 bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string* error) {
   const std::string target = ResolveLinks(path);
   const std::string folder = DirectoryOf(target);
+  // Renaming over a file needs only the folder's permission: a file its user has made read-only
+  // must refuse the new contents as writing into it would.
+  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+    return Fail(error, "cannot write " + target);
   std::string temp = target + ".XXXXXX";
   std::vector<char> pattern(temp.begin(), temp.end());
   pattern.push_back('\0');
@@ -177,6 +181,21 @@ bool IsSameFile(const std::string& a, const std::string& b) {
   struct stat second {};
   return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool CreateSymbolicLink(const std::string& target, const std::string& link, std::string* error) {
+  if (::symlink(target.c_str(), link.c_str()) == 0)
+    return true;
+  return FailPlain(error);
+}
+
+bool IsSymbolicLink(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+bool CanCreateFilesIn(const std::string& folder) {
+  return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 bool RemoveFile(const std::string& path, std::string* error) {

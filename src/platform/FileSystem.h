@@ -10,8 +10,9 @@
 
 /// Replaces the file at `path` with `bytes`: written to a temporary file in the same folder,
 /// flushed to disk, then renamed over the old one. A symbolic link is followed (its target is
-/// replaced, the link stays) and an existing file keeps its permissions. On any failure the old
-/// file is left as it was, `error` (when given) says why, and false is returned.
+/// replaced, the link stays) and an existing file keeps its permissions; one that we may not
+/// write is not replaced. On any failure the old file is left as it was, `error` (when given)
+/// says why, and false is returned.
 bool WriteFileSafely(const std::string& path, const std::string& bytes,
                      std::string* error = nullptr);
 
@@ -34,6 +35,15 @@ bool IsMissing(const std::string& path);
 
 /// Whether two paths name the same existing file (the same inode, whatever the spelling).
 bool IsSameFile(const std::string& a, const std::string& b);
+
+/// Makes `link` a symbolic link leading to `target` (as given: a bare file name leads into the
+/// link's own folder). Never replaces anything already at `link`.
+bool CreateSymbolicLink(const std::string& target, const std::string& link,
+                        std::string* error = nullptr);
+/// Whether `path` is a symbolic link, wherever it leads.
+bool IsSymbolicLink(const std::string& path);
+/// Whether this process may create files in `folder`.
+bool CanCreateFilesIn(const std::string& folder);
 
 /// Deletes a file; a file that is not there counts as deleted.
 bool RemoveFile(const std::string& path, std::string* error = nullptr);
