@@ -22,79 +22,26 @@
 #include "support/TempDir.h"
 #include "ui/CIconBar.h"
 
-TEST(BrindleApp, SecondCopyWithoutAWindowToRaise) {
-  TempDir dir;
-  CInstanceLock first("BrindleApp", dir.Path());
-  ASSERT_EQ(first.Acquire(), CInstanceLock::Result::Acquired);
-  for (bool withFile : {false, true}) {
-    ScriptedPrompt prompt;
-    CInstanceLock second("BrindleApp", dir.Path());
-    BrindleAppEnvironment env;
-    env.window.appDir = dir.Path();
-    env.prompt = &prompt;
-    env.lock = &second;
-    env.channelName = QString::fromStdString(dir.File("nobody-listens"));
-    env.currentFolder = "/home/user";
-    CBrindleApp app(env);
-    std::vector<std::string> args = {"-x"};
-    if (withFile)
-      args.push_back("patches/a.ips");
-    EXPECT_EQ(app.Run(args), 0);
-    if (!withFile) {
-      EXPECT_TRUE(prompt.boxes.empty());
-      continue;
-    }
-    EXPECT_EQ(app.CommandLineFile(), "/home/user/patches/a.ips");
-    ASSERT_EQ(prompt.boxes.size(), 1u);
-    EXPECT_EQ(prompt.boxes[0].text,
-              "Only one instance of Brindle can be opened at one time. Please use the currently "
-              "open instance to load new patch files.");
-    EXPECT_EQ(prompt.boxes[0].title, "Brindle");
-    EXPECT_EQ(prompt.boxes[0].icon, BoxIcon::None);
-  }
-  EXPECT_FALSE(PathExists(dir.File("brindle.dat")));  // nothing ran, nothing saved
+namespace {
+
+// The program on a folder of its own, its boxes answered by `prompt`.
+BrindleAppEnvironment AppIn(const std::string& folder, UserPrompt& prompt, CInstanceLock& lock) {
+  BrindleAppEnvironment env;
+  env.window.appDir = folder;
+  env.prompt = &prompt;
+  env.lock = &lock;
+  env.channelName = QString::fromStdString(folder + "/channel");
+  return env;
 }
 
-TEST(BrindleApp, PlayingFromTheWindowComesBackToTheRunningWindow) {
-  PlayWorld world;
+// Saves the world's database for a window that opens at once: no animation, registration or
+// background.
+void SaveForAQuickWindow(PlayWorld& world) {
   world.db.Transition = 0;
   world.db.RegisterAtStartup = false;
   world.db.WindowBackground.clear();
   ASSERT_TRUE(world.db.Save(world.dir.File("brindle.dat")));
-  CInstanceLock lock("BrindleApp", world.dir.Path());
-  BrindleAppEnvironment env;
-  env.window.appDir = world.dir.Path();
-  env.prompt = &world.prompt;
-  env.lock = &lock;
-  env.channelName = QString::fromStdString(world.dir.File("channel"));
-
-  // Once the main loop runs: double-click the patch, then look again a little later.
-  bool played = false, looked = false, visible = false;
-  QTimer::singleShot(0, [&] {
-    auto* window = qobject_cast<CMainDlg*>(QApplication::activeModalWidget());
-    ASSERT_NE(window, nullptr);
-    CSortListCtrl* list = window->PatchList();
-    const QPoint row = list->visualRect(list->GetModel()->index(0, 0)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
-    played = PathExists(world.record);
-    QTimer::singleShot(200, [&, window] {
-      looked = true;
-      visible = window->isVisible();
-      window->RunCommand(CMainDlg::kExit);
-    });
-  });
-  EXPECT_EQ(CBrindleApp(env).Run({}), 0);
-
-  EXPECT_TRUE(played);
-  EXPECT_TRUE(looked) << "the main loop ended with the play";
-  EXPECT_TRUE(visible);
-  EXPECT_NE(ReadFileBytes(world.record).find("play=yes"), std::string::npos);
-  EXPECT_TRUE(world.prompt.boxes.empty());
-  world.ExpectPutBack();
 }
-
-namespace {
 
 // Runs `inside` once the dialog that the next step opens is up, then goes on.
 void WhenOptionsOpen(std::function<void(COptionsDlg&)> inside) {
@@ -130,15 +77,76 @@ void SetUpLinuxZsnes(COptionsDlg& options, const std::string& directory) {
 
 }  // namespace
 
+TEST(BrindleApp, SecondCopyWithoutAWindowToRaise) {
+  TempDir dir;
+  CInstanceLock first("BrindleApp", dir.Path());
+  ASSERT_EQ(first.Acquire(), CInstanceLock::Result::Acquired);
+  for (bool withFile : {false, true}) {
+    ScriptedPrompt prompt;
+    CInstanceLock second("BrindleApp", dir.Path());
+    BrindleAppEnvironment env;
+    env.window.appDir = dir.Path();
+    env.prompt = &prompt;
+    env.lock = &second;
+    env.channelName = QString::fromStdString(dir.File("nobody-listens"));
+    env.currentFolder = "/home/user";
+    CBrindleApp app(env);
+    std::vector<std::string> args = {"-x"};
+    if (withFile)
+      args.push_back("patches/a.ips");
+    EXPECT_EQ(app.Run(args), 0);
+    if (!withFile) {
+      EXPECT_TRUE(prompt.boxes.empty());
+      continue;
+    }
+    EXPECT_EQ(app.CommandLineFile(), "/home/user/patches/a.ips");
+    ASSERT_EQ(prompt.boxes.size(), 1u);
+    EXPECT_EQ(prompt.boxes[0].text,
+              "Only one instance of Brindle can be opened at one time. Please use the currently "
+              "open instance to load new patch files.");
+    EXPECT_EQ(prompt.boxes[0].title, "Brindle");
+    EXPECT_EQ(prompt.boxes[0].icon, BoxIcon::None);
+  }
+  EXPECT_FALSE(PathExists(dir.File("brindle.dat")));  // nothing ran, nothing saved
+}
+
+TEST(BrindleApp, PlayingFromTheWindowComesBackToTheRunningWindow) {
+  PlayWorld world;
+  SaveForAQuickWindow(world);
+  CInstanceLock lock("BrindleApp", world.dir.Path());
+  const BrindleAppEnvironment env = AppIn(world.dir.Path(), world.prompt, lock);
+
+  // Once the main loop runs: double-click the patch, then look again a little later.
+  bool played = false, looked = false, visible = false;
+  QTimer::singleShot(0, [&] {
+    auto* window = qobject_cast<CMainDlg*>(QApplication::activeModalWidget());
+    ASSERT_NE(window, nullptr);
+    CSortListCtrl* list = window->PatchList();
+    const QPoint row = list->visualRect(list->GetModel()->index(0, 0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
+    played = PathExists(world.record);
+    QTimer::singleShot(200, [&, window] {
+      looked = true;
+      visible = window->isVisible();
+      window->RunCommand(CMainDlg::kExit);
+    });
+  });
+  EXPECT_EQ(CBrindleApp(env).Run({}), 0);
+
+  EXPECT_TRUE(played);
+  EXPECT_TRUE(looked) << "the main loop ended with the play";
+  EXPECT_TRUE(visible);
+  EXPECT_NE(ReadFileBytes(world.record).find("play=yes"), std::string::npos);
+  EXPECT_TRUE(world.prompt.boxes.empty());
+  world.ExpectPutBack();
+}
+
 TEST(BrindleApp, FirstRunWalksWelcomeOptionsAndTheConfiguredMessage) {
   TempDir dir;
   ScriptedPrompt prompt;
   CInstanceLock lock("BrindleApp", dir.Path());
-  BrindleAppEnvironment env;
-  env.window.appDir = dir.Path();
-  env.prompt = &prompt;
-  env.lock = &lock;
-  env.channelName = QString::fromStdString(dir.File("channel"));
+  const BrindleAppEnvironment env = AppIn(dir.Path(), prompt, lock);
   // The welcome box, then the Options dialog at the emulator page.
   prompt.onAsk = [&](const BoxRequest& box) {
     if (box.text.rfind("Welcome", 0) == 0)
@@ -170,16 +178,9 @@ TEST(BrindleApp, EveryMenuEntryOpensOptionsAtItsPageAndAPlayIsSetUpThere) {
   world.config = world.dir.Write("home/.zsnes/zsnesl.cfg", world.configBytes);
   world.emulator = world.WriteEmulator("zsnes dir/zsnes", "");
   world.db.ZSNES.clear();
-  world.db.Transition = 0;
-  world.db.RegisterAtStartup = false;
-  world.db.WindowBackground.clear();
-  ASSERT_TRUE(world.db.Save(world.dir.File("brindle.dat")));
+  SaveForAQuickWindow(world);
   CInstanceLock lock("BrindleApp", world.dir.Path());
-  BrindleAppEnvironment env;
-  env.window.appDir = world.dir.Path();
-  env.prompt = &world.prompt;
-  env.lock = &lock;
-  env.channelName = QString::fromStdString(world.dir.File("channel"));
+  const BrindleAppEnvironment env = AppIn(world.dir.Path(), world.prompt, lock);
 
   std::vector<int> pages;
   QTimer::singleShot(0, [&] {
