@@ -55,38 +55,17 @@ int CPatchDB::Load(const std::string& path) {
     return (m_file.LastError() == ENOENT) ? 1 : -1;
   }
   std::string bytes;
-  if (const int64_t length = m_file.Length(); length > 0)
-    bytes.reserve(static_cast<size_t>(length));
-  char chunk[65536];
-  for (;;) {
-    const int64_t n = m_file.Read(chunk, sizeof chunk);
-    if (n < 0) {
-      m_file.Close();
-      return -1;
-    }
-    if (n == 0)
-      break;
-    bytes.append(chunk, static_cast<size_t>(n));
-  }
+  const bool read = ReadWholeFile(m_file, bytes);
   m_file.Close();
+  if (!read)
+    return -1;
 
   m_lineContext.number = 0;
   Section section = Section::None;
   LineContext& moduleContext = ModuleLineContext();
   size_t pos = 0;
   while (pos < bytes.size()) {
-    // A line ends at LF, or at CR (which takes a directly following LF with it).
-    size_t end = pos;
-    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
-      ++end;
-    const std::string_view raw(bytes.data() + pos, end - pos);
-    if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
-        bytes[end + 1] == '\n') {
-      pos = end + 2;
-    } else {
-      pos = end + 1;
-    }
-
+    const std::string_view raw = NextLine(bytes, pos);
     ++m_lineContext.number;
     moduleContext.number = m_lineContext.number;
     moduleContext.text.assign(raw);

@@ -47,3 +47,15 @@ std::string TrimTrailingBlanks(std::string_view text) {
 bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
+
+std::string_view NextLine(std::string_view text, size_t& pos) {
+  size_t end = pos;
+  while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+    ++end;
+  const std::string_view line = text.substr(pos, end - pos);
+  if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+    pos = end + 2;
+  else
+    pos = end + 1;
+  return line;
+}

@@ -14,3 +14,7 @@ std::string TrimBlanks(std::string_view text);
 /// Removes blanks and tabs at the end.
 std::string TrimTrailingBlanks(std::string_view text);
 bool Contains(std::string_view text, std::string_view part);
+/// The line that starts at `pos`, without its end, and moves `pos` past that end. A line ends at
+/// LF, or at CR (which takes a directly following LF with it). Call while `pos` is below the
+/// text's size: text after the last line end is one more line, an empty end is none.
+std::string_view NextLine(std::string_view text, size_t& pos);

@@ -147,9 +147,13 @@ std::string GetAppDir() {
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
   CFile file;
-  if (!file.Open(path))
-    return false;
+  return file.Open(path) && ReadWholeFile(file, bytes);
+}
+
+bool ReadWholeFile(CFile& file, std::string& bytes) {
   bytes.clear();
+  if (const int64_t length = file.Length(); length > 0)
+    bytes.reserve(static_cast<size_t>(length));
   char chunk[65536];
   for (;;) {
     const int64_t n = file.Read(chunk, sizeof chunk);

@@ -2,6 +2,8 @@
 
 #include <string>
 
+class CFile;
+
 // File operations the rest of the program needs beyond reading: the safe rewrite of a file, a
 // rename that never destroys a file, and the program's own directory.
 
@@ -20,6 +22,8 @@ std::string GetAppDir();
 
 /// Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
+/// Reads an open file from its current position to its end; false when a read fails.
+bool ReadWholeFile(CFile& file, std::string& bytes);
 
 bool PathExists(const std::string& path);
 
