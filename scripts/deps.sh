@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Brindle needs to build, test and run. Safe to run again: it only
-# installs what is missing. As root it runs apt-get; otherwise it prints the command and stops.
+# Installs the Debian packages Brindle needs to build, test and run, and any package named as an
+# argument (CI adds clang-format). Safe to run again: it only installs what is missing. As root it
+# runs apt-get; otherwise it prints the command and stops.
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
-  googletest libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
-  qt6-base-dev libgl-dev
-  xvfb xauth xdotool imagemagick
+  build-essential cmake         # g++ 12, make, CMake 3.25
+  libgtest-dev libgmock-dev     # the tests
+  libbenchmark-dev              # the benchmarks under bench/, built with everything else
+  qt6-base-dev                  # Qt 6 Widgets, Network and Test, with the offscreen platform
+  xvfb xdotool                  # the tests that run the program on a real X display
+  "$@"
 )
 
 missing=()

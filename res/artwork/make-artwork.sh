@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Rebuilds the committed artwork under res/ from MakeArtwork.cpp. With --sheet FILE.png it also
-# renders a contact sheet of the result for a look by eye.
+# renders a contact sheet of the result for a look by eye. Needs pkg-config besides the packages
+# of scripts/deps.sh.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 res="$(dirname "$here")"

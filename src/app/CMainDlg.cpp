@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,10 +14,11 @@
 #include "app/CSortHeaderCtrl.h"
 #include "app/CSortListCtrl.h"
 #include "app/RowRecord.h"
-#include "parser/Diagnostics.h"
 #include "platform/FileTypeRegistry.h"
+#include "prompt/Diagnostics.h"
 #include "ui/Artwork.h"
 #include "ui/CDialogUnits.h"
+#include "ui/DialogLayout.h"
 
 namespace {
 
@@ -43,6 +43,23 @@ constexpr char kNotConfigured[] =
 constexpr char kNoEmulator[] =
     "Brindle does not have a ZSNES installation configured.\n\t\t\t\t\t\t\nYou must register "
     "ZSNES with Brindle before you can run patches.";
+
+// The controls around the two lists, in dialog units below the menu bar.
+constexpr ControlRow kControls[] = {
+    {CMainDlg::kInstalledRomsLabel, ControlKind::SunkenLabel, "InstalledRoms", "  Installed ROMs",
+     67, 136, 402, 11},
+    {-1, ControlKind::EtchedLine, "PlayLine", "", 8, 45, 55, 1},
+    {CMainDlg::kPlayButton, ControlKind::FlatButton, "PlayPatch", "Play Patch", 7, 49, 55, 12},
+    {-1, ControlKind::EtchedLine, "PatchLine", "", 8, 64, 55, 1},
+    {CMainDlg::kAddPatchButton, ControlKind::FlatButton, "AddPatch", "Add Patch...", 7, 67, 55, 12},
+    {CMainDlg::kRemovePatchButton, ControlKind::FlatButton, "RemovePatch", "Remove Patch", 7, 81,
+     55, 12},
+    {-1, ControlKind::EtchedLine, "RomLine", "", 8, 171, 54, 1},
+    {CMainDlg::kAddRomButton, ControlKind::FlatButton, "AddRom", "Add ROM...", 7, 176, 55, 12},
+    {CMainDlg::kRemoveRomButton, ControlKind::FlatButton, "RemoveRom", "Remove ROM", 7, 191, 55,
+     12},
+    {CMainDlg::kCloseButton, ControlKind::PushButton, "Close", "Close", 388, 248, 81, 14},
+};
 
 // The window was laid out for a font whose dialog units are 1.5 by 1.625 pixels; the two
 // pictures are placed in pixels of that layout and scaled with it.
@@ -125,26 +142,6 @@ QAction* CMainDlg::AddAction(QMenu* menu, const QString& text, int id) {
   return action;
 }
 
-QPushButton* CMainDlg::AddFlatButton(const QString& text, int id, int x, int y, int w, int h) {
-  const CDialogUnits units;
-  auto* button = new QPushButton(text, this);
-  button->setFlat(true);
-  button->setAutoDefault(false);
-  button->setGeometry(units.ToPixels(x, y, w, h).translated(0, ClientTop()));
-  connect(button, &QPushButton::clicked, this, [this, id] { RunCommand(id); });
-  m_buttons.emplace_back(id, button);
-  return button;
-}
-
-void CMainDlg::AddEtchedLine(int x, int y, int w, int h) {
-  const CDialogUnits units;
-  auto* line = new QFrame(this);
-  line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-  QRect rect = units.ToPixels(x, y, w, h).translated(0, ClientTop());
-  rect.setHeight(std::max(rect.height(), 2));
-  line->setGeometry(rect);
-}
-
 void CMainDlg::BuildControls() {
   const CDialogUnits units;
   const int top = ClientTop();
@@ -153,27 +150,22 @@ void CMainDlg::BuildControls() {
   m_menuBar->setGeometry(0, 0, client.width(), top);
 
   m_patchList = new CSortListCtrl(this);
+  m_patchList->setObjectName("PatchList");
   m_patchList->setGeometry(units.ToPixels(67, 7, 402, 127).translated(0, top));
-  m_romLabel = new QLabel("  Installed ROMs", this);
-  m_romLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  m_romLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  m_romLabel->setAutoFillBackground(true);
-  m_romLabel->setGeometry(units.ToPixels(67, 136, 402, 11).translated(0, top));
   m_romList = new CSortListCtrl(this);
+  m_romList->setObjectName("RomList");
   m_romList->setGeometry(units.ToPixels(67, 148, 402, 95).translated(0, top));
-
-  AddEtchedLine(8, 45, 55, 1);
-  AddFlatButton("Play Patch", 1028, 7, 49, 55, 12);
-  AddEtchedLine(8, 64, 55, 1);
-  AddFlatButton("Add Patch...", 1027, 7, 67, 55, 12);
-  AddFlatButton("Remove Patch", 1029, 7, 81, 55, 12);
-  AddEtchedLine(8, 171, 54, 1);
-  AddFlatButton("Add ROM...", 1030, 7, 176, 55, 12);
-  AddFlatButton("Remove ROM", 1031, 7, 191, 55, 12);
-  m_closeButton = new QPushButton("Close", this);
-  m_closeButton->setAutoDefault(false);
-  m_closeButton->setGeometry(units.ToPixels(388, 248, 81, 14).translated(0, top));
-  connect(m_closeButton, &QPushButton::clicked, this, [this] { RunCommand(2); });
+  for (QWidget* control : CreateControls(*this, kControls, top)) {
+    if (auto* button = qobject_cast<QPushButton*>(control)) {
+      const int id = ControlId(*button);
+      connect(button, &QPushButton::clicked, this, [this, id] { RunCommand(id); });
+      m_buttons.emplace_back(id, button);
+    }
+  }
+  m_romLabel = findChild<QLabel*>("InstalledRoms");
+  m_romLabel->setAutoFillBackground(true);
+  // Enter never closes this window, not even with the focus on Close.
+  FindButton(kCloseButton)->setAutoDefault(false);
 
   for (CSortListCtrl* list : {m_patchList, m_romList}) {
     list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -210,7 +202,7 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
     // A termination signal handled while a box or the Options dialog is up has already ended
     // the window: what was set so far is kept, nothing more is asked or started.
     if (!m_closing)
-      ShowOptions(1);
+      ShowOptions(kEmulatorPage);
     if (!m_closing) {
       m_prompt.Ask(m_db.ZSNES.empty()
                        ? BoxRequest{kNotConfigured, kAppTitle, BoxIcon::Warning, BoxButtons::Ok}
@@ -246,7 +238,7 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
   m_patchList->SetGridLines(m_db.GridLines);
   m_romList->SetGridLines(m_db.GridLines);
   if (m_db.Transition != 0)
-    m_transition.RunTransition(*this, m_db, true);
+    m_transition.RunTransition(*this, ShapeForTransition(m_db.Transition), m_db.TransSpeed, true);
   FillPatchList();
   FillRomList();
   // A termination signal handled during the opening animation has already ended the window.
@@ -277,9 +269,7 @@ std::vector<std::string> CMainDlg::PatchRowTexts(int index) const {
 }
 
 std::string CMainDlg::RomDisplayName(const RomRecord& rom) const {
-  std::string name = m_db.IgnoreParens ? CPatchDB::StripParens(rom.RomName) : rom.RomName;
-  if (rom.UseForcedName)
-    name = rom.ForcedName;
+  const std::string name = m_db.ShownRomName(rom);
   return name == rom.RomName ? name : "[" + name + "]";
 }
 
@@ -337,12 +327,12 @@ int CMainDlg::SelectedRom() const {
 bool CMainDlg::IsCommandEnabled(int id) const {
   switch (id) {
     case kPlay:
-    case 1028:
+    case kPlayButton:
     case kRemovePatch:
-    case 1029:
+    case kRemovePatchButton:
       return m_patchList->GetFirstSelected() >= 0;
     case kRemoveRom:
-    case 1031:
+    case kRemoveRomButton:
     case kRomProperties:
       return m_romList->GetFirstSelected() >= 0;
     default:
@@ -366,8 +356,6 @@ QAction* CMainDlg::FindAction(int id) const {
 }
 
 QPushButton* CMainDlg::FindButton(int id) const {
-  if (id == 2)
-    return m_closeButton;
   for (const auto& [buttonId, button] : m_buttons) {
     if (buttonId == id)
       return button;
@@ -380,35 +368,35 @@ void CMainDlg::RunCommand(int id) {
     return;
   switch (id) {
     case kPlay:
-    case 1028:
+    case kPlayButton:
       Play();
       break;
     case kRemovePatch:
-    case 1029:
+    case kRemovePatchButton:
       RemovePatch();
       break;
     case kAddRom:
-    case 1030:
+    case kAddRomButton:
       AddRom();
       break;
     case kRemoveRom:
-    case 1031:
+    case kRemoveRomButton:
       RemoveRom();
       break;
     case kRomPreferences:
-      ShowOptions(2);
+      ShowOptions(kRomOptionsPage);
       break;
     case kConfigureZsnes:
-      ShowOptions(1);
+      ShowOptions(kEmulatorPage);
       break;
     case kOptions:
-      ShowOptions(0);
+      ShowOptions(kPreferencesPage);
       break;
     case kAbout:
-      ShowOptions(3);
+      ShowOptions(kAboutPage);
       break;
     case kExit:
-    case 2:
+    case kCloseButton:
       Close();
       break;
     default:
@@ -418,14 +406,14 @@ void CMainDlg::RunCommand(int id) {
   UpdateCommandStates();
 }
 
-void CMainDlg::ShowOptions(int page) {
+void CMainDlg::ShowOptions(OptionsPage page) {
   emit OptionsRequested(page);
 }
 
 void CMainDlg::Play() {
   if (m_db.ZSNES.empty()) {
     ShowPlainMessage(m_prompt, kNoEmulator);
-    ShowOptions(1);
+    ShowOptions(kEmulatorPage);
     return;
   }
   const int patch = SelectedPatch();
@@ -488,7 +476,7 @@ void CMainDlg::Close() {
     return;
   m_closing = true;
   if (m_db.Transition != 0)
-    m_transition.RunTransition(*this, m_db, false);
+    m_transition.RunTransition(*this, ShapeForTransition(m_db.Transition), m_db.TransSpeed, false);
   done(QDialog::Rejected);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "db/CPatchDB.h"
+#include "dialogs/OptionsPage.h"
 #include "ui/CBackground.h"
 #include "ui/CTransition.h"
 
@@ -53,6 +54,18 @@ class CMainDlg final : public QDialog {
     kOptions = 32782,
     kAbout = 32785,
     kExit = 32778,
+  };
+  /// Control ids of the window's own controls; the buttons are commands of their own.
+  enum Control {
+    kCloseButton = 2,
+    kPatchList = 1000,
+    kRomList = 1002,
+    kAddPatchButton = 1027,
+    kPlayButton = 1028,
+    kRemovePatchButton = 1029,
+    kAddRomButton = 1030,
+    kRemoveRomButton = 1031,
+    kInstalledRomsLabel = 1045,
   };
 
   CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* parent = nullptr);
@@ -111,9 +124,8 @@ class CMainDlg final : public QDialog {
   void LoadBackground();
 
  signals:
-  /// The Options dialog would open at this page (0 Preferences, 1 emulator, 2 ROM Options,
-  /// 3 About). Nothing opens it yet.
-  void OptionsRequested(int page);
+  /// The Options dialog would open at this page. Nothing opens it yet.
+  void OptionsRequested(OptionsPage page);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -125,9 +137,7 @@ class CMainDlg final : public QDialog {
   void BuildControls();
   void BuildMenus();
   QAction* AddAction(QMenu* menu, const QString& text, int id);
-  QPushButton* AddFlatButton(const QString& text, int id, int x, int y, int w, int h);
-  void AddEtchedLine(int x, int y, int w, int h);
-  void ShowOptions(int page);
+  void ShowOptions(OptionsPage page);
   void OnPatchListKey(int key);
   void OnRomListKey(int key);
   void ShowContextMenu(CSortListCtrl& list, QMenu& menu);
@@ -148,7 +158,6 @@ class CMainDlg final : public QDialog {
   CSortListCtrl* m_patchList = nullptr;
   CSortListCtrl* m_romList = nullptr;
   QLabel* m_romLabel = nullptr;
-  QPushButton* m_closeButton = nullptr;
   std::vector<std::pair<int, QAction*>> m_actions;
   std::vector<std::pair<int, QPushButton*>> m_buttons;
   QPixmap m_patchPicture;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "parser/UserPrompt.h"
+#include "prompt/UserPrompt.h"
 
 class QWidget;
 

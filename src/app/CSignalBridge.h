@@ -4,9 +4,8 @@
 
 class QSocketNotifier;
 
-/// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal delivered by the event loop. The handler
-/// only writes to a pipe, so a signal that arrives while a game runs (the event loop blocked
-/// in the play) is acted on after the play has put everything back.
+/// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal delivered by the event loop, through the
+/// platform's signal pipe (platform/TerminationSignals.h).
 class CSignalBridge final : public QObject {
   Q_OBJECT
 

@@ -6,29 +6,17 @@
 #include <QPainter>
 #include <QStringView>
 #include <algorithm>
-#include <climits>
 
 #include "app/CSortHeaderCtrl.h"
 #include "app/CSortListModel.h"
+#include "parser/TextUtil.h"
 
 namespace {
 
-// atoi on a piece of a column list: leading white space, an optional sign, then digits; no
-// digits give 0. Unlike atoi it saturates instead of overflowing.
+// A number of a column list, read as atoi reads it but held at the ends of the int range.
 int ColumnNumber(QStringView text) {
-  qsizetype i = 0;
-  while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r')))
-    ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-    negative = text[i++] == u'-';
-  long long value = 0;
-  for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-    value = std::min<long long>(value * 10 + (text[i].unicode() - u'0'), 1LL + INT_MAX);
-  }
-  if (negative)
-    value = -value;
-  return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+  const QByteArray bytes = text.toUtf8();
+  return LeadingInteger(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 Qt::Alignment AlignmentOf(int code) {

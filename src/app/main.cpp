@@ -1,8 +1,5 @@
 // Brindle: SNES patches played through ZSNES without patched copies of the ROMs.
-#include <unistd.h>
-
 #include <QApplication>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -11,20 +8,17 @@
 #include "app/CBrindleApp.h"
 #include "app/CInstanceChannel.h"
 #include "app/CQtPrompt.h"
-#include "parser/CTerminalPrompt.h"
 #include "platform/CInstanceLock.h"
 #include "platform/CXdgFileTypeRegistry.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
+#include "prompt/CTerminalPrompt.h"
 #include "ui/Artwork.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Brindle");
   QApplication::setDesktopFileName("brindle");
-
-  char cwd[PATH_MAX] = "/";
-  if (::getcwd(cwd, sizeof cwd) == nullptr)
-    cwd[0] = '\0';
 
   // BRINDLE_BOXES=terminal shows every message box on the terminal instead (standard error,
   // questions answered on standard input): for scripts and for running without a desktop.
@@ -44,7 +38,7 @@ int main(int argc, char** argv) {
   env.prompt = &prompt;
   env.lock = &lock;
   env.channelName = CInstanceChannel::DefaultServerName();
-  env.currentFolder = cwd;
+  env.currentFolder = CurrentFolder();
 
   // QApplication has taken the arguments it understands out of argv; the rest are ours, kept
   // as the bytes they are: a file name need not be valid UTF-8.

@@ -2,8 +2,9 @@
 
 #include "db/CPatchDB.h"
 #include "db/SizeWord.h"
-#include "parser/Diagnostics.h"
 #include "parser/TextUtil.h"
+#include "platform/FileSystem.h"
+#include "prompt/Diagnostics.h"
 
 namespace {
 
@@ -112,14 +113,13 @@ bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& edit
     return false;
 
   bool ask = true;
-  CFile info;
-  if (!info.Open(PatchInfoPath(path), CFile::Mode::Read)) {
+  std::string info;
+  if (!ReadWholeFile(PatchInfoPath(path), info)) {
     ShowPlainMessage(m_prompt, kNoPatchInfoFile);
     // Most ROMs have a copier header: the form starts with it ticked and no size chosen.
     patch->SizeWord = kHeaderFlag;
   } else {
     const bool clean = ReadPatchInfo(info, *patch);
-    info.Close();
     // A record without its name or its target ROM would be refused the next time brindle.dat
     // is read, and the patch would be gone: such a file needs the user as much as a faulty one.
     ask = !clean || patch->PatchName.empty() || patch->RomName.empty() || patch->RomSize.empty();

@@ -1,11 +1,8 @@
 #include "db/CPatchDB.h"
 
-#include <cctype>
-#include <cstdlib>
-
 #include "db/SizeWord.h"
-#include "parser/Diagnostics.h"
 #include "parser/TextUtil.h"
+#include "prompt/Diagnostics.h"
 
 CPatchDB::CPatchDB(UserPrompt& prompt) : m_prompt(prompt), m_variables(&prompt) {
   RegisterSettings();
@@ -68,6 +65,21 @@ int CPatchDB::FindPatch(const std::string& path) const {
   return -1;
 }
 
+RomRecord* CPatchDB::FindRom(const std::string& romName, int32_t sizeWord) const {
+  const std::string key = IgnoreParens ? StripParens(romName) : romName;
+  for (const auto& rom : m_roms) {
+    if (EqualsNoCase(key, ShownRomName(*rom)) && sizeWord == rom->SizeWord)
+      return rom.get();
+  }
+  return nullptr;
+}
+
+std::string CPatchDB::ShownRomName(const RomRecord& rom) const {
+  if (rom.UseForcedName)
+    return rom.ForcedName;
+  return IgnoreParens ? StripParens(rom.RomName) : rom.RomName;
+}
+
 void CPatchDB::RemovePatch(int index) {
   if (index < 0 || index >= GetPatchCount())
     return;
@@ -93,8 +105,7 @@ int32_t CPatchDB::ParseRomSize(const std::string& text) {
     return kNoSize;
   const int32_t header = Contains(AsciiLowerCopy(text), "no header") ? 0 : kHeaderFlag;
   // Only the first one or two characters are read: "128Mbit" reads as 12.
-  const std::string digits = text.substr(0, 2);
-  const int32_t megabits = static_cast<int32_t>(std::atoi(digits.c_str()));
+  const int32_t megabits = LeadingInteger(std::string_view(text).substr(0, 2));
   return megabits | header;
 }
 

@@ -10,9 +10,8 @@
 #include "db/RomRecord.h"
 #include "parser/CVariableTable.h"
 #include "parser/LineContext.h"
-#include "parser/UserPrompt.h"
 #include "platform/CFile.h"
-#include "play/SaveDirectoryRecord.h"
+#include "prompt/UserPrompt.h"
 
 /// Lets the user fill in or correct a patch's information (the Patch Information dialog, where
 /// there is one). True when the user confirmed it; the record then holds what was entered.
@@ -38,6 +37,12 @@ class CPatchDB final {
   RomRecord* GetRom(int index) const;
   /// Index of the first patch whose Filename equals `path` ignoring letter case, or -1.
   int FindPatch(const std::string& path) const;
+  /// The first ROM whose shown name equals `romName` ignoring letter case (both under the
+  /// parentheses rule when IgnoreParens is set) and whose size word is `sizeWord`; or nullptr.
+  RomRecord* FindRom(const std::string& romName, int32_t sizeWord) const;
+  /// The name a ROM is matched and listed under: its forced name when it uses one, otherwise
+  /// its internal name, under the parentheses rule when IgnoreParens is set.
+  std::string ShownRomName(const RomRecord& rom) const;
   /// Deletes the record at an index; later records move down. Out of range does nothing.
   void RemovePatch(int index);
   void RemoveRom(int index);
@@ -84,29 +89,15 @@ class CPatchDB final {
   // Patch-information files.
   /// The patch-information file of an .ips path: the path cut at its last ".", plus ".dat".
   static std::string PatchInfoPath(const std::string& ipsPath);
-  /// Reads an open patch-information file into `patch`; false when a line was not an
+  /// Reads the text of a patch-information file into `patch`; false when a line was not an
   /// assignment of a known key. Its size word follows the size text read.
-  bool ReadPatchInfo(CFile& file, PatchRecord& patch);
+  bool ReadPatchInfo(const std::string& text, PatchRecord& patch);
 
-  // Playing.
-  RomRecord* FindRom(const std::string& romName, int32_t sizeWord) const;
+  // Playing, with CPatchPlayer (play/), where these two are defined.
+  /// Plays the patch at an index: 1 when the emulator ran and everything is back, 0 otherwise.
   int PlayPatch(int index);
-  bool RomFileExists(const RomRecord& rom) const;
-  bool CheckRomDigest(const RomRecord& rom);
-  /// Points every place where the emulator's configuration looks for a patch at `directory`
-  /// and remembers, form by form, what it replaced.
-  bool SetSaveDirectory(const std::string& directory);
-  /// Writes each form's remembered value back in that form (and remembers the replaced ones).
-  bool RestoreSaveDirectory();
-  /// Whether the emulator's configuration switches auto-patching off; false when it cannot be
-  /// read (SetSaveDirectory then says why).
-  bool IsAutoPatchOff() const;
-  /// Puts back what a play cut short by a crash left changed (the ROM's name, the emulator's save
-  /// directory), as recorded in the play journal beside the database file, and tells the user in
-  /// one box. false when there was no journal.
+  /// Puts back what a play cut short by a crash left changed; false when there was nothing.
   bool RecoverInterruptedPlay();
-  /// Where the play journal lives; empty when the database path is not known.
-  std::string PlayJournalPath() const;
 
   // The database file.
   /// The path of brindle.dat, recorded by Load. Plays keep their journal in the same folder.
@@ -150,14 +141,11 @@ class CPatchDB final {
 
  private:
   void RegisterSettings();
-  bool RewriteEmulatorConfig(const SaveDirectoryRecord& values);
 
   UserPrompt& m_prompt;
   std::vector<std::unique_ptr<PatchRecord>> m_patches;
   std::vector<std::unique_ptr<RomRecord>> m_roms;
   CVariableTable m_variables;
-  SaveDirectoryRecord m_savedDirectories;  // the emulator's own values while a patch plays
   std::string m_databasePath;
-  CFile m_file;
   LineContext m_lineContext;
 };

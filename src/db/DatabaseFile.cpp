@@ -1,12 +1,11 @@
 // Reading and writing brindle.dat.
-#include <cerrno>
 #include <string_view>
 
 #include "db/CPatchDB.h"
 #include "db/SizeWord.h"
-#include "parser/Diagnostics.h"
 #include "parser/TextUtil.h"
 #include "platform/FileSystem.h"
+#include "prompt/Diagnostics.h"
 
 namespace {
 
@@ -49,16 +48,11 @@ void AppendField(std::string& out, const std::string& text) {
 
 int CPatchDB::Load(const std::string& path) {
   m_databasePath = path;
-  m_file.Close();
-  if (!m_file.Open(path, CFile::Mode::Read)) {
-    // Only a missing file is a first run; a file we may not read must never be overwritten.
-    return (m_file.LastError() == ENOENT) ? 1 : -1;
-  }
   std::string bytes;
-  const bool read = ReadWholeFile(m_file, bytes);
-  m_file.Close();
-  if (!read)
-    return -1;
+  if (!ReadWholeFile(path, bytes)) {
+    // Only a missing file is a first run; a file we may not read must never be overwritten.
+    return IsMissing(path) ? 1 : -1;
+  }
 
   m_lineContext.number = 0;
   Section section = Section::None;
@@ -239,7 +233,6 @@ std::string CPatchDB::Serialize() const {
 }
 
 bool CPatchDB::Save(const std::string& path) {
-  m_file.Close();
   if (!WriteFileSafely(path, Serialize())) {
     ShowPlainMessage(m_prompt, "Error: Could not write configuration file.");
     return false;

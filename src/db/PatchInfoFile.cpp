@@ -1,7 +1,6 @@
 // Patch-information files: the X=Y text beside an .ips file that describes the patch.
 #include "db/CPatchDB.h"
 #include "parser/TextUtil.h"
-#include "platform/FileSystem.h"
 
 std::string CPatchDB::PatchInfoPath(const std::string& ipsPath) {
   const size_t dot = ipsPath.rfind('.');
@@ -10,7 +9,7 @@ std::string CPatchDB::PatchInfoPath(const std::string& ipsPath) {
   return (dot == std::string::npos ? ipsPath : ipsPath.substr(0, dot)) + ".dat";
 }
 
-bool CPatchDB::ReadPatchInfo(CFile& file, PatchRecord& patch) {
+bool CPatchDB::ReadPatchInfo(const std::string& text, PatchRecord& patch) {
   std::string ignoredFile;  // the record's file is always the .ips being installed
   CVariableTable keys;
   keys.AddVariable("file", VariableType::String, &ignoredFile);
@@ -22,12 +21,11 @@ bool CPatchDB::ReadPatchInfo(CFile& file, PatchRecord& patch) {
   keys.AddVariable("romsize", VariableType::String, &patch.RomSize);
   keys.AddVariable("romhash", VariableType::String, &patch.RomDigest);
 
-  std::string bytes;
-  bool clean = ReadWholeFile(file, bytes);
+  bool clean = true;
   m_lineContext.number = 0;
-  for (size_t pos = 0; pos < bytes.size();) {
+  for (size_t pos = 0; pos < text.size();) {
     ++m_lineContext.number;
-    m_lineContext.text = TrimBlanks(NextLine(bytes, pos));
+    m_lineContext.text = TrimBlanks(NextLine(text, pos));
     // Blank lines, comments and section labels are not assignments: each one is a problem.
     if (!keys.ExecuteStatement(m_lineContext.text, true))
       clean = false;

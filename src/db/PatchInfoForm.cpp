@@ -1,7 +1,7 @@
 #include "db/PatchInfoForm.h"
 
 #include "db/SizeWord.h"
-#include "parser/Diagnostics.h"
+#include "prompt/Diagnostics.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "db/PatchRecord.h"
-#include "parser/UserPrompt.h"
+#include "prompt/UserPrompt.h"
 
 /// What the Patch Information form holds when the user confirms it. Texts are bytes, exactly as
 /// they go into the record.

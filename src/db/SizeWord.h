@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -18,3 +19,16 @@ inline bool HasHeader(int32_t sizeWord) {
 
 /// "%dMbit%s" with `noHeaderSuffix` when the header flag is clear, nothing when it is set.
 std::string FormatSizeText(int32_t sizeWord, const char* noHeaderSuffix);
+
+/// The ROM sizes the information dialogs offer, in megabits, in the order of their list. The
+/// dialogs keep the header flag in a check box of its own.
+inline constexpr std::array<int32_t, 13> kRomSizeList = {1,  2,  4,  8,  10, 12, 16,
+                                                         20, 24, 28, 32, 48, 64};
+/// The list's text at `index`, "1Mbit" to "64Mbit"; empty outside the list.
+std::string RomSizeListText(int index);
+/// The first list index with the size word's megabits, whatever its header flag; -1 when the list
+/// has no such size (as for no size at all).
+int RomSizeListIndex(int32_t sizeWord);
+/// The size word of a list index and the header check box; kNoSize for an index outside the
+/// list.
+int32_t SizeWordFromList(int index, bool header);

@@ -1,39 +1,6 @@
 #include "parser/CVariable.h"
 
-#include <cctype>
-#include <climits>
-#include <cstdlib>
-
 #include "parser/TextUtil.h"
-
-namespace {
-
-// The leading decimal integer of a text, as atoi reads it, clamped to 32 bits.
-int32_t LeadingInteger(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-    ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  int64_t value = 0;
-  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > int64_t{INT32_MAX} + 1)
-      value = int64_t{INT32_MAX} + 1;
-  }
-  if (negative)
-    value = -value;
-  if (value > INT32_MAX)
-    value = INT32_MAX;
-  if (value < INT32_MIN)
-    value = INT32_MIN;
-  return static_cast<int32_t>(value);
-}
-
-}  // namespace
 
 void CVariable::AssignText(const std::string& text) {
   switch (m_type) {

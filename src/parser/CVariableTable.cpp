@@ -1,8 +1,8 @@
 #include "parser/CVariableTable.h"
 
-#include "parser/Diagnostics.h"
 #include "parser/LineContext.h"
 #include "parser/TextUtil.h"
+#include "prompt/Diagnostics.h"
 
 int CVariableTable::AddVariable(const std::string& name, VariableType type, void* target) {
   m_entries.push_back(std::make_unique<CVariable>(name, type, target));

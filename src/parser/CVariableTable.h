@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "parser/CVariable.h"
-#include "parser/UserPrompt.h"
+#include "prompt/UserPrompt.h"
 
 /// Typed variables bound to storage, set by X=Y statements and written back as Name=Value lines.
 class CVariableTable final {

@@ -48,6 +48,31 @@ bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
+int32_t LeadingInteger(std::string_view text) {
+  // White space and digits as the C locale has them, whatever locale the program runs in.
+  const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  size_t i = 0;
+  while (i < text.size() && isSpace(text[i]))
+    ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  int64_t value = 0;
+  for (; i < text.size() && isDigit(text[i]); ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > int64_t{INT32_MAX} + 1)
+      value = int64_t{INT32_MAX} + 1;
+  }
+  if (negative)
+    value = -value;
+  if (value > INT32_MAX)
+    value = INT32_MAX;
+  return static_cast<int32_t>(value);
+}
+
 std::string_view NextLine(std::string_view text, size_t& pos) {
   size_t end = pos;
   while (end < text.size() && text[end] != '\n' && text[end] != '\r')

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,9 @@ std::string TrimBlanks(std::string_view text);
 /// Removes blanks and tabs at the end.
 std::string TrimTrailingBlanks(std::string_view text);
 bool Contains(std::string_view text, std::string_view part);
+/// The leading decimal number of a text as atoi reads it (white space, an optional sign, digits;
+/// 0 without digits), but held at the ends of the 32-bit range instead of overflowing.
+int32_t LeadingInteger(std::string_view text);
 /// The line that starts at `pos`, without its end, and moves `pos` past that end. A line ends at
 /// LF, or at CR (which takes a directly following LF with it). Call while `pos` is below the
 /// text's size: text after the last line end is one more line, an empty end is none.

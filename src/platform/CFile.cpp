@@ -5,25 +5,24 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 CFile::~CFile() {
   Close();
 }
 
-CFile::CFile(CFile&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_lastError(other.m_lastError) {}
+CFile::CFile(CFile&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
 
 CFile& CFile::operator=(CFile&& other) noexcept {
   if (this != &other) {
     Close();
     m_fd = std::exchange(other.m_fd, -1);
-    m_lastError = other.m_lastError;
   }
   return *this;
 }
 
-bool CFile::Open(const std::string& path, Mode mode) {
+bool CFile::Open(const std::string& path, Mode mode, std::string* error) {
   Close();
   const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC;
   int fd;
@@ -31,17 +30,18 @@ bool CFile::Open(const std::string& path, Mode mode) {
     fd = ::open(path.c_str(), flags);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
-    m_lastError = errno;
+    if (error)
+      *error = std::strerror(errno);
     return false;
   }
   struct stat info {};
   if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-    m_lastError = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    if (error)
+      *error = std::strerror(S_ISDIR(info.st_mode) ? EISDIR : errno);
     ::close(fd);
     return false;
   }
   m_fd = fd;
-  m_lastError = 0;
   return true;
 }
 

@@ -16,12 +16,11 @@ class CFile final {
   CFile(CFile&& other) noexcept;
   CFile& operator=(CFile&& other) noexcept;
 
-  /// Opens an existing file. Never creates one. A folder does not open as a file.
-  bool Open(const std::string& path, Mode mode = Mode::Read);
+  /// Opens an existing file. Never creates one. A folder does not open as a file. On failure
+  /// `error` (when given) says why.
+  bool Open(const std::string& path, Mode mode = Mode::Read, std::string* error = nullptr);
   void Close();
   bool IsOpen() const { return m_fd >= 0; }
-  /// errno of the last failed Open, 0 after a successful one.
-  int LastError() const { return m_lastError; }
 
   /// Length in bytes, -1 on failure.
   int64_t Length() const;
@@ -33,5 +32,4 @@ class CFile final {
 
  private:
   int m_fd = -1;
-  int m_lastError = 0;
 };

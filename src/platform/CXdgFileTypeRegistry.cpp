@@ -1,19 +1,12 @@
 #include "platform/CXdgFileTypeRegistry.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
 
 #include "parser/TextUtil.h"
 #include "platform/FileSystem.h"
-
-extern char** environ;
+#include "platform/Process.h"
 
 namespace {
 
@@ -58,38 +51,6 @@ std::string OneLine(const std::string& text) {
       c = ' ';
   }
   return out;
-}
-
-// Runs a desktop database tool when the system has it; its output and failure do not matter.
-void RunQuietly(const std::string& program, const std::string& argument) {
-  std::string found;
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos)
-      end = dirs.size();
-    const std::string candidate = dirs.substr(start, end - start) + "/" + program;
-    if (!found.size() && ::access(candidate.c_str(), X_OK) == 0)
-      found = candidate;
-    start = end + 1;
-  }
-  if (found.empty())
-    return;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  std::vector<char*> argv = {const_cast<char*>(found.c_str()), const_cast<char*>(argument.c_str()),
-                             nullptr};
-  pid_t pid = 0;
-  if (posix_spawn(&pid, found.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-  }
-  posix_spawn_file_actions_destroy(&actions);
 }
 
 }  // namespace
@@ -215,7 +176,9 @@ void CXdgFileTypeRegistry::Finish() {
     // The icon: "program,index" picks one of the program's icons.
     const std::string iconValue = get("DefaultIcon");
     const size_t comma = iconValue.rfind(',');
-    const int index = comma == std::string::npos ? 0 : std::atoi(iconValue.c_str() + comma + 1);
+    const int index = comma == std::string::npos
+                          ? 0
+                          : LeadingInteger(std::string_view(iconValue).substr(comma + 1));
     if (m_icons) {
       const std::string icon = m_icons(index);
       if (!icon.empty()) {
@@ -229,9 +192,10 @@ void CXdgFileTypeRegistry::Finish() {
     }
     changed |= UpdateDefaultApplication(mimeType);
 
+    // The desktop's caches, when the system has the tools; how they fare does not matter.
     if (changed) {
-      RunQuietly("update-mime-database", m_dataHome + "/mime");
-      RunQuietly("update-desktop-database", m_dataHome + "/applications");
+      RunQuietly({"update-mime-database", m_dataHome + "/mime"});
+      RunQuietly({"update-desktop-database", m_dataHome + "/applications"});
     }
   }
   m_keys.clear();

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "platform/Path.h"
+
 std::string CommandLineFile(const std::vector<std::string>& arguments,
                             const std::string& currentFolder) {
   for (const std::string& argument : arguments) {
@@ -9,7 +11,7 @@ std::string CommandLineFile(const std::vector<std::string>& arguments,
       continue;
     if (argument[0] == '/')
       return argument;
-    return (std::filesystem::path(currentFolder) / argument).lexically_normal().string();
+    return std::filesystem::path(MakeAbsolute(argument, currentFolder)).lexically_normal().string();
   }
   return {};
 }

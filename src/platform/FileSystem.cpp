@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/CFile.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -27,27 +28,23 @@ std::string ResolveLinks(const std::string& path) {
     if (n < 0)
       return current;
     std::string next(target.data(), static_cast<size_t>(n));
-    if (next.empty() || next[0] != '/') {
-      const size_t slash = current.rfind('/');
-      next = (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) + next;
-    }
+    if (next.empty() || next[0] != '/')
+      next = FolderOf(current) + next;
     current = next;
   }
   return current;
 }
 
-std::string DirectoryOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos)
-    return ".";
-  if (slash == 0)
-    return "/";
-  return path.substr(0, slash);
-}
-
 bool Fail(std::string* error, const std::string& what) {
   if (error)
     *error = what + ": " + std::strerror(errno);
+  return false;
+}
+
+// The system's own text for the last failure.
+bool FailPlain(std::string* error) {
+  if (error)
+    *error = std::strerror(errno);
   return false;
 }
 
@@ -110,19 +107,20 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes, std::str
   return true;
 }
 
-bool RenameNoReplace(const std::string& from, const std::string& to) {
+bool RenameNoReplace(const std::string& from, const std::string& to, std::string* error) {
 #ifdef SYS_renameat2
   if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) ==
       0) {
     return true;
   }
   if (errno != EINVAL && errno != ENOSYS)
-    return false;
+    return FailPlain(error);
 #endif
   // File systems without renameat2 support: a hard link fails when the target exists.
   if (::link(from.c_str(), to.c_str()) != 0)
-    return false;
+    return FailPlain(error);
   if (::unlink(from.c_str()) != 0) {
+    FailPlain(error);
     ::unlink(to.c_str());
     return false;
   }
@@ -138,27 +136,25 @@ std::string GetExecutablePath() {
 }
 
 std::string GetAppDir() {
-  const std::string exe = GetExecutablePath();
-  const size_t slash = exe.rfind('/');
-  if (slash == std::string::npos)
-    return ".";
-  return exe.substr(0, slash);
+  return DirectoryOf(GetExecutablePath());
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error,
+                   CFile::Mode mode) {
   CFile file;
-  return file.Open(path) && ReadWholeFile(file, bytes);
-}
-
-bool ReadWholeFile(CFile& file, std::string& bytes) {
+  if (!file.Open(path, mode, error))
+    return false;
   bytes.clear();
   if (const int64_t length = file.Length(); length > 0)
     bytes.reserve(static_cast<size_t>(length));
   char chunk[65536];
   for (;;) {
     const int64_t n = file.Read(chunk, sizeof chunk);
-    if (n < 0)
+    if (n < 0) {
+      if (error)
+        *error = "read error";
       return false;
+    }
     if (n == 0)
       break;
     bytes.append(chunk, static_cast<size_t>(n));
@@ -171,6 +167,11 @@ bool PathExists(const std::string& path) {
   return ::lstat(path.c_str(), &info) == 0;
 }
 
+bool IsMissing(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
+
 bool IsSameFile(const std::string& a, const std::string& b) {
   struct stat first {};
   struct stat second {};
@@ -178,6 +179,8 @@ bool IsSameFile(const std::string& a, const std::string& b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-bool RemoveFile(const std::string& path) {
-  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+bool RemoveFile(const std::string& path, std::string* error) {
+  if (::unlink(path.c_str()) == 0 || errno == ENOENT)
+    return true;
+  return FailPlain(error);
 }

@@ -2,10 +2,11 @@
 
 #include <string>
 
-class CFile;
+#include "platform/CFile.h"
 
-// File operations the rest of the program needs beyond reading: the safe rewrite of a file, a
-// rename that never destroys a file, and the program's own directory.
+// File operations the rest of the program needs beyond CFile: whole files read and safely
+// rewritten, a rename that never destroys a file, and the program's own directory. A failure is
+// a false result with `error` (when given) saying why, as a text for the user.
 
 /// Replaces the file at `path` with `bytes`: written to a temporary file in the same folder,
 /// flushed to disk, then renamed over the old one. A symbolic link is followed (its target is
@@ -15,23 +16,27 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes,
                      std::string* error = nullptr);
 
 /// Renames `from` to `to` only when `to` does not exist; never replaces a file.
-bool RenameNoReplace(const std::string& from, const std::string& to);
+bool RenameNoReplace(const std::string& from, const std::string& to, std::string* error = nullptr);
 
 /// The directory of the running executable, without a trailing "/".
 std::string GetAppDir();
 
-/// Reads a whole file; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
-/// Reads an open file from its current position to its end; false when a read fails.
-bool ReadWholeFile(CFile& file, std::string& bytes);
+/// Reads a whole file; false when it cannot be opened (in `mode`: ReadWrite fails for a file we
+/// may not write) or read.
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr,
+                   CFile::Mode mode = CFile::Mode::Read);
 
+/// Whether anything, even a symbolic link that leads nowhere, is at `path`.
 bool PathExists(const std::string& path);
+/// Whether `path` leads to nothing: no such file, or a symbolic link that leads nowhere. False
+/// when something is there or it cannot be told (a folder on the way we may not enter).
+bool IsMissing(const std::string& path);
 
 /// Whether two paths name the same existing file (the same inode, whatever the spelling).
 bool IsSameFile(const std::string& a, const std::string& b);
 
 /// Deletes a file; a file that is not there counts as deleted.
-bool RemoveFile(const std::string& path);
+bool RemoveFile(const std::string& path, std::string* error = nullptr);
 
 /// The full path of the running executable.
 std::string GetExecutablePath();

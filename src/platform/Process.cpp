@@ -1,5 +1,6 @@
 #include "platform/Process.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -7,68 +8,42 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
+
+#include "platform/Path.h"
 
 extern char** environ;
 
 namespace {
-
-std::string CurrentDirectory() {
-  std::vector<char> buffer(PATH_MAX + 1);
-  if (::getcwd(buffer.data(), buffer.size()) == nullptr)
-    return std::string();
-  return buffer.data();
-}
-
-// The child changes its directory before it runs the program, so a relative program path would
-// otherwise be looked up from the emulator's folder instead of ours.
-std::string Absolute(const std::string& path) {
-  if (path.empty() || path[0] == '/')
-    return path;
-  const std::string here = CurrentDirectory();
-  if (here.empty())
-    return path;
-  return here + (here.back() == '/' ? "" : "/") + path;
-}
 
 bool IsExistingFile(const std::string& path) {
   struct stat info {};
   return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-}  // namespace
-
-std::vector<std::string> SplitProgramText(const std::string& text) {
-  if (IsExistingFile(text))
-    return {Absolute(text)};
-  std::vector<std::string> words;
-  std::string word;
-  bool inWord = false;
-  bool quoted = false;
-  for (const char c : text) {
-    if (c == '"') {
-      quoted = !quoted;
-      inWord = true;  // "" is an empty word of its own
-    } else if (!quoted && (c == ' ' || c == '\t')) {
-      if (inWord)
-        words.push_back(word);
-      word.clear();
-      inWord = false;
-    } else {
-      word += c;
-      inWord = true;
-    }
+// The child starts with no blocked signals and the default handling of the usual ones, whatever
+// this process has set up for itself.
+int UsualSignals(posix_spawnattr_t& attributes) {
+  sigset_t noSignals;
+  sigset_t usualSignals;
+  sigemptyset(&noSignals);
+  sigemptyset(&usualSignals);
+  for (const int sig : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGTERM, SIGCHLD, SIGALRM, SIGUSR1,
+                        SIGUSR2, SIGTSTP, SIGTTIN, SIGTTOU}) {
+    sigaddset(&usualSignals, sig);
   }
-  if (inWord)
-    words.push_back(word);
-  if (!words.empty() && words[0].find('/') != std::string::npos)
-    words[0] = Absolute(words[0]);
-  return words;
+  int result = posix_spawnattr_setsigmask(&attributes, &noSignals);
+  if (result == 0)
+    result = posix_spawnattr_setsigdefault(&attributes, &usualSignals);
+  if (result == 0)
+    result = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  return result;
 }
 
-pid_t StartProcess(const std::vector<std::string>& argv, const std::string& workingDirectory,
-                   std::string* error) {
+// Starts argv[0] as StartProcess describes; with `discardOutput` its standard output and error go
+// to /dev/null.
+pid_t Spawn(const std::vector<std::string>& argv, const std::string& workingDirectory,
+            bool discardOutput, std::string* error) {
   if (argv.empty() || argv[0].empty()) {
     if (error)
       *error = "no program given";
@@ -92,21 +67,12 @@ pid_t StartProcess(const std::vector<std::string>& argv, const std::string& work
   // business.
   if (result == 0)
     result = posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-  sigset_t noSignals;
-  sigset_t usualSignals;
-  sigemptyset(&noSignals);
-  sigemptyset(&usualSignals);
-  for (const int sig : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGTERM, SIGCHLD, SIGALRM, SIGUSR1,
-                        SIGUSR2, SIGTSTP, SIGTTIN, SIGTTOU}) {
-    sigaddset(&usualSignals, sig);
+  for (const int stream : {1, 2}) {
+    if (result == 0 && discardOutput)
+      result = posix_spawn_file_actions_addopen(&actions, stream, "/dev/null", O_WRONLY, 0);
   }
   if (result == 0)
-    result = posix_spawnattr_setsigmask(&attributes, &noSignals);
-  if (result == 0)
-    result = posix_spawnattr_setsigdefault(&attributes, &usualSignals);
-  if (result == 0) {
-    result = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  }
+    result = UsualSignals(attributes);
   pid_t pid = -1;
   if (result == 0) {
     // glibc reports a failed chdir or exec of the child here, so a missing emulator is an error
@@ -121,6 +87,56 @@ pid_t StartProcess(const std::vector<std::string>& argv, const std::string& work
     return -1;
   }
   return pid;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitProgramText(const std::string& text) {
+  // The child changes its directory before it runs the program, so a relative program path
+  // would otherwise be looked up from the emulator's folder instead of ours.
+  if (IsExistingFile(text))
+    return {MakeAbsolute(text)};
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;
+  bool quoted = false;
+  for (const char c : text) {
+    if (c == '"') {
+      quoted = !quoted;
+      inWord = true;  // "" is an empty word of its own
+    } else if (!quoted && (c == ' ' || c == '\t')) {
+      if (inWord)
+        words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord)
+    words.push_back(word);
+  if (!words.empty() && words[0].find('/') != std::string::npos)
+    words[0] = MakeAbsolute(words[0]);
+  return words;
+}
+
+pid_t StartProcess(const std::vector<std::string>& argv, const std::string& workingDirectory,
+                   std::string* error) {
+  return Spawn(argv, workingDirectory, false, error);
+}
+
+bool RunQuietly(const std::vector<std::string>& argv, std::string* error) {
+  const pid_t pid = Spawn(argv, std::string(), true, error);
+  if (pid < 0)
+    return false;
+  const int status = WaitForProcess(pid);
+  if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (error)
+      *error = "it did not end successfully";
+    return false;
+  }
+  return true;
 }
 
 int WaitForProcess(pid_t pid) {

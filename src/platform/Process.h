@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-// Starting the emulator and waiting for it. No shell is involved, so nothing in a path (blanks,
-// quotes, "$", ";") is ever interpreted.
+// Starting other programs (the emulator, the desktop's database tools) and waiting for them. No
+// shell is involved, so nothing in a path (blanks, quotes, "$", ";") is ever interpreted.
 
 /// The words of a program setting. When the whole text names an existing file it is the one
 /// program word (made absolute), so paths with blanks need no quotes; otherwise it is split at
@@ -19,6 +19,11 @@ std::vector<std::string> SplitProgramText(const std::string& text);
 /// not executable, no such working directory), with `error` (when given) saying why.
 pid_t StartProcess(const std::vector<std::string>& argv, const std::string& workingDirectory,
                    std::string* error = nullptr);
+
+/// Runs argv[0] (looked up in PATH when it has no "/") with its standard output and error thrown
+/// away, and waits for it to end. False, with `error` (when given) saying why, when it could not
+/// be started or did not exit with status 0.
+bool RunQuietly(const std::vector<std::string>& argv, std::string* error = nullptr);
 
 /// Waits without a time limit for a child started by StartProcess to end, through interrupting
 /// signals. Returns its wait status, or -1 when there is no such child.

@@ -1,10 +1,8 @@
 #include "play/CEmulatorConfig.h"
 
-#include <cstring>
 #include <optional>
 
 #include "parser/TextUtil.h"
-#include "platform/CFile.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -43,7 +41,9 @@ bool ReplaceQuoted(std::vector<std::string>& lines, const char* key, const std::
     if (onlyWithValue && old.empty())
       continue;
     previous = std::move(old);
-    line = key + ("=" + CEmulatorConfig::EncodeQuoted(value));
+    line = key;
+    line += '=';
+    line += CEmulatorConfig::EncodeQuoted(value);
     matched = true;
   }
   return matched;
@@ -53,25 +53,9 @@ bool ReplaceQuoted(std::vector<std::string>& lines, const char* key, const std::
 
 bool CEmulatorConfig::Read(const std::string& path, std::string* error) {
   m_lines.clear();
-  CFile file;
-  if (!file.Open(path, CFile::Mode::ReadWrite)) {
-    if (error)
-      *error = std::strerror(file.LastError());
-    return false;
-  }
   std::string bytes;
-  char chunk[65536];
-  for (;;) {
-    const int64_t n = file.Read(chunk, sizeof chunk);
-    if (n < 0) {
-      if (error)
-        *error = "read error";
-      return false;
-    }
-    if (n == 0)
-      break;
-    bytes.append(chunk, static_cast<size_t>(n));
-  }
+  if (!ReadWholeFile(path, bytes, error, CFile::Mode::ReadWrite))
+    return false;
   Parse(bytes);
   return true;
 }

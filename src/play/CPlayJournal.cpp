@@ -1,6 +1,7 @@
 #include "play/CPlayJournal.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -45,10 +46,7 @@ bool Unescape(const std::string& text, std::string& out) {
 }  // namespace
 
 std::string CPlayJournal::PathFor(const std::string& databasePath) {
-  const size_t slash = databasePath.rfind('/');
-  if (slash == std::string::npos)
-    return "brindle.play";
-  return databasePath.substr(0, slash + 1) + "brindle.play";
+  return FolderOf(databasePath) + "brindle.play";
 }
 
 std::string CPlayJournal::Serialize() const {
@@ -116,6 +114,6 @@ bool CPlayJournal::Read(const std::string& path) {
   return ReadWholeFile(path, bytes) && Parse(bytes);
 }
 
-bool CPlayJournal::Remove(const std::string& path) {
-  return RemoveFile(path);
+bool CPlayJournal::Remove(const std::string& path, std::string* error) {
+  return RemoveFile(path, error);
 }

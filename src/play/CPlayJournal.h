@@ -23,7 +23,7 @@ class CPlayJournal final {
   /// false when the file cannot be read or is not a journal.
   bool Read(const std::string& path);
   /// Deletes the journal file; a missing file counts as removed.
-  static bool Remove(const std::string& path);
+  static bool Remove(const std::string& path, std::string* error = nullptr);
 
   std::string RomFile;        // the ROM's recorded path
   std::string PlayName;       // the name the ROM carries while the emulator runs

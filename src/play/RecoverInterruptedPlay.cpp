@@ -1,12 +1,8 @@
 // Putting things back after Brindle died while the emulator ran: the ROM still carries the play
 // name and the emulator still saves into the patch's folder.
-#include <cerrno>
-#include <cstring>
-
-#include "db/CPatchDB.h"
 #include "platform/FileSystem.h"
 #include "play/CEmulatorConfig.h"
-#include "play/CPlayJournal.h"
+#include "play/CPatchPlayer.h"
 
 namespace {
 
@@ -35,8 +31,8 @@ std::string PutRomBack(const CPlayJournal& journal) {
            Quoted(recorded) + " exist. If " + Quoted(play) + " is your ROM, rename it to " +
            Quoted(recorded) + " by hand.\n";
   }
-  if (!RenameNoReplace(play, recorded)) {
-    return "The ROM file " + Quoted(play) + " could not be renamed back (" + std::strerror(errno) +
+  if (std::string error; !RenameNoReplace(play, recorded, &error)) {
+    return "The ROM file " + Quoted(play) + " could not be renamed back (" + error +
            "). Rename it to " + Quoted(recorded) + " by hand.\n";
   }
   return "The ROM file " + Quoted(play) + " was renamed back to " + Quoted(recorded) + ".\n";
@@ -87,7 +83,7 @@ std::string PutSaveDirectoryBack(const CPlayJournal& journal) {
 
 }  // namespace
 
-bool CPatchDB::RecoverInterruptedPlay() {
+bool CPatchPlayer::RecoverInterruptedPlay() {
   const std::string path = PlayJournalPath();
   if (path.empty() || !PathExists(path))
     return false;
@@ -102,12 +98,12 @@ bool CPatchDB::RecoverInterruptedPlay() {
             ", could not be read. Check that your ROM files have their names and that the "
             "emulator's save directory is the one you want.\n";
   }
-  if (!CPlayJournal::Remove(path)) {
-    text += "\n" + Quoted(path) + " could not be removed (" + std::strerror(errno) +
-            "). Remove it by hand.\n";
+  if (std::string error; !CPlayJournal::Remove(path, &error)) {
+    text += '\n';
+    text += Quoted(path) + " could not be removed (" + error + "). Remove it by hand.\n";
   }
   if (!text.empty() && text.back() == '\n')
     text.pop_back();
-  Prompt().Ask({text, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
+  m_db.Prompt().Ask({text, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
   return true;
 }

@@ -1,23 +1,23 @@
 // Pointing the emulator's save directory at a patch's folder and back.
-#include "db/CPatchDB.h"
 #include "play/CEmulatorConfig.h"
+#include "play/CPatchPlayer.h"
 
-bool CPatchDB::SetSaveDirectory(const std::string& directory) {
+bool CPatchPlayer::SetSaveDirectory(const std::string& directory) {
   return RewriteEmulatorConfig({directory, directory, directory});
 }
 
-bool CPatchDB::RestoreSaveDirectory() {
+bool CPatchPlayer::RestoreSaveDirectory() {
   const SaveDirectoryRecord saved = m_savedDirectories;
   return RewriteEmulatorConfig(saved);
 }
 
-bool CPatchDB::RewriteEmulatorConfig(const SaveDirectoryRecord& values) {
-  if (ZSNES.empty()) {
+bool CPatchPlayer::RewriteEmulatorConfig(const SaveDirectoryRecord& values) {
+  if (m_db.ZSNES.empty()) {
     ReportError("ZSNES installation directory not configured.");
     return false;
   }
   CEmulatorConfig config;
-  if (!config.Read(ZConfig)) {
+  if (!config.Read(m_db.ZConfig)) {
     ReportError(
         "Could not open ZSNES configuration file. Check Brindle's ZSNES installation "
         "configuration to ensure that the path and version information is correct.");
@@ -26,8 +26,8 @@ bool CPatchDB::RewriteEmulatorConfig(const SaveDirectoryRecord& values) {
   SaveDirectoryRecord previous = m_savedDirectories;
   config.ReplaceDirectories(values, previous);
   std::string error;
-  if (!config.Write(ZConfig, &error)) {
-    ReportError("Could not write ZSNES configuration file \"" + ZConfig + "\" (" + error +
+  if (!config.Write(m_db.ZConfig, &error)) {
+    ReportError("Could not write ZSNES configuration file \"" + m_db.ZConfig + "\" (" + error +
                 "). It was left as it was.");
     return false;
   }
@@ -37,7 +37,7 @@ bool CPatchDB::RewriteEmulatorConfig(const SaveDirectoryRecord& values) {
   return true;
 }
 
-bool CPatchDB::IsAutoPatchOff() const {
+bool CPatchPlayer::IsAutoPatchOff() const {
   CEmulatorConfig config;
-  return !ZSNES.empty() && config.Read(ZConfig) && config.AutoPatchOff();
+  return !m_db.ZSNES.empty() && config.Read(m_db.ZConfig) && config.AutoPatchOff();
 }

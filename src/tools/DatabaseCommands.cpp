@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "db/CPatchDB.h"
-#include "parser/CTerminalPrompt.h"
+#include "prompt/CTerminalPrompt.h"
 #include "tools/Commands.h"
 
 namespace {

@@ -1,12 +1,10 @@
 // brindle-tool play and recover: the play sequence with real files and processes.
-#include <unistd.h>
-
-#include <climits>
 #include <cstdio>
 #include <vector>
 
 #include "db/CPatchDB.h"
-#include "parser/CTerminalPrompt.h"
+#include "platform/Path.h"
+#include "prompt/CTerminalPrompt.h"
 #include "tools/Commands.h"
 
 namespace {
@@ -30,15 +28,6 @@ bool ParseDbArgs(const Args& args, size_t positional, std::string& database,
     return false;
   }
   return true;
-}
-
-std::string MakeAbsolute(const std::string& path) {
-  if (path.empty() || path[0] == '/')
-    return path;
-  std::vector<char> buffer(PATH_MAX + 1);
-  if (::getcwd(buffer.data(), buffer.size()) == nullptr)
-    return path;
-  return std::string(buffer.data()) + "/" + path;
 }
 
 bool LoadDatabase(CPatchDB& db, const std::string& path) {

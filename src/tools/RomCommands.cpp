@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "db/CPatchDB.h"
-#include "parser/CTerminalPrompt.h"
+#include "prompt/CTerminalPrompt.h"
 #include "tools/Commands.h"
 
 namespace {
@@ -36,9 +36,10 @@ void Complain(const std::string& message) {
 }
 
 bool OpenOrComplain(CFile& file, const std::string& path) {
-  if (file.Open(path, CFile::Mode::Read))
+  std::string error;
+  if (file.Open(path, CFile::Mode::Read, &error))
     return true;
-  Complain("cannot open " + path + ": " + std::strerror(file.LastError()));
+  Complain("cannot open " + path + ": " + error);
   return false;
 }
 

@@ -9,8 +9,6 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "db/CPatchDB.h"
-
 namespace {
 
 constexpr int kFrameCount = 48;
@@ -104,12 +102,11 @@ CTransition::CTransition()
           QThread::msleep(static_cast<unsigned long>(milliseconds));
       }) {}
 
-void CTransition::RunTransition(QWidget& window, CPatchDB& db, bool opening) {
+void CTransition::RunTransition(QWidget& window, TransitionShape shape, int& speed, bool opening) {
   if (!m_allowed)
     return;
 
   const CQuietMasks quiet;
-  const TransitionShape shape = ShapeForTransition(db.Transition);
   if (opening) {
     // The window is centred by its outer size, frame included, and the window manager gives it
     // its frame only once it is shown: show it with nothing of it visible (the first frame is
@@ -133,9 +130,9 @@ void CTransition::RunTransition(QWidget& window, CPatchDB& db, bool opening) {
     window.update();
   }
 
-  if (db.TransSpeed < 0 || db.TransSpeed > 100)
-    db.TransSpeed = 50;
-  const int wait = 100 - db.TransSpeed;
+  if (speed < 0 || speed > 100)
+    speed = 50;
+  const int wait = 100 - speed;
 
   for (const TransitionFrame& frame : ComputeTransitionFrames(w, h, shape, opening)) {
     // The frames are measured from the outer corner, the mask from the client's. The frame's

@@ -3,7 +3,6 @@
 #include <functional>
 #include <vector>
 
-class CPatchDB;
 class QWidget;
 
 enum class TransitionShape { Ellipse, Rectangle };
@@ -42,11 +41,11 @@ class CTransition final {
   void SetAllowed(bool allowed) { m_allowed = allowed; }
   bool IsAllowed() const { return m_allowed; }
 
-  /// Runs the animation on `window` with the database's Transition and TransSpeed settings and
-  /// returns when it has finished. Opening first centres the window on its screen and ends with
-  /// the whole window showing; closing leaves the smallest shape in place. A TransSpeed outside
-  /// 0 to 100 is corrected to 50 in the database.
-  void RunTransition(QWidget& window, CPatchDB& db, bool opening);
+  /// Runs the animation on `window` in `shape` at `speed` (the TransSpeed setting: each frame
+  /// waits 100 - speed milliseconds) and returns when it has finished. Opening first centres the
+  /// window on its screen and ends with the whole window showing; closing leaves the smallest
+  /// shape in place. A speed outside 0 to 100 is corrected to 50 where the caller keeps it.
+  void RunTransition(QWidget& window, TransitionShape shape, int& speed, bool opening);
 
  private:
   bool m_allowed = true;

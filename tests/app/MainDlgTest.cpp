@@ -118,19 +118,19 @@ TEST(MainDlg, CommandsFollowTheSelection) {
                                    CMainDlg::kRomProperties};
   for (int id : selectionCommands)
     EXPECT_FALSE(w.dlg->FindAction(id)->isEnabled()) << id;
-  for (int id : {1028, 1029, 1031})
+  for (int id : {CMainDlg::kPlayButton, CMainDlg::kRemovePatchButton, CMainDlg::kRemoveRomButton})
     EXPECT_FALSE(w.dlg->FindButton(id)->isEnabled()) << id;
   for (int id : {CMainDlg::kPatchProperties, CMainDlg::kAddPatch, CMainDlg::kAddRom,
                  CMainDlg::kOptions, CMainDlg::kExit}) {
     EXPECT_TRUE(w.dlg->FindAction(id)->isEnabled()) << id;
   }
   w.dlg->PatchList()->SelectRow(1);
-  EXPECT_TRUE(w.dlg->FindButton(1028)->isEnabled());
-  EXPECT_TRUE(w.dlg->FindButton(1029)->isEnabled());
+  EXPECT_TRUE(w.dlg->FindButton(CMainDlg::kPlayButton)->isEnabled());
+  EXPECT_TRUE(w.dlg->FindButton(CMainDlg::kRemovePatchButton)->isEnabled());
   EXPECT_TRUE(w.dlg->FindAction(CMainDlg::kPlay)->isEnabled());
-  EXPECT_FALSE(w.dlg->FindButton(1031)->isEnabled());
+  EXPECT_FALSE(w.dlg->FindButton(CMainDlg::kRemoveRomButton)->isEnabled());
   w.dlg->RomList()->SelectRow(0);
-  EXPECT_TRUE(w.dlg->FindButton(1031)->isEnabled());
+  EXPECT_TRUE(w.dlg->FindButton(CMainDlg::kRemoveRomButton)->isEnabled());
   EXPECT_TRUE(w.dlg->FindAction(CMainDlg::kRomProperties)->isEnabled());
 
   // The texts of the menus, separators included.
@@ -161,7 +161,7 @@ TEST(MainDlg, RemovingAsksAndRestoresDatabaseOrder) {
   ASSERT_EQ(w.Column(patches, 0), (std::vector<std::string>{"Alpha", "Mid", "Zeta"}));
   patches->SelectRow(0);  // Alpha, record 1
   w.prompt.answers = {BoxAnswer::No};
-  w.dlg->RunCommand(1029);
+  w.dlg->RunCommand(CMainDlg::kRemovePatchButton);
   ASSERT_EQ(w.prompt.boxes.size(), 1u);
   EXPECT_EQ(w.prompt.boxes[0].text,
             "Are you sure you want to remove the patch \"Alpha\" from the database?\n\nThis will "
@@ -213,7 +213,7 @@ TEST(MainDlg, PlayWithoutEmulatorSaysSoAndNeverHides) {
             "register ZSNES with Brindle before you can run patches.");
   EXPECT_EQ(w.prompt.boxes[0].icon, BoxIcon::None);
   EXPECT_EQ(w.prompt.boxes[0].title, "Brindle");
-  EXPECT_EQ(w.optionPages, std::vector<int>{1});
+  EXPECT_EQ(w.optionPages, std::vector<int>{kEmulatorPage});
   EXPECT_EQ(hides, 0);
   EXPECT_TRUE(w.dlg->isVisible());
 }
@@ -247,7 +247,7 @@ TEST(MainDlg, AddRomInstallsTheChosenFile) {
   ASSERT_TRUE(w.Start());
   w.chosenRom = w.dir.Write("roms/new.smc", "");
   ASSERT_TRUE(MakeRomImage(w.chosenRom, 1048576 + 512, 512 + 0xFFC0, "NEW GAME"));
-  w.dlg->RunCommand(1030);
+  w.dlg->RunCommand(CMainDlg::kAddRomButton);
   ASSERT_EQ(w.dlg->RomList()->GetRowCount(), 1);
   EXPECT_EQ(w.dlg->RomList()->GetRowText(0, 0), "NEW GAME");
   EXPECT_EQ(w.dlg->RomList()->GetRowText(0, 1), "8Mbit ");
@@ -271,7 +271,7 @@ TEST(MainDlg, FirstRunWelcomesAndSavesDefaultsAtExit) {
             "ZSNES has not been properly configured.\n\t\t\t\t\nYou will have to specify a ZSNES "
             "installation directory before you can run patches with this program.");
   EXPECT_EQ(w.prompt.boxes[1].icon, BoxIcon::Warning);
-  EXPECT_EQ(w.optionPages, std::vector<int>{1});
+  EXPECT_EQ(w.optionPages, std::vector<int>{kEmulatorPage});
   EXPECT_TRUE(w.dlg->SaveAtExit());
   w.dlg->Shutdown();
   const std::string saved = ReadFileBytes(w.dir.File("brindle.dat"));

@@ -82,7 +82,8 @@ TEST(MD5Test, AgreesWithMd5sumOnRandomFiles) {
     // Mostly short files around the block size, and a few long ones.
     const size_t length = i % 8 == 0 ? random() % 3000000 : random() % 300;
     const std::string bytes = RandomBytes(random, length);
-    const std::string name = "f" + std::to_string(i);
+    const std::string number = std::to_string(i);
+    const std::string name = "f" + number;
     dir.Write(name, bytes);
     command += " " + name;
     expected.push_back(Digest(bytes) + "  " + name);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "gtest/gtest.h"
+#include "platform/FileSystem.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -81,7 +82,8 @@ TEST(Process, StartsWithoutShellInTheFolderAndWaits) {
   const std::string text = ReadFileBytes(out);
   EXPECT_EQ(text.rfind(dir.Path() + "/emu dir\n[/roms/Game (fixed).smc]\n[$HOME;*]\n", 0), 0u)
       << text;
-  EXPECT_EQ(text.find("\n" + std::to_string(leak) + "\n"), std::string::npos) << text;
+  const std::string leaked = std::to_string(leak);
+  EXPECT_EQ(text.find('\n' + leaked + '\n'), std::string::npos) << text;
   EXPECT_EQ(WaitForProcess(pid), -1);
 }
 
@@ -96,4 +98,32 @@ TEST(Process, StartFailuresAreReported) {
   EXPECT_EQ(StartProcess({notExecutable}, dir.Path()), -1);
   const std::string script = MakeScript(dir, "emu", "exit 0\n");
   EXPECT_EQ(StartProcess({script}, dir.File("no such folder")), -1);
+}
+
+TEST(Process, RunQuietlyWaitsAndKeepsTheChildsOutputOffOurs) {
+  TempDir dir;
+  const std::string mark = dir.File("ran");
+  int out[2];
+  ASSERT_EQ(::pipe(out), 0);
+  const int savedOut = ::dup(1);
+  const int savedErr = ::dup(2);
+  ::dup2(out[1], 1);
+  ::dup2(out[1], 2);
+  const bool ran =
+      RunQuietly({"sh", "-c", "echo out; echo err >&2; sleep 0.2; touch \"$0\"", mark});
+  std::string error;
+  const bool failed = RunQuietly({"sh", "-c", "exit 3"}, &error);
+  ::dup2(savedOut, 1);
+  ::dup2(savedErr, 2);
+  ::close(savedOut);
+  ::close(savedErr);
+  ::close(out[1]);
+  char buffer[64];
+  EXPECT_EQ(::read(out[0], buffer, sizeof buffer), 0);
+  ::close(out[0]);
+  EXPECT_TRUE(ran);
+  EXPECT_TRUE(PathExists(mark));
+  EXPECT_FALSE(failed);
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(RunQuietly({"brindle-no-such-program-anywhere"}));
 }

@@ -12,6 +12,7 @@
 
 #include "gtest/gtest.h"
 #include "play/PlayWorld.h"
+#include "support/Fixtures.h"
 
 namespace {
 
@@ -274,8 +275,8 @@ TEST(PlayPatch, AConfigurationThatCannotBePutBackStaysInTheJournal) {
 
 TEST(PlayPatch, AutoPatchSwitchedOffAsksBeforeAnythingChanges) {
   PlayWorld w;
-  std::string bytes = ReadFileBytes(std::string(BRINDLE_FIXTURES_DIR) + "/zsnes/zsnesw-1.51.cfg");
-  bytes.replace(bytes.find("\nAutoPatch=1\r\n"), 14, "\nAutoPatch = 0 ; off\r\n");
+  std::string bytes = Replaced(ReadFixture("zsnes/zsnesw-1.51.cfg"), "\nAutoPatch=1\r\n",
+                               "\nAutoPatch = 0 ; off\r\n");
   w.UseZsnesModel("zsnesw.cfg", bytes);
   const BoxRequest question{
       "ZSNES will not apply the patch: IPS auto-patching is switched off in its configuration "
@@ -304,7 +305,7 @@ TEST(PlayPatch, AutoPatchSwitchedOffAsksBeforeAnythingChanges) {
   EXPECT_EQ(ReadFileBytes(w.config), bytes);
 
   // A later line switching it back on is the one the emulator keeps.
-  bytes.replace(bytes.find("; - EOF -"), 0, "AutoPatch=1\r\n");
+  bytes = Replaced(bytes, "; - EOF -", "AutoPatch=1\r\n; - EOF -");
   w.UseZsnesModel("zsnesw.cfg", bytes);
   ::unlink(w.record.c_str());
   ASSERT_EQ(w.db.PlayPatch(0), 1);

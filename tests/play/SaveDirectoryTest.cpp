@@ -7,6 +7,7 @@
 #include "gtest/gtest.h"
 #include "platform/FileSystem.h"
 #include "play/CEmulatorConfig.h"
+#include "play/CPatchPlayer.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -20,6 +21,7 @@ struct Fixture {
   TempDir dir;
   ScriptedPrompt prompt;
   CPatchDB db{prompt};
+  CPatchPlayer player{db};
   std::string config;
 
   explicit Fixture(const std::string& bytes) {
@@ -38,14 +40,14 @@ TEST(SaveDirectory, RewritesMatchingLinesAndPutsTheOldValueBack) {
       "SaveDirectory=/not/matched\n"
       "Other = 1\rstill line four\n"  // a lone CR is part of its line
       "last line without end");
-  ASSERT_TRUE(f.db.SetSaveDirectory("/patches/"));
+  ASSERT_TRUE(f.player.SetSaveDirectory("/patches/"));
   EXPECT_EQ(ReadFileBytes(f.config),
             "SaveDirectory = /patches/\r\n"
             "SaveDirectory = /patches/\r\n"
             "SaveDirectory=/not/matched\r\n"
             "Other = 1\rstill line four\r\n"
             "last line without end\r\n");
-  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  ASSERT_TRUE(f.player.RestoreSaveDirectory());
   // The later matching line wins; leading blanks go, trailing ones stay.
   EXPECT_EQ(ReadFileBytes(f.config),
             "SaveDirectory = /home/u/saves\t\r\n"
@@ -54,20 +56,20 @@ TEST(SaveDirectory, RewritesMatchingLinesAndPutsTheOldValueBack) {
             "Other = 1\rstill line four\r\n"
             "last line without end\r\n");
   // The restore remembered the patch folder in turn.
-  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  ASSERT_TRUE(f.player.RestoreSaveDirectory());
   EXPECT_NE(ReadFileBytes(f.config).find("SaveDirectory = /patches/\r\n"), std::string::npos);
   EXPECT_TRUE(f.prompt.boxes.empty());
 }
 
 TEST(SaveDirectory, WithoutMatchingLineKeepsTheRememberedValue) {
   Fixture f("SaveDirectory = /old\n");
-  ASSERT_TRUE(f.db.SetSaveDirectory("/p/"));
+  ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
   const std::string other = f.dir.Write("other.cfg", "A=1\nB=2\n");
   f.db.ZConfig = other;
-  ASSERT_TRUE(f.db.SetSaveDirectory("/q/"));
+  ASSERT_TRUE(f.player.SetSaveDirectory("/q/"));
   EXPECT_EQ(ReadFileBytes(other), "A=1\r\nB=2\r\n");
   f.db.ZConfig = f.config;
-  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  ASSERT_TRUE(f.player.RestoreSaveDirectory());
   EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /old\r\n");
 }
 
@@ -81,9 +83,9 @@ TEST(SaveDirectory, LongFilesSurviveWhole) {
     expected += (i == 321 ? "SaveDirectory = /patch folder/" : line) + "\r\n";
   }
   Fixture f(bytes);
-  ASSERT_TRUE(f.db.SetSaveDirectory("/patch folder/"));
+  ASSERT_TRUE(f.player.SetSaveDirectory("/patch folder/"));
   EXPECT_EQ(ReadFileBytes(f.config), expected);
-  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  ASSERT_TRUE(f.player.RestoreSaveDirectory());
   EXPECT_EQ(ReadFileBytes(f.config),
             expected.replace(expected.find("/patch folder/"), 14, "/saves"));
 }
@@ -91,10 +93,10 @@ TEST(SaveDirectory, LongFilesSurviveWhole) {
 TEST(SaveDirectory, ErrorsLeaveTheFileAlone) {
   Fixture f("SaveDirectory = /old\n");
   f.db.ZSNES.clear();
-  EXPECT_FALSE(f.db.SetSaveDirectory("/p/"));
+  EXPECT_FALSE(f.player.SetSaveDirectory("/p/"));
   f.db.ZSNES = "/z/";
   f.db.ZConfig = f.dir.File("missing.cfg");
-  EXPECT_FALSE(f.db.SetSaveDirectory("/p/"));
+  EXPECT_FALSE(f.player.SetSaveDirectory("/p/"));
   EXPECT_FALSE(PathExists(f.db.ZConfig));
   ASSERT_EQ(f.prompt.boxes.size(), 2u);
   EXPECT_EQ(f.prompt.boxes[0].text, "Error: ZSNES installation directory not configured.");
@@ -106,7 +108,7 @@ TEST(SaveDirectory, ErrorsLeaveTheFileAlone) {
   f.db.ZConfig = f.config;
   ASSERT_EQ(::chmod(f.config.c_str(), 0444), 0);
   if (::access(f.config.c_str(), W_OK) != 0) {  // root may write anyway
-    EXPECT_FALSE(f.db.SetSaveDirectory("/p/"));
+    EXPECT_FALSE(f.player.SetSaveDirectory("/p/"));
     EXPECT_EQ(f.prompt.boxes.back().text, kCannotOpen);
     EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /old\n");
   }
@@ -116,7 +118,7 @@ TEST(SaveDirectory, ErrorsLeaveTheFileAlone) {
   ASSERT_EQ(::chmod((f.dir.Path() + "/zsnes").c_str(), 0555), 0);
   if (::access((f.dir.Path() + "/zsnes").c_str(), W_OK) != 0) {
     const size_t before = f.prompt.boxes.size();
-    EXPECT_FALSE(f.db.SetSaveDirectory("/p/"));
+    EXPECT_FALSE(f.player.SetSaveDirectory("/p/"));
     ASSERT_EQ(f.prompt.boxes.size(), before + 1);
     EXPECT_EQ(f.prompt.boxes.back().text.rfind(
                   "Error: Could not write ZSNES configuration file \"" + f.config + "\" (", 0),
@@ -128,14 +130,14 @@ TEST(SaveDirectory, ErrorsLeaveTheFileAlone) {
   // The same for everybody, root included: the temporary name would be too long.
   const std::string longName = f.dir.Write(std::string(250, 'c'), "SaveDirectory = /x\n");
   f.db.ZConfig = longName;
-  EXPECT_FALSE(f.db.SetSaveDirectory("/p/"));
+  EXPECT_FALSE(f.player.SetSaveDirectory("/p/"));
   EXPECT_EQ(f.prompt.boxes.back().text.rfind(
                 "Error: Could not write ZSNES configuration file \"" + longName + "\" (", 0),
             0u);
   EXPECT_EQ(ReadFileBytes(longName), "SaveDirectory = /x\n");
   f.db.ZConfig = f.config;
-  ASSERT_TRUE(f.db.SetSaveDirectory("/p/"));
-  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
+  ASSERT_TRUE(f.player.RestoreSaveDirectory());
   EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /old\r\n");
 }
 
@@ -145,7 +147,7 @@ TEST(SaveDirectory, KeepsPermissionsAndSymbolicLinks) {
   const std::string link = f.dir.File("link.cfg");
   ASSERT_EQ(::symlink(f.config.c_str(), link.c_str()), 0);
   f.db.ZConfig = link;
-  ASSERT_TRUE(f.db.SetSaveDirectory("/p/"));
+  ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
   struct stat info {};
   ASSERT_EQ(::lstat(link.c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));
@@ -164,10 +166,10 @@ TEST(SaveDirectory, QuotedFormOfZsnes151KeepsItsLineEnds) {
   Fixture f(others + "  SRAMPath = \"D:\\\\SNES\\\\Saves\\\\ \\\"q\\\" \\'s\\' \\t\\n\" ; mine\n" +
             "AutoPatch=1");
   // Every character that needs an escape, and a folder that looks like the old form's line.
-  ASSERT_TRUE(f.db.SetSaveDirectory("/p a/\"x\"\t'y'\\SaveDirectory = z/"));
+  ASSERT_TRUE(f.player.SetSaveDirectory("/p a/\"x\"\t'y'\\SaveDirectory = z/"));
   EXPECT_EQ(ReadFileBytes(f.config),
             others + "SRAMPath=\"/p a/\\\"x\\\"\\t\\'y\\'\\\\SaveDirectory = z/\"\nAutoPatch=1");
-  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  ASSERT_TRUE(f.player.RestoreSaveDirectory());
   EXPECT_EQ(ReadFileBytes(f.config),
             others + "SRAMPath=\"D:\\\\SNES\\\\Saves\\\\ \\\"q\\\" \\'s\\' \\t\\n\"\nAutoPatch=1");
 
@@ -183,24 +185,24 @@ TEST(SaveDirectory, QuotedFormOfZsnes151KeepsItsLineEnds) {
 TEST(SaveDirectory, BothFormsAndIpsPathAreRewrittenAndRestored) {
   // Any line of the old form means CR LF, as before.
   Fixture f("SaveDirectory = /old\nSRAMPath=\"/sram/\"\nIPSPath=\"/ips/\"\nIPSPath=\"\"\n");
-  ASSERT_TRUE(f.db.SetSaveDirectory("/p/"));
+  ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
   EXPECT_EQ(ReadFileBytes(f.config),
             "SaveDirectory = /p/\r\nSRAMPath=\"/p/\"\r\nIPSPath=\"/p/\"\r\nIPSPath=\"\"\r\n");
-  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  ASSERT_TRUE(f.player.RestoreSaveDirectory());
   EXPECT_EQ(ReadFileBytes(f.config),
             "SaveDirectory = /old\r\nSRAMPath=\"/sram/\"\r\nIPSPath=\"/ips/\"\r\nIPSPath=\"\"\r\n");
 
   // A newer-form file whose lines disagree gets CR LF; one whose lines agree keeps them, and a
   // last line without an end stays so.
   f.dir.Write("zsnes/zsnesw.cfg", "A=1\r\nSRAMPath=\"\"\nB=2\r\n");
-  ASSERT_TRUE(f.db.SetSaveDirectory("/p/"));
+  ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
   EXPECT_EQ(ReadFileBytes(f.config), "A=1\r\nSRAMPath=\"/p/\"\r\nB=2\r\n");
   f.dir.Write("zsnes/zsnesw.cfg", "A=1\r\nIPSPath=\"/i/\"\r\nB=2");
-  ASSERT_TRUE(f.db.SetSaveDirectory("/q/"));
+  ASSERT_TRUE(f.player.SetSaveDirectory("/q/"));
   EXPECT_EQ(ReadFileBytes(f.config), "A=1\r\nIPSPath=\"/q/\"\r\nB=2");
   // The remembered IPSPath came from this file; SRAMPath still holds the earlier file's "".
   f.dir.Write("zsnes/zsnesw.cfg", "SRAMPath=\"/q/\"\nIPSPath=\"/q/\"\n");
-  ASSERT_TRUE(f.db.RestoreSaveDirectory());
+  ASSERT_TRUE(f.player.RestoreSaveDirectory());
   EXPECT_EQ(ReadFileBytes(f.config), "SRAMPath=\"\"\nIPSPath=\"/i/\"\n");
   EXPECT_TRUE(f.prompt.boxes.empty());
 }

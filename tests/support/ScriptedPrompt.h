@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "parser/UserPrompt.h"
+#include "prompt/UserPrompt.h"
 
 /// A UserPrompt for tests: records every box and answers Yes/No questions from a script
 /// (No when the script has run out).

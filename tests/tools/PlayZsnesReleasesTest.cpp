@@ -4,17 +4,12 @@
 
 #include "gtest/gtest.h"
 #include "play/PlayWorld.h"
+#include "support/Fixtures.h"
 
 namespace {
 
 std::string Fixture(const std::string& name) {
-  return ReadFileBytes(std::string(BRINDLE_FIXTURES_DIR) + "/zsnes/" + name);
-}
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-  const size_t at = text.find(from);
-  EXPECT_NE(at, std::string::npos) << from;
-  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+  return ReadFixture("zsnes/" + name);
 }
 
 std::string PlayCommand(const PlayWorld& w, const std::string& database) {
@@ -94,7 +89,10 @@ TEST(PlayZsnesReleases, AKilledPlayPutsBackTheNewerFormInItsOwnForm) {
       Replaced(Replaced(bytes, "SRAMPath=\"/home/me/.zsnes/saves\\\\\"",
                         "SRAMPath=\"" + w.patchFolder + "\""),
                "IPSPath=\"/home/me/ips \\\"new\\\"/\"", "IPSPath=\"" + w.patchFolder + "\"");
-  EXPECT_EQ(ReadFileBytes(w.record).substr(ReadFileBytes(w.record).find("config:\n") + 8), during);
+  const std::string record = ReadFileBytes(w.record);
+  const size_t seen = record.find("config:\n");
+  ASSERT_NE(seen, std::string::npos) << record;
+  EXPECT_EQ(record.substr(seen + 8), during);
   EXPECT_EQ(ReadFileBytes(w.config), during);
   ASSERT_TRUE(PathExists(w.journal));
   EXPECT_TRUE(PathExists(w.playName));

@@ -33,7 +33,8 @@ TEST(RomCommands, Md5PrintsWhatMd5sumPrints) {
   // Names md5sum escapes.
   dir.Write("back\\slash", "x");
   dir.Write("line\nfeed", "y");
-  names += " " + ShellQuote("back\\slash") + " " + ShellQuote("line\nfeed");
+  names.append(" ").append(ShellQuote("back\\slash"));
+  names.append(" ").append(ShellQuote("line\nfeed"));
 
   const std::string cd = "cd " + ShellQuote(dir.Path()) + " && ";
   std::string ours, theirs;
@@ -56,11 +57,12 @@ TEST(RomCommands, IdentifyPrintsTheRecordInstallingWouldFill) {
   const int64_t lengths[] = {4194304, 4194816, 1573376, 524288, 512, 33554432, 100};
   std::string args;
   for (const int64_t length : lengths) {
-    const std::string path = dir.File(std::to_string(length));
+    const std::string name = std::to_string(length);
+    const std::string path = dir.File(name);
     const bool header = (length - 512) % 1048576 == 0;
     ASSERT_TRUE(
         MakeRomImage(path, length, header ? 65984 : 65472, std::string("A NAME  \0 AFTER", 15)));
-    args += " " + std::to_string(length);
+    args += " " + name;
   }
   std::string out;
   EXPECT_EQ(
@@ -96,7 +98,8 @@ TEST(RomCommands, Md5OfAFileLargerThanFourGibibytesAgreesWithMd5sum) {
   // Both digests run at the same time, one on each core.
   const std::string q = ShellQuote(path);
   std::string out;
-  ASSERT_EQ(RunCommand("(" + Tool("md5 " + q) + " > " + q + ".ours & md5sum " + q + " > " + q +
+  const std::string ours = Tool("md5 " + q);
+  ASSERT_EQ(RunCommand("(" + ours + " > " + q + ".ours & md5sum " + q + " > " + q +
                            ".theirs; wait) && cat " + q + ".ours " + q + ".theirs",
                        &out),
             0);

@@ -89,7 +89,7 @@ TEST(RunTransition, OpeningCentresMasksEveryFrameThenShowsTheWholeWindow) {
   Recorded recorded;
   CTransition transition = CountingTransition(window, recorded);
 
-  transition.RunTransition(window, db, true);
+  transition.RunTransition(window, ShapeForTransition(db.Transition), db.TransSpeed, true);
 
   // Centred and animated by its outer size, which includes the frame it got when shown.
   const QSize outer = window.frameGeometry().size();
@@ -128,7 +128,7 @@ TEST(RunTransition, ClosingKeepsPositionAndLeavesTheSmallestShape) {
   Recorded recorded;
   CTransition transition = CountingTransition(window, recorded);
 
-  transition.RunTransition(window, db, false);
+  transition.RunTransition(window, ShapeForTransition(db.Transition), db.TransSpeed, false);
 
   EXPECT_EQ(recorded.waits, std::vector<int>(48, 0));
   EXPECT_EQ(window.pos(), before);
@@ -150,7 +150,7 @@ TEST(RunTransition, OutOfRangeSpeedRunsAtFiftyAndIsSavedAsFifty) {
     window.resize(200, 100);
     Recorded recorded;
     CTransition transition = CountingTransition(window, recorded);
-    transition.RunTransition(window, db, false);
+    transition.RunTransition(window, ShapeForTransition(db.Transition), db.TransSpeed, false);
     EXPECT_EQ(recorded.waits, std::vector<int>(48, 50)) << speed;
     EXPECT_EQ(db.TransSpeed, 50);
     EXPECT_NE(db.Serialize().find("TransSpeed=50\r\n"), std::string::npos);
@@ -164,7 +164,7 @@ TEST(RunTransition, OutOfRangeSpeedRunsAtFiftyAndIsSavedAsFifty) {
   window.resize(200, 100);
   Recorded recorded;
   CTransition transition = CountingTransition(window, recorded);
-  transition.RunTransition(window, db, false);
+  transition.RunTransition(window, ShapeForTransition(db.Transition), db.TransSpeed, false);
   EXPECT_EQ(recorded.waits, std::vector<int>(48, 100));
   EXPECT_EQ(db.TransSpeed, 0);
 }
@@ -182,7 +182,7 @@ TEST(RunTransition, NotAllowedDoesNothingAtAll) {
   EXPECT_TRUE(transition.IsAllowed());
   transition.SetAllowed(false);
 
-  transition.RunTransition(window, db, true);
+  transition.RunTransition(window, ShapeForTransition(db.Transition), db.TransSpeed, true);
 
   EXPECT_TRUE(recorded.waits.empty());
   EXPECT_EQ(db.TransSpeed, 150);
@@ -202,7 +202,7 @@ TEST(RunTransition, KeepsItsPaceWithoutWindowMasks) {
   CTransition transition;
   QElapsedTimer timer;
   timer.start();
-  transition.RunTransition(window, db, true);
+  transition.RunTransition(window, ShapeForTransition(db.Transition), db.TransSpeed, true);
   EXPECT_GE(timer.elapsed(), 48 * 5);
   EXPECT_LT(timer.elapsed(), 5000);
 }

@@ -1,9 +1,17 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-#include "parser/LineContext.h"
-#include "parser/UserPrompt.h"
+#include "prompt/UserPrompt.h"
+
+// The boxes the core shows for errors and warnings, through the UserPrompt it is given.
+
+/// The line a reader is working on, quoted by the line diagnostics.
+struct LineContext {
+  int32_t number = 0;
+  std::string text;
+};
 
 /// "Error: " + message, titled "Error!", error icon.
 void ReportError(UserPrompt& prompt, const std::string& message);

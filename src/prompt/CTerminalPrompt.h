@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "parser/UserPrompt.h"
+#include "prompt/UserPrompt.h"
 
 /// Shows message boxes on a terminal: the title on one line, then the text. Yes/No questions
 /// are answered on `in`; without an answer (end of input) the answer is No.

@@ -1,4 +1,4 @@
-#include "parser/Diagnostics.h"
+#include "prompt/Diagnostics.h"
 
 namespace {
 

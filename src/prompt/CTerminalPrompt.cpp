@@ -1,4 +1,4 @@
-#include "parser/CTerminalPrompt.h"
+#include "prompt/CTerminalPrompt.h"
 
 #include <cctype>
 #include <string>

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+// Taking paths apart and putting them together. Paths are byte texts with "/" between names;
+// nothing here looks at the disk except CurrentFolder.
+
+/// Everything up to and including the last "/"; empty when the path has none.
+std::string FolderOf(const std::string& path);
+/// The folder of a path as a path of its own, without a trailing "/": "." when the path has no
+/// "/", "/" for a name directly under the root.
+std::string DirectoryOf(const std::string& path);
+/// The file name without its folder and without its last extension; a name without any "." is
+/// taken whole.
+std::string BaseName(const std::string& path);
+
+/// The process's current folder; empty when it cannot be told.
+std::string CurrentFolder();
+/// `path` taken against `base`: unchanged when it is empty or absolute, or when `base` is empty.
+/// "." and ".." are left as they are.
+std::string MakeAbsolute(const std::string& path, const std::string& base);
+/// The same against the current folder.
+std::string MakeAbsolute(const std::string& path);

@@ -1,0 +1,179 @@
+// The play sequence, step by step.
+#include "play/CPatchPlayer.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Path.h"
+#include "platform/Process.h"
+
+namespace {
+
+// The patch folder becomes a line of the emulator's configuration and the play name an argument:
+// a line break would add a line of its own to the configuration.
+bool CanPassToEmulator(const std::string& text) {
+  return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
+}  // namespace
+
+int CPatchDB::PlayPatch(int index) {
+  return CPatchPlayer(*this).PlayPatch(index);
+}
+
+bool CPatchDB::RecoverInterruptedPlay() {
+  return CPatchPlayer(*this).RecoverInterruptedPlay();
+}
+
+int CPatchPlayer::PlayPatch(int index) {
+  if (!Check(index) || !Prepare())
+    return 0;
+  Run();
+  return PutBack() ? 1 : 0;
+}
+
+bool CPatchPlayer::RomFileExists(const RomRecord& rom) const {
+  CFile file;
+  return file.Open(rom.Filename, CFile::Mode::Read);
+}
+
+bool CPatchPlayer::CheckRomDigest(const RomRecord& rom) {
+  if (m_db.IgnoreHash)
+    return true;
+  CFile file;
+  file.Open(rom.Filename, CFile::Mode::Read);
+  if (m_db.GetFileHash(file) == rom.RomDigest)
+    return true;
+  const BoxRequest warning{
+      "Warning:\n\n" + rom.Filename +
+          "\n\nThe MD5 digest of this file is not consistent with the value stored in the ROM "
+          "database!\t\t\t\nIt is recommended that you reinstall this ROM, after ensuring that it "
+          "is still valid.\n\t\t\t\nDo you want to continue applying the patch to this ROM?",
+      "Warning!", BoxIcon::Warning, BoxButtons::YesNo};
+  return m_db.Prompt().Ask(warning) == BoxAnswer::Yes;
+}
+
+std::string CPatchPlayer::PlayJournalPath() const {
+  const std::string& database = m_db.DatabasePath();
+  return database.empty() ? std::string() : CPlayJournal::PathFor(database);
+}
+
+bool CPatchPlayer::Check(int index) {
+  m_patch = m_db.GetPatch(index);
+  if (m_patch == nullptr) {
+    ReportError("Specified patch index out of bounds.");
+    return false;
+  }
+  const PatchRecord& patch = *m_patch;
+  m_rom = m_db.FindRom(patch.RomName, patch.SizeWord);
+  if (m_rom == nullptr) {
+    ReportError("The ROM \"" + patch.RomName + " (" + patch.RomSize +
+                ")\" was not found in the database.\n\nYou must install this ROM in order to "
+                "play \"" +
+                patch.PatchName + "\".");
+    return false;
+  }
+  const RomRecord& rom = *m_rom;
+  if (!RomFileExists(rom)) {
+    ReportError(rom.Filename +
+                "\n\nThe ROM file could not be found.\n\t\t\t\nIf this file no longer exists, you "
+                "will have to reinstall the \"" +
+                rom.RomName + " (" + rom.RomSize + ")\" ROM\nin order to play \"" +
+                patch.PatchName + "\".");
+    return false;
+  }
+  if (!CheckRomDigest(rom))
+    return false;
+
+  m_patchFolder = FolderOf(patch.Filename);
+  m_playName = FolderOf(rom.Filename) + BaseName(patch.Filename) + ".smc";
+  if (!CanPassToEmulator(m_patchFolder) || !CanPassToEmulator(m_playName)) {
+    ReportError("The patch file name contains characters that cannot be passed to the emulator.");
+    return false;
+  }
+  // A ROM that already carries the patch's base name is played as it is.
+  m_rename = !IsSameFile(rom.Filename, m_playName);
+
+  m_journalPath = PlayJournalPath();
+  if (!m_journalPath.empty() && PathExists(m_journalPath)) {
+    ReportError("An earlier play of a patch has not been finished: " + m_journalPath +
+                " still exists.\n\nStart Brindle again so that it can put back what that play "
+                "changed, then play this patch.");
+    return false;
+  }
+
+  if (IsAutoPatchOff()) {
+    const BoxRequest question{
+        "ZSNES will not apply the patch: IPS auto-patching is switched off in its configuration "
+        "(AutoPatch=0).\n\nDo you want to play without the patch?",
+        "Warning!", BoxIcon::Warning, BoxButtons::YesNo};
+    if (m_db.Prompt().Ask(question) != BoxAnswer::Yes)
+      return false;
+  }
+  return true;
+}
+
+bool CPatchPlayer::Prepare() {
+  // The newer forms are remembered afresh for every play, so that what this play puts back (and
+  // what its journal records) is only what this play replaced.
+  m_savedDirectories.SRAMPath.reset();
+  m_savedDirectories.IPSPath.reset();
+  if (!SetSaveDirectory(m_patchFolder))
+    return false;
+
+  m_journal.RomFile = m_rom->Filename;
+  m_journal.PlayName = m_playName;
+  m_journal.ConfigFile = m_db.ZConfig;
+  m_journal.SaveDirectory = m_savedDirectories.SaveDirectory;
+  m_journal.SRAMPath = m_savedDirectories.SRAMPath;
+  m_journal.IPSPath = m_savedDirectories.IPSPath;
+  if (!m_journalPath.empty()) {
+    std::string error;
+    if (!m_journal.Write(m_journalPath, &error)) {
+      ReportError("Could not write " + m_journalPath + " (" + error +
+                  "), which lets Brindle put the ROM's name back after a crash. The patch was "
+                  "not played.");
+      RestoreSaveDirectory();
+      return false;
+    }
+  }
+
+  if (m_rename && !RenameNoReplace(m_rom->Filename, m_playName)) {
+    ReportError("Error RP00A: Could not rename ROM file.");
+    if (RestoreSaveDirectory()) {
+      if (!m_journalPath.empty())
+        CPlayJournal::Remove(m_journalPath);
+    } else if (!m_journalPath.empty()) {
+      // The ROM never moved; only the configuration is left for the next start to put back.
+      m_journal.PlayName = m_journal.RomFile;
+      m_journal.Write(m_journalPath);
+    }
+    return false;
+  }
+  return true;
+}
+
+void CPatchPlayer::Run() {
+  std::vector<std::string> command = SplitProgramText(m_db.ZExecutable);
+  command.push_back(m_playName);
+  const pid_t emulator = StartProcess(command, m_db.ZSNES);
+  if (emulator > 0) {
+    WaitForProcess(emulator);
+  } else {
+    ReportError(
+        "Could not create ZSNES process.\n\t\t\t\nCheck ZSNES Configuration to make sure the "
+        "emulator is correctly configured.");
+  }
+}
+
+bool CPatchPlayer::PutBack() {
+  const bool restored = RestoreSaveDirectory();
+
+  // Never onto an existing file: whatever appeared under the recorded name meanwhile survives.
+  // Whatever could not be put back stays in the journal for the next start to try again.
+  if (m_rename && !RenameNoReplace(m_playName, m_rom->Filename)) {
+    ReportError("Error RP00A: Could not re-rename ROM file.");
+    return false;
+  }
+  if (restored && !m_journalPath.empty())
+    CPlayJournal::Remove(m_journalPath);
+  return true;
+}

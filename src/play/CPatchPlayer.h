@@ -1,0 +1,70 @@
+#pragma once
+
+#include <string>
+
+#include "db/CPatchDB.h"
+#include "play/CPlayJournal.h"
+#include "play/SaveDirectoryRecord.h"
+
+/// Plays an installed patch: the ROM is found and checked, renamed to the patch's base name, the
+/// emulator runs on it with the patch's folder as the place where it looks for patches, and
+/// everything is put back. PlayPatch runs the four steps in order; each reports its own failures
+/// through the database's prompt. Reads the database's records and settings, changes none of
+/// them.
+class CPatchPlayer final {
+ public:
+  explicit CPatchPlayer(CPatchDB& db) : m_db(db) {}
+
+  /// 1 when the emulator ran and the ROM has its name back; 0 (after a message, or after the
+  /// user said No) otherwise.
+  int PlayPatch(int index);
+
+  // The steps of a play.
+  /// Finds the patch and its ROM and checks everything a play needs before anything changes:
+  /// the ROM file, its digest, names the emulator can take, no unfinished earlier play, and the
+  /// emulator's auto-patching (asking the user where they have a say).
+  bool Check(int index);
+  /// Points the emulator at the patch's folder, records the play in its journal and renames the
+  /// ROM. On failure whatever it changed is put back (or left in the journal for the next start).
+  bool Prepare();
+  /// Starts the emulator on the renamed ROM in its own folder and waits for it to end.
+  void Run();
+  /// Gives the emulator its own folders back and the ROM its name; the journal goes once
+  /// nothing is left for it to put back.
+  bool PutBack();
+
+  bool RomFileExists(const RomRecord& rom) const;
+  /// True when IgnoreHash is set, the digest matches, or the user plays on after the warning.
+  bool CheckRomDigest(const RomRecord& rom);
+  /// Points every place where the emulator's configuration looks for a patch at `directory`
+  /// and remembers, form by form, what it replaced.
+  bool SetSaveDirectory(const std::string& directory);
+  /// Writes each form's remembered value back in that form (and remembers the replaced ones).
+  bool RestoreSaveDirectory();
+  /// Whether the emulator's configuration switches auto-patching off; false when it cannot be
+  /// read (SetSaveDirectory then says why).
+  bool IsAutoPatchOff() const;
+
+  /// Puts back what a play cut short by a crash left changed (the ROM's name, the emulator's save
+  /// directory), as recorded in the play journal beside the database file, and tells the user in
+  /// one box. false when there was no journal.
+  bool RecoverInterruptedPlay();
+  /// Where the play journal lives; empty when the database path is not known.
+  std::string PlayJournalPath() const;
+
+ private:
+  bool RewriteEmulatorConfig(const SaveDirectoryRecord& values);
+  void ReportError(const std::string& message) const { m_db.ReportError(message); }
+
+  CPatchDB& m_db;
+  SaveDirectoryRecord m_savedDirectories;  // the emulator's own values while a patch plays
+
+  // The play under way, as Check found it.
+  const PatchRecord* m_patch = nullptr;
+  const RomRecord* m_rom = nullptr;
+  std::string m_patchFolder;
+  std::string m_playName;
+  std::string m_journalPath;
+  bool m_rename = false;  // false when the ROM already carries the play name
+  CPlayJournal m_journal;
+};

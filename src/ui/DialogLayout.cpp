@@ -1,0 +1,104 @@
+#include "ui/DialogLayout.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <algorithm>
+
+#include "ui/CDialogUnits.h"
+
+namespace {
+
+constexpr char kIdProperty[] = "controlId";
+
+QPushButton* MakeButton(const QString& text, QWidget& parent, ControlKind kind) {
+  auto* button = new QPushButton(text, &parent);
+  if (kind == ControlKind::DefaultPushButton)
+    button->setDefault(true);
+  if (kind == ControlKind::FlatButton) {
+    button->setFlat(true);
+    button->setAutoDefault(false);
+  }
+  return button;
+}
+
+QWidget* MakeWidget(const ControlRow& row, QWidget& parent) {
+  const QString text = QString::fromUtf8(row.text);
+  switch (row.kind) {
+    case ControlKind::Label:
+    case ControlKind::SunkenLabel: {
+      auto* label = new QLabel(text, &parent);
+      label->setTextFormat(Qt::PlainText);
+      if (row.kind == ControlKind::SunkenLabel) {
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      }
+      return label;
+    }
+    case ControlKind::Edit:
+    case ControlKind::ReadOnlyEdit: {
+      auto* edit = new QLineEdit(text, &parent);
+      edit->setReadOnly(row.kind == ControlKind::ReadOnlyEdit);
+      return edit;
+    }
+    case ControlKind::MultiLineEdit:
+      return new QPlainTextEdit(text, &parent);
+    case ControlKind::DropDownList:
+      return new QComboBox(&parent);
+    case ControlKind::CheckBox:
+      return new QCheckBox(text, &parent);
+    case ControlKind::PushButton:
+    case ControlKind::DefaultPushButton:
+    case ControlKind::FlatButton:
+      return MakeButton(text, parent, row.kind);
+    case ControlKind::GroupBox:
+      return new QGroupBox(text, &parent);
+    case ControlKind::EtchedLine: {
+      auto* line = new QFrame(&parent);
+      line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+      return line;
+    }
+    case ControlKind::Slider:
+      return new QSlider(Qt::Horizontal, &parent);
+  }
+  return new QWidget(&parent);
+}
+
+QWidget* CreateWithUnits(QWidget& parent, const ControlRow& row, const CDialogUnits& units,
+                         int top) {
+  QWidget* control = MakeWidget(row, parent);
+  control->setObjectName(QString::fromUtf8(row.objectName));
+  control->setProperty(kIdProperty, row.id);
+  QRect rect = units.ToPixels(row.x, row.y, row.width, row.height).translated(0, top);
+  // A line one dialog unit high can round to a single pixel, too thin for its two shades.
+  if (row.kind == ControlKind::EtchedLine)
+    rect.setHeight(std::max(rect.height(), 2));
+  control->setGeometry(rect);
+  return control;
+}
+
+}  // namespace
+
+QWidget* CreateControl(QWidget& parent, const ControlRow& row, int top) {
+  return CreateWithUnits(parent, row, CDialogUnits(), top);
+}
+
+std::vector<QWidget*> CreateControls(QWidget& parent, std::span<const ControlRow> rows, int top) {
+  const CDialogUnits units;
+  std::vector<QWidget*> controls;
+  controls.reserve(rows.size());
+  for (const ControlRow& row : rows)
+    controls.push_back(CreateWithUnits(parent, row, units, top));
+  return controls;
+}
+
+int ControlId(const QWidget& control) {
+  const QVariant id = control.property(kIdProperty);
+  return id.isValid() ? id.toInt() : -1;
+}
