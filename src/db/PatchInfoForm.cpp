@@ -14,7 +14,7 @@ constexpr char kNeedName[] = "You must specify a patch name in order to continue
 }  // namespace
 
 bool ValidatePatchInfo(const PatchInfoForm& form, UserPrompt& prompt) {
-  if (form.RomName.empty() || form.Megabits == 0) {
+  if (form.RomName.empty() || SizeWordFromList(form.SizeIndex, form.Header) == kNoSize) {
     ShowPlainMessage(prompt, kNeedRom);
     return false;
   }
@@ -27,7 +27,7 @@ bool ValidatePatchInfo(const PatchInfoForm& form, UserPrompt& prompt) {
 
 void ApplyPatchInfo(const PatchInfoForm& form, PatchRecord& patch) {
   patch.RomName = form.RomName;
-  patch.SizeWord = (form.Header ? kHeaderFlag : 0) | form.Megabits;
+  patch.SizeWord = SizeWordFromList(form.SizeIndex, form.Header);
   patch.RomSize = FormatSizeText(patch.SizeWord, " No header");
   patch.PatchName = form.PatchName;
   patch.Author = form.Author;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "db/PatchRecord.h"
@@ -15,7 +14,7 @@ struct PatchInfoForm {
   std::string RomName;
   std::string RomDigest;
   std::string Description;
-  int32_t Megabits = 0;  // the chosen ROM size; 0 when none is chosen
+  int SizeIndex = -1;  // the chosen entry of the ROM size list; -1 when none is chosen
   bool Header = false;
 };
 
