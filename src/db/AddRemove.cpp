@@ -25,20 +25,19 @@ std::string PatchRefusalHead(const std::string& filename) {
   return "Cannot add patch to database:\n" + filename + "\n\n";
 }
 
-bool IsBlankOrTab(char c) {
-  return c == ' ' || c == '\t';
+// brindle.dat separates its columns with "|" and its records with line ends, has no escape for
+// either, and trims blanks and tabs around every column: such a path would come back as another
+// file.
+bool IsStorablePath(const std::string& path) {
+  const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+  return path.find_first_of("|\r\n") == std::string::npos &&
+         (path.empty() || (!isBlank(path.front()) && !isBlank(path.back())));
 }
 
 }  // namespace
 
-bool CPatchDB::CanStoreFilePath(const std::string& path) {
-  // brindle.dat has no escape for any of these: such a path would come back as another file.
-  return path.find_first_of("|\r\n") == std::string::npos &&
-         (path.empty() || (!IsBlankOrTab(path.front()) && !IsBlankOrTab(path.back())));
-}
-
 bool CPatchDB::AddRom(const std::string& path) {
-  if (!CanStoreFilePath(path)) {
+  if (!IsStorablePath(path)) {
     ReportError(RomRefusalHead(path) + kUnstorablePath);
     return false;
   }
@@ -56,6 +55,12 @@ bool CPatchDB::AddRom(const std::string& path) {
   // A digest that could not be computed must not be stored as if it were one.
   if (rom->RomDigest == kInvalidFileHashText) {
     ReportError("Could not read ROM file.");
+    return false;
+  }
+  // A record without a name is dropped by the next start, which reads it as damaged.
+  if (TrimBlanks(rom->RomName).empty()) {
+    ReportError(RomRefusalHead(path) +
+                "The ROM's internal name is empty, so the database cannot keep it.");
     return false;
   }
   if (!CanAddRom(*rom, -1))
@@ -88,7 +93,7 @@ bool CPatchDB::CanAddPatch(const PatchRecord& patch, int skipIndex) {
   for (int i = 0; i < GetPatchCount(); ++i) {
     if (i == skipIndex)
       continue;
-    if (EqualsNoCase(m_patches[static_cast<size_t>(i)]->Filename, patch.Filename)) {
+    if (m_patches[static_cast<size_t>(i)]->Filename == patch.Filename) {
       ReportError(PatchRefusalHead(patch.Filename) +
                   "The specified patch file already exists in the database.");
       return false;
@@ -98,7 +103,7 @@ bool CPatchDB::CanAddPatch(const PatchRecord& patch, int skipIndex) {
 }
 
 bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& editPatchInfo) {
-  if (!CanStoreFilePath(path)) {
+  if (!IsStorablePath(path)) {
     ReportError(PatchRefusalHead(path) + kUnstorablePath);
     return false;
   }

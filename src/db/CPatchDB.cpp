@@ -59,7 +59,8 @@ RomRecord* CPatchDB::GetRom(int index) const {
 
 int CPatchDB::FindPatch(const std::string& path) const {
   for (size_t i = 0; i < m_patches.size(); ++i) {
-    if (EqualsNoCase(m_patches[i]->Filename, path))
+    // Linux file names are case-sensitive: /p/Game.ips and /p/game.ips are two patches.
+    if (m_patches[i]->Filename == path)
       return static_cast<int>(i);
   }
   return -1;
@@ -106,6 +107,10 @@ int32_t CPatchDB::ParseRomSize(const std::string& text) {
   const int32_t header = Contains(AsciiLowerCopy(text), "no header") ? 0 : kHeaderFlag;
   // Only the first one or two characters are read: "128Mbit" reads as 12.
   const int32_t megabits = LeadingInteger(std::string_view(text).substr(0, 2));
+  // "-5Mbit" is no size: kept as a size word it would be written back as "251Mbit" and read
+  // again as 25.
+  if (megabits < 0)
+    return kNoSize;
   return megabits | header;
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/PatchRecord.h"
@@ -35,7 +36,7 @@ class CPatchDB final {
   /// The record at an index; nullptr when the index is out of range.
   PatchRecord* GetPatch(int index) const;
   RomRecord* GetRom(int index) const;
-  /// Index of the first patch whose Filename equals `path` ignoring letter case, or -1.
+  /// Index of the first patch whose Filename is `path`, byte for byte, or -1.
   int FindPatch(const std::string& path) const;
   /// The first ROM whose shown name equals `romName` ignoring letter case (both under the
   /// parentheses rule when IgnoreParens is set) and whose size word is `sizeWord`; or nullptr.
@@ -76,11 +77,8 @@ class CPatchDB final {
   /// False, after a message, when the record duplicates an installed ROM other than the one at
   /// `skipIndex` (-1 for none) by file name, digest, or internal name and size word.
   bool CanAddRom(const RomRecord& rom, int skipIndex);
-  /// False, after a message, when another patch has the same file name ignoring letter case.
+  /// False, after a message, when another patch has the same file name, byte for byte.
   bool CanAddPatch(const PatchRecord& patch, int skipIndex);
-  /// Whether brindle.dat can keep a file path as it is: its reader splits columns at "|", lines
-  /// at line breaks, and trims blanks and tabs from both ends of every column.
-  static bool CanStoreFilePath(const std::string& path);
   /// Installs the .ips file at `path` with the information read from its patch-information
   /// file; `editPatchInfo` is asked when there is no such file or it does not read cleanly.
   /// True when the patch was appended.
@@ -105,6 +103,8 @@ class CPatchDB final {
   const std::string& DatabasePath() const { return m_databasePath; }
   /// 0 when the file was read, 1 when it does not exist, -1 when it exists but cannot be read.
   int Load(const std::string& path);
+  /// Reads the bytes of a database file as Load does once it has read them.
+  void LoadBytes(std::string_view bytes);
   /// Writes the whole database safely; false (after a message) when it could not be written.
   bool Save(const std::string& path);
   /// The exact bytes Save writes.

@@ -44,6 +44,18 @@ void AppendField(std::string& out, const std::string& text) {
   }
 }
 
+// The reader takes a line whose first character (after blanks and tabs) is ";" for a comment,
+// and one that also begins with "[" and ends with "]" for a section label. A record line written
+// from `lineStart` must be neither, so such a first character is written as "_".
+void KeepRecordLine(std::string& out, size_t lineStart) {
+  const size_t first = out.find_first_not_of(" \t", lineStart);
+  const size_t last = out.find_last_not_of(" \t");
+  if (first == std::string::npos || last < first)
+    return;
+  if (out[first] == ';' || (out[first] == '[' && out[last] == ']'))
+    out[first] = '_';
+}
+
 }  // namespace
 
 int CPatchDB::Load(const std::string& path) {
@@ -53,7 +65,11 @@ int CPatchDB::Load(const std::string& path) {
     // Only a missing file is a first run; a file we may not read must never be overwritten.
     return IsMissing(path) ? 1 : -1;
   }
+  LoadBytes(bytes);
+  return 0;
+}
 
+void CPatchDB::LoadBytes(std::string_view bytes) {
   m_lineContext.number = 0;
   Section section = Section::None;
   LineContext& moduleContext = ModuleLineContext();
@@ -103,7 +119,6 @@ int CPatchDB::Load(const std::string& path) {
         break;
     }
   }
-  return 0;
 }
 
 bool CPatchDB::ParsePatchLine(const std::string& text) {
@@ -196,6 +211,7 @@ std::string CPatchDB::Serialize() const {
   out +=
       "; Format: Patch Name|Author|Version|Description|Filename|RomName|RomSize|RomDigest\r\n\r\n";
   for (const auto& p : m_patches) {
+    const size_t lineStart = out.size();
     AppendField(out, p->PatchName);
     out += '|';
     AppendField(out, p->Author);
@@ -211,12 +227,14 @@ std::string CPatchDB::Serialize() const {
     AppendField(out, p->RomSize);
     out += '|';
     AppendField(out, p->RomDigest);
+    KeepRecordLine(out, lineStart);
     out += "\r\n\r\n";
   }
   out += "\r\n\r\n";
   out += "[roms]\r\n\r\n";
   out += "; Format: RomName|RomSize|Filename|RomDigest\r\n\r\n";
   for (const auto& r : m_roms) {
+    const size_t lineStart = out.size();
     AppendField(out, r->RomName);
     out += '|';
     AppendField(out, r->RomSize);
@@ -227,6 +245,7 @@ std::string CPatchDB::Serialize() const {
     out += '|';
     if (r->UseForcedName)
       AppendField(out, r->ForcedName);
+    KeepRecordLine(out, lineStart);
     out += "\r\n\r\n";
   }
   return out;

@@ -53,6 +53,10 @@ bool FailPlain(std::string* error) {
 bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string* error) {
   const std::string target = ResolveLinks(path);
   const std::string folder = DirectoryOf(target);
+  // Renaming over a file needs only the folder's permission: a file its user has made read-only
+  // must refuse the new contents as writing into it would.
+  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+    return Fail(error, "cannot write " + target);
   std::string temp = target + ".XXXXXX";
   std::vector<char> pattern(temp.begin(), temp.end());
   pattern.push_back('\0');

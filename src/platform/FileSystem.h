@@ -10,8 +10,9 @@
 
 /// Replaces the file at `path` with `bytes`: written to a temporary file in the same folder,
 /// flushed to disk, then renamed over the old one. A symbolic link is followed (its target is
-/// replaced, the link stays) and an existing file keeps its permissions. On any failure the old
-/// file is left as it was, `error` (when given) says why, and false is returned.
+/// replaced, the link stays) and an existing file keeps its permissions; one that we may not
+/// write is not replaced. On any failure the old file is left as it was, `error` (when given)
+/// says why, and false is returned.
 bool WriteFileSafely(const std::string& path, const std::string& bytes,
                      std::string* error = nullptr);
 

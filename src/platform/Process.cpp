@@ -7,14 +7,43 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
+#include "platform/FileSystem.h"
 #include "platform/Path.h"
 
 extern char** environ;
 
 namespace {
+
+// The state letter and the start time of a process, from /proc/<pid>/stat. The command name in
+// its second field is in parentheses and may hold blanks and parentheses itself, so the fields
+// are counted from the last ")".
+bool ReadProcessStat(pid_t pid, char& state, unsigned long long& startTime) {
+  std::string bytes;
+  if (pid <= 0 || !ReadWholeFile("/proc/" + std::to_string(pid) + "/stat", bytes))
+    return false;
+  const size_t name = bytes.rfind(')');
+  if (name == std::string::npos)
+    return false;
+  std::vector<std::string> fields;  // from the third field, the state, on
+  size_t start = name + 1;
+  while (fields.size() < 20) {
+    start = bytes.find_first_not_of(' ', start);
+    if (start == std::string::npos)
+      return false;
+    const size_t end = std::min(bytes.find(' ', start), bytes.size());
+    fields.push_back(bytes.substr(start, end - start));
+    start = end;
+  }
+  char* end = nullptr;
+  startTime = std::strtoull(fields[19].c_str(), &end, 10);  // the 22nd field
+  state = fields[0].empty() ? '?' : fields[0][0];
+  return end != fields[19].c_str() && *end == '\0';
+}
 
 bool IsExistingFile(const std::string& path) {
   struct stat info {};
@@ -148,4 +177,20 @@ int WaitForProcess(pid_t pid) {
     if (ended < 0 && errno != EINTR)
       return -1;
   }
+}
+
+std::optional<ProcessStamp> GetProcessStamp(pid_t pid) {
+  char state = 0;
+  unsigned long long startTime = 0;
+  if (!ReadProcessStat(pid, state, startTime))
+    return std::nullopt;
+  return ProcessStamp{pid, startTime};
+}
+
+bool IsProcessRunning(const ProcessStamp& stamp) {
+  char state = 0;
+  unsigned long long startTime = 0;
+  // Z: ended, not waited for yet; X: being removed.
+  return ReadProcessStat(stamp.pid, state, startTime) && startTime == stamp.startTime &&
+         state != 'Z' && state != 'X';
 }

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,3 +29,18 @@ bool RunQuietly(const std::vector<std::string>& argv, std::string* error = nullp
 /// Waits without a time limit for a child started by StartProcess to end, through interrupting
 /// signals. Returns its wait status, or -1 when there is no such child.
 int WaitForProcess(pid_t pid);
+
+/// What tells a process from any later one that is given the same id: the id and the moment the
+/// process started, in clock ticks since the system started (from /proc/<pid>/stat).
+struct ProcessStamp {
+  pid_t pid = 0;
+  unsigned long long startTime = 0;
+  bool operator==(const ProcessStamp&) const = default;
+};
+
+/// The stamp of the process with this id; none when there is no such process.
+std::optional<ProcessStamp> GetProcessStamp(pid_t pid);
+
+/// Whether the process of a stamp still runs: a process with its id exists, started at the same
+/// moment, and has not ended (an ended process that nobody has waited for yet does not count).
+bool IsProcessRunning(const ProcessStamp& stamp);

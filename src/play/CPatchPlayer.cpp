@@ -1,6 +1,8 @@
 // The play sequence, step by step.
 #include "play/CPatchPlayer.h"
 
+#include <unistd.h>
+
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
@@ -125,6 +127,9 @@ bool CPatchPlayer::Prepare() {
   m_journal.SaveDirectory = m_savedDirectories.SaveDirectory;
   m_journal.SRAMPath = m_savedDirectories.SRAMPath;
   m_journal.IPSPath = m_savedDirectories.IPSPath;
+  // While this process or its emulator runs, the play is not over: a start of Brindle (or
+  // brindle-tool recover) meanwhile must leave it alone.
+  m_journal.Player = GetProcessStamp(::getpid());
   if (!m_journalPath.empty()) {
     std::string error;
     if (!m_journal.Write(m_journalPath, &error)) {
@@ -144,7 +149,7 @@ bool CPatchPlayer::Prepare() {
     } else if (!m_journalPath.empty()) {
       // The ROM never moved; only the configuration is left for the next start to put back.
       m_journal.PlayName = m_journal.RomFile;
-      m_journal.Write(m_journalPath);
+      LeaveToNextStart();
     }
     return false;
   }
@@ -156,6 +161,10 @@ void CPatchPlayer::Run() {
   command.push_back(m_playName);
   const pid_t emulator = StartProcess(command, m_db.ZSNES);
   if (emulator > 0) {
+    if (!m_journalPath.empty()) {
+      m_journal.Emulator = GetProcessStamp(emulator);
+      m_journal.Write(m_journalPath);
+    }
     WaitForProcess(emulator);
   } else {
     ReportError(
@@ -169,11 +178,22 @@ bool CPatchPlayer::PutBack() {
 
   // Never onto an existing file: whatever appeared under the recorded name meanwhile survives.
   // Whatever could not be put back stays in the journal for the next start to try again.
-  if (m_rename && !RenameNoReplace(m_playName, m_rom->Filename)) {
+  const bool renamedBack = !m_rename || RenameNoReplace(m_playName, m_rom->Filename);
+  if (!m_journalPath.empty()) {
+    if (restored && renamedBack)
+      CPlayJournal::Remove(m_journalPath);
+    else
+      LeaveToNextStart();
+  }
+  if (!renamedBack) {
     ReportError("Error RP00A: Could not re-rename ROM file.");
     return false;
   }
-  if (restored && !m_journalPath.empty())
-    CPlayJournal::Remove(m_journalPath);
   return true;
+}
+
+void CPatchPlayer::LeaveToNextStart() {
+  m_journal.Player.reset();
+  m_journal.Emulator.reset();
+  m_journal.Write(m_journalPath);
 }

@@ -54,6 +54,9 @@ class CPatchPlayer final {
 
  private:
   bool RewriteEmulatorConfig(const SaveDirectoryRecord& values);
+  /// Writes the journal without the play's processes: the play is over, and what it could not
+  /// put back is left for the next start.
+  void LeaveToNextStart();
   void ReportError(const std::string& message) const { m_db.ReportError(message); }
 
   CPatchDB& m_db;

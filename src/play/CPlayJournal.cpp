@@ -1,5 +1,9 @@
 #include "play/CPlayJournal.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <limits>
+
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 
@@ -43,6 +47,32 @@ bool Unescape(const std::string& text, std::string& out) {
   return true;
 }
 
+std::string StampText(const ProcessStamp& stamp) {
+  return std::to_string(stamp.pid) + " " + std::to_string(stamp.startTime);
+}
+
+bool ParseNumber(const std::string& text, unsigned long long& number) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  errno = 0;
+  number = std::strtoull(text.c_str(), nullptr, 10);
+  return errno != ERANGE;
+}
+
+// "<pid> <start time>", as StampText writes it.
+bool ParseStamp(const std::string& text, std::optional<ProcessStamp>& stamp) {
+  const size_t blank = text.find(' ');
+  unsigned long long pid = 0;
+  unsigned long long startTime = 0;
+  if (blank == std::string::npos || !ParseNumber(text.substr(0, blank), pid) ||
+      !ParseNumber(text.substr(blank + 1), startTime) || pid == 0 ||
+      pid > static_cast<unsigned long long>(std::numeric_limits<pid_t>::max())) {
+    return false;
+  }
+  stamp = ProcessStamp{static_cast<pid_t>(pid), startTime};
+  return true;
+}
+
 }  // namespace
 
 std::string CPlayJournal::PathFor(const std::string& databasePath) {
@@ -57,15 +87,20 @@ std::string CPlayJournal::Serialize() const {
     out += "SRAMPath=" + Escape(*SRAMPath) + "\n";
   if (IPSPath)
     out += "IPSPath=" + Escape(*IPSPath) + "\n";
+  if (Player)
+    out += "Player=" + StampText(*Player) + "\n";
+  if (Emulator)
+    out += "Emulator=" + StampText(*Emulator) + "\n";
   return out;
 }
 
 bool CPlayJournal::Parse(const std::string& bytes) {
   constexpr int kRequired = 4;
-  const char* const names[] = {"RomFile",       "PlayName", "ConfigFile",
-                               "SaveDirectory", "SRAMPath", "IPSPath"};
-  std::string values[6];
-  bool seen[6] = {false, false, false, false, false, false};
+  constexpr int kFields = 8;
+  const char* const names[kFields] = {"RomFile",  "PlayName", "ConfigFile", "SaveDirectory",
+                                      "SRAMPath", "IPSPath",  "Player",     "Emulator"};
+  std::string values[kFields];
+  bool seen[kFields] = {};
   size_t start = 0;
   bool first = true;
   while (start < bytes.size()) {
@@ -84,7 +119,7 @@ bool CPlayJournal::Parse(const std::string& bytes) {
     if (equals == std::string::npos)
       continue;
     const std::string name = line.substr(0, equals);
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < kFields; ++i) {
       if (name != names[i])
         continue;
       if (!Unescape(line.substr(equals + 1), values[i]))
@@ -96,12 +131,18 @@ bool CPlayJournal::Parse(const std::string& bytes) {
     if (!seen[i])
       return false;
   }
+  std::optional<ProcessStamp> player;
+  std::optional<ProcessStamp> emulator;
+  if ((seen[6] && !ParseStamp(values[6], player)) || (seen[7] && !ParseStamp(values[7], emulator)))
+    return false;
   RomFile = values[0];
   PlayName = values[1];
   ConfigFile = values[2];
   SaveDirectory = values[3];
   SRAMPath = seen[4] ? std::optional<std::string>(values[4]) : std::nullopt;
   IPSPath = seen[5] ? std::optional<std::string>(values[5]) : std::nullopt;
+  Player = player;
+  Emulator = emulator;
   return true;
 }
 

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/Process.h"
+
 /// What one play has changed on disk, kept in a small file beside brindle.dat for as long as the
 /// ROM carries the play name. If Brindle dies while the emulator runs, the next start finds it
 /// and puts the ROM's name and the emulator's save directory back.
@@ -14,7 +16,7 @@ class CPlayJournal final {
   /// The file's bytes: one Name=Value line for each field that has a value, line breaks and
   /// backslashes escaped.
   std::string Serialize() const;
-  /// Reads what Serialize wrote; false when a field other than the optional ones is missing or
+  /// Reads what Serialize wrote; false when a field other than the optional ones is missing, or
   /// the text is not a journal.
   bool Parse(const std::string& bytes);
 
@@ -32,4 +34,8 @@ class CPlayJournal final {
   // The values of the newer configuration form to put back, when the play rewrote such lines.
   std::optional<std::string> SRAMPath;
   std::optional<std::string> IPSPath;
+  // The processes of the play, when known: the one that plays (Brindle or brindle-tool) and the
+  // emulator it started. While either runs, the play is not over.
+  std::optional<ProcessStamp> Player;
+  std::optional<ProcessStamp> Emulator;
 };

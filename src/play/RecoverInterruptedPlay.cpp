@@ -1,6 +1,7 @@
 // Putting things back after Brindle died while the emulator ran: the ROM still carries the play
 // name and the emulator still saves into the patch's folder.
 #include "platform/FileSystem.h"
+#include "platform/Process.h"
 #include "play/CEmulatorConfig.h"
 #include "play/CPatchPlayer.h"
 
@@ -81,6 +82,12 @@ std::string PutSaveDirectoryBack(const CPlayJournal& journal) {
          LinesOf(journal, CEmulatorConfig::kSRAMPathForm | CEmulatorConfig::kIPSPathForm);
 }
 
+// Whether the process that plays, or the emulator it started, still runs.
+bool IsStillPlaying(const CPlayJournal& journal) {
+  return (journal.Player && IsProcessRunning(*journal.Player)) ||
+         (journal.Emulator && IsProcessRunning(*journal.Emulator));
+}
+
 }  // namespace
 
 bool CPatchPlayer::RecoverInterruptedPlay() {
@@ -90,7 +97,19 @@ bool CPatchPlayer::RecoverInterruptedPlay() {
   std::string text =
       "Brindle was interrupted while a patch was playing, before it could put things back.\n\n";
   CPlayJournal journal;
-  if (journal.Read(path)) {
+  const bool readable = journal.Read(path);
+  // Renaming the ROM back under a running emulator, or rewriting its configuration, would spoil
+  // the game; that play puts everything back itself when it ends.
+  if (readable && IsStillPlaying(journal)) {
+    m_db.Prompt().Ask(
+        {"A patch is still being played: the emulator, or the Brindle that started it, "
+         "is still running. Until it ends, its ROM keeps the patch's name and the "
+         "emulator saves into the patch's folder.\n\nBrindle will put everything back "
+         "at its next start after the emulator has ended.",
+         kAppTitle, BoxIcon::Information, BoxButtons::Ok});
+    return true;
+  }
+  if (readable) {
     text += PutRomBack(journal);
     text += PutSaveDirectoryBack(journal);
   } else {

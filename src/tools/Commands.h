@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+class CPatchDB;
+
 // The commands of brindle-tool. Each gets the arguments after its own name and returns the
 // process exit status; 2 always means the command was used wrongly or its input was missing.
 
@@ -10,6 +12,7 @@ using Args = std::vector<std::string>;
 
 int RunCheck(const Args& args);
 int RunDump(const Args& args);
+int RunAddRom(const Args& args);
 int RunMd5(const Args& args);
 int RunIdentify(const Args& args);
 int RunPlay(const Args& args);
@@ -17,3 +20,11 @@ int RunRecover(const Args& args);
 
 /// Prints "brindle-tool: <message>" and the usage hint to standard error; returns 2.
 int UsageError(const std::string& message);
+
+/// Takes "--db FILE" (in any place) out of `args` and the other arguments into `rest`; false,
+/// after a usage message, without a FILE or with fewer than `least` or more than `most` others.
+bool ParseDbArgs(const Args& args, size_t least, size_t most, std::string& database,
+                 std::vector<std::string>& rest, const char* command);
+
+/// Loads the database file; false, after saying why on standard error, when it cannot be opened.
+bool LoadDatabase(CPatchDB& db, const std::string& path);

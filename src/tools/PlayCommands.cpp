@@ -1,4 +1,5 @@
-// brindle-tool play and recover: the play sequence with real files and processes.
+// brindle-tool play and recover: the play sequence with real files and processes. Also the
+// reading of "--db FILE" that they share with add-rom.
 #include <cstdio>
 #include <vector>
 
@@ -7,10 +8,7 @@
 #include "prompt/CTerminalPrompt.h"
 #include "tools/Commands.h"
 
-namespace {
-
-// Reads "--db FILE" and one other argument; false (after a usage message) otherwise.
-bool ParseDbArgs(const Args& args, size_t positional, std::string& database,
+bool ParseDbArgs(const Args& args, size_t least, size_t most, std::string& database,
                  std::vector<std::string>& rest, const char* command) {
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--db") {
@@ -23,7 +21,7 @@ bool ParseDbArgs(const Args& args, size_t positional, std::string& database,
       rest.push_back(args[i]);
     }
   }
-  if (database.empty() || rest.size() != positional) {
+  if (database.empty() || rest.size() < least || rest.size() > most) {
     UsageError(std::string(command) + ": wrong arguments");
     return false;
   }
@@ -39,12 +37,10 @@ bool LoadDatabase(CPatchDB& db, const std::string& path) {
   return false;
 }
 
-}  // namespace
-
 int RunPlay(const Args& args) {
   std::string database;
   std::vector<std::string> rest;
-  if (!ParseDbArgs(args, 1, database, rest, "play"))
+  if (!ParseDbArgs(args, 1, 1, database, rest, "play"))
     return 2;
   CTerminalPrompt prompt(stdout, stdin);
   CPatchDB db(prompt);
@@ -63,7 +59,7 @@ int RunPlay(const Args& args) {
 int RunRecover(const Args& args) {
   std::string database;
   std::vector<std::string> rest;
-  if (!ParseDbArgs(args, 0, database, rest, "recover"))
+  if (!ParseDbArgs(args, 0, 0, database, rest, "recover"))
     return 2;
   CTerminalPrompt prompt(stdout, nullptr);
   CPatchDB db(prompt);

@@ -16,21 +16,27 @@ const char kUsage[] =
     "                  1 when there was at least one, 2 when FILE cannot be opened\n"
     "  dump FILE       load FILE (messages to standard error) and write the bytes Brindle\n"
     "                  would save to standard output\n"
+    "  add-rom ROM... --db FILE\n"
+    "                  install each ROM into FILE as Brindle's Install ROM command does,\n"
+    "                  printing the same messages, and write FILE once at the end when\n"
+    "                  anything was added. Exit 0 when every ROM was added, 1 when any was\n"
+    "                  refused or Brindle's window is open (it would write over FILE)\n"
     "  md5 FILE...     print the MD5 digest of each FILE as Brindle computes it, in the\n"
     "                  layout of md5sum; exit 1 when a FILE cannot be read\n"
     "  identify ROM... print what installing each ROM file would record: size word, size\n"
     "                  text, internal name and digest, separated by tabs; exit 1 when a\n"
     "                  ROM cannot be read or is too large\n"
     "  play IPSPATH --db FILE\n"
-    "                  load FILE and play the installed patch IPSPATH (letter case ignored):\n"
-    "                  run the emulator on its ROM and put everything back; message boxes\n"
-    "                  are printed, questions answered on standard input (y/n). FILE is\n"
-    "                  never written; brindle.play beside it records the play while the\n"
-    "                  emulator runs. Exit 0 when the play ran to its end, 1 when it\n"
-    "                  stopped early, 2 when FILE or the patch is not there\n"
+    "                  load FILE and play the installed patch IPSPATH: run the emulator on\n"
+    "                  its ROM and put everything back; message boxes are printed,\n"
+    "                  questions answered on standard input (y/n). FILE is never written;\n"
+    "                  brindle.play beside it records the play while the emulator runs.\n"
+    "                  Exit 0 when the play ran to its end, 1 when it stopped early, 2\n"
+    "                  when FILE or the patch is not there\n"
     "  recover --db FILE\n"
     "                  put back what a play that was cut short (by a crash or a kill) left\n"
-    "                  changed, as recorded in brindle.play beside FILE\n"
+    "                  changed, as recorded in brindle.play beside FILE; a play whose\n"
+    "                  emulator (or player) still runs is left alone\n"
     "\n"
     "Options:\n"
     "  --help          show this help and exit\n"
@@ -61,6 +67,8 @@ int main(int argc, char** argv) {
     return RunCheck(args);
   if (command == "dump")
     return RunDump(args);
+  if (command == "add-rom")
+    return RunAddRom(args);
   if (command == "md5")
     return RunMd5(args);
   if (command == "identify")

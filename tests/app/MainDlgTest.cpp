@@ -323,7 +323,7 @@ TEST(MainDlg, CommandLinePlayEndsWithoutWindowUnlessAskedFor) {
     Window w("", world.dir.Path());
     int waits = 0;
     w.dlg->Transition().SetSleeper([&](int) { ++waits; });
-    const std::string patch = world.patchFolder + "GAME (FIXED).IPS";  // any letter case
+    const std::string patch = world.patchFolder + "Game (fixed).ips";
     EXPECT_EQ(w.Start(patch), alwaysOpen);
     EXPECT_NE(ReadFileBytes(world.record).find("play=yes"), std::string::npos);
     EXPECT_EQ(waits, alwaysOpen ? 48 : 0);  // no opening animation for a window never shown

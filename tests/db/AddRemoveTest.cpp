@@ -102,11 +102,22 @@ TEST(AddRemove, AddRomRefusesFilesItCannotUseAndKeepsTheList) {
   refused(dir.File("missing.smc"), "Error: Could not open ROM file.");
   refused(dir.Path(), "Error: Could not open ROM file.");
 
-  // brindle.dat could not store these paths; the files exist and are fine otherwise.
-  for (const std::string name : {"a|b.smc", "line\nbreak.smc", "cr\r.smc"}) {
+  // brindle.dat could not store these paths (it trims blanks and tabs around its columns); the
+  // files exist and are fine otherwise.
+  for (const std::string name : {"a|b.smc", "line\nbreak.smc", "cr\r.smc", "blank.smc ", "tab\t"}) {
     const std::string path = MakeRom(dir, name, "GAME", 'a');
     refused(path, kHead + path + "\n\n" +
                       "The file name contains characters that the database cannot store.");
+  }
+  const std::string leading = " " + MakeRom(dir, "fine.smc", "GAME", 'a');
+  refused(leading, kHead + leading + "\n\n" +
+                       "The file name contains characters that the database cannot store.");
+
+  // The next start would read a record without a name as damaged and drop it.
+  for (const std::string& name : {std::string(), std::string(" \t ")}) {
+    const std::string path = MakeRom(dir, "nameless" + std::to_string(name.size()), name, 'a');
+    refused(path, kHead + path + "\n\n" +
+                      "The ROM's internal name is empty, so the database cannot keep it.");
   }
 
   const std::string huge = dir.File("huge.smc");
@@ -146,7 +157,7 @@ TEST(AddRemove, CanAddRomTestsEachRecordInOrderAndSkipsTheGivenIndex) {
   EXPECT_EQ(reasonFor(*Record("GAME", "/R/0.smc", "dy", 24), -1), "accepted");
 }
 
-TEST(AddRemove, PatchesAreFoundAndRefusedIgnoringLetterCase) {
+TEST(AddRemove, PatchesAreFoundAndRefusedByTheExactPath) {
   ScriptedPrompt prompt;
   CPatchDB db(prompt);
   for (const char* path : {"/p/One.ips", "/p/Two.ips"}) {
@@ -154,18 +165,20 @@ TEST(AddRemove, PatchesAreFoundAndRefusedIgnoringLetterCase) {
     patch->Filename = path;
     db.AppendPatch(std::move(patch));
   }
-  EXPECT_EQ(db.FindPatch("/P/TWO.IPS"), 1);
+  EXPECT_EQ(db.FindPatch("/p/Two.ips"), 1);
   EXPECT_EQ(db.FindPatch("/p/Two.ips "), -1);
+  // Linux file names are case-sensitive: another letter case is another file.
+  EXPECT_EQ(db.FindPatch("/P/TWO.IPS"), -1);
 
   PatchRecord candidate;
-  candidate.Filename = "/P/one.IPS";
+  candidate.Filename = "/p/One.ips";
   EXPECT_FALSE(db.CanAddPatch(candidate, -1));
   EXPECT_EQ(prompt.Texts(),
-            std::vector<std::string>{"Error: Cannot add patch to database:\n/P/one.IPS\n\n"
+            std::vector<std::string>{"Error: Cannot add patch to database:\n/p/One.ips\n\n"
                                      "The specified patch file already exists in the database."});
   prompt.boxes.clear();
   EXPECT_TRUE(db.CanAddPatch(candidate, 0));
-  candidate.Filename = "/p/Three.ips";
+  candidate.Filename = "/P/one.IPS";
   EXPECT_TRUE(db.CanAddPatch(candidate, -1));
   EXPECT_TRUE(prompt.boxes.empty());
 }

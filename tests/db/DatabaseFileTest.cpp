@@ -2,9 +2,13 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <random>
+#include <thread>
 
 #include "db/CPatchDB.h"
 #include "support/ScriptedPrompt.h"
@@ -249,9 +253,11 @@ TEST(DatabaseFile, ParseRomSize) {
   EXPECT_EQ(CPatchDB::ParseRomSize("64Mbit"), 320);
   EXPECT_EQ(CPatchDB::ParseRomSize("8Mbit (No header)"), 8);
   EXPECT_EQ(CPatchDB::ParseRomSize("128Mbit"), 12 | 256);
+  EXPECT_EQ(CPatchDB::ParseRomSize("-5Mbit No header"), -1);
+  EXPECT_EQ(CPatchDB::ParseRomSize("+5Mbit"), 5 | 256);
 }
 
-TEST(DatabaseFile, TextWithBarsOrLineBreaksReadsBackAsOneRecord) {
+TEST(DatabaseFile, TextTheFormatCannotHoldReadsBackAsOneRecord) {
   TempDir dir;
   ScriptedPrompt prompt;
   CPatchDB db(prompt);
@@ -260,23 +266,41 @@ TEST(DatabaseFile, TextWithBarsOrLineBreaksReadsBackAsOneRecord) {
   patch->Author = "A\nB";
   patch->Filename = "/home/user/patches/fire.ips";
   db.AppendPatch(std::move(patch));
+  db.AppendPatch(MakePatch(" \t;Comment-like"));
+  auto label = MakePatch("[Label-like");
+  label->RomDigest = "digest]";
+  db.AppendPatch(std::move(label));
   auto rom = MakeRom("NAME", true);
   rom->ForcedName = "Forced|name";
   db.AppendRom(std::move(rom));
+  rom = MakeRom("[BRACKETS", true);
+  rom->ForcedName = "Forced [J] ";
+  db.AppendRom(std::move(rom));
+  db.AppendRom(MakeRom("[KEPT]", false));
+  db.AppendRom(MakeRom(";NOTE", false));
   ASSERT_TRUE(db.Save(dir.File("brindle.dat")));
 
   ScriptedPrompt prompt2;
   CPatchDB back(prompt2);
   ASSERT_EQ(back.Load(dir.File("brindle.dat")), 0);
   EXPECT_TRUE(prompt2.boxes.empty());
-  ASSERT_EQ(back.GetPatchCount(), 1);
+  ASSERT_EQ(back.GetPatchCount(), 3);
   EXPECT_EQ(back.GetPatch(0)->PatchName, "Fire/Ice");
   EXPECT_EQ(back.GetPatch(0)->Author, "A B");
   EXPECT_EQ(back.GetPatch(0)->Description, "Line one  Line two/three");
   EXPECT_EQ(back.GetPatch(0)->Filename, "/home/user/patches/fire.ips");
   EXPECT_EQ(back.GetPatch(0)->RomDigest, "0123456789abcdef0123456789abcdef");
-  ASSERT_EQ(back.GetRomCount(), 1);
+  // A first character that would make the line a comment or a section label is written as "_".
+  EXPECT_EQ(back.GetPatch(1)->PatchName, "_Comment-like");
+  EXPECT_EQ(back.GetPatch(2)->PatchName, "_Label-like");
+  EXPECT_EQ(back.GetPatch(2)->RomDigest, "digest]");
+  ASSERT_EQ(back.GetRomCount(), 4);
   EXPECT_EQ(back.GetRom(0)->ForcedName, "Forced/name");
+  EXPECT_EQ(back.GetRom(1)->RomName, "_BRACKETS");
+  EXPECT_EQ(back.GetRom(1)->Filename, "/home/user/roms/[BRACKETS.smc");
+  EXPECT_EQ(back.GetRom(1)->ForcedName, "Forced [J]");
+  EXPECT_EQ(back.GetRom(2)->RomName, "[KEPT]");  // its line ends with "|"
+  EXPECT_EQ(back.GetRom(3)->RomName, "_NOTE");
 }
 
 TEST(DatabaseFile, MissingFileIsAFirstRunButAnUnreadableOneIsFatal) {
@@ -323,11 +347,66 @@ TEST(DatabaseFile, FailedSaveLeavesTheOldFileByteForByte) {
   EXPECT_EQ(std::filesystem::directory_iterator(dir.File("db"))->path().filename(),
             "brindle.dat");  // no temporary file left behind
 
-  if (::geteuid() != 0) {  // a folder we may not write to
-    ::chmod(dir.File("db").c_str(), 0555);
-    EXPECT_FALSE(db.Save(path));
-    EXPECT_EQ(ReadFileBytes(path), old);
+  // A file its user made read-only, in a folder we may write to, and a folder we may not write to.
+  ::chmod(path.c_str(), 0444);
+  prompt.boxes.clear();
+  const auto refused = [&] {
+    return !db.Save(path) &&
+           prompt.Texts() == std::vector<std::string>{"Error: Could not write configuration file."};
+  };
+  EXPECT_EQ(AsOrdinaryUser(dir.Path(), [&] { return refused() ? 0 : 1; }), 0);
+  EXPECT_EQ(ReadFileBytes(path), old);
+  ::chmod(path.c_str(), 0644);
+  ::chmod(dir.File("db").c_str(), 0555);
+  prompt.boxes.clear();
+  EXPECT_EQ(AsOrdinaryUser(dir.Path(), [&] { return refused() ? 0 : 1; }), 0);
+  EXPECT_EQ(ReadFileBytes(path), old);
+}
+
+TEST(DatabaseFile, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNewOne) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  for (int i = 0; i < 2000; ++i)
+    db.AppendPatch(MakePatch("Patch " + std::to_string(i)));
+  const std::string newBytes = db.Serialize();
+  const std::string oldBytes = "[vars]\r\nTransSpeed=12\r\n; the user's precious file\r\n";
+  const std::string path = dir.File("brindle.dat");
+  const auto startSave = [&] {
+    TempDir::WriteTo(path, oldBytes);
+    const pid_t child = ::fork();
+    if (child == 0)
+      ::_exit(db.Save(path) ? 0 : 1);
+    return child;
+  };
+
+  // One whole save, to know over how long a time to spread the kills.
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t first = startSave();
+  int status = -1;
+  ASSERT_EQ(::waitpid(first, &status, 0), first);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_EQ(ReadFileBytes(path), newBytes);
+  const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - start);
+
+  const unsigned seed = std::random_device{}();
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<long> delay(0, took.count() * 3 / 2);
+  int oldSeen = 0;
+  for (int round = 0; round < 100; ++round) {
+    const pid_t child = startSave();
+    ASSERT_GT(child, 0);
+    std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+    ::kill(child, SIGKILL);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const std::string now = ReadFileBytes(path);
+    ASSERT_TRUE(now == oldBytes || now == newBytes)
+        << "round " << round << " (seed " << seed << "): " << now.size() << " bytes";
+    oldSeen += now == oldBytes;
   }
+  std::printf("A save takes %ld us; 100 kills left the old file %d times\n",
+              static_cast<long>(took.count()), oldSeen);
 }
 
 TEST(DatabaseFile, SaveReplacesTheTargetOfALinkAndKeepsItsMode) {
@@ -359,7 +438,7 @@ TEST(DatabaseRecords, RemovalKeepsPointersAndOrder) {
   EXPECT_EQ(db.GetPatch(0)->PatchName, "b");
   EXPECT_EQ(db.GetPatch(2), nullptr);
   EXPECT_EQ(db.GetPatch(-1), nullptr);
-  EXPECT_EQ(db.FindPatch("/HOME/USER/PATCHES/C.IPS"), 1);
+  EXPECT_EQ(db.FindPatch("/home/user/patches/c.ips"), 1);
   EXPECT_EQ(db.FindPatch("/home/user/patches/a.ips"), -1);
 
   db.AppendRom(MakeRom("X", false));

@@ -127,3 +127,25 @@ TEST(Process, RunQuietlyWaitsAndKeepsTheChildsOutputOffOurs) {
   EXPECT_FALSE(error.empty());
   EXPECT_FALSE(RunQuietly({"brindle-no-such-program-anywhere"}));
 }
+
+TEST(Process, StampsTellARunningProcessFromAnEndedOrAnotherOne) {
+  const auto self = GetProcessStamp(::getpid());
+  ASSERT_TRUE(self);
+  EXPECT_TRUE(IsProcessRunning(*self));
+  // The same id with another start time is a later process that was given the id again.
+  EXPECT_FALSE(IsProcessRunning({self->pid, self->startTime + 1}));
+  EXPECT_FALSE(GetProcessStamp(0));
+
+  // A child that has ended no longer runs, also before anybody has waited for it.
+  const pid_t child = StartProcess({"/bin/sh", "-c", "exit 0"}, "");
+  ASSERT_GT(child, 0);
+  const auto stamp = GetProcessStamp(child);
+  ASSERT_TRUE(stamp);
+  EXPECT_GE(stamp->startTime, self->startTime);
+  for (int i = 0; i < 500 && IsProcessRunning(*stamp); ++i)
+    ::usleep(10000);
+  EXPECT_FALSE(IsProcessRunning(*stamp));
+  EXPECT_TRUE(GetProcessStamp(child));
+  WaitForProcess(child);
+  EXPECT_FALSE(GetProcessStamp(child));
+}

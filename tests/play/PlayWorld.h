@@ -10,6 +10,8 @@
 
 #include "db/CPatchDB.h"
 #include "platform/FileSystem.h"
+#include "platform/Process.h"
+#include "play/CPlayJournal.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -133,6 +135,19 @@ struct PlayWorld {
       start = end + 1;
     }
     return expected;
+  }
+
+  // A killed process takes a moment to be gone: waits (some seconds at most) until the
+  // processes that the journal names have ended.
+  void WaitUntilThePlayHasEnded() const {
+    CPlayJournal played;
+    if (!played.Read(journal))
+      return;
+    const auto runs = [](const std::optional<ProcessStamp>& stamp) {
+      return stamp && IsProcessRunning(*stamp);
+    };
+    for (int i = 0; i < 500 && (runs(played.Player) || runs(played.Emulator)); ++i)
+      ::usleep(10000);
   }
 
   // Everything is as it was before the play (save for CR LF in the configuration).

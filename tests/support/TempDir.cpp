@@ -1,5 +1,6 @@
 #include "support/TempDir.h"
 
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -87,4 +88,30 @@ std::string ShellQuote(const std::string& text) {
       quoted += c;
   }
   return quoted + "'";
+}
+
+int AsOrdinaryUser(const std::string& folder, const std::function<int()>& body) {
+  if (::geteuid() != 0)
+    return body();
+  const pid_t child = ::fork();
+  if (child < 0)
+    return -1;
+  if (child == 0) {
+    constexpr uid_t kNobody = 65534;
+    bool handed = ::chown(folder.c_str(), kNobody, kNobody) == 0;
+    std::error_code ignored;
+    for (std::filesystem::recursive_directory_iterator it(folder, ignored), end; it != end;
+         it.increment(ignored)) {
+      handed = handed && ::lchown(it->path().c_str(), kNobody, kNobody) == 0;
+    }
+    if (!handed || ::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 ||
+        ::setuid(kNobody) != 0) {
+      ::_exit(126);
+    }
+    ::_exit(body());
+  }
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

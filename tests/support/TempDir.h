@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 /// A fresh folder under the system's temporary folder, removed with everything in it when the
@@ -32,3 +33,8 @@ int RunCommand(const std::string& commandLine, std::string* output = nullptr,
 
 /// Quotes a text for /bin/sh.
 std::string ShellQuote(const std::string& text);
+
+/// Runs `body` without the powers of root, so that file permissions count: as root in a child
+/// process that has handed `folder` (with everything in it) to the user "nobody" and become that
+/// user; otherwise here. Returns what `body` returns, 126 when the child could not change user.
+int AsOrdinaryUser(const std::string& folder, const std::function<int()>& body);

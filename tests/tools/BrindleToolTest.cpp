@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "db/CPatchDB.h"
+#include "platform/CInstanceLock.h"
+#include "platform/FileSystem.h"
+#include "support/RomImage.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -47,6 +53,81 @@ TEST(BrindleTool, DumpWritesWhatSaveWould) {
   std::string errors;
   RunCommand(Tool("dump " + ShellQuote(path) + " 2>&1 >/dev/null"), &errors);
   EXPECT_EQ(errors.rfind("Error!\nOn line 4:\nbroken\n", 0), 0u);
+}
+
+TEST(BrindleTool, AddRomInstallsAsTheWindowDoesAndWritesOnceAtTheEnd) {
+  TempDir dir;
+  const std::string runtime = dir.File("runtime");
+  std::filesystem::create_directory(runtime);
+  // A runtime folder of its own: a Brindle window elsewhere on this machine is not ours.
+  const auto addRom = [&](const std::string& arguments, std::string* out) {
+    return RunCommand("cd " + ShellQuote(dir.Path()) + " && XDG_RUNTIME_DIR=" +
+                          ShellQuote(runtime) + " " + Tool("add-rom " + arguments),
+                      out, true);
+  };
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  const std::string database = dir.File("brindle.dat");
+  ASSERT_TRUE(db.Save(database));
+  const auto inode = [&] {
+    struct stat info {};
+    ::stat(database.c_str(), &info);
+    return info.st_ino;
+  };
+  std::filesystem::create_directory(dir.File("roms"));
+  std::vector<std::string> roms;
+  for (const std::string name : {"FIRST", "SECOND", "THIRD"}) {
+    roms.push_back(dir.File("roms/" + name + ".smc"));
+    ASSERT_TRUE(MakeRomImage(roms.back(), 1048576, 65472, name));
+  }
+  const auto installed = [&] {
+    ScriptedPrompt quiet;
+    CPatchDB back(quiet);
+    EXPECT_EQ(back.Load(database), 0);
+    std::vector<std::string> files;
+    for (int i = 0; i < back.GetRomCount(); ++i)
+      files.push_back(back.GetRom(i)->Filename);
+    return files;
+  };
+
+  // A relative path is installed as a full one; a refused ROM does not stop the others.
+  std::string out;
+  EXPECT_EQ(addRom("roms/../roms/FIRST.smc missing.smc --db brindle.dat", &out), 1);
+  EXPECT_EQ(out, "Error!\nError: Could not open ROM file.\n");
+  EXPECT_EQ(installed(), std::vector<std::string>{roms[0]});
+  EXPECT_EQ(addRom("--db brindle.dat " + ShellQuote(roms[1]) + " " + ShellQuote(roms[0]), &out), 1);
+  EXPECT_EQ(out, "Error!\nError: Cannot add ROM to database:\n" + roms[0] +
+                     "\n\nThe specified file already exists in the database.\n");
+  EXPECT_EQ(installed(), (std::vector<std::string>{roms[0], roms[1]}));
+
+  // Nothing added: the file is not written at all.
+  const auto before = inode();
+  EXPECT_EQ(addRom(ShellQuote(roms[1]) + " --db brindle.dat", &out), 1);
+  EXPECT_EQ(inode(), before);
+
+  // While a window runs, and while the file has lines that writing it would drop, nothing
+  // changes.
+  {
+    CInstanceLock window("BrindleApp", runtime);
+    ASSERT_EQ(window.Acquire(), CInstanceLock::Result::Acquired);
+    EXPECT_EQ(addRom(ShellQuote(roms[2]) + " --db brindle.dat", &out), 1);
+    EXPECT_NE(out.find("brindle-tool: Brindle is running."), std::string::npos) << out;
+    EXPECT_EQ(inode(), before);
+  }
+  const std::string damaged = dir.Write("damaged.dat", "[roms]\nbroken\n");
+  EXPECT_EQ(addRom(ShellQuote(roms[2]) + " --db damaged.dat", &out), 1);
+  EXPECT_NE(out.find("damaged.dat has lines Brindle cannot read (shown above); nothing was added"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(ReadFileBytes(damaged), "[roms]\nbroken\n");
+
+  EXPECT_EQ(addRom(ShellQuote(roms[2]) + " --db brindle.dat", &out), 0);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(installed().size(), 3u);
+  EXPECT_EQ(addRom("--db brindle.dat", &out), 2);
+  EXPECT_EQ(addRom(ShellQuote(roms[2]), &out), 2);
+  EXPECT_EQ(addRom(ShellQuote(roms[2]) + " --db missing.dat", &out), 2);
+  EXPECT_FALSE(PathExists(dir.File("missing.dat")));
 }
 
 TEST(BrindleTool, HelpVersionAndUsage) {

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "gtest/gtest.h"
+#include "play/CPlayJournal.h"
 #include "play/PlayWorld.h"
 
 namespace {
@@ -24,6 +25,37 @@ std::string SaveDatabase(PlayWorld& w) {
   return path;
 }
 
+// Starts brindle-tool play on the world's patch in a process group of its own, so that it and
+// its emulator can die together, as they would at a power cut.
+pid_t StartPlayer(PlayWorld& w, const std::string& database) {
+  const std::string patch = w.patchFolder + "Game (fixed).ips";
+  const pid_t player = ::fork();
+  if (player == 0) {
+    ::setpgid(0, 0);
+    const int null = ::open("/dev/null", O_RDWR);
+    ::dup2(null, 0);
+    ::dup2(null, 1);
+    ::execl(BRINDLE_TOOL_PATH, BRINDLE_TOOL_PATH, "play", patch.c_str(), "--db", database.c_str(),
+            static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  if (player > 0)
+    ::setpgid(player, player);
+  return player;
+}
+
+// Whatever happens in a test, no player or emulator outlives it.
+struct GroupKiller {
+  pid_t group;
+  ~GroupKiller() { ::kill(-group, SIGKILL); }
+};
+
+bool WaitFor(const std::string& path) {
+  for (int i = 0; i < 2000 && !PathExists(path); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return PathExists(path);
+}
+
 }  // namespace
 
 TEST(PlayTool, PlaysAnInstalledPatchAndNeverWritesTheDatabase) {
@@ -35,10 +67,10 @@ TEST(PlayTool, PlaysAnInstalledPatchAndNeverWritesTheDatabase) {
   ASSERT_EQ(::stat(database.c_str(), &info), 0);
   const auto modified = info.st_mtim;
 
-  // A relative path in other letter case finds the patch; the question is answered on stdin.
+  // A relative path finds the patch; the question is answered on stdin.
   std::string output;
   const std::string play = "cd " + ShellQuote(w.dir.Path()) + " && " +
-                           Tool("play 'MY PATCHES/game (FIXED).IPS' --db brindle.dat");
+                           Tool("play 'my patches/Game (fixed).ips' --db brindle.dat");
   EXPECT_EQ(RunCommand("echo y | (" + play + ")", &output), 0) << output;
   EXPECT_EQ(output.rfind("Warning!\nWarning:\n\n" + w.romFile + "\n\nThe MD5 digest", 0), 0u)
       << output;
@@ -48,7 +80,8 @@ TEST(PlayTool, PlaysAnInstalledPatchAndNeverWritesTheDatabase) {
   ::unlink(w.record.c_str());
   EXPECT_EQ(RunCommand("echo n | (" + play + ")", &output), 1);
   EXPECT_FALSE(PathExists(w.record));
-  EXPECT_EQ(RunCommand(Tool("play " + ShellQuote(w.dir.File("other.ips")) + " --db " +
+  // Another letter case names another file.
+  EXPECT_EQ(RunCommand(Tool("play " + ShellQuote(w.patchFolder + "GAME (FIXED).IPS") + " --db " +
                             ShellQuote(database)) +
                            " </dev/null",
                        &output, true),
@@ -67,35 +100,15 @@ TEST(PlayTool, AKilledPlayIsPutBackAtTheNextStart) {
   const std::string started = w.dir.File("started");
   w.WriteEmulator("zsnes dir/zsnes w", ": > " + ShellQuote(started) + "\nsleep 60\n");
   const std::string database = SaveDatabase(w);
-  const std::string patch = w.patchFolder + "Game (fixed).ips";
-
-  // The play runs in a process group of its own, so that it and its emulator die together,
-  // as they would at a power cut.
-  const pid_t player = ::fork();
-  ASSERT_GE(player, 0);
-  if (player == 0) {
-    ::setpgid(0, 0);
-    const int null = ::open("/dev/null", O_RDWR);
-    ::dup2(null, 0);
-    ::dup2(null, 1);
-    ::execl(BRINDLE_TOOL_PATH, BRINDLE_TOOL_PATH, "play", patch.c_str(), "--db", database.c_str(),
-            static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  ::setpgid(player, player);
-  // Whatever happens below, no player or emulator outlives the test.
-  struct GroupKiller {
-    pid_t group;
-    ~GroupKiller() { ::kill(-group, SIGKILL); }
-  } killer{player};
-  for (int i = 0; i < 2000 && !PathExists(started); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  ASSERT_TRUE(PathExists(started));
+  const pid_t player = StartPlayer(w, database);
+  ASSERT_GT(player, 0);
+  GroupKiller killer{player};
+  ASSERT_TRUE(WaitFor(started));
   ASSERT_EQ(::kill(-player, SIGKILL), 0);
   int status = 0;
   ASSERT_EQ(::waitpid(player, &status, 0), player);
   ASSERT_TRUE(WIFSIGNALED(status));
+  w.WaitUntilThePlayHasEnded();
 
   // What the crash left: the ROM under the play name, the patch folder as save directory.
   EXPECT_FALSE(PathExists(w.romFile));
@@ -125,6 +138,59 @@ TEST(PlayTool, AKilledPlayIsPutBackAtTheNextStart) {
   std::string output;
   EXPECT_EQ(RunCommand(Tool("recover --db " + ShellQuote(database)), &output), 0);
   EXPECT_EQ(output, "No interrupted play to recover.\n");
+}
+
+TEST(PlayTool, APlayThatStillRunsIsLeftAloneUntilItsEmulatorHasEnded) {
+  PlayWorld w;
+  const std::string started = w.dir.File("started");
+  const std::string release = w.dir.File("release");
+  w.WriteEmulator("zsnes dir/zsnes w", ": > " + ShellQuote(started) + "\nwhile [ ! -e " +
+                                           ShellQuote(release) + " ]; do sleep 0.05; done\n");
+  const std::string database = SaveDatabase(w);
+  const pid_t player = StartPlayer(w, database);
+  ASSERT_GT(player, 0);
+  GroupKiller killer{player};
+  ASSERT_TRUE(WaitFor(started));
+  const std::string during = ReadFileBytes(w.config);
+  const std::string stillPlaying =
+      "A patch is still being played: the emulator, or the Brindle that started it, is still "
+      "running. Until it ends, its ROM keeps the patch's name and the emulator saves into the "
+      "patch's folder.\n\nBrindle will put everything back at its next start after the emulator "
+      "has ended.";
+  const auto expectUntouched = [&] {
+    EXPECT_TRUE(PathExists(w.playName));
+    EXPECT_FALSE(PathExists(w.romFile));
+    EXPECT_EQ(ReadFileBytes(w.config), during);
+    EXPECT_TRUE(PathExists(w.journal));
+  };
+
+  // The player waits for its emulator.
+  std::string output;
+  EXPECT_EQ(RunCommand(Tool("recover --db " + ShellQuote(database)), &output), 0);
+  EXPECT_EQ(output, "Brindle\n" + stillPlaying + "\n");
+  expectUntouched();
+
+  // The player is killed; its emulator plays on.
+  ASSERT_EQ(::kill(player, SIGKILL), 0);
+  ASSERT_EQ(::waitpid(player, nullptr, 0), player);
+  ScriptedPrompt prompt;
+  CPatchDB next(prompt);
+  ASSERT_EQ(next.Load(database), 0);
+  EXPECT_TRUE(next.RecoverInterruptedPlay());
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{stillPlaying});
+  expectUntouched();
+
+  // Once the emulator has ended, everything is put back.
+  CPlayJournal journal;
+  ASSERT_TRUE(journal.Read(w.journal));
+  ASSERT_TRUE(journal.Emulator);
+  TempDir::WriteTo(release, "");
+  w.WaitUntilThePlayHasEnded();
+  prompt.boxes.clear();
+  EXPECT_TRUE(next.RecoverInterruptedPlay());
+  ASSERT_EQ(prompt.boxes.size(), 1u);
+  EXPECT_EQ(prompt.boxes[0].text.rfind("Brindle was interrupted while a patch was playing", 0), 0u);
+  w.ExpectPutBack();
 }
 
 TEST(PlayTool, RecoveryExplainsWhatMustBeDoneByHand) {

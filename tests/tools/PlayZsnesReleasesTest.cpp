@@ -96,6 +96,7 @@ TEST(PlayZsnesReleases, AKilledPlayPutsBackTheNewerFormInItsOwnForm) {
   EXPECT_EQ(ReadFileBytes(w.config), during);
   ASSERT_TRUE(PathExists(w.journal));
   EXPECT_TRUE(PathExists(w.playName));
+  w.WaitUntilThePlayHasEnded();
 
   std::string output;
   ASSERT_EQ(
