@@ -1,6 +1,7 @@
 #include "db/PatchInfoForm.h"
 
 #include "db/SizeWord.h"
+#include "parser/TextUtil.h"
 #include "prompt/Diagnostics.h"
 
 namespace {
@@ -8,17 +9,19 @@ namespace {
 constexpr char kNeedRom[] =
     "You must specify a ROM name and ROM size in order to continue.\n\t\t\t\n(Note that the vast "
     "majority of ROMs have headers, so you should probably leave the \"Header\" option checked.)";
-// brindle.dat refuses a patch line without a name when it is next read: the patch would be lost.
+// The next start refuses a patch line without a name: the patch would be lost.
 constexpr char kNeedName[] = "You must specify a patch name in order to continue.";
 
 }  // namespace
 
 bool ValidatePatchInfo(const PatchInfoForm& form, UserPrompt& prompt) {
-  if (form.RomName.empty() || SizeWordFromList(form.SizeIndex, form.Header) == kNoSize) {
+  // brindle.dat trims its columns: a name of blanks alone would be read back as none.
+  if (TrimBlanks(form.RomName).empty() ||
+      SizeWordFromList(form.SizeIndex, form.Header) == kNoSize) {
     ShowPlainMessage(prompt, kNeedRom);
     return false;
   }
-  if (form.PatchName.empty()) {
+  if (TrimBlanks(form.PatchName).empty()) {
     ShowPlainMessage(prompt, kNeedName);
     return false;
   }

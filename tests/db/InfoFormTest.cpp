@@ -11,7 +11,7 @@ TEST(InfoForm, PatchFormNeedsItsRomAndNameAndWritesOneLine) {
       "checked.)";
   const PatchInfoForm form{"Name", "", "", "GAME", "", "a\r\nb\rc\nd", 5, false};
   for (auto [romName, sizeIndex, patchName, expected] :
-       {std::tuple{"", 5, "Name", needRom},
+       {std::tuple{" \t", 5, "Name", needRom},
         {"GAME", -1, "Name", needRom},
         {"GAME", 5, "", "You must specify a patch name in order to continue."}}) {
     PatchInfoForm bad = form;
