@@ -142,3 +142,33 @@ TEST(BrindleTool, HelpVersionAndUsage) {
   EXPECT_EQ(RunCommand(Tool("check"), &out, true), 2);
   EXPECT_EQ(RunCommand(Tool("dump a b"), &out, true), 2);
 }
+
+TEST(BrindleTool, InstallLeavesToBrindleWhatWouldNeedItsDialog) {
+  TempDir dir;
+  const std::string runtime = dir.File("runtime");
+  std::filesystem::create_directory(runtime);
+  const auto install = [&](const std::string& arguments, std::string* out) {
+    return RunCommand("cd " + ShellQuote(dir.Path()) + " && XDG_RUNTIME_DIR=" +
+                          ShellQuote(runtime) + " " + Tool("install " + arguments),
+                      out, true);
+  };
+  const std::string original = "[vars]\r\nTransSpeed=5\r\n";
+  const std::string database = dir.Write("brindle.dat", original);
+  dir.Write("a.dat", "name=A\nromname=GAME\nromsize=8Mbit\n");
+  dir.Write("a.ips", "PATCH");
+  dir.Write("b.ips", "PATCH");
+  std::string out;
+  EXPECT_EQ(install("b.ips --db brindle.dat", &out), 1);
+  EXPECT_EQ(out,
+            "Brindle\nA patch information file (*.dat) was not found for the specified IPS "
+            "file.\nYou will have to enter patch information manually in order to continue.\n"
+            "brindle-tool: " +
+                dir.File("b.ips") +
+                " was not installed: its information "
+                "must be entered in Brindle's Patch Information dialog\n");
+  EXPECT_EQ(ReadFileBytes(database), original);
+  EXPECT_EQ(install("--db brindle.dat ./a.ips", &out), 0);
+  EXPECT_EQ(out, "");
+  EXPECT_NE(ReadFileBytes(database).find("\r\nA||||" + dir.File("a.ips") + "|GAME|8Mbit|\r\n"),
+            std::string::npos);
+}
