@@ -20,6 +20,21 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
+namespace {
+
+// A copy of the program whose brindle.dat, instance lock and channel are in `folder`.
+BrindleAppEnvironment Environment(const TempDir& folder, UserPrompt& prompt, CInstanceLock& lock,
+                                  const std::string& channel = "channel") {
+  BrindleAppEnvironment env;
+  env.window.appDir = folder.Path();
+  env.prompt = &prompt;
+  env.lock = &lock;
+  env.channelName = QString::fromStdString(folder.File(channel));
+  return env;
+}
+
+}  // namespace
+
 TEST(BrindleApp, SecondCopyWithoutAWindowToRaise) {
   TempDir dir;
   CInstanceLock first("BrindleApp", dir.Path());
@@ -27,11 +42,7 @@ TEST(BrindleApp, SecondCopyWithoutAWindowToRaise) {
   for (bool withFile : {false, true}) {
     ScriptedPrompt prompt;
     CInstanceLock second("BrindleApp", dir.Path());
-    BrindleAppEnvironment env;
-    env.window.appDir = dir.Path();
-    env.prompt = &prompt;
-    env.lock = &second;
-    env.channelName = QString::fromStdString(dir.File("nobody-listens"));
+    BrindleAppEnvironment env = Environment(dir, prompt, second, "nobody-listens");
     env.currentFolder = "/home/user";
     CBrindleApp app(env);
     std::vector<std::string> args = {"-x"};
@@ -60,11 +71,7 @@ TEST(BrindleApp, PlayingFromTheWindowComesBackToTheRunningWindow) {
   world.db.WindowBackground.clear();
   ASSERT_TRUE(world.db.Save(world.dir.File("brindle.dat")));
   CInstanceLock lock("BrindleApp", world.dir.Path());
-  BrindleAppEnvironment env;
-  env.window.appDir = world.dir.Path();
-  env.prompt = &world.prompt;
-  env.lock = &lock;
-  env.channelName = QString::fromStdString(world.dir.File("channel"));
+  const BrindleAppEnvironment env = Environment(world.dir, world.prompt, lock);
 
   // Once the main loop runs: double-click the patch, then look again a little later.
   bool played = false, looked = false, visible = false;
@@ -104,11 +111,7 @@ TEST(BrindleApp, InstallingByDropAndEditingThroughTheDialogsOfTheRunningWindow) 
   std::filesystem::create_directories(dir.File("roms"));
   ASSERT_TRUE(MakeRomImage(rom, 1048576, 0xFFC0, "GAME"));
   CInstanceLock lock("BrindleApp", dir.Path());
-  BrindleAppEnvironment env;
-  env.window.appDir = dir.Path();
-  env.prompt = &prompt;
-  env.lock = &lock;
-  env.channelName = QString::fromStdString(dir.File("channel"));
+  BrindleAppEnvironment env = Environment(dir, prompt, lock);
   const std::string bare = dir.Write("patches/Bare.ips", "PATCH");
   env.window.choosePatchFile = [&bare](QWidget*) { return bare; };
 

@@ -16,6 +16,16 @@ std::string Tool(const std::string& arguments) {
   return ShellQuote(BRINDLE_TOOL_PATH) + " " + arguments;
 }
 
+// Runs the tool in `dir` with a runtime folder of its own there: a Brindle window elsewhere on
+// this machine is not ours. Standard error is merged into `out`.
+int ToolIn(const TempDir& dir, const std::string& arguments, std::string* out) {
+  const std::string runtime = dir.File("runtime");
+  std::filesystem::create_directories(runtime);
+  return RunCommand("cd " + ShellQuote(dir.Path()) + " && XDG_RUNTIME_DIR=" + ShellQuote(runtime) +
+                        " " + Tool(arguments),
+                    out, true);
+}
+
 }  // namespace
 
 TEST(BrindleTool, CheckPrintsEveryBoxAndSetsTheExitStatus) {
@@ -58,12 +68,8 @@ TEST(BrindleTool, DumpWritesWhatSaveWould) {
 TEST(BrindleTool, AddRomInstallsAsTheWindowDoesAndWritesOnceAtTheEnd) {
   TempDir dir;
   const std::string runtime = dir.File("runtime");
-  std::filesystem::create_directory(runtime);
-  // A runtime folder of its own: a Brindle window elsewhere on this machine is not ours.
   const auto addRom = [&](const std::string& arguments, std::string* out) {
-    return RunCommand("cd " + ShellQuote(dir.Path()) + " && XDG_RUNTIME_DIR=" +
-                          ShellQuote(runtime) + " " + Tool("add-rom " + arguments),
-                      out, true);
+    return ToolIn(dir, "add-rom " + arguments, out);
   };
   ScriptedPrompt prompt;
   CPatchDB db(prompt);
@@ -145,12 +151,8 @@ TEST(BrindleTool, HelpVersionAndUsage) {
 
 TEST(BrindleTool, InstallLeavesToBrindleWhatWouldNeedItsDialog) {
   TempDir dir;
-  const std::string runtime = dir.File("runtime");
-  std::filesystem::create_directory(runtime);
   const auto install = [&](const std::string& arguments, std::string* out) {
-    return RunCommand("cd " + ShellQuote(dir.Path()) + " && XDG_RUNTIME_DIR=" +
-                          ShellQuote(runtime) + " " + Tool("install " + arguments),
-                      out, true);
+    return ToolIn(dir, "install " + arguments, out);
   };
   const std::string original = "[vars]\r\nTransSpeed=5\r\n";
   const std::string database = dir.Write("brindle.dat", original);
