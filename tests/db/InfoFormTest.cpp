@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "db/PatchInfoForm.h"
-#include "db/RomInfoForm.h"
 #include "support/ScriptedPrompt.h"
 
 TEST(InfoForm, PatchFormNeedsItsRomAndNameAndWritesOneLine) {
@@ -15,30 +14,12 @@ TEST(InfoForm, PatchFormNeedsItsRomAndNameAndWritesOneLine) {
         {"GAME", -1, "Name", needRom},
         {"GAME", 5, "", "You must specify a patch name in order to continue."}}) {
     PatchInfoForm bad = form;
-    bad.RomName = romName;
-    bad.SizeIndex = sizeIndex;
-    bad.PatchName = patchName;
+    std::tie(bad.RomName, bad.SizeIndex, bad.PatchName) = std::tuple(romName, sizeIndex, patchName);
     ScriptedPrompt prompt;
     EXPECT_FALSE(ValidatePatchInfo(bad, prompt));
-    ASSERT_EQ(prompt.boxes.size(), 1u);
-    EXPECT_EQ(prompt.boxes[0].text, expected);
-    EXPECT_EQ(prompt.boxes[0].title, "Brindle");
-    EXPECT_EQ(prompt.boxes[0].icon, BoxIcon::None);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{expected});
   }
   PatchRecord patch;
-  patch.Filename = "/p/a.ips";
   ApplyPatchInfo(form, patch);
   EXPECT_EQ(patch.Description, "a b c d");
-  EXPECT_EQ(patch.Filename, "/p/a.ips");
-}
-
-TEST(InfoForm, RomFormKeepsTheFlagWhenTheForcedNameIsCleared) {
-  RomRecord rom;
-  rom.ForcedName = "Old";
-  rom.UseForcedName = true;
-  ApplyRomInfo({"", false, "d1"}, rom);
-  EXPECT_EQ(rom.ForcedName + rom.RomDigest, "d1");
-  EXPECT_TRUE(rom.UseForcedName);
-  ApplyRomInfo({"New", false, "d2"}, rom);
-  EXPECT_FALSE(rom.UseForcedName);
 }
