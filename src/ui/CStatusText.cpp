@@ -29,8 +29,12 @@ void CStatusText::FitText() {
   for (const QString& line : text().split('\n'))
     widest = std::max(widest, QFontMetrics(font).horizontalAdvance(line));
   const int room = contentsRect().width() - 2;
-  if (widest > room && room > 0)
-    font.setPointSizeF(font.pointSizeF() * room / widest);
+  if (widest > room && room > 0) {
+    if (font.pointSizeF() > 0)
+      font.setPointSizeF(font.pointSizeF() * room / widest);
+    else
+      font.setPixelSize(std::max(1, font.pixelSize() * room / widest));
+  }
   setFont(font);
 }
 
