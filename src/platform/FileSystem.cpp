@@ -183,6 +183,21 @@ bool IsSameFile(const std::string& a, const std::string& b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+bool CreateSymbolicLink(const std::string& target, const std::string& link, std::string* error) {
+  if (::symlink(target.c_str(), link.c_str()) == 0)
+    return true;
+  return FailPlain(error);
+}
+
+bool IsSymbolicLink(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+bool CanCreateFilesIn(const std::string& folder) {
+  return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
 bool RemoveFile(const std::string& path, std::string* error) {
   if (::unlink(path.c_str()) == 0 || errno == ENOENT)
     return true;

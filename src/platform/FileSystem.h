@@ -36,6 +36,15 @@ bool IsMissing(const std::string& path);
 /// Whether two paths name the same existing file (the same inode, whatever the spelling).
 bool IsSameFile(const std::string& a, const std::string& b);
 
+/// Makes `link` a symbolic link leading to `target` (as given: a bare file name leads into the
+/// link's own folder). Never replaces anything already at `link`.
+bool CreateSymbolicLink(const std::string& target, const std::string& link,
+                        std::string* error = nullptr);
+/// Whether `path` is a symbolic link, wherever it leads.
+bool IsSymbolicLink(const std::string& path);
+/// Whether this process may create files in `folder`.
+bool CanCreateFilesIn(const std::string& folder);
+
 /// Deletes a file; a file that is not there counts as deleted.
 bool RemoveFile(const std::string& path, std::string* error = nullptr);
 

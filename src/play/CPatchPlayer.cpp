@@ -102,6 +102,9 @@ bool CPatchPlayer::Check(int index) {
     return false;
   }
 
+  if (!CheckPatchName())
+    return false;
+
   if (IsAutoPatchOff()) {
     const BoxRequest question{
         "ZSNES will not apply the patch: IPS auto-patching is switched off in its configuration "
@@ -111,6 +114,30 @@ bool CPatchPlayer::Check(int index) {
       return false;
   }
   return true;
+}
+
+bool CPatchPlayer::CheckPatchName() {
+  m_patchLink.clear();
+  m_linkMade = false;
+  const std::string& file = m_patch->Filename;
+  const std::string name = file.substr(m_patchFolder.size());
+  const std::string wanted = BaseName(file) + ".ips";
+  if (name == wanted)
+    return true;
+  const std::string link = m_patchFolder + wanted;
+  // Already there as the patch itself (a link of the user's own, say): nothing to make.
+  if (IsSameFile(link, file))
+    return true;
+  if (!PathExists(link) && CanCreateFilesIn(m_patchFolder)) {
+    m_patchLink = link;
+    return true;
+  }
+  const BoxRequest question{"ZSNES looks for the patch as \"" + wanted + "\" and will not find \"" +
+                                name +
+                                "\", so the game would start without the patch.\n\nDo you want "
+                                "to play without the patch?",
+                            "Warning!", BoxIcon::Warning, BoxButtons::YesNo};
+  return m_db.Prompt().Ask(question) == BoxAnswer::Yes;
 }
 
 bool CPatchPlayer::Prepare() {
@@ -127,6 +154,9 @@ bool CPatchPlayer::Prepare() {
   m_journal.SaveDirectory = m_savedDirectories.SaveDirectory;
   m_journal.SRAMPath = m_savedDirectories.SRAMPath;
   m_journal.IPSPath = m_savedDirectories.IPSPath;
+  m_journal.PatchLink.reset();
+  if (!m_patchLink.empty())
+    m_journal.PatchLink = m_patchLink;
   // While this process or its emulator runs, the play is not over: a start of Brindle (or
   // brindle-tool recover) meanwhile must leave it alone.
   m_journal.Player = GetProcessStamp(::getpid());
@@ -141,18 +171,46 @@ bool CPatchPlayer::Prepare() {
     }
   }
 
+  if (!m_patchLink.empty()) {
+    // A bare file name: the link leads to the patch beside it, wherever the folder goes.
+    std::string error;
+    if (!CreateSymbolicLink(m_patch->Filename.substr(m_patchFolder.size()), m_patchLink, &error)) {
+      ReportError("Could not create \"" + m_patchLink + "\" (" + error +
+                  "), under which ZSNES would find the patch. The patch was not played.");
+      UndoPrepare();
+      return false;
+    }
+    m_linkMade = true;
+  }
+
   if (m_rename && !RenameNoReplace(m_rom->Filename, m_playName)) {
     ReportError("Error RP00A: Could not rename ROM file.");
-    if (RestoreSaveDirectory()) {
-      if (!m_journalPath.empty())
-        CPlayJournal::Remove(m_journalPath);
-    } else if (!m_journalPath.empty()) {
-      // The ROM never moved; only the configuration is left for the next start to put back.
-      m_journal.PlayName = m_journal.RomFile;
-      LeaveToNextStart();
-    }
+    UndoPrepare();
     return false;
   }
+  return true;
+}
+
+void CPatchPlayer::UndoPrepare() {
+  const bool unlinked = RemovePatchLink();
+  if (RestoreSaveDirectory() && unlinked) {
+    if (!m_journalPath.empty())
+      CPlayJournal::Remove(m_journalPath);
+  } else if (!m_journalPath.empty()) {
+    // The ROM never moved; what is left is for the next start to put back.
+    m_journal.PlayName = m_journal.RomFile;
+    LeaveToNextStart();
+  }
+}
+
+bool CPatchPlayer::RemovePatchLink() {
+  if (!m_linkMade)
+    return true;
+  // Whatever took the link's place meanwhile is not ours to remove.
+  if (IsSymbolicLink(m_patchLink) && !RemoveFile(m_patchLink))
+    return false;
+  m_linkMade = false;
+  m_journal.PatchLink.reset();
   return true;
 }
 
@@ -175,12 +233,13 @@ void CPatchPlayer::Run() {
 
 bool CPatchPlayer::PutBack() {
   const bool restored = RestoreSaveDirectory();
+  const bool unlinked = RemovePatchLink();
 
   // Never onto an existing file: whatever appeared under the recorded name meanwhile survives.
   // Whatever could not be put back stays in the journal for the next start to try again.
   const bool renamedBack = !m_rename || RenameNoReplace(m_playName, m_rom->Filename);
   if (!m_journalPath.empty()) {
-    if (restored && renamedBack)
+    if (restored && renamedBack && unlinked)
       CPlayJournal::Remove(m_journalPath);
     else
       LeaveToNextStart();

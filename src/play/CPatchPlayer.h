@@ -33,6 +33,11 @@ class CPatchPlayer final {
   /// nothing is left for it to put back.
   bool PutBack();
 
+  /// ZSNES looks for the patch as the play name's base with ".ips" in small letters. For a patch
+  /// named otherwise ("GAME.IPS") a link of that name is made for the play, where that can be
+  /// done without touching a file already there; otherwise the user is asked whether to play
+  /// without the patch. False when the answer is No.
+  bool CheckPatchName();
   bool RomFileExists(const RomRecord& rom) const;
   /// True when IgnoreHash is set, the digest matches, or the user plays on after the warning.
   bool CheckRomDigest(const RomRecord& rom);
@@ -57,6 +62,11 @@ class CPatchPlayer final {
   /// Writes the journal without the play's processes: the play is over, and what it could not
   /// put back is left for the next start.
   void LeaveToNextStart();
+  /// Puts back what Prepare changed before the ROM was renamed.
+  void UndoPrepare();
+  /// Removes the link made for the play, unless something else has taken its place; false when
+  /// it is there and cannot be removed.
+  bool RemovePatchLink();
   void ReportError(const std::string& message) const { m_db.ReportError(message); }
 
   CPatchDB& m_db;
@@ -68,6 +78,8 @@ class CPatchPlayer final {
   std::string m_patchFolder;
   std::string m_playName;
   std::string m_journalPath;
-  bool m_rename = false;  // false when the ROM already carries the play name
+  bool m_rename = false;    // false when the ROM already carries the play name
+  std::string m_patchLink;  // the link to make for the play, when one is needed
+  bool m_linkMade = false;
   CPlayJournal m_journal;
 };

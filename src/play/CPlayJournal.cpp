@@ -87,6 +87,8 @@ std::string CPlayJournal::Serialize() const {
     out += "SRAMPath=" + Escape(*SRAMPath) + "\n";
   if (IPSPath)
     out += "IPSPath=" + Escape(*IPSPath) + "\n";
+  if (PatchLink)
+    out += "PatchLink=" + Escape(*PatchLink) + "\n";
   if (Player)
     out += "Player=" + StampText(*Player) + "\n";
   if (Emulator)
@@ -96,9 +98,10 @@ std::string CPlayJournal::Serialize() const {
 
 bool CPlayJournal::Parse(const std::string& bytes) {
   constexpr int kRequired = 4;
-  constexpr int kFields = 8;
-  const char* const names[kFields] = {"RomFile",  "PlayName", "ConfigFile", "SaveDirectory",
-                                      "SRAMPath", "IPSPath",  "Player",     "Emulator"};
+  constexpr int kFields = 9;
+  const char* const names[kFields] = {"RomFile",       "PlayName", "ConfigFile",
+                                      "SaveDirectory", "SRAMPath", "IPSPath",
+                                      "Player",        "Emulator", "PatchLink"};
   std::string values[kFields];
   bool seen[kFields] = {};
   size_t start = 0;
@@ -141,6 +144,7 @@ bool CPlayJournal::Parse(const std::string& bytes) {
   SaveDirectory = values[3];
   SRAMPath = seen[4] ? std::optional<std::string>(values[4]) : std::nullopt;
   IPSPath = seen[5] ? std::optional<std::string>(values[5]) : std::nullopt;
+  PatchLink = seen[8] ? std::optional<std::string>(values[8]) : std::nullopt;
   Player = player;
   Emulator = emulator;
   return true;

@@ -34,6 +34,9 @@ class CPlayJournal final {
   // The values of the newer configuration form to put back, when the play rewrote such lines.
   std::optional<std::string> SRAMPath;
   std::optional<std::string> IPSPath;
+  // The symbolic link the play made so that the emulator finds a patch whose extension is not
+  // written in small letters, when it made one.
+  std::optional<std::string> PatchLink;
   // The processes of the play, when known: the one that plays (Brindle or brindle-tool) and the
   // emulator it started. While either runs, the play is not over.
   std::optional<ProcessStamp> Player;

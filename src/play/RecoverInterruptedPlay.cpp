@@ -82,6 +82,22 @@ std::string PutSaveDirectoryBack(const CPlayJournal& journal) {
          LinesOf(journal, CEmulatorConfig::kSRAMPathForm | CEmulatorConfig::kIPSPathForm);
 }
 
+// Removes the link a play made for the emulator to find its patch, if it is still a link.
+std::string TakeAwayPatchLink(const CPlayJournal& journal) {
+  if (!journal.PatchLink || !PathExists(*journal.PatchLink))
+    return "";
+  const std::string& link = *journal.PatchLink;
+  if (!IsSymbolicLink(link))
+    return "A file has taken the place of the link " + Quoted(link) + "; it was left as it is.\n";
+  if (std::string error; !RemoveFile(link, &error)) {
+    return "The link " + Quoted(link) +
+           ", through which ZSNES found the patch, could not be "
+           "removed (" +
+           error + "). Remove it by hand.\n";
+  }
+  return "The link " + Quoted(link) + ", through which ZSNES found the patch, was removed.\n";
+}
+
 // Whether the process that plays, or the emulator it started, still runs.
 bool IsStillPlaying(const CPlayJournal& journal) {
   return (journal.Player && IsProcessRunning(*journal.Player)) ||
@@ -112,6 +128,7 @@ bool CPatchPlayer::RecoverInterruptedPlay() {
   if (readable) {
     text += PutRomBack(journal);
     text += PutSaveDirectoryBack(journal);
+    text += TakeAwayPatchLink(journal);
   } else {
     text += "Its record of that play, " + Quoted(path) +
             ", could not be read. Check that your ROM files have their names and that the "

@@ -27,15 +27,16 @@ std::string SaveDatabase(PlayWorld& w) {
 
 // Starts brindle-tool play on the world's patch in a process group of its own, so that it and
 // its emulator can die together, as they would at a power cut.
-pid_t StartPlayer(PlayWorld& w, const std::string& database) {
-  const std::string patch = w.patchFolder + "Game (fixed).ips";
+pid_t StartPlayer(PlayWorld& w, const std::string& database,
+                  const std::string& patch = "Game (fixed).ips") {
+  const std::string path = w.patchFolder + patch;
   const pid_t player = ::fork();
   if (player == 0) {
     ::setpgid(0, 0);
     const int null = ::open("/dev/null", O_RDWR);
     ::dup2(null, 0);
     ::dup2(null, 1);
-    ::execl(BRINDLE_TOOL_PATH, BRINDLE_TOOL_PATH, "play", patch.c_str(), "--db", database.c_str(),
+    ::execl(BRINDLE_TOOL_PATH, BRINDLE_TOOL_PATH, "play", path.c_str(), "--db", database.c_str(),
             static_cast<char*>(nullptr));
     ::_exit(127);
   }
@@ -138,6 +139,34 @@ TEST(PlayTool, AKilledPlayIsPutBackAtTheNextStart) {
   std::string output;
   EXPECT_EQ(RunCommand(Tool("recover --db " + ShellQuote(database)), &output), 0);
   EXPECT_EQ(output, "No interrupted play to recover.\n");
+}
+
+TEST(PlayTool, AKilledPlayOfACapitalisedPatchLosesItsLinkAtTheNextStart) {
+  PlayWorld w;
+  const std::string started = w.dir.File("started");
+  w.WriteEmulator("zsnes dir/zsnes w", ": > " + ShellQuote(started) + "\nsleep 60\n");
+  w.dir.Write("my patches/GAME.IPS", "PATCHEOF");
+  w.db.GetPatch(0)->Filename = w.patchFolder + "GAME.IPS";
+  const std::string link = w.patchFolder + "GAME.ips";
+  const std::string database = SaveDatabase(w);
+  const pid_t player = StartPlayer(w, database, "GAME.IPS");
+  ASSERT_GT(player, 0);
+  GroupKiller killer{player};
+  ASSERT_TRUE(WaitFor(started));
+  EXPECT_TRUE(IsSymbolicLink(link));
+  ASSERT_EQ(::kill(-player, SIGKILL), 0);
+  ASSERT_EQ(::waitpid(player, nullptr, 0), player);
+  w.WaitUntilThePlayHasEnded();
+
+  std::string output;
+  EXPECT_EQ(RunCommand(Tool("recover --db " + ShellQuote(database)), &output), 0);
+  EXPECT_NE(output.find("\nThe link \"" + link +
+                        "\", through which ZSNES found the patch, was removed.\n"),
+            std::string::npos)
+      << output;
+  EXPECT_FALSE(PathExists(link));
+  EXPECT_EQ(ReadFileBytes(w.patchFolder + "GAME.IPS"), "PATCHEOF");
+  EXPECT_EQ(ReadFileBytes(w.romFile), std::string(1024, 'R'));
 }
 
 TEST(PlayTool, APlayThatStillRunsIsLeftAloneUntilItsEmulatorHasEnded) {

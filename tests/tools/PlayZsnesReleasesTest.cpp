@@ -128,3 +128,46 @@ TEST(PlayZsnesReleases, RecoveryNamesTheNewerFormLinesToSetByHand) {
             std::string::npos)
       << prompt.boxes.back().text;
 }
+
+TEST(PlayZsnesReleases, APatchNamedInCapitalsIsFoundThroughALinkForThePlay) {
+  PlayWorld w;
+  w.UseZsnesModel("zsnesl.cfg", Fixture("zsnesl-1.51.cfg"));
+  ::unlink((w.patchFolder + "Game (fixed).ips").c_str());
+  w.dir.Write("my patches/Game.IPS", "PATCHEOF");
+  w.db.GetPatch(0)->Filename = w.patchFolder + "Game.IPS";
+  const auto listing = [&w] {
+    std::string names;
+    RunCommand("ls -A " + ShellQuote(w.patchFolder), &names);
+    return names;
+  };
+  const std::string before = listing();
+
+  ASSERT_EQ(w.db.PlayPatch(0), 1);
+  EXPECT_TRUE(w.prompt.boxes.empty());
+  EXPECT_NE(ReadFileBytes(w.record).find("\napply=" + w.patchFolder + "Game.ips\n"),
+            std::string::npos)
+      << ReadFileBytes(w.record);
+  EXPECT_EQ(listing(), before);
+  EXPECT_FALSE(PathExists(w.journal));
+
+  // A file of that name that is not the patch is never replaced: the user is asked first, and
+  // No changes nothing at all.
+  w.dir.Write("my patches/Game.ips", "ANOTHER PATCH");
+  ::unlink(w.record.c_str());
+  const std::string config = ReadFileBytes(w.config);
+  EXPECT_EQ(w.db.PlayPatch(0), 0);
+  ASSERT_EQ(w.prompt.boxes.size(), 1u);
+  EXPECT_EQ(w.prompt.boxes[0].text,
+            "ZSNES looks for the patch as \"Game.ips\" and will not find \"Game.IPS\", so the game "
+            "would start without the patch.\n\nDo you want to play without the patch?");
+  EXPECT_EQ(w.prompt.boxes[0].title, "Warning!");
+  EXPECT_EQ(w.prompt.boxes[0].icon, BoxIcon::Warning);
+  EXPECT_EQ(w.prompt.boxes[0].buttons, BoxButtons::YesNo);
+  EXPECT_FALSE(PathExists(w.record));
+  EXPECT_EQ(ReadFileBytes(w.config), config);
+  // Yes plays on, and the file is still the user's afterwards.
+  w.prompt.answers.push_back(BoxAnswer::Yes);
+  EXPECT_EQ(w.db.PlayPatch(0), 1);
+  EXPECT_EQ(ReadFileBytes(w.patchFolder + "Game.ips"), "ANOTHER PATCH");
+  EXPECT_FALSE(IsSymbolicLink(w.patchFolder + "Game.ips"));
+}
