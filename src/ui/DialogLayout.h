@@ -26,7 +26,8 @@ enum class ControlKind {
   Edit,               // [QLineEdit]
   MultiLineEdit,      // [QPlainTextEdit]
   ReadOnlyEdit,       // [QLineEdit] read-only
-  DropDownList,       // [QComboBox] not editable; the caller adds the items
+  DropDownList,       // [QComboBox] not editable; the caller adds the items. The height is
+                      // that of the open list: closed, it is as high as the style makes it
   CheckBox,           // [QCheckBox]
   PushButton,         // [QPushButton]
   DefaultPushButton,  // [QPushButton] the dialog's default button
