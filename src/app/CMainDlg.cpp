@@ -2,19 +2,27 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QUrl>
+#include <algorithm>
 
 #include "app/CSortHeaderCtrl.h"
 #include "app/CSortListCtrl.h"
 #include "app/RowRecord.h"
 #include "dialogs/COptionsDlg.h"
+#include "dialogs/CPatchInfoDlg.h"
+#include "dialogs/CRomInfoDlg.h"
+#include "parser/TextUtil.h"
 #include "platform/FileTypeRegistry.h"
 #include "prompt/Diagnostics.h"
 #include "ui/Artwork.h"
@@ -62,12 +70,67 @@ constexpr ControlRow kControls[] = {
     {CMainDlg::kCloseButton, ControlKind::PushButton, "Close", "Close", 388, 248, 81, 14},
 };
 
+// Asks for one existing file; its path as the bytes the system knows it by, empty on Cancel.
+std::string ChooseFile(QWidget* parent, const QString& filters, const QString& defaultSuffix) {
+  QFileDialog dialog(parent);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilter(filters);
+  dialog.setDefaultSuffix(defaultSuffix);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return std::string();
+  return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
 std::string DefaultChooseRomFile(QWidget* parent) {
   // The filter's patterns are separated by blanks: Qt reads a comma as part of a pattern.
   // ROMs are mostly named .sfc or .swc today, hence the second entry.
-  const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(),
-                                                    "SNES ROM files (*.smc *.fig);;All files (*)");
-  return path.toStdString();
+  return ChooseFile(parent, "SNES ROM files (*.smc *.fig);;All files (*)", "smc");
+}
+
+std::string DefaultChoosePatchFile(QWidget* parent) {
+  return ChooseFile(parent, "IPS Patch files (*.ips)", "ips");
+}
+
+bool DefaultEditPatchInfo(PatchRecord& patch, bool allowEdit, UserPrompt& prompt, QWidget* parent) {
+  CPatchInfoDlg dialog(patch, prompt, allowEdit, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool DefaultEditRomInfo(RomRecord& rom, CPatchDB& db, UserPrompt& prompt, QWidget* parent) {
+  CRomInfoDlg dialog(rom, db, prompt, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+// What a dropped file is, by its extension in any letter case.
+bool HasExtension(const std::string& path, std::initializer_list<const char*> extensions) {
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos)
+    return false;
+  const std::string extension = AsciiLowerCopy(path.substr(dot));
+  return std::any_of(extensions.begin(), extensions.end(),
+                     [&extension](const char* e) { return extension == e; });
+}
+
+bool IsPatchFile(const std::string& path) {
+  return HasExtension(path, {".ips"});
+}
+
+bool IsRomFile(const std::string& path) {
+  return HasExtension(path, {".smc", ".fig", ".sfc", ".swc"});
+}
+
+std::vector<std::string> DroppedFiles(const QMimeData* data) {
+  std::vector<std::string> paths;
+  if (data == nullptr)
+    return paths;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile())
+      continue;
+    std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
+    if (IsPatchFile(path) || IsRomFile(path))
+      paths.push_back(std::move(path));
+  }
+  return paths;
 }
 
 void DefaultShowOptions(CPatchDB& db, OptionsPage page, const std::string& appDir,
@@ -87,6 +150,13 @@ CMainDlg::CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* 
       m_db(prompt) {
   if (!m_env.chooseRomFile)
     m_env.chooseRomFile = DefaultChooseRomFile;
+  if (!m_env.choosePatchFile)
+    m_env.choosePatchFile = DefaultChoosePatchFile;
+  if (!m_env.editPatchInfo)
+    m_env.editPatchInfo = DefaultEditPatchInfo;
+  if (!m_env.editRomInfo)
+    m_env.editRomInfo = DefaultEditRomInfo;
+  setAcceptDrops(true);
   if (!m_env.showOptions)
     m_env.showOptions = DefaultShowOptions;
   setWindowTitle("SNES Brindle");
@@ -223,14 +293,13 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
 
   if (!commandLineFile.empty()) {
     const int index = m_db.FindPatch(commandLineFile);
-    if (index >= 0) {
-      if (m_db.PlayPatch(index) == 1 && !m_db.AlwaysOpenGUI) {
-        m_transition.SetAllowed(false);
-        done(0);
-        return false;
-      }
+    if (index < 0) {
+      InstallCommandLinePatch(commandLineFile);
+    } else if (m_db.PlayPatch(index) == 1 && !m_db.AlwaysOpenGUI) {
+      m_transition.SetAllowed(false);
+      done(0);
+      return false;
     }
-    // A patch that is not installed yet is left to the patch installation.
   }
 
   m_patchList->SetRowIcon(GetPatchIcon());
@@ -387,6 +456,16 @@ void CMainDlg::RunCommand(int id) {
     case kRemoveRomButton:
       RemoveRom();
       break;
+    case kAddPatch:
+    case kAddPatchButton:
+      AddPatch();
+      break;
+    case kPatchProperties:
+      ShowPatchProperties();
+      break;
+    case kRomProperties:
+      ShowRomProperties();
+      break;
     case kRomPreferences:
       ShowOptions(kRomOptionsPage);
       break;
@@ -404,7 +483,6 @@ void CMainDlg::RunCommand(int id) {
       Close();
       break;
     default:
-      // Installing patches and the properties dialogs arrive with their own dialogs.
       break;
   }
   UpdateCommandStates();
@@ -478,6 +556,76 @@ void CMainDlg::RemoveRom() {
     m_db.RemoveRom(rom);
   }
   FillRomList();
+}
+
+bool CMainDlg::InstallPatch(const std::string& path) {
+  return m_db.InstallPatch(path, [this](PatchRecord& patch) {
+    return m_env.editPatchInfo(patch, true, m_prompt, this);
+  });
+}
+
+void CMainDlg::InstallCommandLinePatch(const std::string& path) {
+  if (!InstallPatch(path)) {
+    m_prompt.Ask(
+        {"The patch was not added to the database.", kAppTitle, BoxIcon::Error, BoxButtons::Ok});
+    return;
+  }
+  // Announced by the name it was installed under, which may come from the dialog.
+  const std::string& name = m_db.GetPatch(m_db.FindPatch(path))->PatchName;
+  m_prompt.Ask({"The patch \"" + name + "\" was added to the database.", kAppTitle,
+                BoxIcon::Information, BoxButtons::Ok});
+}
+
+void CMainDlg::AddPatch() {
+  const std::string path = m_env.choosePatchFile(this);
+  if (!path.empty())
+    InstallPatch(path);
+  FillPatchList();
+}
+
+void CMainDlg::ShowPatchProperties() {
+  const int row = m_patchList->GetFirstSelected();
+  if (row < 0)
+    return;
+  m_env.editPatchInfo(*m_db.GetPatch(m_patchList->GetItemValue(row)), m_db.AllowEdit, m_prompt,
+                      this);
+  RefreshRow(*m_patchList, row);
+}
+
+void CMainDlg::ShowRomProperties() {
+  const int row = m_romList->GetFirstSelected();
+  if (row < 0)
+    return;
+  m_env.editRomInfo(*m_db.GetRom(m_romList->GetItemValue(row)), m_db, m_prompt, this);
+  RefreshRow(*m_romList, row);
+}
+
+void CMainDlg::InstallFiles(const std::vector<std::string>& paths) {
+  bool patches = false;
+  bool roms = false;
+  for (const std::string& path : paths) {
+    if (IsPatchFile(path))
+      patches |= InstallPatch(path);
+    else if (IsRomFile(path))
+      roms |= m_db.AddRom(path);
+  }
+  if (patches)
+    FillPatchList();
+  if (roms)
+    FillRomList();
+}
+
+void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedFiles(event->mimeData()).empty())
+    event->acceptProposedAction();
+}
+
+void CMainDlg::dropEvent(QDropEvent* event) {
+  const std::vector<std::string> paths = DroppedFiles(event->mimeData());
+  if (paths.empty())
+    return;
+  event->acceptProposedAction();
+  InstallFiles(paths);
 }
 
 void CMainDlg::Close() {

@@ -31,6 +31,14 @@ struct MainDlgEnvironment {
   FileTypeRegistry* registry = nullptr;
   /// Asks for a ROM file to install; empty when the user cancels.
   std::function<std::string(QWidget* parent)> chooseRomFile;
+  /// Asks for an IPS patch file to install; empty when the user cancels.
+  std::function<std::string(QWidget* parent)> choosePatchFile;
+  /// Runs the Patch Information dialog on a record; true when the user confirmed it.
+  std::function<bool(PatchRecord& patch, bool allowEdit, UserPrompt& prompt, QWidget* parent)>
+      editPatchInfo;
+  /// Runs the ROM Information dialog on a record; true when the user confirmed it.
+  std::function<bool(RomRecord& rom, CPatchDB& db, UserPrompt& prompt, QWidget* parent)>
+      editRomInfo;
   /// Runs the Options dialog on the database at a page; `appDir` holds the page icons.
   std::function<void(CPatchDB& db, OptionsPage page, const std::string& appDir, UserPrompt& prompt,
                      QWidget* parent)>
@@ -122,7 +130,13 @@ class CMainDlg final : public QDialog {
   void RemovePatch();
   void AddRom();
   void RemoveRom();
+  void AddPatch();
+  void ShowPatchProperties();
+  void ShowRomProperties();
   void Close();
+  /// Installs each file as its command would, in order: .ips files as patches, ROM images as
+  /// ROMs; anything else is passed over. Then rebuilds the lists that changed.
+  void InstallFiles(const std::vector<std::string>& paths);
 
   /// Loads the background picture and recolours the controls over it.
   void LoadBackground();
@@ -132,6 +146,8 @@ class CMainDlg final : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildControls();
@@ -140,6 +156,8 @@ class CMainDlg final : public QDialog {
   /// Runs the Options dialog at a page; afterwards the window follows the settings, whichever
   /// button closed it.
   void ShowOptions(OptionsPage page);
+  bool InstallPatch(const std::string& path);
+  void InstallCommandLinePatch(const std::string& path);
   void OnPatchListKey(int key);
   void OnRomListKey(int key);
   void ShowContextMenu(CSortListCtrl& list, QMenu& menu);

@@ -2,10 +2,12 @@
 
 #include <QMessageBox>
 
+#include "ui/DisplayText.h"
+
 BoxAnswer CQtPrompt::Ask(const BoxRequest& request) {
   QMessageBox box(m_owner);
-  box.setWindowTitle(QString::fromStdString(request.title));
-  box.setText(QString::fromStdString(request.text));
+  box.setWindowTitle(DisplayText(request.title));
+  box.setText(DisplayText(request.text));
   box.setTextFormat(Qt::PlainText);
   switch (request.icon) {
     case BoxIcon::None:

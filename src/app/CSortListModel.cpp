@@ -12,6 +12,8 @@
 #include <span>
 #include <utility>
 
+#include "ui/DisplayText.h"
+
 namespace {
 
 bool IsSpaceByte(char c) {
@@ -548,8 +550,7 @@ QVariant CSortListModel::data(const QModelIndex& index, int role) const {
   const auto column = static_cast<size_t>(index.column());
   switch (role) {
     case Qt::DisplayRole: {
-      const std::string& text = m_rows[static_cast<size_t>(index.row())].texts[column];
-      return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+      return DisplayText(m_rows[static_cast<size_t>(index.row())].texts[column]);
     }
     case Qt::DecorationRole:
       if (column == 0 && !m_rowIcon.isNull())

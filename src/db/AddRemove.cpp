@@ -1,12 +1,28 @@
 #include <memory>
 
 #include "db/CPatchDB.h"
+#include "db/SizeWord.h"
 #include "parser/TextUtil.h"
+#include "platform/FileSystem.h"
+#include "prompt/Diagnostics.h"
 
 namespace {
 
+constexpr char kUnstorablePath[] =
+    "The file name contains characters that the database cannot store.";
+constexpr char kNoPatchInfoFile[] =
+    "A patch information file (*.dat) was not found for the specified IPS file.\n"
+    "You will have to enter patch information manually in order to continue.";
+constexpr char kPatchInfoProblems[] =
+    "Brindle encountered problems while parsing the patch information file.\n\t\t\t\t\n"
+    "Please check the patch information to verify that it is correct.";
+
 std::string RomRefusalHead(const std::string& filename) {
   return "Cannot add ROM to database:\n" + filename + "\n\n";
+}
+
+std::string PatchRefusalHead(const std::string& filename) {
+  return "Cannot add patch to database:\n" + filename + "\n\n";
 }
 
 // brindle.dat separates its columns with "|" and its records with line ends, has no escape for
@@ -22,8 +38,7 @@ bool IsStorablePath(const std::string& path) {
 
 bool CPatchDB::AddRom(const std::string& path) {
   if (!IsStorablePath(path)) {
-    ReportError(RomRefusalHead(path) +
-                "The file name contains characters that the database cannot store.");
+    ReportError(RomRefusalHead(path) + kUnstorablePath);
     return false;
   }
   CFile file;
@@ -79,10 +94,45 @@ bool CPatchDB::CanAddPatch(const PatchRecord& patch, int skipIndex) {
     if (i == skipIndex)
       continue;
     if (m_patches[static_cast<size_t>(i)]->Filename == patch.Filename) {
-      ReportError("Cannot add patch to database:\n" + patch.Filename + "\n\n" +
+      ReportError(PatchRefusalHead(patch.Filename) +
                   "The specified patch file already exists in the database.");
       return false;
     }
   }
+  return true;
+}
+
+bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& editPatchInfo) {
+  if (!IsStorablePath(path)) {
+    ReportError(PatchRefusalHead(path) + kUnstorablePath);
+    return false;
+  }
+  // The patch itself is never read: the emulator applies it. It only has to be there.
+  if (CFile ips; !ips.Open(path, CFile::Mode::Read)) {
+    ReportError("Could not open patch file.");
+    return false;
+  }
+  auto patch = std::make_unique<PatchRecord>();
+  patch->Filename = path;
+  if (!CanAddPatch(*patch, -1))
+    return false;
+
+  bool ask = true;
+  std::string info;
+  if (!ReadWholeFile(PatchInfoPath(path), info)) {
+    ShowPlainMessage(m_prompt, kNoPatchInfoFile);
+    // Most ROMs have a copier header: the form starts with it ticked and no size chosen.
+    patch->SizeWord = kHeaderFlag;
+  } else {
+    const bool clean = ReadPatchInfo(info, *patch);
+    // A record without its name or its target ROM would be refused the next time brindle.dat
+    // is read, and the patch would be gone: such a file needs the user as much as a faulty one.
+    ask = !clean || patch->PatchName.empty() || patch->RomName.empty() || patch->RomSize.empty();
+    if (ask)
+      ShowPlainMessage(m_prompt, kPatchInfoProblems);
+  }
+  if (ask && !editPatchInfo(*patch))
+    return false;
+  AppendPatch(std::move(patch));
   return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,6 +13,10 @@
 #include "parser/LineContext.h"
 #include "platform/CFile.h"
 #include "prompt/UserPrompt.h"
+
+/// Lets the user fill in or correct a patch's information (the Patch Information dialog, where
+/// there is one). True when the user confirmed it; the record then holds what was entered.
+using PatchInfoEditor = std::function<bool(PatchRecord& patch)>;
 
 /// The database: installed patches and ROMs, the fifteen settings, and the operations that read
 /// and write brindle.dat, identify ROM files and play patches. Owns every record; callers get
@@ -74,6 +79,17 @@ class CPatchDB final {
   bool CanAddRom(const RomRecord& rom, int skipIndex);
   /// False, after a message, when another patch has the same file name, byte for byte.
   bool CanAddPatch(const PatchRecord& patch, int skipIndex);
+  /// Installs the .ips file at `path` with the information read from its patch-information
+  /// file; `editPatchInfo` is asked when there is no such file or it does not read cleanly.
+  /// True when the patch was appended.
+  bool InstallPatch(const std::string& path, const PatchInfoEditor& editPatchInfo);
+
+  // Patch-information files.
+  /// The patch-information file of an .ips path: the path cut at its last ".", plus ".dat".
+  static std::string PatchInfoPath(const std::string& ipsPath);
+  /// Reads the text of a patch-information file into `patch`; false when a line was not an
+  /// assignment of a known key. Its size word follows the size text read.
+  bool ReadPatchInfo(const std::string& text, PatchRecord& patch);
 
   // Playing, with CPatchPlayer (play/), where these two are defined.
   /// Plays the patch at an index: 1 when the emulator ran and everything is back, 0 otherwise.

@@ -75,18 +75,7 @@ void CPatchDB::LoadBytes(std::string_view bytes) {
   LineContext& moduleContext = ModuleLineContext();
   size_t pos = 0;
   while (pos < bytes.size()) {
-    // A line ends at LF, or at CR (which takes a directly following LF with it).
-    size_t end = pos;
-    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
-      ++end;
-    const std::string_view raw(bytes.data() + pos, end - pos);
-    if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
-        bytes[end + 1] == '\n') {
-      pos = end + 2;
-    } else {
-      pos = end + 1;
-    }
-
+    const std::string_view raw = NextLine(bytes, pos);
     ++m_lineContext.number;
     moduleContext.number = m_lineContext.number;
     moduleContext.text.assign(raw);

@@ -72,3 +72,15 @@ int32_t LeadingInteger(std::string_view text) {
     value = INT32_MAX;
   return static_cast<int32_t>(value);
 }
+
+std::string_view NextLine(std::string_view text, size_t& pos) {
+  size_t end = pos;
+  while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+    ++end;
+  const std::string_view line = text.substr(pos, end - pos);
+  if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+    pos = end + 2;
+  else
+    pos = end + 1;
+  return line;
+}

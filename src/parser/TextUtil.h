@@ -18,3 +18,7 @@ bool Contains(std::string_view text, std::string_view part);
 /// The leading decimal number of a text as atoi reads it (white space, an optional sign, digits;
 /// 0 without digits), but held at the ends of the 32-bit range instead of overflowing.
 int32_t LeadingInteger(std::string_view text);
+/// The line that starts at `pos`, without its end, and moves `pos` past that end. A line ends at
+/// LF, or at CR (which takes a directly following LF with it). Call while `pos` is below the
+/// text's size: text after the last line end is one more line, an empty end is none.
+std::string_view NextLine(std::string_view text, size_t& pos);

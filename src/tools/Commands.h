@@ -13,6 +13,7 @@ using Args = std::vector<std::string>;
 int RunCheck(const Args& args);
 int RunDump(const Args& args);
 int RunAddRom(const Args& args);
+int RunInstall(const Args& args);
 int RunMd5(const Args& args);
 int RunIdentify(const Args& args);
 int RunPlay(const Args& args);

@@ -1,9 +1,10 @@
-// brindle-tool check, dump and add-rom: brindle.dat as the program reads and writes it.
+// brindle-tool check, dump, add-rom and install: brindle.dat as the program reads and writes it.
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "db/CPatchDB.h"
 #include "platform/CInstanceLock.h"
@@ -48,20 +49,25 @@ int RunDump(const Args& args) {
   return 0;
 }
 
-int RunAddRom(const Args& args) {
+namespace {
+
+// What add-rom and install share: each file, made absolute, goes to `add`; FILE is written once
+// at the end when anything was added. Returns the exit status.
+int AddToDatabase(const Args& args, const char* command, const char* what,
+                  const std::function<bool(CPatchDB& db, const std::string& path)>& add) {
   std::string database;
-  std::vector<std::string> roms;
-  if (!ParseDbArgs(args, 1, SIZE_MAX, database, roms, "add-rom"))
+  std::vector<std::string> files;
+  if (!ParseDbArgs(args, 1, SIZE_MAX, database, files, command))
     return 2;
   // A window keeps the database in memory and writes it all when it closes, which would undo
   // what we add. Holding the lock also keeps a window from starting until we are done.
   CInstanceLock lock("BrindleApp");
   if (lock.Acquire() == CInstanceLock::Result::HeldByAnother) {
     std::fprintf(stderr,
-                 "brindle-tool: Brindle is running. Close its window first (or add the ROMs "
-                 "there): it writes the database when it closes, and %s would lose the ROMs "
+                 "brindle-tool: Brindle is running. Close its window first (or add the %s "
+                 "there): it writes the database when it closes, and %s would lose the %s "
                  "added here.\n",
-                 database.c_str());
+                 what, database.c_str(), what);
     return 1;
   }
   CTerminalPrompt prompt(stdout, nullptr);
@@ -79,13 +85,34 @@ int RunAddRom(const Args& args) {
     return 1;
   }
   int status = 0;
-  const int before = db.GetRomCount();
-  for (const std::string& rom : roms) {
-    const std::string path = std::filesystem::path(MakeAbsolute(rom)).lexically_normal().string();
-    if (!db.AddRom(path))
+  const int before = db.GetRomCount() + db.GetPatchCount();
+  for (const std::string& file : files) {
+    const std::string path = std::filesystem::path(MakeAbsolute(file)).lexically_normal().string();
+    if (!add(db, path))
       status = 1;
   }
-  if (db.GetRomCount() > before && !db.Save(database))
+  if (db.GetRomCount() + db.GetPatchCount() > before && !db.Save(database))
     return 1;
   return status;
+}
+
+}  // namespace
+
+int RunAddRom(const Args& args) {
+  return AddToDatabase(args, "add-rom", "ROMs",
+                       [](CPatchDB& db, const std::string& path) { return db.AddRom(path); });
+}
+
+int RunInstall(const Args& args) {
+  return AddToDatabase(args, "install", "patches", [](CPatchDB& db, const std::string& path) {
+    // Where Brindle would open its Patch Information dialog, the patch is left to Brindle.
+    return db.InstallPatch(path, [&path](PatchRecord&) {
+      std::fflush(stdout);
+      std::fprintf(stderr,
+                   "brindle-tool: %s was not installed: its information must be entered in "
+                   "Brindle's Patch Information dialog\n",
+                   path.c_str());
+      return false;
+    });
+  });
 }

@@ -21,6 +21,13 @@ const char kUsage[] =
     "                  printing the same messages, and write FILE once at the end when\n"
     "                  anything was added. Exit 0 when every ROM was added, 1 when any was\n"
     "                  refused or Brindle's window is open (it would write over FILE)\n"
+    "  install IPS... --db FILE\n"
+    "                  install each patch into FILE as Brindle's Add Patch command does,\n"
+    "                  with the information of its .dat file and the same messages; a\n"
+    "                  patch whose .dat file is missing, faulty or incomplete is left for\n"
+    "                  Brindle's Patch Information dialog. FILE is written once at the end\n"
+    "                  when anything was added. Exit 0 when every patch was installed, 1\n"
+    "                  when any was not or Brindle's window is open\n"
     "  md5 FILE...     print the MD5 digest of each FILE as Brindle computes it, in the\n"
     "                  layout of md5sum; exit 1 when a FILE cannot be read\n"
     "  identify ROM... print what installing each ROM file would record: size word, size\n"
@@ -69,6 +76,8 @@ int main(int argc, char** argv) {
     return RunDump(args);
   if (command == "add-rom")
     return RunAddRom(args);
+  if (command == "install")
+    return RunInstall(args);
   if (command == "md5")
     return RunMd5(args);
   if (command == "identify")

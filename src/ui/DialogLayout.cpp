@@ -86,8 +86,9 @@ QWidget* CreateWithUnits(QWidget& parent, const ControlRow& row, const CDialogUn
   // A line one dialog unit high can round to a single pixel, too thin for its two shades.
   if (row.kind == ControlKind::EtchedLine)
     rect.setHeight(std::max(rect.height(), 2));
+  // A drop-down list's height counts its open list; closed it is as high as the style makes it.
   if (row.kind == ControlKind::DropDownList || row.kind == ControlKind::DropDownCombo)
-    rect.setHeight(control->sizeHint().height());
+    rect.setHeight(std::min(rect.height(), control->sizeHint().height()));
   control->setGeometry(rect);
   return control;
 }

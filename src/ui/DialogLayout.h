@@ -26,8 +26,9 @@ enum class ControlKind {
   Edit,               // [QLineEdit]
   MultiLineEdit,      // [QPlainTextEdit]
   ReadOnlyEdit,       // [QLineEdit] read-only
-  DropDownList,       // [QComboBox] not editable; the caller adds the items
-  DropDownCombo,      // [QComboBox] editable; the caller adds the items
+  DropDownList,       // [QComboBox] not editable; the caller adds the items. The height is
+                      // that of the open list: closed, it is as high as the style makes it
+  DropDownCombo,      // [QComboBox] editable, otherwise as DropDownList
   CheckBox,           // [QCheckBox]
   PushButton,         // [QPushButton]
   DefaultPushButton,  // [QPushButton] the dialog's default button
@@ -39,8 +40,7 @@ enum class ControlKind {
 
 /// One row of a layout table. x, y, width and height are dialog units from the top-left corner
 /// of the area the controls are placed in. A label two lines high or more wraps its text at word
-/// boundaries, as static text does. The height of a drop-down list counts the list that drops
-/// down, as the tables give it; the box itself takes the height of one line.
+/// boundaries, as static text does.
 struct ControlRow {
   int id;
   ControlKind kind;

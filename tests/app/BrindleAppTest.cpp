@@ -2,12 +2,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include "app/CBrindleApp.h"
@@ -18,21 +22,12 @@
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
 #include "play/PlayWorld.h"
+#include "support/RomImage.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 #include "ui/CIconBar.h"
 
 namespace {
-
-// The program on a folder of its own, its boxes answered by `prompt`.
-BrindleAppEnvironment AppIn(const std::string& folder, UserPrompt& prompt, CInstanceLock& lock) {
-  BrindleAppEnvironment env;
-  env.window.appDir = folder;
-  env.prompt = &prompt;
-  env.lock = &lock;
-  env.channelName = QString::fromStdString(folder + "/channel");
-  return env;
-}
 
 // Saves the world's database for a window that opens at once: no animation, registration or
 // background.
@@ -75,6 +70,17 @@ void SetUpLinuxZsnes(COptionsDlg& options, const std::string& directory) {
   options.findChild<QPushButton*>("Ok")->click();
 }
 
+// A copy of the program whose brindle.dat, instance lock and channel are in `folder`.
+BrindleAppEnvironment Environment(const TempDir& folder, UserPrompt& prompt, CInstanceLock& lock,
+                                  const std::string& channel = "channel") {
+  BrindleAppEnvironment env;
+  env.window.appDir = folder.Path();
+  env.prompt = &prompt;
+  env.lock = &lock;
+  env.channelName = QString::fromStdString(folder.File(channel));
+  return env;
+}
+
 }  // namespace
 
 TEST(BrindleApp, SecondCopyWithoutAWindowToRaise) {
@@ -84,11 +90,7 @@ TEST(BrindleApp, SecondCopyWithoutAWindowToRaise) {
   for (bool withFile : {false, true}) {
     ScriptedPrompt prompt;
     CInstanceLock second("BrindleApp", dir.Path());
-    BrindleAppEnvironment env;
-    env.window.appDir = dir.Path();
-    env.prompt = &prompt;
-    env.lock = &second;
-    env.channelName = QString::fromStdString(dir.File("nobody-listens"));
+    BrindleAppEnvironment env = Environment(dir, prompt, second, "nobody-listens");
     env.currentFolder = "/home/user";
     CBrindleApp app(env);
     std::vector<std::string> args = {"-x"};
@@ -114,7 +116,7 @@ TEST(BrindleApp, PlayingFromTheWindowComesBackToTheRunningWindow) {
   PlayWorld world;
   SaveForAQuickWindow(world);
   CInstanceLock lock("BrindleApp", world.dir.Path());
-  const BrindleAppEnvironment env = AppIn(world.dir.Path(), world.prompt, lock);
+  const BrindleAppEnvironment env = Environment(world.dir, world.prompt, lock);
 
   // Once the main loop runs: double-click the patch, then look again a little later.
   bool played = false, looked = false, visible = false;
@@ -146,7 +148,7 @@ TEST(BrindleApp, FirstRunWalksWelcomeOptionsAndTheConfiguredMessage) {
   TempDir dir;
   ScriptedPrompt prompt;
   CInstanceLock lock("BrindleApp", dir.Path());
-  const BrindleAppEnvironment env = AppIn(dir.Path(), prompt, lock);
+  const BrindleAppEnvironment env = Environment(dir, prompt, lock);
   // The welcome box, then the Options dialog at the emulator page.
   prompt.onAsk = [&](const BoxRequest& box) {
     if (box.text.rfind("Welcome", 0) == 0)
@@ -180,7 +182,7 @@ TEST(BrindleApp, EveryMenuEntryOpensOptionsAtItsPageAndAPlayIsSetUpThere) {
   world.db.ZSNES.clear();
   SaveForAQuickWindow(world);
   CInstanceLock lock("BrindleApp", world.dir.Path());
-  const BrindleAppEnvironment env = AppIn(world.dir.Path(), world.prompt, lock);
+  const BrindleAppEnvironment env = Environment(world.dir, world.prompt, lock);
 
   std::vector<int> pages;
   QTimer::singleShot(0, [&] {
@@ -214,4 +216,75 @@ TEST(BrindleApp, EveryMenuEntryOpensOptionsAtItsPageAndAPlayIsSetUpThere) {
   EXPECT_NE(record.find("cwd=" + world.zsnesDir.substr(0, world.zsnesDir.size() - 1)),
             std::string::npos);
   world.ExpectPutBack();
+}
+
+TEST(BrindleApp, InstallingByDropAndEditingThroughTheDialogsOfTheRunningWindow) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  TempDir::WriteTo(dir.File("brindle.dat"),
+                   "[vars]\r\nZSNES=/opt/zsnes/\r\nTransition=0\r\nRegisterAtStartup=0\r\n"
+                   "WindowBackground=\r\nAllowEdit=1\r\n");
+  const std::string patch = dir.Write("patches/Hack.ips", "PATCH");
+  dir.Write("patches/Hack.dat", "name=Hack\r\nauthor=Me\r\nromname=GAME\r\nromsize=8Mbit\r\n");
+  const std::string rom = dir.File("roms/Game.sfc");
+  std::filesystem::create_directories(dir.File("roms"));
+  ASSERT_TRUE(MakeRomImage(rom, 1048576, 0xFFC0, "GAME"));
+  CInstanceLock lock("BrindleApp", dir.Path());
+  BrindleAppEnvironment env = Environment(dir, prompt, lock);
+  const std::string bare = dir.Write("patches/Bare.ips", "PATCH");
+  env.window.choosePatchFile = [&bare](QWidget*) { return bare; };
+
+  // Answers whichever dialog is open once its own loop runs.
+  const auto whenOpen = [](auto answer) {
+    QTimer::singleShot(0, [answer] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      ASSERT_NE(dialog, nullptr);
+      answer(*dialog);
+    });
+  };
+  QTimer::singleShot(0, [&] {
+    auto* window = qobject_cast<CMainDlg*>(QApplication::activeModalWidget());
+    ASSERT_NE(window, nullptr);
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(patch)),
+                   QUrl::fromLocalFile(QString::fromStdString(rom))});
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &files, Qt::LeftButton, {});
+    QApplication::sendEvent(window, &enter);
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &files, Qt::LeftButton, {});
+    QApplication::sendEvent(window, &drop);
+
+    // A patch without a .dat file is described in the dialog.
+    whenOpen([](QWidget& dialog) {
+      QTest::keyClicks(dialog.findChild<QLineEdit*>("PatchName"), "Bare");
+      QTest::keyClicks(dialog.findChild<QLineEdit*>("RomName"), "GAME");
+      dialog.findChild<QComboBox*>("Size")->setCurrentIndex(3);
+      qobject_cast<QDialog*>(&dialog)->accept();
+    });
+    window->RunCommand(CMainDlg::kAddPatch);
+
+    window->PatchList()->SelectRow(0);
+    whenOpen([](QWidget& dialog) {
+      QTest::keyClicks(dialog.findChild<QLineEdit*>("Author"), " Else");
+      qobject_cast<QDialog*>(&dialog)->accept();
+    });
+    window->RunCommand(CMainDlg::kPatchProperties);
+    window->RomList()->SelectRow(0);
+    whenOpen([](QWidget& dialog) {
+      dialog.findChild<QCheckBox*>("UseForcedName")->click();
+      QTest::keyClicks(dialog.findChild<QLineEdit*>("ForcedName"), "My Game");
+      qobject_cast<QDialog*>(&dialog)->accept();
+    });
+    window->RunCommand(CMainDlg::kRomProperties);
+    EXPECT_EQ(window->RomList()->GetRowText(0, 0), "[My Game]");
+    window->RunCommand(CMainDlg::kExit);
+  });
+  EXPECT_EQ(CBrindleApp(env).Run({}), 0);
+
+  const std::string saved = ReadFileBytes(dir.File("brindle.dat"));
+  EXPECT_NE(saved.find("Hack|Me Else|||" + patch + "|GAME|8Mbit|\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("GAME|8Mbit (No header)|" + rom + "|"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("|My Game\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("Bare||||" + bare + "|GAME|8Mbit|\r\n"), std::string::npos) << saved;
+  ASSERT_EQ(prompt.boxes.size(), 1u);  // the missing .dat file
+  EXPECT_EQ(prompt.boxes[0].text.rfind("A patch information file (*.dat) was not found", 0), 0u);
 }

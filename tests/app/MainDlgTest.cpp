@@ -31,6 +31,8 @@ struct Window {
   TempDir dir;
   ScriptedPrompt prompt;
   std::string chosenRom;
+  // Stands in for the Patch Information dialog.
+  std::function<bool(PatchRecord&, bool allowEdit)> editPatch;
   std::unique_ptr<CMainDlg> dlg;
   std::vector<int> optionPages;
   /// What the user does in the Options dialog.
@@ -44,6 +46,9 @@ struct Window {
     env.appDir = app;
     env.executablePath = "/usr/bin/brindle";
     env.chooseRomFile = [this](QWidget*) { return chosenRom; };
+    env.editPatchInfo = [this](PatchRecord& p, bool allowEdit, UserPrompt&, QWidget*) {
+      return editPatch(p, allowEdit);
+    };
     env.showOptions = [this](CPatchDB& db, OptionsPage page, const std::string&, UserPrompt&,
                              QWidget*) {
       optionPages.push_back(page);
@@ -469,4 +474,25 @@ TEST(MainDlg, BlankAreaClicksOtherButtonsAndEnterActAsOnTheDesktop) {
   ASSERT_EQ(w.prompt.boxes.size(), 1u);
   EXPECT_NE(w.prompt.boxes[0].text.find("remove the patch \"Zeta\""), std::string::npos);
   EXPECT_TRUE(w.dlg->isVisible());
+}
+
+TEST(MainDlg, PatchPropertiesFollowAllowEditAndRefreshTheSortedRow) {
+  Window w(Database(kPatches, kRoms));
+  ASSERT_TRUE(w.Start());
+  std::vector<bool> editable;
+  w.editPatch = [&](PatchRecord& p, bool allowEdit) {
+    editable.push_back(allowEdit);
+    p.PatchName += "!";
+    return true;
+  };
+  CSortListCtrl* patches = w.dlg->PatchList();
+  w.dlg->RunCommand(CMainDlg::kPatchProperties);  // nothing selected: nothing opens
+  patches->SortByColumn(0, true);
+  patches->SelectRow(2);  // Zeta, record 0
+  w.dlg->RunCommand(CMainDlg::kPatchProperties);
+  w.dlg->Database().AllowEdit = true;
+  w.dlg->RunCommand(CMainDlg::kPatchProperties);
+  EXPECT_EQ(editable, (std::vector<bool>{false, true}));
+  EXPECT_EQ(w.Column(patches, 0), (std::vector<std::string>{"Alpha", "Mid", "Zeta!!"}));
+  EXPECT_EQ(patches->GetFirstSelected(), 2);
 }

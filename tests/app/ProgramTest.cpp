@@ -355,3 +355,23 @@ TEST(Program, OnARealDisplayFirstRunOpensTheOptionsBeforeTheWindow) {
   ::kill(pid, SIGTERM);
   EXPECT_EQ(Program::Wait(pid), 0);
 }
+
+TEST(Program, NewPatchOnTheCommandLineIsInstalledAndAnnounced) {
+  Program p;
+  TempDir::WriteTo(p.Database(), std::string(kQuickVars) + "[patches]\r\n[roms]\r\n");
+  const std::string patch = p.dir.Write("downloads/Hack 1.1.ips", "PATCH");
+  p.dir.Write("downloads/Hack 1.1.dat", "name=The Hack\r\nromname=GAME\r\nromsize=24Mbit\r\n");
+  for (int run : {1, 2}) {
+    const pid_t pid = p.Start(run, {run == 1 ? patch : p.dir.File("gone.ips")});
+    ASSERT_TRUE(p.WaitUntilListening());
+    ::kill(pid, SIGTERM);
+    ASSERT_EQ(Program::Wait(pid), 0);
+  }
+  EXPECT_EQ(ReadFileBytes(p.Log(1)),
+            "Brindle\nThe patch \"The Hack\" was added to the database.\n");
+  EXPECT_EQ(ReadFileBytes(p.Log(2)),
+            "Error!\nError: Could not open patch file.\nBrindle\nThe patch was not added to the "
+            "database.\n");
+  EXPECT_NE(ReadFileBytes(p.Database()).find("The Hack||||" + patch + "|GAME|24Mbit|\r\n"),
+            std::string::npos);
+}

@@ -16,6 +16,16 @@ std::string Tool(const std::string& arguments) {
   return ShellQuote(BRINDLE_TOOL_PATH) + " " + arguments;
 }
 
+// Runs the tool in `dir` with a runtime folder of its own there: a Brindle window elsewhere on
+// this machine is not ours. Standard error is merged into `out`.
+int ToolIn(const TempDir& dir, const std::string& arguments, std::string* out) {
+  const std::string runtime = dir.File("runtime");
+  std::filesystem::create_directories(runtime);
+  return RunCommand("cd " + ShellQuote(dir.Path()) + " && XDG_RUNTIME_DIR=" + ShellQuote(runtime) +
+                        " " + Tool(arguments),
+                    out, true);
+}
+
 }  // namespace
 
 TEST(BrindleTool, CheckPrintsEveryBoxAndSetsTheExitStatus) {
@@ -58,12 +68,8 @@ TEST(BrindleTool, DumpWritesWhatSaveWould) {
 TEST(BrindleTool, AddRomInstallsAsTheWindowDoesAndWritesOnceAtTheEnd) {
   TempDir dir;
   const std::string runtime = dir.File("runtime");
-  std::filesystem::create_directory(runtime);
-  // A runtime folder of its own: a Brindle window elsewhere on this machine is not ours.
   const auto addRom = [&](const std::string& arguments, std::string* out) {
-    return RunCommand("cd " + ShellQuote(dir.Path()) + " && XDG_RUNTIME_DIR=" +
-                          ShellQuote(runtime) + " " + Tool("add-rom " + arguments),
-                      out, true);
+    return ToolIn(dir, "add-rom " + arguments, out);
   };
   ScriptedPrompt prompt;
   CPatchDB db(prompt);
@@ -141,4 +147,30 @@ TEST(BrindleTool, HelpVersionAndUsage) {
   EXPECT_NE(out.find("unknown command 'frobnicate'"), std::string::npos);
   EXPECT_EQ(RunCommand(Tool("check"), &out, true), 2);
   EXPECT_EQ(RunCommand(Tool("dump a b"), &out, true), 2);
+}
+
+TEST(BrindleTool, InstallLeavesToBrindleWhatWouldNeedItsDialog) {
+  TempDir dir;
+  const auto install = [&](const std::string& arguments, std::string* out) {
+    return ToolIn(dir, "install " + arguments, out);
+  };
+  const std::string original = "[vars]\r\nTransSpeed=5\r\n";
+  const std::string database = dir.Write("brindle.dat", original);
+  dir.Write("a.dat", "name=A\nromname=GAME\nromsize=8Mbit\n");
+  dir.Write("a.ips", "PATCH");
+  dir.Write("b.ips", "PATCH");
+  std::string out;
+  EXPECT_EQ(install("b.ips --db brindle.dat", &out), 1);
+  EXPECT_EQ(out,
+            "Brindle\nA patch information file (*.dat) was not found for the specified IPS "
+            "file.\nYou will have to enter patch information manually in order to continue.\n"
+            "brindle-tool: " +
+                dir.File("b.ips") +
+                " was not installed: its information "
+                "must be entered in Brindle's Patch Information dialog\n");
+  EXPECT_EQ(ReadFileBytes(database), original);
+  EXPECT_EQ(install("--db brindle.dat ./a.ips", &out), 0);
+  EXPECT_EQ(out, "");
+  EXPECT_NE(ReadFileBytes(database).find("\r\nA||||" + dir.File("a.ips") + "|GAME|8Mbit|\r\n"),
+            std::string::npos);
 }

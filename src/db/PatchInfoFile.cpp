@@ -1,0 +1,35 @@
+// Patch-information files: the X=Y text beside an .ips file that describes the patch.
+#include "db/CPatchDB.h"
+#include "parser/TextUtil.h"
+
+std::string CPatchDB::PatchInfoPath(const std::string& ipsPath) {
+  const size_t dot = ipsPath.rfind('.');
+  // Without any dot the whole path is kept: cutting at "no dot" would leave just ".dat", a file
+  // in whatever folder the program happens to run in.
+  return (dot == std::string::npos ? ipsPath : ipsPath.substr(0, dot)) + ".dat";
+}
+
+bool CPatchDB::ReadPatchInfo(const std::string& text, PatchRecord& patch) {
+  std::string ignoredFile;  // the record's file is always the .ips being installed
+  CVariableTable keys;
+  keys.AddVariable("file", VariableType::String, &ignoredFile);
+  keys.AddVariable("name", VariableType::String, &patch.PatchName);
+  keys.AddVariable("author", VariableType::String, &patch.Author);
+  keys.AddVariable("version", VariableType::String, &patch.Version);
+  keys.AddVariable("description", VariableType::String, &patch.Description);
+  keys.AddVariable("romname", VariableType::String, &patch.RomName);
+  keys.AddVariable("romsize", VariableType::String, &patch.RomSize);
+  keys.AddVariable("romhash", VariableType::String, &patch.RomDigest);
+
+  bool clean = true;
+  m_lineContext.number = 0;
+  for (size_t pos = 0; pos < text.size();) {
+    ++m_lineContext.number;
+    m_lineContext.text = TrimBlanks(NextLine(text, pos));
+    // Blank lines, comments and section labels are not assignments: each one is a problem.
+    if (!keys.ExecuteStatement(m_lineContext.text, true))
+      clean = false;
+  }
+  patch.SizeWord = ParseRomSize(patch.RomSize);
+  return clean;
+}

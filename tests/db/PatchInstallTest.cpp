@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "db/CPatchDB.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempDir.h"
+
+namespace {
+
+const std::string kAllKeys =
+    "FILE=elsewhere.ips\r\nName=Mother 1+2\r\nauthor= Tomato \t\r\nVERSION=1.1\r\n"
+    "description=Both, one=line\nromname=MOTHER1+2\r\nromsize=24Mbit\r\nromhash=0123abcd\r\n";
+const std::string kAllRead = "Mother 1+2| Tomato|1.1|Both, one=line|MOTHER1+2|24Mbit|0123abcd|280";
+
+// A database whose Patch Information form records what it was shown and answers as told.
+struct Installer {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CPatchDB db{prompt};
+  std::vector<PatchRecord> shown;
+  bool confirm = true;
+
+  bool Install(const std::string& path) {
+    return db.InstallPatch(path, [this](PatchRecord& p) { return shown.push_back(p), confirm; });
+  }
+  std::string Patch(const std::string& name, const std::string& info) {
+    dir.Write(name + ".dat", info);
+    return dir.Write(name + ".ips", "PATCH");
+  }
+};
+
+std::string Fields(const PatchRecord& p) {
+  return p.PatchName + "|" + p.Author + "|" + p.Version + "|" + p.Description + "|" + p.RomName +
+         "|" + p.RomSize + "|" + p.RomDigest + "|" + std::to_string(p.SizeWord);
+}
+
+}  // namespace
+
+TEST(PatchInstall, CleanFilesInstallQuietlyOthersShowTheProblemAndTheForm) {
+  Installer in;
+  const std::string path = in.Patch("clean", kAllKeys);
+  ASSERT_TRUE(in.Install(path));
+  EXPECT_EQ(Fields(*in.db.GetPatch(0)), kAllRead);
+  EXPECT_EQ(in.db.GetPatch(0)->Filename, path);
+  // The last dot of the whole path counts, even in a folder's name.
+  in.dir.Write("v1.dat", "name=n\nromname=R\nromsize=24Mbit No header\n");
+  ASSERT_TRUE(in.Install(in.dir.Write("v1.2/readme", "PATCH")));
+  EXPECT_EQ(in.db.GetPatch(1)->SizeWord, 24);
+  EXPECT_TRUE(in.shown.empty() && in.prompt.boxes.empty());
+
+  // Blank lines, comments, labels and blanks before "=" are problems; so is a clean file without
+  // what the next start would refuse the record for. The form shows what was read.
+  for (const std::string& info :
+       {kAllKeys + "\r\n", kAllKeys + "; note\r\n", kAllKeys + "[patch]\r\n",
+        kAllKeys + "author =Else\r\n", std::string("name=n\nromsize=8Mbit\n"),
+        std::string("name=n\nromname=R\n"), std::string("romname=R\nromsize=8Mbit\n")}) {
+    Installer faulty;
+    ASSERT_TRUE(faulty.Install(faulty.Patch("p", info))) << info;
+    EXPECT_EQ(faulty.prompt.Texts(),
+              std::vector<std::string>{"Brindle encountered problems while parsing the patch "
+                                       "information file.\n\t\t\t\t\nPlease check the patch "
+                                       "information to verify that it is correct."});
+    ASSERT_EQ(faulty.shown.size(), 1u);
+    if (info.rfind(kAllKeys, 0) == 0) {
+      EXPECT_EQ(Fields(faulty.shown[0]), kAllRead);
+    }
+  }
+}
+
+TEST(PatchInstall, RefusalsAndCancelLeaveTheDatabaseAlone) {
+  Installer in;
+  in.confirm = false;
+  const std::string bare = in.dir.Write("bare.ips", "PATCH");
+  EXPECT_FALSE(in.Install(bare));
+  EXPECT_EQ(in.prompt.Texts(), std::vector<std::string>{
+                                   "A patch information file (*.dat) was not found for the "
+                                   "specified IPS file.\nYou will have to enter patch information "
+                                   "manually in order to continue."});
+  EXPECT_EQ(in.shown.at(0).SizeWord, 256);  // Header ticked, no size chosen
+  in.confirm = true;
+  ASSERT_TRUE(in.Install(bare));
+
+  const auto refused = [&](const std::string& path, const std::string& reason) {
+    in.prompt.boxes.clear();
+    EXPECT_FALSE(in.Install(path));
+    EXPECT_EQ(in.prompt.Texts(), std::vector<std::string>{"Error: Cannot add patch to database:\n" +
+                                                          path + "\n\n" + reason});
+  };
+  in.Patch("bare", "broken\n");  // refused before this is read
+  refused(bare, "The specified patch file already exists in the database.");
+  for (const std::string& path : {" " + bare, bare + "\t", bare + "|", in.dir.File("a\nb.ips")})
+    refused(path, "The file name contains characters that the database cannot store.");
+  in.prompt.boxes.clear();
+  EXPECT_FALSE(in.Install(in.dir.File("missing.ips")));
+  EXPECT_EQ(in.prompt.Texts(), std::vector<std::string>{"Error: Could not open patch file."});
+  EXPECT_EQ(in.shown.size(), 2u);
+  EXPECT_EQ(in.db.GetPatchCount(), 1);
+  EXPECT_EQ(CPatchDB::PatchInfoPath("/p/noext"), "/p/noext.dat");  // never just ".dat"
+}
