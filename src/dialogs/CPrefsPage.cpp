@@ -11,6 +11,7 @@
 #include "ui/CDialogUnits.h"
 #include "ui/CIconBar.h"
 #include "ui/DialogLayout.h"
+#include "ui/DisplayText.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ void CPrefsPage::LoadFields(const CPatchDB& db) {
   m_transSpeed->setValue(db.TransSpeed);
   m_fileIcons->SetSelection(db.FileIcon - 1);
   m_backgroundBytes = db.WindowBackground;
-  m_background->setEditText(QString::fromStdString(db.WindowBackground));
+  m_background->setEditText(DisplayText(db.WindowBackground));
 }
 
 void CPrefsPage::ConnectWidgets() {
@@ -104,7 +105,7 @@ void CPrefsPage::ConnectWidgets() {
     if (index >= 0 && index < kFileIconCount)
       painter->drawPixmap(3, 3, m_iconImages[static_cast<size_t>(index)]);
   });
-  const auto edited = [this](const QString& text) { m_backgroundBytes = text.toStdString(); };
+  const auto edited = [this](const QString& text) { m_backgroundBytes = TypedBytes(text); };
   connect(m_background->lineEdit(), &QLineEdit::textEdited, this, edited);
   connect(m_background, &QComboBox::textActivated, this, edited);
 }

@@ -10,6 +10,7 @@
 #include "dialogs/CFolderDlg.h"
 #include "platform/Folders.h"
 #include "ui/DialogLayout.h"
+#include "ui/DisplayText.h"
 
 namespace {
 
@@ -78,20 +79,20 @@ void CZsnesPage::LoadFields(const CPatchDB& db) {
   m_directoryBytes = form.directory;
   m_executableBytes = form.executable;
   m_configBytes = form.config;
-  m_directory->setText(QString::fromStdString(form.directory));
+  m_directory->setText(DisplayText(form.directory));
   m_version->setCurrentIndex(form.variant);
-  m_executable->setText(QString::fromStdString(form.executable));
-  m_config->setText(QString::fromStdString(form.config));
+  m_executable->setText(DisplayText(form.executable));
+  m_config->setText(DisplayText(form.config));
   m_saveWithPatches->setChecked(form.saveWithPatches);
 }
 
 void CZsnesPage::ConnectWidgets() {
   connect(m_directory, &QLineEdit::textEdited, this,
-          [this](const QString& text) { m_directoryBytes = text.toStdString(); });
+          [this](const QString& text) { m_directoryBytes = TypedBytes(text); });
   connect(m_executable, &QLineEdit::textEdited, this,
-          [this](const QString& text) { m_executableBytes = text.toStdString(); });
+          [this](const QString& text) { m_executableBytes = TypedBytes(text); });
   connect(m_config, &QLineEdit::textEdited, this,
-          [this](const QString& text) { m_configBytes = text.toStdString(); });
+          [this](const QString& text) { m_configBytes = TypedBytes(text); });
   // Every change of the directory, typed or browsed, and of the build derives the names again.
   connect(m_directory, &QLineEdit::textChanged, this, &CZsnesPage::DeriveFileNames);
   connect(m_version, &QComboBox::currentIndexChanged, this, &CZsnesPage::DeriveFileNames);
@@ -104,8 +105,8 @@ void CZsnesPage::DeriveFileNames() {
     return;
   m_executableBytes = files->executable;
   m_configBytes = files->config;
-  m_executable->setText(QString::fromStdString(files->executable));
-  m_config->setText(QString::fromStdString(files->config));
+  m_executable->setText(DisplayText(files->executable));
+  m_config->setText(DisplayText(files->config));
 }
 
 void CZsnesPage::Browse() {
@@ -115,7 +116,7 @@ void CZsnesPage::Browse() {
 
 void CZsnesPage::SetDirectory(const std::string& bytes) {
   m_directoryBytes = bytes;
-  m_directory->setText(QString::fromStdString(bytes));
+  m_directory->setText(DisplayText(bytes));
 }
 
 void CZsnesPage::Store(CPatchDB& db) const {
