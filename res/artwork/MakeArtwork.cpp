@@ -1,7 +1,7 @@
 // Draws Brindle's icons, pictures and window backgrounds. The results are committed under res/,
 // so the build never runs this; run res/artwork/make-artwork.sh after changing a drawing.
 //
-//   MakeArtwork OUTDIR            writes OUTDIR/icons/*.png and OUTDIR/*.bmp
+//   MakeArtwork OUTDIR            writes OUTDIR/icons/*.png, OUTDIR/icons/*.ico and OUTDIR/*.bmp
 //   MakeArtwork --sheet OUTDIR FILE.png
 //                                 renders what OUTDIR holds into one contact sheet for review
 #include <QColor>
@@ -210,6 +210,93 @@ const Icon kIcons[] = {
      }},
 };
 
+// The Options dialog's page icons, written as .ico files beside the program.
+void DrawCog(QPainter& p, double outline, QPointF centre, double radius, int teeth, QColor metal) {
+  QPainterPath cog;
+  const double inner = radius * 0.78;
+  for (int i = 0; i < teeth * 4; ++i) {
+    // Each tooth: two points on the outer circle, two on the inner one.
+    const double angle = kTau * i / (teeth * 4);
+    const double r = (i % 4 == 1 || i % 4 == 2) ? radius : inner;
+    const QPointF point(centre.x() + r * std::cos(angle), centre.y() + r * std::sin(angle));
+    if (i == 0)
+      cog.moveTo(point);
+    else
+      cog.lineTo(point);
+  }
+  cog.closeSubpath();
+  QPainterPath hole;
+  hole.addEllipse(centre, radius * 0.3, radius * 0.3);
+  QRadialGradient fill(centre, radius);
+  fill.setColorAt(0, metal.lighter(140));
+  fill.setColorAt(1, metal);
+  p.setPen(Outline(metal.darker(260), outline));
+  p.setBrush(fill);
+  p.drawPath(cog.subtracted(hole));
+}
+
+void DrawMonitor(QPainter& p, double outline, const QRectF& r) {
+  p.setPen(Outline(QColor(40, 40, 54), outline));
+  p.setBrush(QColor(196, 196, 206));
+  p.drawRoundedRect(r, 3, 3);
+  const QRectF screen = r.adjusted(4, 4, -4, -7);
+  QLinearGradient sky(screen.topLeft(), screen.bottomLeft());
+  sky.setColorAt(0, QColor(92, 168, 236));
+  sky.setColorAt(1, QColor(170, 210, 250));
+  p.setPen(Outline(QColor(40, 40, 54), outline * 0.7));
+  p.setBrush(sky);
+  p.drawRect(screen);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(70, 150, 80));
+  p.drawRect(QRectF(screen.left(), screen.bottom() - screen.height() * 0.3, screen.width(),
+                    screen.height() * 0.3));
+  // A small hero on the grass, so the screen shows a game.
+  p.setBrush(QColor(220, 60, 50));
+  p.drawRect(QRectF(screen.left() + screen.width() * 0.3, screen.bottom() - screen.height() * 0.55,
+                    screen.width() * 0.12, screen.height() * 0.26));
+  p.setPen(Outline(QColor(40, 40, 54), outline));
+  p.setBrush(QColor(150, 150, 162));
+  p.drawRect(QRectF(r.center().x() - 5, r.bottom(), 10, 3));
+}
+
+const Icon kPageIcons[] = {
+    // Preferences: two cogs.
+    {"opt",
+     [](QPainter& p, double o) {
+       DrawCog(p, o, QPointF(19, 19), 15, 8, QColor(98, 128, 168));
+       DrawCog(p, o, QPointF(35, 34), 10, 6, QColor(200, 150, 60));
+     }},
+    // The emulator: a screen with a game on it and the pad in front.
+    {"zsnes",
+     [](QPainter& p, double o) {
+       DrawMonitor(p, o, QRectF(4, 3, 40, 30));
+       p.save();
+       p.translate(12, 21);
+       p.scale(0.62, 0.62);
+       DrawGamepad(p, o / 0.62);
+       p.restore();
+     }},
+    // ROM options: the cartridge.
+    {"snescart", [](QPainter& p, double o) { DrawCartridge(p, o, QRectF(7, 3, 34, 42)); }},
+    // About: an "i" on a blue disc.
+    {"info",
+     [](QPainter& p, double o) {
+       QRadialGradient disc(QPointF(18, 16), 26);
+       disc.setColorAt(0, QColor(110, 170, 240));
+       disc.setColorAt(1, QColor(30, 80, 170));
+       p.setPen(Outline(QColor(20, 50, 110), o));
+       p.setBrush(disc);
+       p.drawEllipse(QPointF(24, 24), 21, 21);
+       p.setPen(Qt::NoPen);
+       p.setBrush(Qt::white);
+       p.drawEllipse(QPointF(24, 13.5), 3.6, 3.6);
+       p.drawRoundedRect(QRectF(20.5, 20, 7, 17), 1.5, 1.5);
+       p.drawRect(QRectF(17.5, 34, 13, 3.5));
+       p.drawRect(QRectF(17.5, 20, 6, 3));
+     }},
+};
+constexpr int kPageIconSize = 32;
+
 QImage RenderIcon(const Icon& icon, int size) {
   QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
@@ -292,6 +379,10 @@ int MakeAll(const QString& outDir) {
                  QString("%1/icons/%2-%3.png").arg(outDir).arg(icon.name).arg(size));
     }
   }
+  for (const Icon& icon : kPageIcons) {
+    ok &= Save(RenderIcon(icon, kPageIconSize),
+               QString("%1/icons/%2.ico").arg(outDir).arg(icon.name));
+  }
   ok &= Save(RenderTile(64, EarthBoundAt), outDir + "/EarthBound.bmp");
   ok &= Save(RenderTile(64, ZadozEzizAt), outDir + "/ZadozEziz.bmp");
   ok &= Save(RenderTile(64, ForestFireAt), outDir + "/ForestFire!.bmp");
@@ -302,7 +393,7 @@ int MakeAll(const QString& outDir) {
 // 3 x 2 with white text over it, as the window shows it.
 int MakeSheet(const QString& outDir, const QString& sheetPath) {
   const int cell = 220;
-  QImage sheet(cell * 5, 480 + 3 * 150, QImage::Format_RGB32);
+  QImage sheet(cell * 5, 480 + 3 * 150 + 120, QImage::Format_RGB32);
   sheet.fill(QColor(236, 233, 216));
   QPainter p(&sheet);
   int col = 0;
@@ -337,6 +428,17 @@ int MakeSheet(const QString& outDir, const QString& sheetPath) {
     p.fillRect(8, y + 40, 300, 16, Qt::black);
     p.drawText(8, y + 52, "  Installed ROMs");
     y += 150;
+  }
+  // The page icons as the Options dialog's bar shows them, and at 3x.
+  int x = 8;
+  for (const Icon& icon : kPageIcons) {
+    const QImage image(QString("%1/icons/%2.ico").arg(outDir).arg(icon.name));
+    p.fillRect(x - 4, y, 80, 110, Qt::white);
+    p.drawImage(x + 17, y + 5, image);
+    p.setPen(Qt::black);
+    p.drawText(x, y + 52, icon.name);
+    p.drawImage(QRect(x + 90, y, 96, 96), image);
+    x += 200;
   }
   p.end();
   return sheet.save(sheetPath) ? 0 : 1;

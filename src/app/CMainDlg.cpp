@@ -19,6 +19,7 @@
 #include "app/CSortHeaderCtrl.h"
 #include "app/CSortListCtrl.h"
 #include "app/RowRecord.h"
+#include "dialogs/COptionsDlg.h"
 #include "dialogs/CPatchInfoDlg.h"
 #include "dialogs/CRomInfoDlg.h"
 #include "parser/TextUtil.h"
@@ -68,11 +69,6 @@ constexpr ControlRow kControls[] = {
      12},
     {CMainDlg::kCloseButton, ControlKind::PushButton, "Close", "Close", 388, 248, 81, 14},
 };
-
-// The window was laid out for a font whose dialog units are 1.5 by 1.625 pixels; the two
-// pictures are placed in pixels of that layout and scaled with it.
-constexpr double kDesignUnitX = 1.5;
-constexpr double kDesignUnitY = 1.625;
 
 // Asks for one existing file; its path as the bytes the system knows it by, empty on Cancel.
 std::string ChooseFile(QWidget* parent, const QString& filters, const QString& defaultSuffix) {
@@ -137,6 +133,12 @@ std::vector<std::string> DroppedFiles(const QMimeData* data) {
   return paths;
 }
 
+void DefaultShowOptions(CPatchDB& db, OptionsPage page, const std::string& appDir,
+                        UserPrompt& prompt, QWidget* parent) {
+  COptionsDlg dialog(db, prompt, page, appDir, parent);
+  dialog.exec();
+}
+
 }  // namespace
 
 CMainDlg::CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* parent)
@@ -155,6 +157,8 @@ CMainDlg::CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* 
   if (!m_env.editRomInfo)
     m_env.editRomInfo = DefaultEditRomInfo;
   setAcceptDrops(true);
+  if (!m_env.showOptions)
+    m_env.showOptions = DefaultShowOptions;
   setWindowTitle("SNES Brindle");
   setWindowIcon(GetAppIcon());
   BuildMenus();
@@ -485,7 +489,12 @@ void CMainDlg::RunCommand(int id) {
 }
 
 void CMainDlg::ShowOptions(OptionsPage page) {
-  emit OptionsRequested(page);
+  m_env.showOptions(m_db, page, m_env.appDir, m_prompt, this);
+  m_patchList->SetGridLines(m_db.GridLines);
+  m_romList->SetGridLines(m_db.GridLines);
+  LoadBackground();  // and repaints
+  RefreshRows(*m_romList);
+  RefreshRows(*m_patchList);
 }
 
 void CMainDlg::Play() {
@@ -632,6 +641,11 @@ void CMainDlg::CloseWithoutAnimation() {
   if (m_closing)
     return;
   m_closing = true;
+  // A dialog open over the window (the Options, the folder picker) is cancelled with it.
+  for (QDialog* dialog : findChildren<QDialog*>()) {
+    if (dialog->isVisible())
+      dialog->reject();
+  }
   done(QDialog::Rejected);
 }
 
@@ -680,11 +694,9 @@ void CMainDlg::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect client(0, ClientTop(), width(), height() - ClientTop());
   m_background.EraseBackground(painter, client, palette().color(QPalette::Button));
+  // The two pictures are placed in pixels of the layout, which move with its units.
   const CDialogUnits units;
-  const auto place = [&](double x, double y) {
-    return QPoint(static_cast<int>(x * units.BaseX() / 4.0 / kDesignUnitX),
-                  ClientTop() + static_cast<int>(y * units.BaseY() / 8.0 / kDesignUnitY));
-  };
-  painter.drawPixmap(place(25, 15), m_patchPicture);
-  painter.drawPixmap(place(25, 220), m_romPicture);
+  const QPoint below(0, ClientTop());
+  painter.drawPixmap(units.FromLayoutPixels(25, 15) + below, m_patchPicture);
+  painter.drawPixmap(units.FromLayoutPixels(25, 220) + below, m_romPicture);
 }

@@ -39,6 +39,10 @@ struct MainDlgEnvironment {
   /// Runs the ROM Information dialog on a record; true when the user confirmed it.
   std::function<bool(RomRecord& rom, CPatchDB& db, UserPrompt& prompt, QWidget* parent)>
       editRomInfo;
+  /// Runs the Options dialog on the database at a page; `appDir` holds the page icons.
+  std::function<void(CPatchDB& db, OptionsPage page, const std::string& appDir, UserPrompt& prompt,
+                     QWidget* parent)>
+      showOptions;
 };
 
 /// The program's one window: the installed patches above, the installed ROMs below, and every
@@ -137,10 +141,6 @@ class CMainDlg final : public QDialog {
   /// Loads the background picture and recolours the controls over it.
   void LoadBackground();
 
- signals:
-  /// The Options dialog would open at this page. Nothing opens it yet.
-  void OptionsRequested(OptionsPage page);
-
  protected:
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -153,6 +153,8 @@ class CMainDlg final : public QDialog {
   void BuildControls();
   void BuildMenus();
   QAction* AddAction(QMenu* menu, const QString& text, int id);
+  /// Runs the Options dialog at a page; afterwards the window follows the settings, whichever
+  /// button closed it.
   void ShowOptions(OptionsPage page);
   bool InstallPatch(const std::string& path);
   void InstallCommandLinePatch(const std::string& path);

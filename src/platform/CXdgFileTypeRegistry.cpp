@@ -6,6 +6,7 @@
 
 #include "parser/TextUtil.h"
 #include "platform/FileSystem.h"
+#include "platform/Folders.h"
 #include "platform/Process.h"
 
 namespace {
@@ -16,8 +17,8 @@ std::string EnvOr(const char* name, const std::string& fallback) {
 }
 
 std::string Home() {
-  const char* home = std::getenv("HOME");
-  return home && *home ? home : "/tmp";
+  const std::string home = GetHomeFolder();
+  return home.empty() ? "/tmp" : home;
 }
 
 std::string XmlEscape(const std::string& text) {

@@ -5,6 +5,10 @@
 
 namespace {
 
+// The pixels of one dialog unit in the font the layouts were drawn with, times 1000.
+constexpr int kLayoutMilliPixelsX = 1500;
+constexpr int kLayoutMilliPixelsY = 1625;
+
 // Rounds to nearest like the classic MulDiv, also for negative values.
 int ScaleRounded(int units, int base, int divisor) {
   const long long product = static_cast<long long>(units) * base;
@@ -49,4 +53,9 @@ QRect CDialogUnits::ToPixels(int x, int y, int width, int height) const {
 
 QRect CDialogUnits::ToPixels(const QRect& units) const {
   return ToPixels(units.x(), units.y(), units.width(), units.height());
+}
+
+QPoint CDialogUnits::FromLayoutPixels(int x, int y) const {
+  return QPoint(ScaleRounded(x, m_baseX * 1000, 4 * kLayoutMilliPixelsX),
+                ScaleRounded(y, m_baseY * 1000, 8 * kLayoutMilliPixelsY));
 }

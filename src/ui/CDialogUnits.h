@@ -19,6 +19,10 @@ class CDialogUnits final {
   /// A rectangle given as x, y, width, height in dialog units.
   QRect ToPixels(int x, int y, int width, int height) const;
   QRect ToPixels(const QRect& units) const;
+  /// A point that the layouts give in pixels rather than dialog units. Those pixels belong to
+  /// the font the layouts were drawn with, whose units are 1.5 by 1.625 pixels; the point moves
+  /// with the units so that it keeps its place among the other controls.
+  QPoint FromLayoutPixels(int x, int y) const;
 
  private:
   int m_baseX = 0;

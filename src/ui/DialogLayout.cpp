@@ -16,6 +16,7 @@
 namespace {
 
 constexpr char kIdProperty[] = "controlId";
+constexpr int kTwoLines = 16;  // dialog units
 
 QPushButton* MakeButton(const QString& text, QWidget& parent, ControlKind kind) {
   auto* button = new QPushButton(text, &parent);
@@ -35,6 +36,8 @@ QWidget* MakeWidget(const ControlRow& row, QWidget& parent) {
     case ControlKind::SunkenLabel: {
       auto* label = new QLabel(text, &parent);
       label->setTextFormat(Qt::PlainText);
+      label->setWordWrap(row.kind == ControlKind::Label && row.height >= kTwoLines);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       if (row.kind == ControlKind::SunkenLabel) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -50,7 +53,11 @@ QWidget* MakeWidget(const ControlRow& row, QWidget& parent) {
     case ControlKind::MultiLineEdit:
       return new QPlainTextEdit(text, &parent);
     case ControlKind::DropDownList:
-      return new QComboBox(&parent);
+    case ControlKind::DropDownCombo: {
+      auto* box = new QComboBox(&parent);
+      box->setEditable(row.kind == ControlKind::DropDownCombo);
+      return box;
+    }
     case ControlKind::CheckBox:
       return new QCheckBox(text, &parent);
     case ControlKind::PushButton:
@@ -80,7 +87,7 @@ QWidget* CreateWithUnits(QWidget& parent, const ControlRow& row, const CDialogUn
   if (row.kind == ControlKind::EtchedLine)
     rect.setHeight(std::max(rect.height(), 2));
   // A drop-down list's height counts its open list; closed it is as high as the style makes it.
-  if (row.kind == ControlKind::DropDownList)
+  if (row.kind == ControlKind::DropDownList || row.kind == ControlKind::DropDownCombo)
     rect.setHeight(std::min(rect.height(), control->sizeHint().height()));
   control->setGeometry(rect);
   return control;

@@ -28,6 +28,7 @@ enum class ControlKind {
   ReadOnlyEdit,       // [QLineEdit] read-only
   DropDownList,       // [QComboBox] not editable; the caller adds the items. The height is
                       // that of the open list: closed, it is as high as the style makes it
+  DropDownCombo,      // [QComboBox] editable, otherwise as DropDownList
   CheckBox,           // [QCheckBox]
   PushButton,         // [QPushButton]
   DefaultPushButton,  // [QPushButton] the dialog's default button
@@ -38,7 +39,8 @@ enum class ControlKind {
 };
 
 /// One row of a layout table. x, y, width and height are dialog units from the top-left corner
-/// of the area the controls are placed in.
+/// of the area the controls are placed in. A label two lines high or more wraps its text at word
+/// boundaries, as static text does.
 struct ControlRow {
   int id;
   ControlKind kind;

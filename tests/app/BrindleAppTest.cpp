@@ -1,26 +1,74 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "app/CBrindleApp.h"
 #include "app/CSortListCtrl.h"
 #include "app/CSortListModel.h"
+#include "dialogs/COptionsDlg.h"
 #include "platform/CInstanceLock.h"
 #include "platform/FileSystem.h"
+#include "platform/Folders.h"
 #include "play/PlayWorld.h"
 #include "support/RomImage.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
+#include "ui/CIconBar.h"
 
 namespace {
+
+// Saves the world's database for a window that opens at once: no animation, registration or
+// background.
+void SaveForAQuickWindow(PlayWorld& world) {
+  world.db.Transition = 0;
+  world.db.RegisterAtStartup = false;
+  world.db.WindowBackground.clear();
+  ASSERT_TRUE(world.db.Save(world.dir.File("brindle.dat")));
+}
+
+// Runs `inside` once the dialog that the next step opens is up, then goes on.
+void WhenOptionsOpen(std::function<void(COptionsDlg&)> inside) {
+  QTimer::singleShot(0, [inside] {
+    auto* options = qobject_cast<COptionsDlg*>(QApplication::activeModalWidget());
+    ASSERT_NE(options, nullptr) << "no Options dialog";
+    inside(*options);
+  });
+}
+
+// Runs `inside` once the main window runs its loop (after the start-up steps, opening animation
+// included, which shows the window before its loop runs).
+void WhenWindowRuns(std::function<void(CMainDlg&)> inside) {
+  QTimer::singleShot(10, [inside] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* window = qobject_cast<CMainDlg*>(widget);
+      if (window && window->isVisible() && window->PatchList()->GetColumnCount() > 0)
+        return inside(*window);
+    }
+    WhenWindowRuns(inside);
+  });
+}
+
+// Fills in the emulator page for the native build in `directory` and confirms.
+void SetUpLinuxZsnes(COptionsDlg& options, const std::string& directory) {
+  EXPECT_EQ(options.VisiblePage(), kEmulatorPage);
+  auto* field = options.findChild<QLineEdit*>("ZsnesDirectory");
+  field->selectAll();
+  QTest::keyClicks(field, QString::fromStdString(directory));
+  options.findChild<QComboBox*>("ZsnesVersion")->setCurrentIndex(2);
+  options.findChild<QPushButton*>("Ok")->click();
+}
 
 // A copy of the program whose brindle.dat, instance lock and channel are in `folder`.
 BrindleAppEnvironment Environment(const TempDir& folder, UserPrompt& prompt, CInstanceLock& lock,
@@ -66,10 +114,7 @@ TEST(BrindleApp, SecondCopyWithoutAWindowToRaise) {
 
 TEST(BrindleApp, PlayingFromTheWindowComesBackToTheRunningWindow) {
   PlayWorld world;
-  world.db.Transition = 0;
-  world.db.RegisterAtStartup = false;
-  world.db.WindowBackground.clear();
-  ASSERT_TRUE(world.db.Save(world.dir.File("brindle.dat")));
+  SaveForAQuickWindow(world);
   CInstanceLock lock("BrindleApp", world.dir.Path());
   const BrindleAppEnvironment env = Environment(world.dir, world.prompt, lock);
 
@@ -96,6 +141,80 @@ TEST(BrindleApp, PlayingFromTheWindowComesBackToTheRunningWindow) {
   EXPECT_TRUE(visible);
   EXPECT_NE(ReadFileBytes(world.record).find("play=yes"), std::string::npos);
   EXPECT_TRUE(world.prompt.boxes.empty());
+  world.ExpectPutBack();
+}
+
+TEST(BrindleApp, FirstRunWalksWelcomeOptionsAndTheConfiguredMessage) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CInstanceLock lock("BrindleApp", dir.Path());
+  const BrindleAppEnvironment env = Environment(dir, prompt, lock);
+  // The welcome box, then the Options dialog at the emulator page.
+  prompt.onAsk = [&](const BoxRequest& box) {
+    if (box.text.rfind("Welcome", 0) == 0)
+      WhenOptionsOpen([](COptionsDlg& options) { SetUpLinuxZsnes(options, "/opt/zsnes"); });
+    if (box.text.rfind("ZSNES has been configured.", 0) == 0)
+      WhenWindowRuns([](CMainDlg& window) { window.RunCommand(CMainDlg::kExit); });
+  };
+  EXPECT_EQ(CBrindleApp(env).Run({}), 0);
+  ASSERT_EQ(prompt.boxes.size(), 2u);
+  EXPECT_EQ(prompt.boxes[1].text,
+            "ZSNES has been configured.\n\nYou can use IPS patches by installing them through this "
+            "program and double-clicking\non the entries in the patch listbox, or by "
+            "double-clicking them in Windows Explorer.\n\nNote that you must also install "
+            "compatible ROMs in order to use the patches.");
+  EXPECT_EQ(prompt.boxes[1].icon, BoxIcon::Information);
+  EXPECT_NE(ReadFileBytes(dir.File("brindle.dat"))
+                .find("[vars]\r\nZSNES=/opt/zsnes/\r\nZSNESVer=zsnesl\r\nZConfig=" +
+                      GetHomeFolder() + "/.zsnes/zsnesl.cfg\r\nZExecutable=/opt/zsnes/zsnes\r\n"),
+            std::string::npos);
+}
+
+TEST(BrindleApp, EveryMenuEntryOpensOptionsAtItsPageAndAPlayIsSetUpThere) {
+  PlayWorld world;
+  // The native build keeps its configuration in the home folder: one of the test's own.
+  const std::string home = world.dir.Path() + "/home";
+  const char* oldHome = std::getenv("HOME");
+  const std::string savedHome = oldHome ? oldHome : "";
+  ::setenv("HOME", home.c_str(), 1);
+  world.config = world.dir.Write("home/.zsnes/zsnesl.cfg", world.configBytes);
+  world.emulator = world.WriteEmulator("zsnes dir/zsnes", "");
+  world.db.ZSNES.clear();
+  SaveForAQuickWindow(world);
+  CInstanceLock lock("BrindleApp", world.dir.Path());
+  const BrindleAppEnvironment env = Environment(world.dir, world.prompt, lock);
+
+  std::vector<int> pages;
+  QTimer::singleShot(0, [&] {
+    auto* window = qobject_cast<CMainDlg*>(QApplication::activeModalWidget());
+    ASSERT_NE(window, nullptr);
+    for (int command : {CMainDlg::kOptions, CMainDlg::kConfigureZsnes, CMainDlg::kRomPreferences,
+                        CMainDlg::kAbout}) {
+      WhenOptionsOpen([&pages](COptionsDlg& options) {
+        pages.push_back(options.VisiblePage());
+        EXPECT_EQ(options.PageBar()->GetSelection(), options.VisiblePage());
+        options.reject();
+      });
+      window->FindAction(command)->trigger();
+    }
+    // Playing without an emulator: the message, then the emulator page.
+    window->PatchList()->SelectRow(0);
+    WhenOptionsOpen([&world](COptionsDlg& options) { SetUpLinuxZsnes(options, world.zsnesDir); });
+    window->RunCommand(CMainDlg::kPlay);
+    EXPECT_FALSE(PathExists(world.record));
+    window->RunCommand(CMainDlg::kPlay);
+    window->RunCommand(CMainDlg::kExit);
+  });
+  EXPECT_EQ(CBrindleApp(env).Run({}), 0);
+  ::setenv("HOME", savedHome.c_str(), 1);
+
+  EXPECT_EQ(pages, (std::vector<int>{0, 1, 2, 3}));
+  ASSERT_EQ(world.prompt.boxes.size(), 1u);
+  EXPECT_EQ(world.prompt.boxes[0].text.rfind("Brindle does not have a ZSNES installation", 0), 0u);
+  const std::string record = ReadFileBytes(world.record);
+  EXPECT_NE(record.find("play=yes"), std::string::npos) << record;
+  EXPECT_NE(record.find("cwd=" + world.zsnesDir.substr(0, world.zsnesDir.size() - 1)),
+            std::string::npos);
   world.ExpectPutBack();
 }
 

@@ -35,6 +35,8 @@ struct Window {
   std::function<bool(PatchRecord&, bool allowEdit)> editPatch;
   std::unique_ptr<CMainDlg> dlg;
   std::vector<int> optionPages;
+  /// What the user does in the Options dialog.
+  std::function<void(CPatchDB&)> inOptions;
 
   explicit Window(const std::string& database, const std::string& folder = "") {
     const std::string app = folder.empty() ? dir.Path() : folder;
@@ -47,9 +49,13 @@ struct Window {
     env.editPatchInfo = [this](PatchRecord& p, bool allowEdit, UserPrompt&, QWidget*) {
       return editPatch(p, allowEdit);
     };
+    env.showOptions = [this](CPatchDB& db, OptionsPage page, const std::string&, UserPrompt&,
+                             QWidget*) {
+      optionPages.push_back(page);
+      if (inOptions)
+        inOptions(db);
+    };
     dlg = std::make_unique<CMainDlg>(prompt, env);
-    QObject::connect(dlg.get(), &CMainDlg::OptionsRequested,
-                     [this](int page) { optionPages.push_back(page); });
     dlg->Transition().SetSleeper([](int) {});
   }
   bool Start(const std::string& commandLine = "") { return dlg->Initialize(commandLine); }
@@ -221,6 +227,41 @@ TEST(MainDlg, PlayWithoutEmulatorSaysSoAndNeverHides) {
   EXPECT_EQ(w.optionPages, std::vector<int>{kEmulatorPage});
   EXPECT_EQ(hides, 0);
   EXPECT_TRUE(w.dlg->isVisible());
+}
+
+TEST(MainDlg, AfterOptionsTheWindowFollowsTheSettings) {
+  Window w(Database(kPatches, kRoms));
+  ASSERT_TRUE(w.Start());
+  const std::string tile = w.dir.File("tile.bmp");
+  QImage(8, 8, QImage::Format_RGB32).save(QString::fromStdString(tile));
+  w.inOptions = [&tile](CPatchDB& db) {
+    db.GridLines = true;
+    db.IgnoreParens = false;
+    db.WindowBackground = tile;
+  };
+  w.dlg->PatchList()->SortByColumn(0, true);  // refreshed in place, not refilled
+  for (int command : {CMainDlg::kOptions, CMainDlg::kConfigureZsnes, CMainDlg::kRomPreferences,
+                      CMainDlg::kAbout}) {
+    w.dlg->FindAction(command)->trigger();
+  }
+  EXPECT_EQ(w.optionPages, (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_TRUE(w.dlg->PatchList()->HasGridLines());
+  EXPECT_TRUE(w.dlg->RomList()->HasGridLines());
+  EXPECT_TRUE(w.dlg->Background().HasPicture());
+  EXPECT_EQ(w.Column(w.dlg->RomList(), 0),
+            (std::vector<std::string>{"EARTH BOUND (J)", "[Forced Name]", "OTHER", "PLAIN"}));
+  EXPECT_EQ(w.Column(w.dlg->PatchList(), 0), (std::vector<std::string>{"Alpha", "Mid", "Zeta"}));
+
+  // A termination signal while a dialog is open over the window cancels that dialog too.
+  bool cancelled = false;
+  w.inOptions = [&w, &cancelled](CPatchDB&) {
+    QDialog options(w.dlg.get());
+    QTimer::singleShot(0, [&w] { w.dlg->CloseWithoutAnimation(); });
+    QTimer::singleShot(5000, &options, [&options] { options.done(2); });
+    cancelled = options.exec() == QDialog::Rejected;
+  };
+  w.dlg->RunCommand(CMainDlg::kOptions);
+  EXPECT_TRUE(cancelled);
 }
 
 TEST(MainDlg, PlaysThroughARealEmulator) {

@@ -25,6 +25,8 @@ constexpr ControlRow kTable[] = {
     {1012, ControlKind::MultiLineEdit, "Description", "", 7, 30, 200, 40},
     {1015, ControlKind::ReadOnlyEdit, "Filename", "/p/a.ips", 7, 72, 200, 12},
     {1013, ControlKind::DropDownList, "RomSize", "", 220, 92, 60, 100},
+    {1028, ControlKind::DropDownCombo, "Background", "", 15, 99, 141, 30},
+    {-1, ControlKind::Label, "Note", "Two lines of text.", 178, 58, 113, 25},
     {1020, ControlKind::CheckBox, "Header", "&Header", 289, 92, 39, 10},
     {1, ControlKind::DefaultPushButton, "Ok", "OK", 249, 201, 50, 14},
     {2, ControlKind::PushButton, "Cancel", "Cancel", 302, 201, 50, 14},
@@ -46,7 +48,8 @@ TEST(DialogLayout, CreatesEachKindNamedAndPlacedInDialogUnits) {
     EXPECT_EQ(dialog.findChild<QWidget*>(row.objectName), controls[i]) << row.objectName;
     EXPECT_EQ(ControlId(*controls[i]), row.id);
     QRect expected = units.ToPixels(row.x, row.y, row.width, row.height).translated(0, 20);
-    if (row.kind == ControlKind::DropDownList)  // the table gives the height of the open list
+    // The table gives a drop-down list the height of the open list.
+    if (row.kind == ControlKind::DropDownList || row.kind == ControlKind::DropDownCombo)
       expected.setHeight(controls[i]->sizeHint().height());
     if (row.kind != ControlKind::EtchedLine) {
       EXPECT_EQ(controls[i]->geometry(), expected) << row.objectName;
@@ -60,6 +63,9 @@ TEST(DialogLayout, CreatesEachKindNamedAndPlacedInDialogUnits) {
   EXPECT_NE(dialog.findChild<QPlainTextEdit*>("Description"), nullptr);
   EXPECT_TRUE(dialog.findChild<QLineEdit*>("Filename")->isReadOnly());
   EXPECT_FALSE(dialog.findChild<QComboBox*>("RomSize")->isEditable());
+  EXPECT_TRUE(dialog.findChild<QComboBox*>("Background")->isEditable());
+  EXPECT_FALSE(dialog.findChild<QLabel*>("NameLabel")->wordWrap());
+  EXPECT_TRUE(dialog.findChild<QLabel*>("Note")->wordWrap());
   EXPECT_EQ(dialog.findChild<QCheckBox*>("Header")->text(), "&Header");
   EXPECT_TRUE(dialog.findChild<QPushButton*>("Ok")->isDefault());
   EXPECT_FALSE(dialog.findChild<QPushButton*>("Cancel")->isDefault());

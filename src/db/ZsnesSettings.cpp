@@ -1,0 +1,74 @@
+#include "db/ZsnesSettings.h"
+
+#include <algorithm>
+
+#include "db/CPatchDB.h"
+
+namespace {
+
+constexpr const char* kVariantNames[kZsnesVariantCount] = {"zsnesw", "zsnes", "zsnesl"};
+
+// Replaces until none is left: a replacement can make a new pair with what stood before it.
+void ReplaceWhileFound(std::string& text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from))
+    text.replace(at, from.size(), to);
+}
+
+}  // namespace
+
+std::string NormalizeDirectory(const std::string& text) {
+  std::string dir = text;
+  std::replace(dir.begin(), dir.end(), '\\', '/');
+  ReplaceWhileFound(dir, "/ ", "/");
+  ReplaceWhileFound(dir, " /", "/");
+  ReplaceWhileFound(dir, "//", "/");
+  while (!dir.empty() && (dir.back() == ' ' || dir.back() == '\t' || dir.back() == '/'))
+    dir.pop_back();
+  return dir + "/";
+}
+
+int ZsnesVariantIndex(const std::string& zsnesVer) {
+  for (int i = 1; i < kZsnesVariantCount; ++i) {
+    if (zsnesVer == kVariantNames[i])
+      return i;
+  }
+  return 0;
+}
+
+const char* ZsnesVariantName(int index) {
+  return index >= 0 && index < kZsnesVariantCount ? kVariantNames[index] : nullptr;
+}
+
+std::optional<ZsnesFiles> DeriveZsnesFiles(const std::string& directoryText, int variant,
+                                           const std::string& home) {
+  const std::string dir = NormalizeDirectory(directoryText);
+  switch (variant) {
+    case static_cast<int>(ZsnesVariant::Windows):
+      return ZsnesFiles{"wine \"" + dir + "zsnesw.exe\"", dir + "zsnesw.cfg"};
+    case static_cast<int>(ZsnesVariant::Dos):
+      return ZsnesFiles{dir + "zsnes.exe", dir + "zsnes.cfg"};
+    case static_cast<int>(ZsnesVariant::Linux):
+      return ZsnesFiles{dir + "zsnes", home + "/.zsnes/zsnesl.cfg"};
+    default:
+      return std::nullopt;
+  }
+}
+
+ZsnesForm ReadZsnesForm(const CPatchDB& db) {
+  ZsnesForm form;
+  form.directory = db.ZSNES;
+  form.variant = ZsnesVariantIndex(db.ZSNESVer);
+  form.executable = db.ZExecutable;
+  form.config = db.ZConfig;
+  form.saveWithPatches = !db.UseSaveDir;
+  return form;
+}
+
+void ApplyZsnesForm(const ZsnesForm& form, CPatchDB& db) {
+  db.ZSNES = NormalizeDirectory(form.directory);
+  db.ZExecutable = form.executable;
+  db.ZConfig = form.config;
+  if (const char* name = ZsnesVariantName(form.variant))
+    db.ZSNESVer = name;
+  db.UseSaveDir = !form.saveWithPatches;
+}

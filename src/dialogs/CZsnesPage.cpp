@@ -1,0 +1,126 @@
+#include "dialogs/CZsnesPage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "db/CPatchDB.h"
+#include "db/ZsnesSettings.h"
+#include "dialogs/CFolderDlg.h"
+#include "platform/Folders.h"
+#include "ui/DialogLayout.h"
+#include "ui/DisplayText.h"
+
+namespace {
+
+constexpr ControlRow kControls[] = {
+    {-1, ControlKind::GroupBox, "InstallationGroup", "Installation", 7, 7, 290, 51},
+    {-1, ControlKind::Label, "DirectoryLabel", "Install Directory:", 14, 20, 51, 8},
+    {CZsnesPage::kDirectory, ControlKind::Edit, "ZsnesDirectory", "", 69, 18, 178, 14},
+    {CZsnesPage::kBrowse, ControlKind::PushButton, "Browse", "Browse", 250, 18, 43, 14},
+    {-1, ControlKind::Label, "VersionLabel", "Version:", 14, 37, 26, 8},
+    {CZsnesPage::kVersion, ControlKind::DropDownList, "ZsnesVersion", "", 135, 35, 112, 30},
+    {-1, ControlKind::GroupBox, "FilesGroup", "Files and Paths", 7, 63, 290, 113},
+    {CZsnesPage::kSaveWithPatches, ControlKind::CheckBox, "SaveWithPatches",
+     "Create save games in same directory as patch files (Recommended)\tIf this option is "
+     "checked, save games will be stored in the same directory as the .IPS files. Otherwise, save "
+     "games will be stored in ZSNES's current save directory.  (See zsnesw.cfg)",
+     14, 80, 260, 10},
+    {-1, ControlKind::Label, "FillNote",
+     "Brindle will attempt to fill in the following values automatically.  You should only "
+     "change them if your ZSNES installation contains unusual filenames.",
+     13, 98, 277, 18},
+    {-1, ControlKind::Label, "ExecutableLabel", "ZSNES Executable:", 14, 125, 64, 8},
+    {CZsnesPage::kExecutable, ControlKind::Edit, "ZsnesExecutable", "", 84, 123, 203, 14},
+    {-1, ControlKind::Label, "ConfigLabel", "ZSNES Config file:", 14, 143, 60, 8},
+    {CZsnesPage::kConfig, ControlKind::Edit, "ZsnesConfig", "", 84, 141, 203, 14},
+};
+
+// In the order of ZsnesVariant.
+constexpr const char* kVersions[] = {"ZSNESW (Windows)", "ZSNES (DOS)", "ZSNES (Linux)"};
+
+std::optional<std::string> PickFolder(UserPrompt& prompt, QWidget* parent) {
+  CFolderDlg picker(prompt, {}, parent);
+  if (picker.exec() != QDialog::Accepted)
+    return std::nullopt;
+  return picker.GetFolder();
+}
+
+}  // namespace
+
+CZsnesPage::CZsnesPage(const CPatchDB& db, UserPrompt& prompt, QWidget* parent)
+    : QWidget(parent),
+      m_chooseFolder([&prompt](QWidget* owner) { return PickFolder(prompt, owner); }) {
+  CreateWidgets();
+  LoadFields(db);
+  ConnectWidgets();
+}
+
+void CZsnesPage::CreateWidgets() {
+  CreateControls(*this, kControls);
+  m_directory = findChild<QLineEdit*>("ZsnesDirectory");
+  m_version = findChild<QComboBox*>("ZsnesVersion");
+  m_saveWithPatches = findChild<QCheckBox*>("SaveWithPatches");
+  m_executable = findChild<QLineEdit*>("ZsnesExecutable");
+  m_config = findChild<QLineEdit*>("ZsnesConfig");
+  for (const char* version : kVersions)
+    m_version->addItem(version);
+  // The check box's text ends at its tab: what follows explains it, as its tool tip.
+  const QString text = m_saveWithPatches->text();
+  m_saveWithPatches->setText(text.section('\t', 0, 0));
+  m_saveWithPatches->setToolTip(text.section('\t', 1));
+}
+
+void CZsnesPage::LoadFields(const CPatchDB& db) {
+  // The stored paths are shown as they are, even where they differ from the derived ones.
+  const QSignalBlocker blockDirectory(m_directory), blockVersion(m_version);
+  const ZsnesForm form = ReadZsnesForm(db);
+  m_directoryBytes = form.directory;
+  m_executableBytes = form.executable;
+  m_configBytes = form.config;
+  m_directory->setText(DisplayText(form.directory));
+  m_version->setCurrentIndex(form.variant);
+  m_executable->setText(DisplayText(form.executable));
+  m_config->setText(DisplayText(form.config));
+  m_saveWithPatches->setChecked(form.saveWithPatches);
+}
+
+void CZsnesPage::ConnectWidgets() {
+  connect(m_directory, &QLineEdit::textEdited, this,
+          [this](const QString& text) { m_directoryBytes = TypedBytes(text); });
+  connect(m_executable, &QLineEdit::textEdited, this,
+          [this](const QString& text) { m_executableBytes = TypedBytes(text); });
+  connect(m_config, &QLineEdit::textEdited, this,
+          [this](const QString& text) { m_configBytes = TypedBytes(text); });
+  // Every change of the directory, typed or browsed, and of the build derives the names again.
+  connect(m_directory, &QLineEdit::textChanged, this, &CZsnesPage::DeriveFileNames);
+  connect(m_version, &QComboBox::currentIndexChanged, this, &CZsnesPage::DeriveFileNames);
+  connect(findChild<QPushButton*>("Browse"), &QPushButton::clicked, this, &CZsnesPage::Browse);
+}
+
+void CZsnesPage::DeriveFileNames() {
+  const auto files = DeriveZsnesFiles(m_directoryBytes, m_version->currentIndex(), GetHomeFolder());
+  if (!files)
+    return;
+  m_executableBytes = files->executable;
+  m_configBytes = files->config;
+  m_executable->setText(DisplayText(files->executable));
+  m_config->setText(DisplayText(files->config));
+}
+
+void CZsnesPage::Browse() {
+  if (const auto folder = m_chooseFolder(this))
+    SetDirectory(*folder);
+}
+
+void CZsnesPage::SetDirectory(const std::string& bytes) {
+  m_directoryBytes = bytes;
+  m_directory->setText(DisplayText(bytes));
+}
+
+void CZsnesPage::Store(CPatchDB& db) const {
+  ApplyZsnesForm({m_directoryBytes, m_version->currentIndex(), m_executableBytes, m_configBytes,
+                  m_saveWithPatches->isChecked()},
+                 db);
+}

@@ -1,0 +1,43 @@
+#include "db/ZsnesSettings.h"
+
+#include <gtest/gtest.h>
+
+#include "db/CPatchDB.h"
+#include "support/ScriptedPrompt.h"
+
+TEST(ZsnesSettings, NormalizeDirectory) {
+  EXPECT_EQ(NormalizeDirectory("/games/ ZSNES /"), "/games/ZSNES/");
+  EXPECT_EQ(NormalizeDirectory("a  /  b"), "a/b/");
+  EXPECT_EQ(NormalizeDirectory("//server\\\\share\\zsnes \t"), "/server/share/zsnes/");
+  EXPECT_EQ(NormalizeDirectory("/opt/my games"), "/opt/my games/");
+  EXPECT_EQ(NormalizeDirectory(""), "/");
+  EXPECT_EQ(NormalizeDirectory(" / "), "/");
+}
+
+TEST(ZsnesSettings, DerivedFilesOfTheThreeVariants) {
+  const auto files = [](int variant) {
+    const auto derived = DeriveZsnesFiles("/games/ ZSNES", variant, "/home/ann");
+    return derived ? derived->executable + " | " + derived->config : "none";
+  };
+  EXPECT_EQ(files(0), "wine \"/games/ZSNES/zsnesw.exe\" | /games/ZSNES/zsnesw.cfg");
+  EXPECT_EQ(files(1), "/games/ZSNES/zsnes.exe | /games/ZSNES/zsnes.cfg");
+  EXPECT_EQ(files(2), "/games/ZSNES/zsnes | /home/ann/.zsnes/zsnesl.cfg");
+  EXPECT_EQ(files(-1), "none");
+
+  for (const char* other : {"zsnesw", "ZSNES", "", "zsnesL"})
+    EXPECT_EQ(ZsnesVariantIndex(other), 0) << other;
+  EXPECT_EQ(ZsnesVariantIndex("zsnes"), 1);
+  EXPECT_EQ(ZsnesVariantIndex("zsnesl"), 2);
+}
+
+TEST(ZsnesSettings, StoreKeepsTheVariantWithoutASelection) {
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  db.ZSNESVer = "ZSNES";
+  db.UseSaveDir = true;
+  ZsnesForm form = ReadZsnesForm(db);
+  EXPECT_FALSE(form.saveWithPatches);  // the check box says the opposite of the setting
+  form.variant = -1;
+  ApplyZsnesForm(form, db);
+  EXPECT_EQ(db.ZSNESVer, "ZSNES");
+}

@@ -1,0 +1,166 @@
+#include "dialogs/COptionsDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <filesystem>
+
+#include "db/CPatchDB.h"
+#include "dialogs/CZsnesPage.h"
+#include "platform/Folders.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempDir.h"
+#include "ui/CIconBar.h"
+
+namespace {
+
+// The dialog on a database with the first-run settings, its icons beside the tests.
+struct Options {
+  ScriptedPrompt prompt;
+  CPatchDB db{prompt};
+  std::unique_ptr<COptionsDlg> dlg;
+
+  Options() {
+    db.SetDefaults();
+    db.ZSNES = "/opt/zsnes/";
+    db.ZSNESVer = "zsnes";
+    db.ZExecutable = "dosbox \"/opt/zsnes/zsnes.exe\"";
+    db.ZConfig = "/opt/zsnes/zsnes.cfg";
+  }
+  void Open(OptionsPage page, const std::string& appDir = BRINDLE_TEST_BINARY_DIR) {
+    dlg = std::make_unique<COptionsDlg>(db, prompt, page, appDir);
+    dlg->show();
+  }
+  template <typename T>
+  T* Find(const char* name) const {
+    T* widget = dlg->findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+  void ClickBar(CIconBar* bar, int item) {
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->ItemRect(item).center());
+  }
+  std::string Vars() const {
+    const std::string all = db.Serialize();
+    return all.substr(0, all.find("\r\n\r\n") + 2);
+  }
+};
+
+}  // namespace
+
+TEST(OptionsDlg, OpensAtTheAskedPageAndTheBarSwitchesPages) {
+  Options o;
+  o.Open(kRomOptionsPage);
+  EXPECT_EQ(o.dlg->windowTitle(), "Options");
+  CIconBar* bar = o.dlg->PageBar();
+  EXPECT_EQ(bar->size(), QSize(77, 344));
+  EXPECT_EQ(bar->GetSelection(), 2);
+  EXPECT_EQ(o.dlg->VisiblePage(), 2);
+  EXPECT_TRUE(o.Find<QWidget>("RomOptionsPage")->isVisible());
+  for (const char* hidden : {"PreferencesPage", "EmulatorPage", "AboutPage"})
+    EXPECT_FALSE(o.Find<QWidget>(hidden)->isVisible()) << hidden;
+  o.ClickBar(bar, 3);
+  EXPECT_EQ(o.dlg->VisiblePage(), 3);
+  o.ClickBar(bar, 5);  // an empty slot
+  EXPECT_EQ(o.dlg->VisiblePage(), 3);
+
+  // A page whose icon file is missing shows its label alone; the others keep their icons.
+  TempDir app;
+  std::filesystem::create_directory(app.File("icons"));
+  for (const std::string icon : {"opt.ico", "snescart.ico", "info.ico"}) {
+    std::filesystem::copy_file(std::string(BRINDLE_TEST_BINARY_DIR) + "/icons/" + icon,
+                               app.File("icons/" + icon));
+  }
+  Options partial;
+  partial.Open(kPreferencesPage, app.Path());
+  const QImage image = partial.dlg->PageBar()->grab().toImage();
+  const auto inked = [&image](int top) {
+    int count = 0;
+    for (int y = top + 8; y < top + 32; ++y) {
+      for (int x = 27; x < 51; ++x)
+        count += image.pixelColor(x, y) != QColor(Qt::white) ? 1 : 0;
+    }
+    return count;
+  };
+  EXPECT_EQ(inked(58), 0);     // the emulator page's icon
+  EXPECT_GT(inked(115), 100);  // the ROM Options page's
+}
+
+TEST(OptionsDlg, CancelKeepsEverySettingAndOkStoresEveryPage) {
+  for (bool ok : {false, true}) {
+    Options p;
+    p.db.Transition = 7;  // outside the list: nothing selected
+    const std::string before = p.Vars();
+    p.Open(kEmulatorPage);
+
+    // Preferences.
+    p.Find<QCheckBox>("GridLines")->setChecked(true);
+    p.Find<QSlider>("TransSpeed")->setValue(15);
+    p.ClickBar(p.Find<CIconBar>("FileIcon"), 2);
+    QLineEdit* background = p.Find<QComboBox>("WindowBackground")->lineEdit();
+    background->selectAll();
+    QTest::keyClicks(background, "~/my pics/tile.bmp ");
+    // Emulator.
+    QLineEdit* directory = p.Find<QLineEdit>("ZsnesDirectory");
+    directory->clear();
+    QTest::keyClicks(directory, "/games/ ZSNES ");
+    // ROM Options, without showing the page.
+    p.Find<QCheckBox>("IgnoreHash")->setChecked(true);
+
+    p.Find<QPushButton>(ok ? "Ok" : "Cancel")->click();
+    if (!ok) {
+      EXPECT_EQ(p.Vars(), before);
+      continue;
+    }
+    EXPECT_EQ(p.Vars(),
+              "[vars]\r\nZSNES=/games/ZSNES/\r\nZSNESVer=zsnes\r\nZConfig=/games/ZSNES/zsnes.cfg"
+              "\r\nZExecutable=/games/ZSNES/zsnes.exe\r\nUseSaveDir=0\r\nIgnoreHash=1\r\n"
+              "IgnoreParens=1\r\nAllowEdit=0\r\nRegisterAtStartup=1\r\nAlwaysOpenGUI=0\r\n"
+              "WindowBackground=~/my pics/tile.bmp \r\nGridLines=1\r\nFileIcon=3\r\n"
+              "Transition=-1\r\nTransSpeed=15\r\n");
+  }
+  // A background picked from the list is stored as its text.
+  Options p;
+  p.Open(kPreferencesPage);
+  QComboBox* background = p.Find<QComboBox>("WindowBackground");
+  QTest::keyClick(background, Qt::Key_Down);
+  QTest::keyClick(background, Qt::Key_Down);
+  p.dlg->accept();
+  EXPECT_EQ(p.db.WindowBackground, "%app%/ZadozEziz.bmp");
+}
+
+TEST(ZsnesPage, DerivesFileNamesAndKeepsUntouchedBytes) {
+  Options o;
+  o.Open(kEmulatorPage);
+  QLineEdit* executable = o.Find<QLineEdit>("ZsnesExecutable");
+  QLineEdit* config = o.Find<QLineEdit>("ZsnesConfig");
+  QComboBox* version = o.Find<QComboBox>("ZsnesVersion");
+  EXPECT_EQ(version->currentText(), "ZSNES (DOS)");
+  EXPECT_EQ(config->text(), "/opt/zsnes/zsnes.cfg");  // as stored, not derived
+
+  // A version change derives both names; so does every change of the directory.
+  version->setCurrentIndex(0);
+  EXPECT_EQ(executable->text(), "wine \"/opt/zsnes/zsnesw.exe\"");
+  EXPECT_EQ(config->text(), "/opt/zsnes/zsnesw.cfg");
+  o.dlg->EmulatorPage()->SetFolderChooser(
+      [](QWidget*) { return std::optional<std::string>("/usr/games/zsnes/"); });
+  version->setCurrentIndex(2);
+  o.Find<QPushButton>("Browse")->click();
+  EXPECT_EQ(o.Find<QLineEdit>("ZsnesDirectory")->text(), "/usr/games/zsnes/");
+  EXPECT_EQ(executable->text(), "/usr/games/zsnes/zsnes");
+  EXPECT_EQ(config->text(), QString::fromStdString(GetHomeFolder() + "/.zsnes/zsnesl.cfg"));
+  o.dlg->accept();
+  EXPECT_EQ(o.db.ZSNESVer, "zsnesl");
+  EXPECT_EQ(o.db.ZExecutable, "/usr/games/zsnes/zsnes");
+
+  // Untouched, the stored texts go back byte for byte.
+  o.db.ZExecutable = "/opt/zsnes/caf\xE9.exe";  // not UTF-8
+  o.Open(kEmulatorPage);
+  o.dlg->accept();
+  EXPECT_EQ(o.db.ZExecutable, "/opt/zsnes/caf\xE9.exe");
+}
