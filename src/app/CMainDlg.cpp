@@ -73,6 +73,9 @@ constexpr ControlRow kControls[] = {
 // Asks for one existing file; its path as the bytes the system knows it by, empty on Cancel.
 std::string ChooseFile(QWidget* parent, const QString& filters, const QString& defaultSuffix) {
   QFileDialog dialog(parent);
+  // Qt's own dialog matches the filters' patterns whatever the letter case of a name, so that
+  // GAME.IPS and Game.SMC are listed; the desktop's dialogs on Linux match case exactly.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilter(filters);
   dialog.setDefaultSuffix(defaultSuffix);

@@ -119,7 +119,7 @@ bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& edit
 
   bool ask = true;
   std::string info;
-  if (!ReadWholeFile(PatchInfoPath(path), info)) {
+  if (!ReadWholeFile(FindPatchInfoFile(path), info)) {
     ShowPlainMessage(m_prompt, kNoPatchInfoFile);
     // Most ROMs have a copier header: the form starts with it ticked and no size chosen.
     patch->SizeWord = kHeaderFlag;

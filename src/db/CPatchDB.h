@@ -87,6 +87,9 @@ class CPatchDB final {
   // Patch-information files.
   /// The patch-information file of an .ips path: the path cut at its last ".", plus ".dat".
   static std::string PatchInfoPath(const std::string& ipsPath);
+  /// The patch-information file to read for an .ips path: PatchInfoPath when it exists, else
+  /// the one file beside it whose name differs from it only in letter case.
+  static std::string FindPatchInfoFile(const std::string& ipsPath);
   /// Reads the text of a patch-information file into `patch`; false when a line was not an
   /// assignment of a known key. Its size word follows the size text read.
   bool ReadPatchInfo(const std::string& text, PatchRecord& patch);

@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QKeyEvent>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -495,4 +497,40 @@ TEST(MainDlg, PatchPropertiesFollowAllowEditAndRefreshTheSortedRow) {
   EXPECT_EQ(editable, (std::vector<bool>{false, true}));
   EXPECT_EQ(w.Column(patches, 0), (std::vector<std::string>{"Alpha", "Mid", "Zeta!!"}));
   EXPECT_EQ(patches->GetFirstSelected(), 2);
+}
+
+TEST(MainDlg, FileDialogsListFilesWhateverTheCaseOfTheirExtension) {
+  TempDir dir;
+  for (const char* name : {"GAME.IPS", "Hack.ips", "Game.SMC", "game.Fig", "notes.txt"})
+    dir.Write(std::string("files/") + name, "x");
+  TempDir::WriteTo(dir.File("brindle.dat"), kVars);
+  ScriptedPrompt prompt;
+  MainDlgEnvironment env;  // the program's own file dialogs
+  env.appDir = dir.Path();
+  CMainDlg window(prompt, env);
+  ASSERT_TRUE(window.Initialize(""));
+
+  // What the dialog a command opens lists in the folder of files; then it is cancelled.
+  const auto listed = [&](int command) {
+    QStringList names;
+    QTimer::singleShot(0, [&] {
+      auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (chooser == nullptr)
+        return;
+      chooser->setDirectory(QString::fromStdString(dir.File("files")));
+      auto* view = chooser->findChild<QListView*>("listView");
+      for (int i = 0; i < 100 && view->model()->rowCount(view->rootIndex()) == 0; ++i)
+        QTest::qWait(20);
+      QTest::qWait(100);  // the folder is read in the background
+      for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+        names << view->model()->index(r, 0, view->rootIndex()).data().toString();
+      chooser->reject();
+    });
+    window.RunCommand(command);
+    names.sort();
+    return names.join(",").toStdString();
+  };
+  EXPECT_EQ(listed(CMainDlg::kAddPatch), "GAME.IPS,Hack.ips");
+  EXPECT_EQ(listed(CMainDlg::kAddRom), "Game.SMC,game.Fig");
+  EXPECT_TRUE(prompt.boxes.empty());
 }

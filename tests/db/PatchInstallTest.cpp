@@ -66,6 +66,25 @@ TEST(PatchInstall, CleanFilesInstallQuietlyOthersShowTheProblemAndTheForm) {
   }
 }
 
+TEST(PatchInstall, AnInformationFileDifferingOnlyInCaseIsFoundWhenItIsTheOnlyOne) {
+  // As patches from DOS and Windows come: GAME.IPS with GAME.DAT.
+  Installer in;
+  in.dir.Write("dos/GAME.DAT", kAllKeys);
+  ASSERT_TRUE(in.Install(in.dir.Write("dos/GAME.IPS", "PATCH")));
+  EXPECT_EQ(Fields(*in.db.GetPatch(0)), kAllRead);
+  EXPECT_TRUE(in.shown.empty() && in.prompt.boxes.empty());
+
+  // Two candidates: none is taken, as if there were no file.
+  in.dir.Write("two/game.Dat", kAllKeys);
+  in.dir.Write("two/GAME.dat", kAllKeys);
+  ASSERT_TRUE(in.Install(in.dir.Write("two/Game.ips", "PATCH")));
+  EXPECT_EQ(in.shown.size(), 1u);
+  EXPECT_EQ(in.prompt.Texts(),
+            std::vector<std::string>{"A patch information file (*.dat) was not found for the "
+                                     "specified IPS file.\nYou will have to enter patch "
+                                     "information manually in order to continue."});
+}
+
 TEST(PatchInstall, RefusalsAndCancelLeaveTheDatabaseAlone) {
   Installer in;
   in.confirm = false;
