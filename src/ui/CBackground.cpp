@@ -117,6 +117,10 @@ void CBackground::ApplyControlColorsToChildren(QWidget& window,
       continue;
     if (qobject_cast<QMenuBar*>(child) != nullptr)
       continue;
+    // Context menus and dialogs owned by the window are windows of their own, drawn on the
+    // style's ground, not on the picture.
+    if (child->isWindow())
+      continue;
     ApplyControlColors(*child, child == installedRomsLabel);
   }
 }

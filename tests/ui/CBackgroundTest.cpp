@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QTreeView>
@@ -111,6 +112,8 @@ TEST(ControlColors, ReachTheControlsButNotTheLists) {
   const QColor closeText = close->palette().color(QPalette::ButtonText);
   auto* list = new QTreeView(&window);
   const QColor listText = list->palette().color(QPalette::Text);
+  auto* menu = new QMenu(&window);
+  const QColor menuText = menu->palette().color(QPalette::WindowText);
   CBackground background;
 
   background.LoadBackground("%app%/EarthBound.bmp");
@@ -122,6 +125,7 @@ TEST(ControlColors, ReachTheControlsButNotTheLists) {
   EXPECT_EQ(button->palette().color(QPalette::ButtonText), kWhite);
   EXPECT_EQ(list->palette().color(QPalette::Text), listText);
   EXPECT_EQ(close->palette().color(QPalette::ButtonText), closeText);
+  EXPECT_EQ(menu->palette().color(QPalette::WindowText), menuText);
 
   // Drawn, the label is a black bar.
   const QImage drawn = label->grab().toImage();
