@@ -126,8 +126,10 @@ bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& edit
   } else {
     const bool clean = ReadPatchInfo(info, *patch);
     // A record without its name or its target ROM would be refused the next time brindle.dat
-    // is read, and the patch would be gone: such a file needs the user as much as a faulty one.
-    ask = !clean || patch->PatchName.empty() || patch->RomName.empty() || patch->RomSize.empty();
+    // is read (its columns are trimmed there), and the patch would be gone: such a file needs
+    // the user as much as a faulty one.
+    ask = !clean || TrimBlanks(patch->PatchName).empty() || TrimBlanks(patch->RomName).empty() ||
+          patch->SizeWord == kNoSize;
     if (ask)
       ShowPlainMessage(m_prompt, kPatchInfoProblems);
   }

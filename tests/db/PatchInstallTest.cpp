@@ -52,7 +52,10 @@ TEST(PatchInstall, CleanFilesInstallQuietlyOthersShowTheProblemAndTheForm) {
   for (const std::string& info :
        {kAllKeys + "\r\n", kAllKeys + "; note\r\n", kAllKeys + "[patch]\r\n",
         kAllKeys + "author =Else\r\n", std::string("name=n\nromsize=8Mbit\n"),
-        std::string("name=n\nromname=R\n"), std::string("romname=R\nromsize=8Mbit\n")}) {
+        std::string("name=n\nromname=R\n"), std::string("romname=R\nromsize=8Mbit\n"),
+        std::string("name=n\nromname=R\nromsize=-8Mbit\n"),
+        std::string("name= \t\nromname=R\nromsize=8Mbit\n"),
+        std::string("name=n\nromname= \nromsize=8Mbit\n")}) {
     Installer faulty;
     ASSERT_TRUE(faulty.Install(faulty.Patch("p", info))) << info;
     EXPECT_EQ(faulty.prompt.Texts(),
