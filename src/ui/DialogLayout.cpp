@@ -50,8 +50,12 @@ QWidget* MakeWidget(const ControlRow& row, QWidget& parent) {
       edit->setReadOnly(row.kind == ControlKind::ReadOnlyEdit);
       return edit;
     }
-    case ControlKind::MultiLineEdit:
-      return new QPlainTextEdit(text, &parent);
+    case ControlKind::MultiLineEdit: {
+      // As in any dialog, Tab moves on to the next control; the edit wants only Return.
+      auto* edit = new QPlainTextEdit(text, &parent);
+      edit->setTabChangesFocus(true);
+      return edit;
+    }
     case ControlKind::DropDownList:
     case ControlKind::DropDownCombo: {
       auto* box = new QComboBox(&parent);

@@ -47,6 +47,20 @@ TEST(PatchInfoDlg, SizeAndHeaderGoBackAsSizeWordAndTextCancelKeepsAll) {
   f.patch.SizeWord = 256 | 3;  // a size the list lacks: none chosen
   f.Open(true);
   EXPECT_EQ(f.Get<QComboBox>("Size")->currentIndex(), -1);
+
+  // The description takes Return as a line break, and Tab moves on to the next control.
+  f.patch.SizeWord = 280;
+  f.Open(true);
+  f.dlg->show();
+  QWidget* description = f.Get("Description");
+  description->setFocus();
+  QTest::keyClicks(description, "one");
+  QTest::keyClick(description, Qt::Key_Return);
+  QTest::keyClicks(description, "two");
+  QTest::keyClick(description, Qt::Key_Tab);
+  EXPECT_FALSE(description->hasFocus());
+  f.dlg->accept();
+  EXPECT_EQ(f.patch.Description, "one two");
 }
 
 TEST(PatchInfoDlg, LockedFormTradesOkForTheRedNoticeOnTheFirstChange) {
