@@ -20,8 +20,12 @@ bool IsQuotedPathLine(const std::string& line) {
   return key == kSRAMPathKey || key == kIPSPathKey;
 }
 
+// A "SaveDirectory = " after a ";" is inside a comment, which the emulator never reads: turning
+// it into a setting, or putting its text back into the real line, would change the user's save
+// directory for good.
 bool IsSaveDirectoryLine(const std::string& line) {
-  return line.find(kSaveDirectoryKey) != std::string::npos && !IsQuotedPathLine(line);
+  const size_t key = line.find(kSaveDirectoryKey);
+  return key != std::string::npos && key < line.find(';') && !IsQuotedPathLine(line);
 }
 
 // The text after the first "=" of a line that is known to have one.

@@ -35,8 +35,10 @@ struct Fixture {
 
 TEST(SaveDirectory, RewritesMatchingLinesAndPutsTheOldValueBack) {
   Fixture f(
-      "; SaveDirectory = comment\n"
+      "SaveDirectory = /first;x\n"
       "SaveDirectory =    /home/u/saves\t\r\n"
+      "; SaveDirectory = comment\n"  // comments stay as they are
+      "Other = 1 ;SaveDirectory = comment\n"
       "SaveDirectory=/not/matched\n"
       "Other = 1\rstill line four\n"  // a lone CR is part of its line
       "last line without end");
@@ -44,6 +46,8 @@ TEST(SaveDirectory, RewritesMatchingLinesAndPutsTheOldValueBack) {
   EXPECT_EQ(ReadFileBytes(f.config),
             "SaveDirectory = /patches/\r\n"
             "SaveDirectory = /patches/\r\n"
+            "; SaveDirectory = comment\r\n"
+            "Other = 1 ;SaveDirectory = comment\r\n"
             "SaveDirectory=/not/matched\r\n"
             "Other = 1\rstill line four\r\n"
             "last line without end\r\n");
@@ -52,6 +56,8 @@ TEST(SaveDirectory, RewritesMatchingLinesAndPutsTheOldValueBack) {
   EXPECT_EQ(ReadFileBytes(f.config),
             "SaveDirectory = /home/u/saves\t\r\n"
             "SaveDirectory = /home/u/saves\t\r\n"
+            "; SaveDirectory = comment\r\n"
+            "Other = 1 ;SaveDirectory = comment\r\n"
             "SaveDirectory=/not/matched\r\n"
             "Other = 1\rstill line four\r\n"
             "last line without end\r\n");
