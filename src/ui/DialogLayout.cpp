@@ -60,6 +60,10 @@ QWidget* MakeWidget(const ControlRow& row, QWidget& parent) {
     case ControlKind::DropDownCombo: {
       auto* box = new QComboBox(&parent);
       box->setEditable(row.kind == ControlKind::DropDownCombo);
+      // The box holds what was typed: completing it from the list would show one text and store
+      // another.
+      if (box->isEditable())
+        box->setCompleter(nullptr);
       return box;
     }
     case ControlKind::CheckBox:

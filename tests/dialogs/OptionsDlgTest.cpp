@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -132,6 +133,17 @@ TEST(OptionsDlg, CancelKeepsEverySettingAndOkStoresEveryPage) {
   QTest::keyClick(background, Qt::Key_Down);
   p.dlg->accept();
   EXPECT_EQ(p.db.WindowBackground, "%app%/ZadozEziz.bmp");
+
+  // Typing the start of an entry completes nothing: the box shows what is stored.
+  Options typed;
+  typed.Open(kPreferencesPage);
+  QApplication::setActiveWindow(typed.dlg.get());
+  QLineEdit* edit = typed.Find<QComboBox>("WindowBackground")->lineEdit();
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClicks(edit, "%app%/E");
+  typed.dlg->accept();
+  EXPECT_EQ(edit->text().toStdString() + "|" + typed.db.WindowBackground, "%app%/E|%app%/E");
 }
 
 TEST(ZsnesPage, DerivesFileNamesAndKeepsUntouchedBytes) {
