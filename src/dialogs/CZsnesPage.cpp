@@ -116,7 +116,13 @@ void CZsnesPage::Browse() {
 
 void CZsnesPage::SetDirectory(const std::string& bytes) {
   m_directoryBytes = bytes;
-  m_directory->setText(DisplayText(bytes));
+  const QString text = DisplayText(bytes);
+  // Choosing the folder already shown still derives the names afresh, though the field's text
+  // does not change.
+  if (m_directory->text() == text)
+    DeriveFileNames();
+  else
+    m_directory->setText(text);
 }
 
 void CZsnesPage::Store(CPatchDB& db) const {

@@ -170,6 +170,14 @@ TEST(ZsnesPage, DerivesFileNamesAndKeepsUntouchedBytes) {
   EXPECT_EQ(o.db.ZSNESVer, "zsnesl");
   EXPECT_EQ(o.db.ZExecutable, "/usr/games/zsnes/zsnes");
 
+  // Browsing to the folder already shown derives the names again.
+  o.Open(kEmulatorPage);
+  o.dlg->EmulatorPage()->SetFolderChooser(
+      [](QWidget*) { return std::optional<std::string>("/usr/games/zsnes/"); });
+  o.Find<QLineEdit>("ZsnesExecutable")->setText("custom");
+  o.Find<QPushButton>("Browse")->click();
+  EXPECT_EQ(o.Find<QLineEdit>("ZsnesExecutable")->text(), "/usr/games/zsnes/zsnes");
+
   // Untouched, the stored texts go back byte for byte.
   o.db.ZExecutable = "/opt/zsnes/caf\xE9.exe";  // not UTF-8
   o.Open(kEmulatorPage);
