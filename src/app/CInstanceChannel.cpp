@@ -22,7 +22,9 @@ CInstanceChannel::CInstanceChannel(QString windowTitle, QString serverName, QObj
 CInstanceChannel::~CInstanceChannel() = default;
 
 QString CInstanceChannel::DefaultServerName() {
-  return QString::fromStdString(UserRuntimeFolder("BrindleApp") + "/BrindleApp.socket");
+  const std::string folder = UserRuntimeFolder("BrindleApp");
+  // No name at all: neither listening nor connecting can succeed.
+  return folder.empty() ? QString() : QString::fromStdString(folder + "/BrindleApp.socket");
 }
 
 bool CInstanceChannel::Listen() {

@@ -9,7 +9,8 @@ class CInstanceLock final {
  public:
   enum class Result { Acquired, HeldByAnother, Failed };
 
-  /// `folder` empty means $XDG_RUNTIME_DIR, or a per-user folder under /tmp without it.
+  /// `folder` empty means $XDG_RUNTIME_DIR, or a per-user folder under /tmp without it. Without
+  /// a folder of the user's own, Acquire fails.
   explicit CInstanceLock(std::string name, std::string folder = {});
   ~CInstanceLock();
   CInstanceLock(const CInstanceLock&) = delete;
@@ -23,5 +24,6 @@ class CInstanceLock final {
   int m_fd = -1;
 };
 
-/// The per-user runtime folder: $XDG_RUNTIME_DIR, or /tmp/<name>-<uid> made private.
+/// The per-user runtime folder: $XDG_RUNTIME_DIR, or /tmp/<name>-<uid> made private; empty when
+/// that folder exists and is not the user's own.
 std::string UserRuntimeFolder(const std::string& name);

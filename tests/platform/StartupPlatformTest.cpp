@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/CInstanceLock.h"
@@ -138,6 +139,32 @@ TEST(InstanceLock, OnlyOneHolderAndACrashReleasesIt) {
 
   CInstanceLock nowhere("BrindleApp", dir.File("missing/folder"));
   EXPECT_EQ(nowhere.Acquire(), CInstanceLock::Result::Failed);
+}
+
+TEST(InstanceLock, TheSharedTmpFolderIsUsedOnlyWhenItIsTheUsersOwn) {
+  const std::string saved = std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "";
+  ::unsetenv("XDG_RUNTIME_DIR");
+  TempDir dir;
+  const std::string name = "BrindleLockTest" + std::to_string(::getpid());
+  const std::string folder = "/tmp/" + name + "-" + std::to_string(::getuid());
+
+  // Made here, or found open to others, it is made private.
+  EXPECT_EQ(UserRuntimeFolder(name), folder);
+  ::chmod(folder.c_str(), 0777);
+  EXPECT_EQ(UserRuntimeFolder(name), folder);
+  struct stat info {};
+  ASSERT_EQ(::stat(folder.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  ::rmdir(folder.c_str());
+
+  // A link somebody put there first is not followed, and there is no lock to take.
+  ASSERT_EQ(::symlink(dir.Path().c_str(), folder.c_str()), 0);
+  EXPECT_EQ(UserRuntimeFolder(name), "");
+  EXPECT_EQ(CInstanceLock(name).Acquire(), CInstanceLock::Result::Failed);
+  EXPECT_FALSE(std::filesystem::exists(dir.File(name + ".lock")));
+  ::unlink(folder.c_str());
+  if (!saved.empty())
+    ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
 }
 
 TEST(CommandLine, FirstNonSwitchArgumentMadeAbsolute) {
