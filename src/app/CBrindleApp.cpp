@@ -16,7 +16,9 @@ constexpr char kOnlyOneInstance[] =
 int CBrindleApp::Run(const std::vector<std::string>& arguments) {
   m_commandLineFile = ::CommandLineFile(arguments, m_env.currentFolder);
 
-  if (m_env.lock && m_env.lock->Acquire() == CInstanceLock::Result::HeldByAnother) {
+  const CInstanceLock::Result lock =
+      m_env.lock ? m_env.lock->Acquire() : CInstanceLock::Result::Acquired;
+  if (lock == CInstanceLock::Result::HeldByAnother) {
     const bool found = CInstanceChannel::RaiseRunningInstance(m_env.channelName);
     if (!m_commandLineFile.empty()) {
       // The file is not handed over: the running copy may be in the middle of a game.
@@ -31,7 +33,10 @@ int CBrindleApp::Run(const std::vector<std::string>& arguments) {
   // Without a lock at all (no runtime folder, say) this copy goes on as the only one.
 
   CInstanceChannel channel("SNES Brindle", m_env.channelName);
-  channel.Listen();
+  // Listening first removes the channel's old socket, which, unless this copy holds the lock,
+  // may be a running copy's.
+  if (lock == CInstanceLock::Result::Acquired)
+    channel.Listen();
   CMainDlg window(*m_env.prompt, m_env.window);
   CSignalBridge signalBridge;
   QObject::connect(&signalBridge, &CSignalBridge::TerminationRequested, &window,

@@ -112,6 +112,17 @@ TEST(BrindleApp, SecondCopyWithoutAWindowToRaise) {
   EXPECT_FALSE(PathExists(dir.File("brindle.dat")));  // nothing ran, nothing saved
 }
 
+TEST(BrindleApp, ACopyWithoutTheLockLeavesTheChannelAlone) {
+  PlayWorld world;
+  SaveForAQuickWindow(world);
+  CInstanceLock lock("BrindleApp", world.dir.File("no/such/folder"));
+  const BrindleAppEnvironment env = Environment(world.dir, world.prompt, lock);
+  TempDir::WriteTo(world.dir.File("channel"), "a running copy's socket");
+  WhenWindowRuns([](CMainDlg& window) { window.RunCommand(CMainDlg::kExit); });
+  EXPECT_EQ(CBrindleApp(env).Run({}), 0);
+  EXPECT_TRUE(PathExists(world.dir.File("channel")));
+}
+
 TEST(BrindleApp, PlayingFromTheWindowComesBackToTheRunningWindow) {
   PlayWorld world;
   SaveForAQuickWindow(world);
