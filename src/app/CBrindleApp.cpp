@@ -42,7 +42,7 @@ int CBrindleApp::Run(const std::vector<std::string>& arguments) {
   QObject::connect(&signalBridge, &CSignalBridge::TerminationRequested, &window,
                    [&window](int) { window.CloseWithoutAnimation(); });
   if (window.Initialize(m_commandLineFile))
-    window.exec();
+    window.Run();
   window.Shutdown();
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -241,7 +242,7 @@ void CMainDlg::BuildControls() {
   }
   m_romLabel = findChild<QLabel*>("InstalledRoms");
   m_romLabel->setAutoFillBackground(true);
-  // Enter never closes this window, not even with the focus on Close.
+  // Enter presses only the button that has the focus: Close is never the default.
   FindButton(kCloseButton)->setAutoDefault(false);
 
   for (CSortListCtrl* list : {m_patchList, m_romList}) {
@@ -510,9 +511,8 @@ void CMainDlg::Play() {
   if (patch < 0 || m_playing)
     return;
   m_playing = true;
-  // Hidden for the length of the game. QDialog::hide would also end exec(), which is the
-  // program's main loop, so the window is hidden as a plain widget.
-  QWidget::setVisible(false);
+  // Hidden for the length of the game (Run's loop goes on, as exec()'s would not).
+  hide();
   // The play blocks this thread: make the window system see the window go before it starts.
   QGuiApplication::sync();
   // A termination signal handled meanwhile has already ended the window: nothing is played.
@@ -523,6 +523,16 @@ void CMainDlg::Play() {
     activateWindow();
   }
   m_playing = false;
+}
+
+void CMainDlg::Run() {
+  // Not QDialog::exec(): hiding a dialog ends its exec(), and the window hides for every play.
+  // This loop ends only when the window does.
+  setAttribute(Qt::WA_ShowModal, true);
+  show();
+  QEventLoop loop;
+  connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::DialogExec);
 }
 
 void CMainDlg::RemovePatch() {
@@ -663,8 +673,8 @@ void CMainDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent* event) {
-  // Enter presses the button that has the keyboard focus and otherwise does nothing: it never
-  // closes this window. Escape is Close (through reject).
+  // Enter presses the button that has the keyboard focus and otherwise does nothing. Escape is
+  // Close (through reject).
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     event->accept();
     if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())

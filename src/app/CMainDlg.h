@@ -86,8 +86,10 @@ class CMainDlg final : public QDialog {
   /// The start-up steps that run before the window is first shown: load the database (or the
   /// first run), registration, background, the command-line patch, lists, opening animation
   /// and filling. False when the window has already ended (a fatal load, or a command-line
-  /// play after which the window is not wanted); exec() must then not be called.
+  /// play after which the window is not wanted); Run must then not be called.
   bool Initialize(const std::string& commandLineFile);
+  /// The program's main loop: runs the window, modal, until it ends.
+  void Run();
   /// The shutdown steps after the window has ended: save and register again.
   void Shutdown();
   /// Ends the window as Close does, but without the animation (a termination signal).
