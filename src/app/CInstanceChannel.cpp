@@ -42,12 +42,16 @@ void CInstanceChannel::OnConnection() {
       const QByteArray request = socket->readLine();
       bool found = false;
       if (request == kRaise) {
+        // A window not shown yet (the first-run boxes come before it) is found all the same,
+        // but it is not shown early.
         for (QWidget* window : QApplication::topLevelWidgets()) {
-          if (window->isVisible() && window->windowTitle() == m_windowTitle) {
+          if (window->windowTitle() != m_windowTitle)
+            continue;
+          found = true;
+          if (window->isVisible()) {
             window->showNormal();
             window->raise();
             window->activateWindow();
-            found = true;
             break;
           }
         }

@@ -40,6 +40,9 @@ TEST(InstanceChannel, RaisesTheWindowWithTheTitleAndSaysSo) {
   EXPECT_FALSE(AskWhileServing(name));
   QDialog window;
   window.setWindowTitle("SNES Brindle");
+  // Not shown yet: found, and left hidden.
+  EXPECT_TRUE(AskWhileServing(name));
+  EXPECT_FALSE(window.isVisible());
   window.show();
   window.showMinimized();
   EXPECT_TRUE(AskWhileServing(name));
