@@ -24,6 +24,7 @@
 #include "dialogs/CPatchInfoDlg.h"
 #include "dialogs/CRomInfoDlg.h"
 #include "parser/TextUtil.h"
+#include "patch/PatchFormat.h"
 #include "platform/FileTypeRegistry.h"
 #include "prompt/Diagnostics.h"
 #include "ui/Artwork.h"
@@ -92,7 +93,10 @@ std::string DefaultChooseRomFile(QWidget* parent) {
 }
 
 std::string DefaultChoosePatchFile(QWidget* parent) {
-  return ChooseFile(parent, "IPS Patch files (*.ips)", "ips");
+  return ChooseFile(parent,
+                    "Patch files (*.ips *.bps *.ups);;IPS Patch files (*.ips);;"
+                    "BPS Patch files (*.bps);;UPS Patch files (*.ups)",
+                    "ips");
 }
 
 bool DefaultEditPatchInfo(PatchRecord& patch, bool allowEdit, UserPrompt& prompt, QWidget* parent) {
@@ -116,7 +120,7 @@ bool HasExtension(const std::string& path, std::initializer_list<const char*> ex
 }
 
 bool IsPatchFile(const std::string& path) {
-  return HasExtension(path, {".ips"});
+  return PatchFormatFromPath(path).has_value();
 }
 
 bool IsRomFile(const std::string& path) {
