@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
+#include "play/PatchCheck.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ bool CPatchPlayer::Check(int index) {
                 patch.PatchName + "\".");
     return false;
   }
-  if (!CheckRomDigest(rom))
+  if (!CheckRomDigest(rom) || !CheckPatchForRom(m_db, patch, rom))
     return false;
 
   m_patchFolder = FolderOf(patch.Filename);
