@@ -350,7 +350,7 @@ TEST(Program, OnARealDisplayPlayingFromTheListComesBackToTheWindow) {
   // Enough rows to fill the list, so that its middle is a row whatever the font.
   for (int i = 1; i < 40; ++i) {
     auto patch = std::make_unique<PatchRecord>(*world.db.GetPatch(0));
-    patch->Filename = world.patchFolder + "Game " + std::to_string(i) + ".ips";
+    patch->Filename = world.dir.Write("my patches/Game " + std::to_string(i) + ".ips", "PATCHEOF");
     world.db.AppendPatch(std::move(patch));
   }
   ASSERT_TRUE(world.db.Save(p.Database()));
