@@ -61,16 +61,11 @@ bool ReadPatchFile(const std::string& path, PatchSummary& summary, std::string& 
   std::string bytes;
   if (!ReadPatchBytes(path, bytes, error))
     return false;
-  std::optional<PatchFormat> format = PatchFormatFromPath(path);
-  if (!format)
-    format = PatchFormatFromBytes(bytes);
-  if (!format) {
-    error = "The file is not an IPS, BPS or UPS patch.";
-    return false;
-  }
+  // A name without one of the three extensions is an IPS patch, as it always was here.
+  const PatchFormat format = PatchFormatFromPath(path).value_or(PatchFormat::Ips);
   std::string reason;
-  if (!ReadPatch(bytes, *format, summary, reason)) {
-    error = std::string("The file is not a well-formed ") + PatchFormatName(*format) +
+  if (!ReadPatch(bytes, format, summary, reason)) {
+    error = std::string("The file is not a well-formed ") + PatchFormatName(format) +
             " patch: " + reason + ".";
     return false;
   }

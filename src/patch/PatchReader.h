@@ -14,9 +14,9 @@
 bool ReadPatch(std::string_view bytes, PatchFormat format, PatchSummary& summary,
                std::string& error);
 
-/// Reads the patch file at `path` as the format its extension says, or, for another extension,
-/// as the format its first bytes name. False, with `error` saying what is wrong, when the file
-/// cannot be read or is not such a patch.
+/// Reads the patch file at `path` as the format its extension says (IPS for any other name).
+/// False, with `error` saying what is wrong as a sentence, when the file cannot be read or is
+/// not such a patch.
 bool ReadPatchFile(const std::string& path, PatchSummary& summary, std::string& error);
 
 /// The largest patch file read: far beyond any patch of a SNES game.

@@ -146,11 +146,12 @@ TEST(PatchInstall, AFileThatIsNotAWellFormedPatchOfItsKindIsRefusedWithTheReason
           "is " +
               CrcText(Crc32(damaged.substr(0, damaged.size() - 4))) + ", where the patch says " +
               CrcText(Crc32(MakeUps("source", "target").substr(0, damaged.size() - 4))) + ".");
-  refused("notes.txt", "name=n\n", "The file is not an IPS, BPS or UPS patch.");
+  refused("notes.txt", "name=n\n",
+          "The file is not a well-formed IPS patch: it does not begin with \"PATCH\".");
   EXPECT_EQ(in.db.GetPatchCount(), 0);
   EXPECT_TRUE(in.shown.empty());
 
-  // Every kind in any letter case, and a patch by its signature where its name says nothing.
+  // Every kind in any letter case; a name without an extension is an IPS patch.
   in.prompt.boxes.clear();
   for (const auto& [name, bytes] :
        std::vector<std::pair<std::string, std::string>>{{"a.BpS", MakeBps("a", "b")},

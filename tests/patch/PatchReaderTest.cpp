@@ -144,19 +144,21 @@ TEST(PatchReader, UpsBlocksMayReachTheLargerSizeAndNoFurther) {
   EXPECT_EQ(Problem("PATCH" + std::string(20, 'x'), PatchFormat::Ups), "it is an IPS patch");
 }
 
-TEST(PatchReader, FilesAreReadAsTheirExtensionSaysInAnyCaseElseByTheirSignature) {
+TEST(PatchReader, FilesAreReadAsTheirExtensionSaysInAnyCaseElseAsIps) {
   TempDir dir;
   const std::string ips = IpsPatch(IpsRecord(0, "x"));
   PatchSummary summary;
   std::string error;
   EXPECT_TRUE(ReadPatchFile(dir.Write("a.IpS", ips), summary, error)) << error;
-  EXPECT_TRUE(ReadPatchFile(dir.Write("noextension", MakeUps("a", "b")), summary, error));
+  EXPECT_TRUE(ReadPatchFile(dir.Write("b.uPs", MakeUps("a", "b")), summary, error));
   EXPECT_EQ(summary.format, PatchFormat::Ups);
+  EXPECT_TRUE(ReadPatchFile(dir.Write("noextension", ips), summary, error));
+  EXPECT_EQ(summary.format, PatchFormat::Ips);
 
   EXPECT_FALSE(ReadPatchFile(dir.Write("a.BPS", ips), summary, error));
   EXPECT_EQ(error, "The file is not a well-formed BPS patch: it is an IPS patch.");
-  EXPECT_FALSE(ReadPatchFile(dir.Write("a.txt", "hello"), summary, error));
-  EXPECT_EQ(error, "The file is not an IPS, BPS or UPS patch.");
+  EXPECT_FALSE(ReadPatchFile(dir.Write("a.txt", MakeBps("a", "b")), summary, error));
+  EXPECT_EQ(error, "The file is not a well-formed IPS patch: it is a BPS patch.");
   EXPECT_FALSE(ReadPatchFile(dir.File("gone.ips"), summary, error));
   EXPECT_EQ(error, "The file could not be opened (No such file or directory).");
 }
