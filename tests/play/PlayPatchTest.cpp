@@ -302,8 +302,8 @@ TEST(PlayPatch, AutoPatchSwitchedOffAsksBeforeAnythingChanges) {
   ASSERT_EQ(w.db.PlayPatch(0), 1);
   ASSERT_EQ(w.prompt.boxes.size(), 2u);
   expectQuestion(w.prompt.boxes[1]);
-  EXPECT_EQ(ReadFileBytes(w.record),
-            "config=zsnesw.cfg\nlineends=CRLF\nrom=" + w.playName + "\nautopatch=off\n");
+  EXPECT_EQ(ReadFileBytes(w.record), "config=zsnesw.cfg\nlineends=CRLF\nrom=" + w.playName +
+                                         "\nsave=" + w.patchFolder + "\nautopatch=off\n");
   EXPECT_EQ(ReadFileBytes(w.config), bytes);
 
   // A later line switching it back on is the one the emulator keeps.
