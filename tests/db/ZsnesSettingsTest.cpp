@@ -55,18 +55,3 @@ TEST(ZsnesSettings, StoreKeepsTheVariantWithoutASelection) {
   ApplyZsnesForm(form, db);
   EXPECT_EQ(db.ZSNES, "/");
 }
-
-TEST(ZsnesSettings, AZsnesOnThePathIsSuggestedOnlyForAnUnconfiguredEmulator) {
-  ZsnesForm form;
-  form.variant = 0;
-  SuggestZsnesOnPath(form, "", "/home/ann");
-  EXPECT_EQ(form.directory + "|" + std::to_string(form.variant), "|0");
-  SuggestZsnesOnPath(form, "/usr/games/zsnes", "/home/ann");
-  EXPECT_EQ(form.directory + "|" + std::to_string(form.variant) + "|" + form.executable + "|" +
-                form.config,
-            "/usr/games/|2|/usr/games/zsnes|/home/ann/.zsnes/zsnesl.cfg");
-  form.directory = "/opt/zsnes/";
-  form.variant = 1;
-  SuggestZsnesOnPath(form, "/usr/bin/zsnes", "/home/ann");
-  EXPECT_EQ(form.directory + "|" + std::to_string(form.variant), "/opt/zsnes/|1");
-}

@@ -53,7 +53,18 @@ DisplayedPlay PlayOnDisplay(const XServer& x, const std::string& ips, const std:
   const pid_t tool = StartTool(x.display, ips, database, outputFile);
   if (tool < 0)
     return play;
-  play.windowShown = x.WaitForWindow(windowTitle);
+  // Until the window shows; a play that Brindle refuses ends without one.
+  const auto windowDeadline = Clock::now() + std::chrono::seconds(20);
+  while (Clock::now() < windowDeadline) {
+    play.windowShown = x.WaitForWindow(windowTitle, 1);
+    if (play.windowShown)
+      break;
+    play.status = WaitUntil(tool, Clock::now());
+    if (play.status >= 0) {
+      play.output = ReadFileBytes(outputFile);
+      return play;
+    }
+  }
   if (play.windowShown)
     std::this_thread::sleep_for(std::chrono::seconds(1));
   for (const pid_t emulator : ChildrenOf(tool)) {

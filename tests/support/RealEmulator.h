@@ -21,9 +21,10 @@ using EndEmulator = std::function<void(pid_t emulator)>;
 
 /// Runs `brindle-tool play IPS --db DATABASE` on `x`'s display with sound off
 /// (SDL_AUDIODRIVER=dummy) and no answers on its standard input. Once a window whose title
-/// matches `windowTitle` shows, the game runs for a second, then `end` is called for each child
-/// of brindle-tool (the emulator), and brindle-tool is waited for (20 seconds at most, after
-/// which it and the emulator are killed).
+/// matches `windowTitle` shows (20 seconds at most), the game runs for a second, then `end` is
+/// called for each child of brindle-tool (the emulator), and brindle-tool is waited for (20
+/// seconds at most, after which it and the emulator are killed). A play that ends before any
+/// window shows (one that Brindle refused, say) comes back at once.
 DisplayedPlay PlayOnDisplay(const XServer& x, const std::string& ips, const std::string& database,
                             const std::string& windowTitle, const EndEmulator& end = {});
 
