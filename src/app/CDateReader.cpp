@@ -56,8 +56,16 @@ CDateReader::CDateReader()
       ++run;
     const char kind = letter.toLatin1();
     const bool dayOrMonth = (kind == 'd' || kind == 'M') && run <= 2;
+    const bool monthName = kind == 'M' && (run == 3 || run == 4);
     const bool year = kind == 'y' && (run == 2 || run == 4);
-    if (!dayOrMonth && !year) {
+    if (monthName) {
+      for (int month = 1; month <= 12; ++month) {
+        m_monthNames[static_cast<size_t>(month - 1)] =
+            m_locale.monthName(month, run == 3 ? QLocale::ShortFormat : QLocale::LongFormat)
+                .toStdString();
+      }
+    }
+    if (!dayOrMonth && !monthName && !year) {
       m_numeric.clear();
       return;
     }
@@ -65,14 +73,15 @@ CDateReader::CDateReader()
     char separator = 0;
     if (i < format.size()) {
       const QChar next = format[i];
-      if (next.unicode() >= 0x80 || next.isLetterOrNumber() || next == u'\'' || next.isSpace()) {
+      if (next.unicode() >= 0x80 || next.isLetterOrNumber() || next == u'\'' ||
+          (next.isSpace() && next != u' ')) {
         m_numeric.clear();
         return;
       }
       separator = next.toLatin1();
       ++i;
     }
-    m_numeric.push_back({kind, run == 1 ? 0 : static_cast<int>(run), separator});
+    m_numeric.push_back({monthName ? 'N' : kind, run == 1 ? 0 : static_cast<int>(run), separator});
   }
   if (m_numeric.size() != 3)
     m_numeric.clear();
@@ -123,6 +132,26 @@ std::optional<qint64> CDateReader::ReadNumeric(std::string_view text) const {
   int year = 0;
   size_t pos = 0;
   for (const NumericField& field : m_numeric) {
+    if (field.kind == 'N') {
+      // A month by its name, exactly as the locale writes it.
+      month = 0;
+      for (size_t i = 0; i < m_monthNames.size() && month == 0; ++i) {
+        const std::string& name = m_monthNames[i];
+        if (!name.empty() && text.substr(pos, name.size()) == name &&
+            (pos + name.size() == text.size() || text[pos + name.size()] == field.separator)) {
+          month = static_cast<int>(i) + 1;
+          pos += name.size();
+        }
+      }
+      if (month == 0)
+        return std::nullopt;
+      if (field.separator != 0) {
+        if (pos >= text.size() || text[pos] != field.separator)
+          return std::nullopt;
+        ++pos;
+      }
+      continue;
+    }
     size_t end = pos;
     while (end < text.size() && end - pos < 4 && IsAsciiDigit(text[end]))
       ++end;

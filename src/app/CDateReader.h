@@ -5,6 +5,7 @@
 #include <array>
 #include <bitset>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,8 +28,9 @@ class CDateReader final {
     QChar character;
     int count;
   };
-  // One field of a date written only in digits: day, month or year, with how many digits it is
-  // written with (0 for "1 or 2, no leading zero"), and the separator after it.
+  // One field of the short date form: day, month or year in digits ('d', 'M', 'y'), with how
+  // many digits it is written with (0 for "1 or 2, no leading zero"), or the month's name
+  // ('N'); and the separator after it.
   struct NumericField {
     char kind;
     int digits;
@@ -49,6 +51,7 @@ class CDateReader final {
   std::array<bool, 4> m_twoDigitYear{};
   std::bitset<65536> m_allowed;
   bool m_anyLetter = false;
-  // The short date form when it is digits and separators only: three fields.
+  // The short date form when it is digits, month names and single separators: three fields.
   std::vector<NumericField> m_numeric;
+  std::array<std::string, 12> m_monthNames;
 };

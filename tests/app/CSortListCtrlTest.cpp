@@ -373,3 +373,31 @@ TEST(CSortListCtrl, WidthsSurviveRefillsAndDoubleClicksReportTheRow) {
   QTest::keyClick(&list, Qt::Key_Delete);
   EXPECT_EQ(keys, (std::vector<int>{Qt::Key_Delete}));
 }
+
+// The short date form of a locale is read without the general parser where it can be; either
+// way, dates written as the user's locale writes them sort by time.
+TEST(CSortListCtrl, ShortDatesOfSeveralLocalesSortByTime) {
+  for (const QLocale& locale :
+       {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+        QLocale(QLocale::English, QLocale::UnitedKingdom),
+        QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::Japanese, QLocale::Japan)}) {
+    LocaleScope scope(locale);
+    std::mt19937 random(7);
+    std::vector<RowRecord> rows;
+    std::vector<QDate> days;
+    for (int i = 0; i < 300; ++i) {
+      days.push_back(QDate(1990, 1, 1).addDays(static_cast<qint64>(random() % 14000)));
+      rows.push_back({{QLocale().toString(days.back(), QLocale::ShortFormat).toStdString()}, i});
+    }
+    CSortListCtrl list;
+    ASSERT_TRUE(list.InsertColumns("When,80"));
+    list.ReplaceAllRows(rows);
+    list.SortByColumn(0, true);
+    for (int row = 1; row < list.GetRowCount(); ++row) {
+      ASSERT_LE(days[static_cast<size_t>(list.GetItemValue(row - 1))],
+                days[static_cast<size_t>(list.GetItemValue(row))])
+          << locale.name().toStdString() << ": " << list.GetRowText(row - 1, 0) << " before "
+          << list.GetRowText(row, 0);
+    }
+  }
+}
