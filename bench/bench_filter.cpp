@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
   bench::SilentPrompt prompt;
   MainDlgEnvironment env;
   env.appDir = folder.string();
+  env.databaseDir = folder.string();
   CMainDlg window(prompt, env);
   if (!window.Initialize(""))
     return 1;

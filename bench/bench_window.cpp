@@ -67,6 +67,7 @@ int RunWindow(int argc, char** argv, const std::string& folder) {
   bench::SilentPrompt prompt;
   MainDlgEnvironment env;
   env.appDir = folder;
+  env.databaseDir = folder;
   env.executablePath = "/usr/bin/brindle";
   CMainDlg window(prompt, env);
   if (!window.Initialize(""))

@@ -77,7 +77,7 @@ class CMainDlg final : public QDialog {
   CTransition& Transition() { return m_transition; }
   const CBackground& Background() const { return m_background; }
   bool SaveAtExit() const { return m_saveAtExit; }
-  std::string DatabasePath() const { return m_env.appDir + "/brindle.dat"; }
+  std::string DatabasePath() const { return m_env.databaseDir + "/brindle.dat"; }
 
   // The lists.
   void FillPatchList();

@@ -12,8 +12,10 @@ class QWidget;
 
 /// What the main window needs from the world around it; tests hand in their own.
 struct MainDlgEnvironment {
-  /// The folder of brindle.dat (the program's own folder).
+  /// The folder of the program's own files: the page icons.
   std::string appDir;
+  /// The folder of brindle.dat; plays keep their journal beside it.
+  std::string databaseDir;
   /// The program's path, written into the file-type registration.
   std::string executablePath;
   /// Receives the file-type registration; none means no registration.

@@ -53,6 +53,7 @@ TEST(MainDlgFilter, TypingNarrowsTheListAndAPlayTakesTheRowShown) {
   ASSERT_TRUE(world.db.Save(world.dir.File("brindle.dat")));
   MainDlgEnvironment env;
   env.appDir = world.dir.Path();
+  env.databaseDir = world.dir.Path();
   ScriptedPrompt prompt;
   CMainDlg window(prompt, env);
   ASSERT_TRUE(window.Initialize(""));
