@@ -27,14 +27,18 @@ bool IsBlank(char c) {
 }
 }  // namespace
 
-std::string TrimBlanks(std::string_view text) {
+std::string_view TrimmedBlanks(std::string_view text) {
   size_t begin = 0;
   size_t end = text.size();
   while (begin < end && IsBlank(text[begin]))
     ++begin;
   while (end > begin && IsBlank(text[end - 1]))
     --end;
-  return std::string(text.substr(begin, end - begin));
+  return text.substr(begin, end - begin);
+}
+
+std::string TrimBlanks(std::string_view text) {
+  return std::string(TrimmedBlanks(text));
 }
 
 std::string TrimTrailingBlanks(std::string_view text) {
