@@ -12,6 +12,7 @@
 #include "ui/CTransition.h"
 
 class CListPane;
+struct ListPaneLayout;
 class CSortListCtrl;
 class QAction;
 class QMenu;
@@ -135,6 +136,9 @@ class CMainDlg final : public QDialog {
 
  private:
   void BuildControls();
+  /// Where the panes' controls go and what they hold.
+  static const ListPaneLayout& PatchPaneLayout();
+  static const ListPaneLayout& RomPaneLayout();
   void BuildMenus();
   QAction* AddAction(QMenu* menu, const QString& text, int id);
   /// Runs a command without asking its enable rule (keys and double-clicks in the lists).
