@@ -401,3 +401,44 @@ TEST(CSortListCtrl, ShortDatesOfSeveralLocalesSortByTime) {
     }
   }
 }
+
+// Rows read from the caller's records: a filter over the visible columns, with the selection,
+// sorting, insertion and deletion keeping every shown row on its own record.
+TEST(CSortListCtrl, FilterOverRecordsKeepsRowsSelectionAndOrderStraight) {
+  const std::vector<std::vector<std::string>> records = {
+      {"Alpha", ""}, {"beta", ""}, {"Gamma", "ALso"}, {"Total", ""}};
+  CSortListCtrl list;
+  ASSERT_TRUE(list.InsertColumns("Name,80;Note,60"));
+  list.SetTextSource([&records](int32_t value, int column, std::string&) -> std::string_view {
+    return records[static_cast<size_t>(value)][static_cast<size_t>(column)];
+  });
+  list.FillRows(4);
+  list.GetHeaderCtrl()->ShowColumn(1, false);
+  ASSERT_TRUE(list.SelectRow(3));  // Total
+
+  list.SetFilter("AL");
+  EXPECT_EQ(ColumnTexts(list, 0), (std::vector<std::string>{"Alpha", "Total"}));
+  EXPECT_EQ(list.GetFirstSelected(), 1);
+  EXPECT_EQ(list.GetItemValue(1), 3);
+  // A column shown is filtered too; the selection stays on its record.
+  list.GetHeaderCtrl()->ShowColumn(1, true);
+  EXPECT_EQ(ColumnTexts(list, 0), (std::vector<std::string>{"Alpha", "Gamma", "Total"}));
+  EXPECT_EQ(list.GetItemValue(list.GetFirstSelected()), 3);
+
+  // Sorting a filtered list sorts every row: they show in that order once the filter is gone.
+  list.SortByColumn(0, false);
+  EXPECT_EQ(ColumnTexts(list, 0), (std::vector<std::string>{"Total", "Gamma", "Alpha"}));
+  list.SetFilter("ALP");  // narrower: only the rows shown are looked at
+  EXPECT_EQ(ColumnTexts(list, 0), (std::vector<std::string>{"Alpha"}));
+  EXPECT_EQ(list.GetFirstSelected(), -1);  // Total is no longer shown
+
+  // Rows inserted and deleted while filtered keep the others in place.
+  EXPECT_EQ(list.InsertRow(0, {"Alpine"}), 0);
+  EXPECT_EQ(list.InsertRow(0, {"zzz"}), -1);  // added, but not shown
+  EXPECT_EQ(ColumnTexts(list, 0), (std::vector<std::string>{"Alpine", "Alpha"}));
+  EXPECT_TRUE(list.DeleteRow(1));
+  list.SetFilter("");
+  EXPECT_EQ(ColumnTexts(list, 0),
+            (std::vector<std::string>{"beta", "Total", "Gamma", "zzz", "Alpine"}));
+  EXPECT_EQ(list.GetItemValue(2), 2);
+}
