@@ -24,7 +24,9 @@ void SplitFields(std::string_view text, std::initializer_list<std::string*> fiel
     size_t bar = text.find('|', pos);
     if (bar == std::string_view::npos)
       bar = text.size();
-    field->assign(TrimmedBlanks(text.substr(pos, bar - pos)));
+    // A new string of the field's own size: assigning into an empty one would round its
+    // capacity up, and a hundred thousand records would hold the difference.
+    *field = std::string(TrimmedBlanks(text.substr(pos, bar - pos)));
     pos = bar + 1;
   }
 }
