@@ -18,7 +18,7 @@ class QIcon;
 ///
 /// Single selection of whole rows, shown even without focus. The rows stay in the caller's order
 /// until a heading is clicked: the first click on a column sorts it ascending, the next one on
-/// the same column descending, and so on (see CSortListModel::CompareCellTexts for the order).
+/// the same column descending, and so on (see CellOrder.h for the order).
 /// A right-click on the headings offers a menu for hiding and showing columns.
 ///
 /// A list over the caller's records reads its texts from them when they are shown: give it a
