@@ -160,7 +160,7 @@ TEST(ZsnesPage, DerivesFileNamesAndKeepsUntouchedBytes) {
   EXPECT_EQ(executable->text(), "wine \"/opt/zsnes/zsnesw.exe\"");
   EXPECT_EQ(config->text(), "/opt/zsnes/zsnesw.cfg");
   o.dlg->EmulatorPage()->SetFolderChooser(
-      [](QWidget*) { return std::optional<std::string>("/usr/games/zsnes/"); });
+      [](QWidget*, const std::string&) { return std::optional<std::string>("/usr/games/zsnes/"); });
   version->setCurrentIndex(2);
   o.Find<QPushButton>("Browse")->click();
   EXPECT_EQ(o.Find<QLineEdit>("ZsnesDirectory")->text(), "/usr/games/zsnes/");
@@ -173,7 +173,7 @@ TEST(ZsnesPage, DerivesFileNamesAndKeepsUntouchedBytes) {
   // Browsing to the folder already shown derives the names again.
   o.Open(kEmulatorPage);
   o.dlg->EmulatorPage()->SetFolderChooser(
-      [](QWidget*) { return std::optional<std::string>("/usr/games/zsnes/"); });
+      [](QWidget*, const std::string&) { return std::optional<std::string>("/usr/games/zsnes/"); });
   o.Find<QLineEdit>("ZsnesExecutable")->setText("custom");
   o.Find<QPushButton>("Browse")->click();
   EXPECT_EQ(o.Find<QLineEdit>("ZsnesExecutable")->text(), "/usr/games/zsnes/zsnes");
