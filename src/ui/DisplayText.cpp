@@ -10,7 +10,8 @@ namespace {
 
 bool IsUtf8(std::string_view bytes) {
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  const QString text =
+      utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
   return !utf8.hasError();
 }
 
@@ -95,7 +96,7 @@ std::string PathBytes(const QString& text, std::string_view shownFrom, const std
     if (i > 0)
       bytes += '/';
     // The folder this name is typed in, as the file system knows it.
-    std::string folder = MakeAbsolute(ExpandHome(bytes), base);
+    std::string folder = bytes.empty() ? base : MakeAbsolute(ExpandHome(bytes), base);
     if (!folder.empty() && folder.back() != '/')
       folder += '/';
     bytes += NameBytes(names[i], shownFrom, folder.empty() ? "./" : folder, shownAsUtf8);

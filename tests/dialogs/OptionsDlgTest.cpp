@@ -183,4 +183,33 @@ TEST(ZsnesPage, DerivesFileNamesAndKeepsUntouchedBytes) {
   o.Open(kEmulatorPage);
   o.dlg->accept();
   EXPECT_EQ(o.db.ZExecutable, "/opt/zsnes/caf\xE9.exe");
+
+  // A character typed and taken back, in a directory stored in Latin-1: the same bytes. The
+  // picker starts at the folder in the field.
+  o.db.ZSNES = "/opt/caf\xE9/";
+  o.Open(kEmulatorPage);
+  std::string pickerStart;
+  o.dlg->EmulatorPage()->SetFolderChooser([&](QWidget*, const std::string& start) {
+    pickerStart = start;
+    return std::nullopt;
+  });
+  QLineEdit* directory = o.Find<QLineEdit>("ZsnesDirectory");
+  directory->end(false);
+  QTest::keyClick(directory, Qt::Key_X);
+  QTest::keyClick(directory, Qt::Key_Backspace);
+  o.Find<QPushButton>("Browse")->click();
+  EXPECT_EQ(pickerStart, "/opt/caf\xE9/");
+  o.dlg->accept();
+  EXPECT_EQ(o.db.ZSNES, "/opt/caf\xE9/");
+  EXPECT_EQ(o.db.ZExecutable, "/opt/caf\xE9/zsnes");
+
+  // "~" is the home folder in the directory and in the paths typed by hand.
+  o.Open(kEmulatorPage);
+  o.Find<QLineEdit>("ZsnesDirectory")->setText("~/zsnes");
+  o.Find<QLineEdit>("ZsnesConfig")->setText("~/.zsnes/my.cfg");
+  o.dlg->accept();
+  const std::string home = GetHomeFolder();
+  EXPECT_EQ(o.db.ZSNES, home + "/zsnes/");
+  EXPECT_EQ(o.db.ZExecutable, home + "/zsnes/zsnes");
+  EXPECT_EQ(o.db.ZConfig, home + "/.zsnes/my.cfg");
 }
