@@ -83,6 +83,8 @@ void CPrefsPage::CreateWidgets() {
   const QPoint at = CDialogUnits().FromLayoutPixels(286, 45);
   m_fileIcons->Create(at.x(), at.y(), 38, 38, kFileIconCount, kFileIconCount, 0);
   m_fileIcons->SetHorizontal(true);
+  // Tab reaches the icons where they stand, between the background and the check box below them.
+  setTabOrder(m_background, m_fileIcons);
 }
 
 void CPrefsPage::LoadFields(const CPatchDB& db) {

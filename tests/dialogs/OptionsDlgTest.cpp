@@ -92,6 +92,55 @@ TEST(OptionsDlg, OpensAtTheAskedPageAndTheBarSwitchesPages) {
   EXPECT_GT(inked(115), 100);  // the ROM Options page's
 }
 
+TEST(OptionsDlg, TheKeyboardWalksTheBarThePagesAndTheirControls) {
+  Options o;
+  o.db.IgnoreHash = false;
+  o.Open(kEmulatorPage);
+  QApplication::setActiveWindow(o.dlg.get());
+  const auto focus = [] {
+    const QWidget* widget = QApplication::focusWidget();
+    return widget ? widget->objectName() : QString();
+  };
+  const auto key = [](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+  };
+  const auto tabs = [&](int count) {
+    QStringList order;
+    for (int i = 0; i < count; ++i) {
+      key(Qt::Key_Tab);
+      order << focus();
+    }
+    return order;
+  };
+  // The page's first field has the focus; Tab goes through the page, the buttons and the bar.
+  EXPECT_EQ(focus(), "ZsnesDirectory");
+  EXPECT_EQ(tabs(8), (QStringList{"Browse", "ZsnesVersion", "SaveWithPatches", "ZsnesExecutable",
+                                  "ZsnesConfig", "Ok", "Cancel", "PageBar"}));
+  // Arrows on the bar change pages and leave the keyboard on the bar.
+  key(Qt::Key_Down);
+  EXPECT_EQ(o.dlg->VisiblePage(), 2);
+  EXPECT_EQ(focus(), "PageBar");
+  EXPECT_EQ(tabs(1), QStringList{"IgnoreHash"});
+  key(Qt::Key_Space);
+  key(Qt::Key_Tab, Qt::ShiftModifier);
+  EXPECT_EQ(focus(), "PageBar");
+  key(Qt::Key_End);
+  EXPECT_EQ(o.dlg->VisiblePage(), 3);
+  key(Qt::Key_Down);  // no further
+  EXPECT_EQ(o.dlg->PageBar()->GetSelection(), 3);
+  key(Qt::Key_Home);
+  EXPECT_EQ(o.dlg->VisiblePage(), 0);
+  // The icon chooser stands in the order where it is, and its arrows choose the icon.
+  EXPECT_EQ(tabs(6), (QStringList{"AlwaysOpenGUI", "GridLines", "Transition", "TransSpeed",
+                                  "WindowBackground", "FileIcon"}));
+  for (int i = 0; i < 3; ++i)
+    key(Qt::Key_Right);
+  key(Qt::Key_Return);  // the dialog's default button
+  EXPECT_EQ(o.dlg->result(), QDialog::Accepted);
+  EXPECT_EQ(o.db.FileIcon, 3);
+  EXPECT_TRUE(o.db.IgnoreHash);
+}
+
 TEST(OptionsDlg, CancelKeepsEverySettingAndOkStoresEveryPage) {
   for (bool ok : {false, true}) {
     Options p;
