@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QWidget>
+#include <cstdlib>
+#include <filesystem>
 
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
@@ -62,6 +64,14 @@ TEST(LoadBackground, ExpandsOnlyTheExactPlaceholder) {
   background.LoadBackground(dir.File("missing.bmp"));
   EXPECT_FALSE(background.HasPicture());
   background.LoadBackground(SaveTile(dir, MakeTile(5, 3)));
+  EXPECT_EQ(background.Picture().size(), QSize(5, 3));
+  // "~" is the home folder; a name that is not UTF-8 still names its file.
+  const std::string latin1 = dir.File("caf\xE9.bmp");
+  std::filesystem::rename(dir.File("tile.bmp"), latin1);
+  const std::string savedHome = std::getenv("HOME");
+  ::setenv("HOME", dir.Path().c_str(), 1);
+  background.LoadBackground("~/caf\xE9.bmp");
+  ::setenv("HOME", savedHome.c_str(), 1);
   EXPECT_EQ(background.Picture().size(), QSize(5, 3));
 }
 
