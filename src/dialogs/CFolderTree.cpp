@@ -104,7 +104,7 @@ void CFolderTree::ShowFolder(const std::string& folder) {
   for (QStandardItem* level = item; level != nullptr; level = level->parent())
     expand(level->index());
   setCurrentIndex(item->index());
-  scrollTo(item->index());
+  scrollTo(item->index(), QAbstractItemView::PositionAtCenter);
   m_showing = false;
 }
 

@@ -21,6 +21,8 @@ TEST(ContextMenuKeys, TheSecondPressOfASharedLetterReachesTheNextItem) {
   int propertiesShown = 0;
   MainDlgEnvironment env;
   env.appDir = dir.Path();
+  env.databaseDir = dir.Path();
+  env.showOptions = [](CPatchDB&, OptionsPage, const std::string&, UserPrompt&, QWidget*) {};
   env.executablePath = "/usr/bin/brindle";
   env.editPatchInfo = [&](PatchRecord&, bool, UserPrompt&, QWidget*) {
     ++propertiesShown;
