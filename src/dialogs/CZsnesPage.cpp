@@ -10,6 +10,7 @@
 #include "dialogs/CFolderDlg.h"
 #include "platform/Folders.h"
 #include "platform/Path.h"
+#include "platform/Process.h"
 #include "ui/DialogLayout.h"
 #include "ui/DisplayText.h"
 
@@ -78,7 +79,9 @@ void CZsnesPage::CreateWidgets() {
 void CZsnesPage::LoadFields(const CPatchDB& db) {
   // The stored paths are shown as they are, even where they differ from the derived ones.
   const QSignalBlocker blockDirectory(m_directory), blockVersion(m_version);
-  const ZsnesForm form = ReadZsnesForm(db);
+  ZsnesForm form = ReadZsnesForm(db);
+  // A ZSNES installed by the system's package manager is offered until one is configured.
+  SuggestZsnesOnPath(form, FindProgramInPath("zsnes"), GetPasswordHomeFolder());
   m_directoryShown = form.directory;
   m_executableShown = form.executable;
   m_configShown = form.config;
@@ -101,7 +104,8 @@ std::string CZsnesPage::DirectoryPath() const {
 }
 
 void CZsnesPage::DeriveFileNames() {
-  const auto files = DeriveZsnesFiles(DirectoryPath(), m_version->currentIndex(), GetHomeFolder());
+  const auto files =
+      DeriveZsnesFiles(DirectoryPath(), m_version->currentIndex(), GetPasswordHomeFolder());
   if (!files)
     return;
   m_executableShown = files->executable;

@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
-#include <cstdlib>
 
 #include "platform/Folders.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -137,12 +137,12 @@ TEST(FolderDlg, KeysHomeFolderAndResizing) {
   p.Key(Qt::Key_Backtab);
   EXPECT_EQ(QApplication::focusWidget(), p.dlg->findChild<QTreeView*>("FolderTree"));
 
-  const std::string savedHome = std::getenv("HOME");
-  ::setenv("HOME", (root + "games").c_str(), 1);
-  p.field->setFocus();
-  p.field->clear();
-  p.Type("~/");
-  ::setenv("HOME", savedHome.c_str(), 1);
+  {
+    const ScopedEnv home("HOME", (root + "games").c_str());
+    p.field->setFocus();
+    p.field->clear();
+    p.Type("~/");
+  }
   EXPECT_EQ(p.dlg->GetFolder(), root + "games/");
 
   // The tree and the field grow with the dialog; the buttons keep to its corner.

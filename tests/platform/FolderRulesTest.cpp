@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
-
 #include "platform/Folders.h"
 #include "platform/Path.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -108,18 +107,18 @@ TEST(FolderRules, TildeIsTheHomeFolderWhereverAPathIsTyped) {
 
   Tree t;
   const std::string root = t.dir.Path();
-  const std::string savedHome = std::getenv("HOME");
-  ::setenv("HOME", (root + "/games").c_str(), 1);
-  EXPECT_TRUE(t.Open("~").go);
-  EXPECT_TRUE(t.Open("~/snes/").go);
-  EXPECT_TRUE(GoesToAsTyped("~/", t.browsed));
-  EXPECT_EQ(CompleteFolderName("~/sn", t.browsed), "es");
-  EXPECT_TRUE(t.prompt.boxes.empty());
-  // Made in the home folder, never as a folder named "~" where the picker stands.
-  t.prompt.answers = {BoxAnswer::Yes, BoxAnswer::Yes};
-  EXPECT_TRUE(t.Open("~/zsnes").go);
-  EXPECT_TRUE(EnterFolderText("~/bsnes/", t.browsed, t.prompt).go);
-  ::setenv("HOME", savedHome.c_str(), 1);
+  {
+    const ScopedEnv home("HOME", (root + "/games").c_str());
+    EXPECT_TRUE(t.Open("~").go);
+    EXPECT_TRUE(t.Open("~/snes/").go);
+    EXPECT_TRUE(GoesToAsTyped("~/", t.browsed));
+    EXPECT_EQ(CompleteFolderName("~/sn", t.browsed), "es");
+    EXPECT_TRUE(t.prompt.boxes.empty());
+    // Made in the home folder, never as a folder named "~" where the picker stands.
+    t.prompt.answers = {BoxAnswer::Yes, BoxAnswer::Yes};
+    EXPECT_TRUE(t.Open("~/zsnes").go);
+    EXPECT_TRUE(EnterFolderText("~/bsnes/", t.browsed, t.prompt).go);
+  }
   EXPECT_EQ(GetPathKind(root + "/games/zsnes"), PathKind::Folder);
   EXPECT_EQ(GetPathKind(root + "/games/bsnes"), PathKind::Folder);
   EXPECT_EQ(GetPathKind(root + "/~"), PathKind::Missing);

@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QWidget>
-#include <cstdlib>
 #include <filesystem>
 
 #include "platform/FileSystem.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -68,10 +68,10 @@ TEST(LoadBackground, ExpandsOnlyTheExactPlaceholder) {
   // "~" is the home folder; a name that is not UTF-8 still names its file.
   const std::string latin1 = dir.File("caf\xE9.bmp");
   std::filesystem::rename(dir.File("tile.bmp"), latin1);
-  const std::string savedHome = std::getenv("HOME");
-  ::setenv("HOME", dir.Path().c_str(), 1);
-  background.LoadBackground("~/caf\xE9.bmp");
-  ::setenv("HOME", savedHome.c_str(), 1);
+  {
+    const ScopedEnv home("HOME", dir.Path().c_str());
+    background.LoadBackground("~/caf\xE9.bmp");
+  }
   EXPECT_EQ(background.Picture().size(), QSize(5, 3));
 }
 

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 TEST(DisplayText, AFieldGivesBackItsBytesAndEncodesEditsInTheFormItWasShownIn) {
@@ -35,10 +34,10 @@ TEST(DisplayText, APathKeepsTheBytesOfEachNameItNames) {
   // A name typed in a folder is the entry shown as that text, also relative and under "~".
   EXPECT_EQ(PathBytes(baseText + cafe + "/x", base), stored + "x");
   EXPECT_EQ(PathBytes(cafe + "/", "", base), "caf\xE9/");
-  const std::string savedHome = std::getenv("HOME");
-  ::setenv("HOME", dir.Path().c_str(), 1);
-  EXPECT_EQ(PathBytes("~/" + cafe, ""), "~/caf\xE9");
-  ::setenv("HOME", savedHome.c_str(), 1);
+  {
+    const ScopedEnv home("HOME", dir.Path().c_str());
+    EXPECT_EQ(PathBytes("~/" + cafe, ""), "~/caf\xE9");
+  }
   // A name that names nothing is encoded as typed.
   EXPECT_EQ(PathBytes(baseText + cafe + "s", base), base + "caf\xC3\xA9s");
 }
