@@ -21,6 +21,25 @@ std::vector<std::string> SplitProgramText(const std::string& text);
 pid_t StartProcess(const std::vector<std::string>& argv, const std::string& workingDirectory,
                    std::string* error = nullptr);
 
+/// A child started by StartHeldProcess that has not run its program yet.
+struct HeldProcess {
+  pid_t pid = -1;
+  int go = -1;      // written to let the child go on
+  int status = -1;  // the child's report of a failed start; closed by a successful exec
+};
+
+/// Starts argv as StartProcess does, except that the child waits before it runs the program
+/// until ReleaseProcess lets it go. Should this process end first, the child ends without ever
+/// running it: so the caller can record the child's id before the program does anything.
+/// pid -1 when no child could be made.
+HeldProcess StartHeldProcess(const std::vector<std::string>& argv,
+                             const std::string& workingDirectory, std::string* error = nullptr);
+/// Lets a held child run its program. False, with `error` (when given) saying why, when it could
+/// not (no such program or working directory); the child has then ended and been waited for.
+bool ReleaseProcess(HeldProcess& process, std::string* error = nullptr);
+/// Ends a held child without running its program, and waits for it.
+void AbandonProcess(HeldProcess& process);
+
 /// Runs argv[0] (looked up in PATH when it has no "/") with its standard output and error thrown
 /// away, and waits for it to end. False, with `error` (when given) saying why, when it could not
 /// be started or did not exit with status 0.

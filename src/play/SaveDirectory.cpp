@@ -2,38 +2,83 @@
 #include "play/CEmulatorConfig.h"
 #include "play/CPatchPlayer.h"
 
-bool CPatchPlayer::SetSaveDirectory(const std::string& directory) {
-  return RewriteEmulatorConfig({directory, directory, directory});
+namespace {
+
+// Each key keeps its remembered value unless the file had a line of it.
+void Remember(std::vector<ConfigValue>& remembered, const std::vector<ConfigValue>& values) {
+  for (const ConfigValue& value : values) {
+    bool known = false;
+    for (ConfigValue& old : remembered) {
+      if (old.key == value.key) {
+        old = value;
+        known = true;
+      }
+    }
+    if (!known)
+      remembered.push_back(value);
+  }
 }
 
-bool CPatchPlayer::RestoreSaveDirectory() {
-  const SaveDirectoryRecord saved = m_savedDirectories;
-  return RewriteEmulatorConfig(saved);
-}
+}  // namespace
 
-bool CPatchPlayer::RewriteEmulatorConfig(const SaveDirectoryRecord& values) {
+bool CPatchPlayer::ReadEmulatorConfig(CEmulatorConfig& config) {
   if (m_db.ZSNES.empty()) {
     ReportError("ZSNES installation directory not configured.");
     return false;
   }
-  CEmulatorConfig config;
   if (!config.Read(m_db.ZConfig)) {
     ReportError(
         "Could not open ZSNES configuration file. Check Brindle's ZSNES installation "
         "configuration to ensure that the path and version information is correct.");
     return false;
   }
-  SaveDirectoryRecord previous = m_savedDirectories;
-  config.ReplaceDirectories(values, previous);
-  std::string error;
-  if (!config.Write(m_db.ZConfig, &error)) {
-    ReportError("Could not write ZSNES configuration file \"" + m_db.ZConfig + "\" (" + error +
-                "). It was left as it was.");
+  if (config.HasStrayCarriageReturn()) {
+    ReportError("The ZSNES configuration file \"" + m_db.ZConfig +
+                "\" has carriage returns that do not end its lines, so ZSNES would read it "
+                "otherwise than Brindle. It was left as it was.");
     return false;
   }
-  // Only a file that really changed may replace the values we will put back: each form keeps
-  // its remembered value unless a line of that form was met.
-  m_savedDirectories = previous;
+  return true;
+}
+
+bool CPatchPlayer::WriteEmulatorConfig(const CEmulatorConfig& config) {
+  std::string error;
+  if (!config.Changed() || config.Write(m_db.ZConfig, &error))
+    return true;
+  ReportError("Could not write ZSNES configuration file \"" + m_db.ZConfig + "\" (" + error +
+              "). It was left as it was.");
+  return false;
+}
+
+bool CPatchPlayer::SetSaveDirectory(const std::string& directory) {
+  CEmulatorConfig config;
+  if (!ReadEmulatorConfig(config))
+    return false;
+  const std::vector<ConfigValue> values = config.ValuesToReplace();
+  const size_t first = m_journal.Steps.size();
+  for (const ConfigValue& value : values) {
+    if (!Journal(JournalStep::Value(m_db.ZConfig, value.key, value.raw))) {
+      return false;
+    }
+  }
+  config.PointAt(directory);
+  if (!WriteEmulatorConfig(config)) {
+    for (size_t i = first; i < m_journal.Steps.size(); ++i)
+      m_journal.MarkUndone(i);  // the file never changed
+    return false;
+  }
+  Remember(m_savedDirectories, values);
+  return true;
+}
+
+bool CPatchPlayer::RestoreSaveDirectory() {
+  CEmulatorConfig config;
+  if (!ReadEmulatorConfig(config))
+    return false;
+  const std::vector<ConfigValue> replaced = config.PutBack(m_savedDirectories);
+  if (!WriteEmulatorConfig(config))
+    return false;
+  Remember(m_savedDirectories, replaced);
   return true;
 }
 

@@ -404,11 +404,9 @@ TEST(MainDlg, StartUpPutsBackAnInterruptedPlayFirst) {
   // What a play killed while the emulator ran leaves behind.
   ASSERT_TRUE(RenameNoReplace(world.romFile, world.playName));
   CPlayJournal journal;
-  journal.RomFile = world.romFile;
-  journal.PlayName = world.playName;
-  journal.ConfigFile = world.config;
-  journal.SaveDirectory = "/home/me/saves";
-  ASSERT_TRUE(journal.Write(world.journal));
+  journal.Steps = {JournalStep::Value(world.config, "SaveDirectory", "/home/me/saves"),
+                   JournalStep::Rename(world.romFile, world.playName)};
+  ASSERT_TRUE(journal.Create(world.journal));
   std::string config = world.configBytes;
   config.replace(config.find("SaveDirectory = /home/me/saves"), 30,
                  "SaveDirectory = " + world.patchFolder);

@@ -114,7 +114,7 @@ TEST(PlayTool, AKilledPlayIsPutBackAtTheNextStart) {
   // What the crash left: the ROM under the play name, the patch folder as save directory.
   EXPECT_FALSE(PathExists(w.romFile));
   EXPECT_TRUE(PathExists(w.playName));
-  EXPECT_NE(ReadFileBytes(w.config).find("SaveDirectory = " + w.patchFolder + "\r\n"),
+  EXPECT_NE(ReadFileBytes(w.config).find("SaveDirectory = " + w.patchFolder + "\n"),
             std::string::npos);
   ASSERT_TRUE(PathExists(w.journal));
 
@@ -212,7 +212,7 @@ TEST(PlayTool, APlayThatStillRunsIsLeftAloneUntilItsEmulatorHasEnded) {
   // Once the emulator has ended, everything is put back.
   CPlayJournal journal;
   ASSERT_TRUE(journal.Read(w.journal));
-  ASSERT_TRUE(journal.Emulator);
+  ASSERT_TRUE(journal.Emulator());
   TempDir::WriteTo(release, "");
   w.WaitUntilThePlayHasEnded();
   prompt.boxes.clear();
@@ -253,7 +253,7 @@ TEST(PlayTool, RecoveryExplainsWhatMustBeDoneByHand) {
                  "\nConfigFile=" + w.config + "\nSaveDirectory=/old saves\n");
   EXPECT_NE(text.find("The ROM file \"" + w.romFile + "\" already had its name back.\n"),
             std::string::npos);
-  EXPECT_NE(ReadFileBytes(w.config).find("\r\nSaveDirectory = /old saves\r\n"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(w.config).find("\nSaveDirectory = /old saves\n"), std::string::npos);
 
   text = recover("not a journal\n");
   EXPECT_NE(text.find("Its record of that play, \"" + w.journal + "\", could not be read."),
