@@ -9,6 +9,7 @@
 
 #include "db/CPatchDB.h"
 #include "dialogs/OptionsPage.h"
+#include "platform/CDatabaseLock.h"
 #include "ui/CBackground.h"
 #include "ui/CTransition.h"
 
@@ -152,6 +153,9 @@ class CMainDlg final : public QDialog {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  /// Takes the database's lock for the window's lifetime; false after a message when another
+  /// program holds it or it cannot be taken.
+  bool LockDatabase();
   void BuildControls();
   void BuildMenus();
   QAction* AddAction(QMenu* menu, const QString& text, int id);
@@ -168,6 +172,7 @@ class CMainDlg final : public QDialog {
   UserPrompt& m_prompt;
   MainDlgEnvironment m_env;
   CPatchDB m_db;
+  std::unique_ptr<CDatabaseLock> m_databaseLock;
   CBackground m_background;
   CTransition m_transition;
   bool m_saveAtExit = false;

@@ -22,7 +22,7 @@ CDatabaseLock::~CDatabaseLock() {
   }
 }
 
-CDatabaseLock::Result CDatabaseLock::Acquire(const std::string& who, int waitMs) {
+CDatabaseLock::Result CDatabaseLock::Acquire(const std::string& who, bool lasting, int waitMs) {
   if (m_fd >= 0)
     return Result::Acquired;
   const int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
@@ -43,13 +43,14 @@ CDatabaseLock::Result CDatabaseLock::Acquire(const std::string& who, int waitMs)
     m_fd = fd;
     ReadHolder();
     m_fd = -1;
-    if (HeldByWindow() || waited >= waitMs) {
+    if (m_holderLasting || waited >= waitMs) {
       ::close(fd);
       return Result::Held;
     }
     ::usleep(50 * 1000);
   }
-  const std::string line = std::to_string(::getpid()) + " " + who + "\n";
+  const std::string line =
+      std::to_string(::getpid()) + (lasting ? " L " : " S ") + who + "\n";
   if (::ftruncate(fd, 0) != 0 ||
       ::pwrite(fd, line.data(), line.size(), 0) != static_cast<ssize_t>(line.size())) {
     // The lock holds all the same; only the name for others is missing.
@@ -57,6 +58,7 @@ CDatabaseLock::Result CDatabaseLock::Acquire(const std::string& who, int waitMs)
   m_fd = fd;
   m_holder.clear();
   m_holderPid = 0;
+  m_holderLasting = false;
   return Result::Acquired;
 }
 
@@ -65,13 +67,15 @@ void CDatabaseLock::ReadHolder() {
   const ssize_t n = ::pread(m_fd, buffer, sizeof buffer - 1, 0);
   m_holder.clear();
   m_holderPid = 0;
+  m_holderLasting = false;
   if (n <= 0)
     return;
   std::string text(buffer, static_cast<size_t>(n));
   text = text.substr(0, text.find('\n'));
   const size_t blank = text.find(' ');
-  if (blank == std::string::npos)
+  if (blank == std::string::npos || text.size() < blank + 3 || text[blank + 2] != ' ')
     return;
   m_holderPid = static_cast<pid_t>(std::atol(text.substr(0, blank).c_str()));
-  m_holder = text.substr(blank + 1);
+  m_holderLasting = text[blank + 1] == 'L';
+  m_holder = text.substr(blank + 3);
 }

@@ -23,6 +23,15 @@ bool CPatchDB::RecoverInterruptedPlay() {
   return CPatchPlayer(*this).RecoverInterruptedPlay();
 }
 
+void CPatchDB::RemoveLitter() const {
+  if (!m_databasePath.empty()) {
+    RemoveStaleTempFiles(m_databasePath);
+    RemoveStaleTempFiles(CPlayJournal::PathFor(m_databasePath));
+  }
+  if (!ZConfig.empty())
+    RemoveStaleTempFiles(ZConfig);
+}
+
 int CPatchPlayer::PlayPatch(int index) {
   if (!Check(index) || !Prepare())
     return 0;

@@ -46,10 +46,18 @@ void CBackground::LoadBackground(const std::string& windowBackground) {
   if (windowBackground.empty())
     return;
   const std::string path = ExpandAppDir(windowBackground, GetAppDir());
-  // File names are bytes on Linux; decode them the way the file system layer expects.
-  QImage image(QFile::decodeName(QByteArray::fromStdString(path)));
-  if (image.isNull())
+  // Read by us, as a regular file of a size a picture may have: a FIFO or a device named here
+  // would otherwise hang or fill the memory at every start.
+  constexpr int64_t kMaxPictureSize = 64 * 1024 * 1024;
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes, nullptr, CFile::Mode::Read, kMaxPictureSize))
     return;
+  QImage image;
+  if (!image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                          static_cast<int>(bytes.size())) ||
+      image.isNull()) {
+    return;
+  }
   m_picture = QPixmap::fromImage(image);
 }
 

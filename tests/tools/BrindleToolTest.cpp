@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
 #include "db/CPatchDB.h"
-#include "platform/CInstanceLock.h"
+#include "platform/CDatabaseLock.h"
 #include "platform/FileSystem.h"
 #include "support/RomImage.h"
 #include "support/ScriptedPrompt.h"
@@ -111,13 +112,27 @@ TEST(BrindleTool, AddRomInstallsAsTheWindowDoesAndWritesOnceAtTheEnd) {
   EXPECT_EQ(addRom(ShellQuote(roms[1]) + " --db brindle.dat", &out), 1);
   EXPECT_EQ(inode(), before);
 
-  // While a window runs, and while the file has lines that writing it would drop, nothing
-  // changes.
+  // While a window has the file open, or a play runs on it, and while the file has lines that
+  // writing it would drop, nothing changes.
   {
-    CInstanceLock window("BrindleApp", runtime);
-    ASSERT_EQ(window.Acquire(), CInstanceLock::Result::Acquired);
+    CDatabaseLock window(database);
+    ASSERT_EQ(window.Acquire(CDatabaseLock::kWindow, true, 0), CDatabaseLock::Result::Acquired);
     EXPECT_EQ(addRom(ShellQuote(roms[2]) + " --db brindle.dat", &out), 1);
-    EXPECT_NE(out.find("brindle-tool: Brindle is running."), std::string::npos) << out;
+    EXPECT_EQ(out, "brindle-tool: brindle.dat is open in Brindle's window (process " +
+                       std::to_string(::getpid()) +
+                       "); nothing was changed. Close the window first (or add the ROMs there): "
+                       "it writes the database when it closes, and would lose the ROMs added "
+                       "here.\n");
+    EXPECT_EQ(inode(), before);
+  }
+  {
+    CDatabaseLock play(database);
+    ASSERT_EQ(play.Acquire("brindle-tool play", true, 0), CDatabaseLock::Result::Acquired);
+    EXPECT_EQ(addRom(ShellQuote(roms[2]) + " --db brindle.dat", &out), 1);
+    EXPECT_EQ(out, "brindle-tool: brindle.dat is in use by another command that is still running "
+                   "(brindle-tool play, process " +
+                       std::to_string(::getpid()) +
+                       "); nothing was changed. Try again when it has ended.\n");
     EXPECT_EQ(inode(), before);
   }
   const std::string damaged = dir.Write("damaged.dat", "[roms]\nbroken\n");

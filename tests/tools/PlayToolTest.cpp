@@ -193,10 +193,20 @@ TEST(PlayTool, APlayThatStillRunsIsLeftAloneUntilItsEmulatorHasEnded) {
     EXPECT_TRUE(PathExists(w.journal));
   };
 
-  // The player waits for its emulator.
+  // The player waits for its emulator, holding the database: neither a recovery nor a second
+  // play gets in, and nobody waits for it.
   std::string output;
-  EXPECT_EQ(RunCommand(Tool("recover --db " + ShellQuote(database)), &output), 0);
-  EXPECT_EQ(output, "Brindle\n" + stillPlaying + "\n");
+  EXPECT_EQ(RunCommand(Tool("recover --db " + ShellQuote(database) + " 2>&1"), &output), 1);
+  EXPECT_EQ(output, "brindle-tool: " + database +
+                        " is in use by another command that is still running (brindle-tool "
+                        "play, process " +
+                        std::to_string(player) +
+                        "); nothing was changed. Try again when it has ended.\n");
+  EXPECT_EQ(RunCommand(Tool("play " + ShellQuote(w.patchFolder + "Game (fixed).ips") + " --db " +
+                            ShellQuote(database) + " 2>&1 </dev/null"),
+                       &output),
+            1);
+  EXPECT_NE(output.find("is in use by another command that is still running"), std::string::npos);
   expectUntouched();
 
   // The player is killed; its emulator plays on.
