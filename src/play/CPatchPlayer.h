@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "db/CPatchDB.h"
@@ -16,6 +17,10 @@
 class CPatchPlayer final {
  public:
   explicit CPatchPlayer(CPatchDB& db) : m_db(db) {}
+
+  /// Called at every moment that matters to a crash: after each journal entry and after each
+  /// step it records. Tests end the process there.
+  void SetMomentHook(std::function<void()> hook) { m_momentHook = std::move(hook); }
 
   /// 1 when the emulator ran and the ROM has its name back; 0 (after a message, or after the
   /// user said No) otherwise.
@@ -78,8 +83,13 @@ class CPatchPlayer final {
   /// it is there and cannot be removed.
   bool RemovePatchLink();
   void ReportError(const std::string& message) const { m_db.ReportError(message); }
+  void Moment() const {
+    if (m_momentHook)
+      m_momentHook();
+  }
 
   CPatchDB& m_db;
+  std::function<void()> m_momentHook;
   std::vector<ConfigValue> m_savedDirectories;  // the emulator's own values while a patch plays
 
   // The play under way, as Check found it.

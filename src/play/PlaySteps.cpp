@@ -9,8 +9,10 @@
 
 bool CPatchPlayer::Journal(const JournalStep& step) {
   std::string error;
-  if (m_journal.Append(step, &error))
+  if (m_journal.Append(step, &error)) {
+    Moment();
     return true;
+  }
   ReportJournalFailure(error);
   return false;
 }
@@ -42,6 +44,7 @@ bool CPatchPlayer::Prepare() {
       ReportJournalFailure(error);
     return false;
   }
+  Moment();
   if (!SetSaveDirectory(m_patchFolder)) {
     UndoSteps();
     return false;
@@ -61,6 +64,7 @@ bool CPatchPlayer::Prepare() {
       UndoSteps();
       return false;
     }
+    Moment();
   }
 
   if (m_rename) {
@@ -74,6 +78,7 @@ bool CPatchPlayer::Prepare() {
       UndoSteps();
       return false;
     }
+    Moment();
   }
   return true;
 }
@@ -91,6 +96,7 @@ void CPatchPlayer::Run() {
       return;
     }
     if (ReleaseProcess(emulator)) {
+      Moment();
       WaitForProcess(emulator.pid);
       return;
     }
@@ -118,17 +124,22 @@ bool CPatchPlayer::UndoSteps() {
   // recorded name meanwhile survives.
   if (pending(JournalStep::Kind::Rename)) {
     renamedBack = RenameNoReplace(m_playName, m_rom->Filename);
+    Moment();
     if (renamedBack)
       MarkUndone(JournalStep::Kind::Rename);
   }
   if (pending(JournalStep::Kind::Link)) {
-    if (RemovePatchLink())
+    const bool removed = RemovePatchLink();
+    Moment();
+    if (removed)
       MarkUndone(JournalStep::Kind::Link);
     else
       all = false;
   }
   if (pending(JournalStep::Kind::Value)) {
-    if (RestoreSaveDirectory())
+    const bool restored = RestoreSaveDirectory();
+    Moment();
+    if (restored)
       MarkUndone(JournalStep::Kind::Value);
     else
       all = false;

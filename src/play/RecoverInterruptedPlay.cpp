@@ -40,6 +40,8 @@ std::string UndoAll(const CPlayJournal& journal) {
       case JournalStep::Kind::Value: {
         if (!configsDone.insert(step->path).second)
           break;
+        // A rewrite cut short leaves its temporary file beside the configuration.
+        RemoveStaleTempFiles(step->path);
         std::vector<ConfigValue> values;
         for (const JournalStep& other : journal.Steps) {
           if (other.kind == JournalStep::Kind::Value && !other.undone && other.path == step->path)

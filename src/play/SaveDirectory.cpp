@@ -62,7 +62,10 @@ bool CPatchPlayer::SetSaveDirectory(const std::string& directory) {
     }
   }
   config.PointAt(directory);
-  if (!WriteEmulatorConfig(config)) {
+  const bool written = WriteEmulatorConfig(config);
+  if (!values.empty())
+    Moment();
+  if (!written) {
     for (size_t i = first; i < m_journal.Steps.size(); ++i)
       m_journal.MarkUndone(i);  // the file never changed
     return false;

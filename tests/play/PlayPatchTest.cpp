@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "gtest/gtest.h"
+#include "play/CPatchPlayer.h"
 #include "play/PlayWorld.h"
 #include "support/Fixtures.h"
 
@@ -315,5 +316,29 @@ TEST(PlayPatch, AutoPatchSwitchedOffAsksBeforeAnythingChanges) {
   ASSERT_EQ(w.db.PlayPatch(0), 1);
   EXPECT_EQ(w.prompt.boxes.size(), 2u);
   EXPECT_EQ(ReadFileBytes(w.record), w.ModelApplied("CRLF"));
+  w.ExpectPutBack();
+}
+
+TEST(PlayPatch, TheJournalIsAClaimOnlyOnePlayGets) {
+  PlayWorld w;
+  CPatchPlayer first(w.db);
+  ASSERT_TRUE(first.Check(0));
+  CPatchPlayer second(w.db);
+  ASSERT_TRUE(second.Check(0));
+  ASSERT_TRUE(first.Prepare());
+  const std::string during = ReadFileBytes(w.config);
+  const std::string journal = ReadFileBytes(w.journal);
+  // The second one checked before the first claimed the journal: it gets no further, and
+  // changes nothing of the first one's play.
+  EXPECT_FALSE(second.Prepare());
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"Error: An earlier play of a patch has not been finished: " +
+                                     w.journal +
+                                     " still exists.\n\nStart Brindle again so that it can put "
+                                     "back what that play changed, then play this patch."});
+  EXPECT_EQ(ReadFileBytes(w.config), during);
+  EXPECT_EQ(ReadFileBytes(w.journal), journal);
+  EXPECT_TRUE(PathExists(w.playName));
+  ASSERT_TRUE(first.PutBack());
   w.ExpectPutBack();
 }

@@ -151,6 +151,38 @@ TEST(BrindleTool, AddRomInstallsAsTheWindowDoesAndWritesOnceAtTheEnd) {
   EXPECT_FALSE(PathExists(dir.File("missing.dat")));
 }
 
+TEST(BrindleTool, TwoWritersAtOnceKeepEveryRecord) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  ASSERT_TRUE(db.Save(dir.File("brindle.dat")));
+  std::filesystem::create_directory(dir.File("roms"));
+  constexpr int kRounds = 4;
+  // One of each pair runs without a runtime folder (from cron, ssh or su): the database's own
+  // lock still keeps them apart, and the second waits for the first.
+  for (int round = 0; round < kRounds; ++round) {
+    std::string rom[2];
+    for (int i = 0; i < 2; ++i) {
+      rom[i] = dir.File("roms/ROM" + std::to_string(round * 2 + i) + ".smc");
+      ASSERT_TRUE(MakeRomImage(rom[i], 1048576, 65472, "ROM" + std::to_string(round * 2 + i)));
+    }
+    const std::string both =
+        "cd " + ShellQuote(dir.Path()) + " && { XDG_RUNTIME_DIR=" + ShellQuote(dir.Path()) + " " +
+        Tool("add-rom " + ShellQuote(rom[0]) + " --db brindle.dat") + "; echo $? > first; } & " +
+        "cd " + ShellQuote(dir.Path()) + " && { env -u XDG_RUNTIME_DIR " +
+        Tool("add-rom " + ShellQuote(rom[1]) + " --db brindle.dat") + "; echo $? > second; } & " +
+        "wait";
+    std::string out;
+    RunCommand(both, &out, true);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(ReadFileBytes(dir.File("first")), "0\n");
+    EXPECT_EQ(ReadFileBytes(dir.File("second")), "0\n");
+  }
+  ASSERT_EQ(db.Load(dir.File("brindle.dat")), 0);
+  EXPECT_EQ(db.GetRomCount(), 2 * kRounds);
+  EXPECT_TRUE(prompt.boxes.empty());
+}
+
 TEST(BrindleTool, HelpVersionAndUsage) {
   std::string out;
   EXPECT_EQ(RunCommand(Tool("--help"), &out), 0);
