@@ -53,8 +53,8 @@ std::string Lines(const std::vector<std::string>& lines) {
 
 // One play: the save directory set to the patch folder (returned in `during`), then the
 // emulator's values put back. A file the play would refuse comes back as it is.
-std::string PlayOnce(const std::string& bytes, const std::string& patchFolder,
-                     std::string& during, bool& sameValues) {
+std::string PlayOnce(const std::string& bytes, const std::string& patchFolder, std::string& during,
+                     bool& sameValues) {
   CEmulatorConfig config;
   config.Parse(bytes);
   (void)config.AutoPatchOff();
@@ -104,10 +104,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           [&] { return Lines(before) + "----\n" + Lines(now); });
   for (size_t i = 0; i < before.size(); ++i) {
     const bool same = before[i] == now[i];
-    const bool valueOnly = IsRewritable(before[i]) &&
-                           (OneStretchBecame(before[i], now[i], patchFolder) ||
-                            OneStretchBecame(before[i], now[i],
-                                             CEmulatorConfig::EncodeQuoted(patchFolder)));
+    const bool valueOnly =
+        IsRewritable(before[i]) &&
+        (OneStretchBecame(before[i], now[i], patchFolder) ||
+         OneStretchBecame(before[i], now[i], CEmulatorConfig::EncodeQuoted(patchFolder)));
     Require(same || valueOnly, "a rewrite changes only the bytes of a value",
             [&] { return before[i] + "\n----\n" + now[i]; });
   }

@@ -6,15 +6,15 @@ bool CMainDlg::LockDatabase() {
   m_databaseLock = std::make_unique<CDatabaseLock>(path);
   // A command that adds a few entries is done in a moment; a play is not waited for.
   constexpr int kWaitMs = 3000;
-  const CDatabaseLock::Result result = m_databaseLock->Acquire(CDatabaseLock::kWindow, true, kWaitMs);
+  const CDatabaseLock::Result result =
+      m_databaseLock->Acquire(CDatabaseLock::kWindow, true, kWaitMs);
   if (result == CDatabaseLock::Result::Acquired)
     return true;
   const CDatabaseLock& lock = *m_databaseLock;
   const std::string process = "process " + std::to_string(lock.HolderPid());
   std::string text;
   if (result == CDatabaseLock::Result::Failed) {
-    text = "The database " + path + " cannot be locked (" + lock.LockPath() + ": " +
-           lock.Error() +
+    text = "The database " + path + " cannot be locked (" + lock.LockPath() + ": " + lock.Error() +
            "), so Brindle cannot keep other programs from writing it at the same time.\n\nCheck "
            "that you may write in its folder, then start Brindle again.";
   } else if (lock.HeldByWindow()) {

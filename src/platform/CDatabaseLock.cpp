@@ -49,8 +49,7 @@ CDatabaseLock::Result CDatabaseLock::Acquire(const std::string& who, bool lastin
     }
     ::usleep(50 * 1000);
   }
-  const std::string line =
-      std::to_string(::getpid()) + (lasting ? " L " : " S ") + who + "\n";
+  const std::string line = std::to_string(::getpid()) + (lasting ? " L " : " S ") + who + "\n";
   if (::ftruncate(fd, 0) != 0 ||
       ::pwrite(fd, line.data(), line.size(), 0) != static_cast<ssize_t>(line.size())) {
     // The lock holds all the same; only the name for others is missing.

@@ -40,7 +40,7 @@ bool CFile::Open(const std::string& path, Mode mode, std::string* error) {
   const bool known = ::fstat(fd, &info) == 0;
   if (!known || !S_ISREG(info.st_mode)) {
     if (error) {
-      *error = !known                   ? std::strerror(errno)
+      *error = !known                  ? std::strerror(errno)
                : S_ISDIR(info.st_mode) ? std::strerror(EISDIR)
                                        : "not a regular file";
     }

@@ -1,8 +1,8 @@
 #include "platform/FileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
-#include <dirent.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -40,7 +40,7 @@ namespace {
 // When this process started, as near as a file's time can tell: a temporary file older than
 // this was left by an earlier process.
 const timespec kProcessStart = [] {
-  timespec now {};
+  timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
   return now;
 }();
@@ -157,12 +157,11 @@ int RemoveStaleTempFiles(const std::string& path) {
     if (fd < 0)
       continue;
     struct stat info {};
-    const bool stale =
-        ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-        (info.st_mtim.tv_sec < kProcessStart.tv_sec ||
-         (info.st_mtim.tv_sec == kProcessStart.tv_sec &&
-          info.st_mtim.tv_nsec < kProcessStart.tv_nsec)) &&
-        ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    const bool stale = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                       (info.st_mtim.tv_sec < kProcessStart.tv_sec ||
+                        (info.st_mtim.tv_sec == kProcessStart.tv_sec &&
+                         info.st_mtim.tv_nsec < kProcessStart.tv_nsec)) &&
+                       ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     if (stale && ::unlink(candidate.c_str()) == 0)
       ++removed;
     ::close(fd);

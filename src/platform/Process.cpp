@@ -129,8 +129,14 @@ std::vector<std::string> SplitProgramText(const std::string& text) {
   std::string word;
   bool inWord = false;
   bool quoted = false;
-  for (const char c : text) {
-    if (c == '"') {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    // \" is a quote that belongs to the word: a folder may have one in its name.
+    if (c == '\\' && i + 1 < text.size() && text[i + 1] == '"') {
+      word += '"';
+      inWord = true;
+      ++i;
+    } else if (c == '"') {
       quoted = !quoted;
       inWord = true;  // "" is an empty word of its own
     } else if (!quoted && (c == ' ' || c == '\t')) {

@@ -11,7 +11,8 @@
 
 /// The words of a program setting. When the whole text names an existing file it is the one
 /// program word (made absolute), so paths with blanks need no quotes; otherwise it is split at
-/// blanks and tabs, double quotes grouping words: `wine "/opt/zsnes/zsnesw.exe"`.
+/// blanks and tabs, double quotes grouping words: `wine "/opt/zsnes/zsnesw.exe"`; \" stands for
+/// a quote within a word.
 std::vector<std::string> SplitProgramText(const std::string& text);
 
 /// Starts argv[0] (looked up in PATH when it has no "/") with `argv` in `workingDirectory`, with

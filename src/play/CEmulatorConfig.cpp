@@ -103,7 +103,8 @@ std::vector<CEmulatorConfig::Span> CEmulatorConfig::ValueSpans(const std::string
       const size_t at = SaveDirectoryAt(line);
       if (at == std::string::npos)
         continue;
-      const size_t value = line.find_first_not_of(" \t", at + std::string(kSaveDirectoryText).size());
+      const size_t value =
+          line.find_first_not_of(" \t", at + std::string(kSaveDirectoryText).size());
       spans.push_back({span.begin + (value == std::string::npos ? line.size() : value), span.end});
       continue;
     }

@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
-#include "db/CPatchDB.h"
 #include <vector>
+#include "db/CPatchDB.h"
 
 #include "play/CEmulatorConfig.h"
 #include "play/CPlayJournal.h"

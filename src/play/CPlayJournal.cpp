@@ -165,8 +165,8 @@ bool ParseStepLine(const std::string& name, const std::string& value, CPlayJourn
 bool ParseOlderForm(const std::vector<std::pair<std::string, std::string>>& lines,
                     CPlayJournal& journal) {
   std::optional<std::string> fields[6];  // RomFile, PlayName, ConfigFile, SaveDirectory, ...
-  const char* const names[] = {"RomFile", "PlayName", "ConfigFile", "SaveDirectory", "SRAMPath",
-                               "IPSPath"};
+  const char* const names[] = {"RomFile",       "PlayName", "ConfigFile",
+                               "SaveDirectory", "SRAMPath", "IPSPath"};
   std::optional<std::string> link;
   std::optional<ProcessStamp> emulator;
   for (const auto& [name, value] : lines) {

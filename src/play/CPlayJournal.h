@@ -18,9 +18,9 @@ struct JournalStep {
   };
   Kind kind = Kind::Value;
   std::string path;
-  std::string target;  // Rename, Link
-  std::string key;     // Value
-  std::string text;    // Value
+  std::string target;                   // Rename, Link
+  std::string key;                      // Value
+  std::string text;                     // Value
   std::optional<ProcessStamp> process;  // Emulator
   bool undone = false;                  // put back already by the play itself
   bool operator==(const JournalStep&) const = default;

@@ -49,8 +49,8 @@ UndoResult UndoRename(const JournalStep& step) {
                        " by hand.\n"};
   }
   if (recordedExists) {
-    return {false, "The ROM file could not be renamed back because both " + Quoted(play) +
-                       " and " + Quoted(recorded) + " exist. If " + Quoted(play) +
+    return {false, "The ROM file could not be renamed back because both " + Quoted(play) + " and " +
+                       Quoted(recorded) + " exist. If " + Quoted(play) +
                        " is your ROM, rename it to " + Quoted(recorded) + " by hand.\n"};
   }
   if (std::string error; !RenameNoReplace(play, recorded, &error)) {
@@ -67,20 +67,22 @@ UndoResult UndoLink(const JournalStep& step) {
     return {true, ""};
   // A link the user made meanwhile, even under the same name, is not ours to remove.
   if (!IsSymbolicLink(link) || (!step.target.empty() && ReadSymbolicLink(link) != step.target))
-    return {true, "A file has taken the place of the link " + Quoted(link) +
-                      "; it was left as it is.\n"};
+    return {true,
+            "A file has taken the place of the link " + Quoted(link) + "; it was left as it is.\n"};
   if (std::string error; !RemoveFile(link, &error)) {
     return {false, "The link " + Quoted(link) +
                        ", through which ZSNES found the patch, could not be removed (" + error +
                        "). Remove it by hand.\n"};
   }
-  return {true, "The link " + Quoted(link) + ", through which ZSNES found the patch, was removed.\n"};
+  return {true,
+          "The link " + Quoted(link) + ", through which ZSNES found the patch, was removed.\n"};
 }
 
 UndoResult UndoFile(const JournalStep& step) {
   if (std::string error; !RemoveFile(step.path, &error)) {
-    return {false, "The file " + Quoted(step.path) + ", which the play made, could not be removed (" +
-                       error + "). Remove it by hand.\n"};
+    return {false, "The file " + Quoted(step.path) +
+                       ", which the play made, could not be removed (" + error +
+                       "). Remove it by hand.\n"};
   }
   return {true, ""};
 }
@@ -116,9 +118,8 @@ UndoResult UndoValues(const std::string& path, const std::vector<ConfigValue>& v
     }
   }
   if (OnlySaveDirectory(values)) {
-    return {false, "The emulator configuration file " + Quoted(path) +
-                       " could not be rewritten (" + error + "). Set its line \"" +
-                       LineOf(values.back()) + "\" back by hand.\n"};
+    return {false, "The emulator configuration file " + Quoted(path) + " could not be rewritten (" +
+                       error + "). Set its line \"" + LineOf(values.back()) + "\" back by hand.\n"};
   }
   return {false, "The emulator configuration file " + Quoted(path) + " could not be rewritten (" +
                      error + "). Set these lines back by hand:\n" + LinesOf(values, false)};

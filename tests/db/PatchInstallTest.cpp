@@ -136,16 +136,17 @@ TEST(PatchInstall, InformationFilesThatAreNotFilesAreRefusedAtOnce) {
     EXPECT_FALSE(in.Install(in.dir.File(std::string(name) + ".ips"))) << name;
   }
   EXPECT_EQ(in.shown.size(), 3u);
-  const std::string tail = ").\nYou will have to enter patch information manually in order to "
-                           "continue.";
+  const std::string tail =
+      ").\nYou will have to enter patch information manually in order to "
+      "continue.";
   EXPECT_EQ(in.prompt.Texts(),
-            (std::vector<std::string>{
-                "Error: Could not read the patch information file " + fifo +
-                    " (not a regular file" + tail,
-                "Error: Could not read the patch information file " + in.dir.File("zero.dat") +
-                    " (not a regular file" + tail,
-                "Error: Could not read the patch information file " + in.dir.File("huge.dat") +
-                    " (larger than 1048576 bytes" + tail}));
+            (std::vector<std::string>{"Error: Could not read the patch information file " + fifo +
+                                          " (not a regular file" + tail,
+                                      "Error: Could not read the patch information file " +
+                                          in.dir.File("zero.dat") + " (not a regular file" + tail,
+                                      "Error: Could not read the patch information file " +
+                                          in.dir.File("huge.dat") + " (larger than 1048576 bytes" +
+                                          tail}));
   // A patch or ROM that is not a file is refused as one that cannot be opened.
   ASSERT_EQ(::symlink("/dev/zero", in.dir.File("zero.smc").c_str()), 0);
   EXPECT_FALSE(in.db.AddRom(in.dir.File("zero.smc")));

@@ -71,8 +71,7 @@ TEST(FileSystem, TheDatabaseLockSaysWhoHoldsItAndWaitsOnlyForShortHolders) {
     ASSERT_EQ(window.Acquire(CDatabaseLock::kWindow, true, 0), CDatabaseLock::Result::Acquired);
     EXPECT_EQ(window.LockPath(), database + ".lock");
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(contender.Acquire("brindle-tool add-rom", false, 5000),
-              CDatabaseLock::Result::Held);
+    EXPECT_EQ(contender.Acquire("brindle-tool add-rom", false, 5000), CDatabaseLock::Result::Held);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_TRUE(contender.HeldByWindow());
     EXPECT_EQ(contender.HolderPid(), ::getpid());

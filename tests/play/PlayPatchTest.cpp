@@ -332,10 +332,10 @@ TEST(PlayPatch, TheJournalIsAClaimOnlyOnePlayGets) {
   // changes nothing of the first one's play.
   EXPECT_FALSE(second.Prepare());
   EXPECT_EQ(w.prompt.Texts(),
-            std::vector<std::string>{"Error: An earlier play of a patch has not been finished: " +
-                                     w.journal +
-                                     " still exists.\n\nStart Brindle again so that it can put "
-                                     "back what that play changed, then play this patch."});
+            std::vector<std::string>{
+                "Error: An earlier play of a patch has not been finished: " + w.journal +
+                " still exists.\n\nStart Brindle again so that it can put "
+                "back what that play changed, then play this patch."});
   EXPECT_EQ(ReadFileBytes(w.config), during);
   EXPECT_EQ(ReadFileBytes(w.journal), journal);
   EXPECT_TRUE(PathExists(w.playName));

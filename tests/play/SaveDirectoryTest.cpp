@@ -81,7 +81,8 @@ TEST(SaveDirectory, OnlyTheValuesBytesChangeAndComeBack) {
 TEST(SaveDirectory, LongFilesAndAnyLineEndsSurviveWhole) {
   std::string bytes;
   for (int i = 0; i < 400; ++i) {
-    bytes += i == 321 ? "SaveDirectory = /saves" : "Key" + std::to_string(i) + " = " + std::to_string(i);
+    bytes +=
+        i == 321 ? "SaveDirectory = /saves" : "Key" + std::to_string(i) + " = " + std::to_string(i);
     bytes += i % 3 == 0 ? "\r\n" : "\n";
   }
   Fixture f(bytes);
@@ -176,12 +177,15 @@ TEST(SaveDirectory, QuotedFormOfZsnes151KeepsItsLineEnds) {
       "ROMPath=\"C:\\\\ZSNES\\\\\"\n"
       "IPSPath=\"\"\n";
   const std::string original =
-      others + "  SRAMPath = \"D:\\\\SNES\\\\Saves\\\\ \\\"q\\\" \\'s\\' \\t\\n\" ; mine\nAutoPatch=1";
+      others +
+      "  SRAMPath = \"D:\\\\SNES\\\\Saves\\\\ \\\"q\\\" \\'s\\' \\t\\n\" ; mine\nAutoPatch=1";
   Fixture f(original);
   // Every character that needs an escape, and a folder that looks like the old form's line.
   ASSERT_TRUE(f.player.SetSaveDirectory("/p a/\"x\"\t'y'\\SaveDirectory = z/"));
-  EXPECT_EQ(ReadFileBytes(f.config),
-            others + "  SRAMPath = \"/p a/\\\"x\\\"\\t\\'y\\'\\\\SaveDirectory = z/\" ; mine\nAutoPatch=1");
+  EXPECT_EQ(
+      ReadFileBytes(f.config),
+      others +
+          "  SRAMPath = \"/p a/\\\"x\\\"\\t\\'y\\'\\\\SaveDirectory = z/\" ; mine\nAutoPatch=1");
   ASSERT_TRUE(f.player.RestoreSaveDirectory());
   EXPECT_EQ(ReadFileBytes(f.config), original);
 

@@ -129,10 +129,11 @@ TEST(BrindleTool, AddRomInstallsAsTheWindowDoesAndWritesOnceAtTheEnd) {
     CDatabaseLock play(database);
     ASSERT_EQ(play.Acquire("brindle-tool play", true, 0), CDatabaseLock::Result::Acquired);
     EXPECT_EQ(addRom(ShellQuote(roms[2]) + " --db brindle.dat", &out), 1);
-    EXPECT_EQ(out, "brindle-tool: brindle.dat is in use by another command that is still running "
-                   "(brindle-tool play, process " +
-                       std::to_string(::getpid()) +
-                       "); nothing was changed. Try again when it has ended.\n");
+    EXPECT_EQ(out,
+              "brindle-tool: brindle.dat is in use by another command that is still running "
+              "(brindle-tool play, process " +
+                  std::to_string(::getpid()) +
+                  "); nothing was changed. Try again when it has ended.\n");
     EXPECT_EQ(inode(), before);
   }
   const std::string damaged = dir.Write("damaged.dat", "[roms]\nbroken\n");
