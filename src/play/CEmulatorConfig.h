@@ -19,7 +19,8 @@ struct ConfigValue {
 /// Two formats exist. ZSNES 1.42 and older write "SaveDirectory = C:\ZSNES"; ZSNES 1.51 writes
 /// SRAMPath="..." (a quoted string with backslash escapes), and later versions add
 /// IPSPath="...". The emulator reads lines up to a line feed, as fgets does; a carriage return
-/// before it is part of the line end.
+/// before it is part of the line end. Lines of the newer form are read exactly as the emulator
+/// reads them.
 class CEmulatorConfig final {
  public:
   /// The keys whose values a play points at the patch folder.
@@ -33,32 +34,40 @@ class CEmulatorConfig final {
   /// Takes file bytes and marks their lines.
   void Parse(const std::string& bytes);
 
-  /// The values PointAt would replace, as the file spells them: for each key met, the last of
-  /// its lines (the one the emulator goes by).
+  /// The values PointAt would replace, as the file spells them, line by line in the file's order
+  /// for each key.
   std::vector<ConfigValue> ValuesToReplace() const;
   /// Points every place where the emulator looks for a patch at `directory`. An empty IPSPath
   /// sends the emulator to the save directory, which already leads to the patch: it is left
   /// empty.
   void PointAt(const std::string& directory);
-  /// Puts each value back, as spelled, into every line of its key that PointAt would have
-  /// changed. Returns the values it replaced, as spelled before.
+  /// Puts the values of ValuesToReplace back, as spelled: line by line while a key has as many
+  /// lines as it had, and otherwise the last value that set anything into every line of the key.
+  /// Returns the values it replaced, as spelled before.
   std::vector<ConfigValue> PutBack(const std::vector<ConfigValue>& values);
-  /// Whether a value PointAt or PutBack would replace runs over a carriage return that does not
-  /// end a line: the emulator would not read such a file as the lines we see, so it is not
-  /// touched.
+  /// Whether an old-form value, which runs to the end of its line, holds a carriage return that
+  /// does not end the line: the emulator would not read such a file as the lines we see, so it
+  /// is not touched.
   bool HasStrayCarriageReturn() const;
 
-  /// Whether the emulator will apply no patch at all: its last AutoPatch line says 0.
+  /// Whether the emulator will apply no patch at all: the last AutoPatch line it reads sets 0.
   bool AutoPatchOff() const;
 
-  /// A value as the emulator writes it: in double quotes, with backslash, both quotes, tab and
-  /// line feed escaped by a backslash.
+  /// Whether the lines of this file that name folders can carry `folder` so that the emulator
+  /// reads it back as it is.
+  enum class FolderFit { Fits, LineBreak, TooLong };
+  FolderFit FitFolder(const std::string& folder) const;
+
+  /// A value as the emulator writes it: in double quotes, with a backslash before each
+  /// backslash, double quote, single quote, tab and line feed.
   static std::string EncodeQuoted(const std::string& text);
-  /// The value the emulator reads from the text after a line's "=": a quoted string decoded, or
-  /// bare text up to a ";" comment; blanks around it do not count.
+  /// The folder the emulator reads from the text after a line's "=": up to a ";" comment and
+  /// the first blank outside quotes, a quoted string with its quotes dropped and a backslash
+  /// taking the character after it as it is; empty when the value is not in double quotes.
   static std::string DecodeValue(const std::string& text);
-  /// The key of a line: the text before its first "=" without blanks around it; empty when the
-  /// line has no "=".
+  /// The name the emulator reads from a line: the text before its first "=", from its first
+  /// character that is not white space to the next blank outside quotes; empty when the line
+  /// (before its comment) has no "=".
   static std::string KeyOf(const std::string& line);
 
   /// The bytes to write back.
@@ -80,6 +89,7 @@ class CEmulatorConfig final {
   /// Where the value of each line of `key` lies, in file order; for IPSPath only the lines
   /// with a value.
   std::vector<Span> ValueSpans(const std::string& key) const;
+  std::vector<ConfigValue> ValuesAt(const std::string& key) const;
   void Replace(const std::vector<Span>& spans, const std::string& raw);
   void MarkLines();
 

@@ -51,7 +51,8 @@ class CPatchPlayer final {
   /// True when IgnoreHash is set, the digest matches, or the user plays on after the warning.
   bool CheckRomDigest(const RomRecord& rom);
   /// Points every place where the emulator's configuration looks for a patch at `directory`,
-  /// changing only those values' bytes, and remembers (and journals) what it replaced.
+  /// changing only those values' bytes, and remembers (and journals) what it replaced. A folder
+  /// the file cannot carry is refused before anything changes.
   bool SetSaveDirectory(const std::string& directory);
   /// Writes each remembered value back as it was spelled (and remembers the replaced ones).
   bool RestoreSaveDirectory();

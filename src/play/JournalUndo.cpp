@@ -1,5 +1,7 @@
 #include "play/JournalUndo.h"
 
+#include <algorithm>
+
 #include "platform/FileSystem.h"
 
 namespace {
@@ -104,9 +106,9 @@ UndoResult UndoValues(const std::string& path, const std::vector<ConfigValue>& v
       // What the lines say now: the values put back, in the order of the journal.
       std::vector<ConfigValue> back;
       for (const ConfigValue& value : values) {
-        for (const ConfigValue& replaced : met) {
-          if (replaced.key == value.key)
-            back.push_back(value);
+        if (std::any_of(met.begin(), met.end(),
+                        [&value](const ConfigValue& m) { return m.key == value.key; })) {
+          back.push_back(value);
         }
       }
       if (OnlySaveDirectory(back)) {

@@ -4,19 +4,33 @@
 
 namespace {
 
-// Each key keeps its remembered value unless the file had a line of it.
+// Each key keeps its remembered values unless the file had a line of it.
 void Remember(std::vector<ConfigValue>& remembered, const std::vector<ConfigValue>& values) {
   for (const ConfigValue& value : values) {
-    bool known = false;
-    for (ConfigValue& old : remembered) {
-      if (old.key == value.key) {
-        old = value;
-        known = true;
-      }
-    }
-    if (!known)
-      remembered.push_back(value);
+    std::erase_if(remembered, [&value](const ConfigValue& old) { return old.key == value.key; });
   }
+  remembered.insert(remembered.end(), values.begin(), values.end());
+}
+
+// Why the configuration file cannot carry the folder; empty when it can.
+std::string FolderFitProblem(CEmulatorConfig::FolderFit fit, const std::string& folder,
+                             const std::string& configFile) {
+  const std::string start = "The patch folder \"" + folder +
+                            "\" cannot be written into the ZSNES configuration file \"" +
+                            configFile + "\": ";
+  switch (fit) {
+    case CEmulatorConfig::FolderFit::LineBreak:
+      return start +
+             "ZSNES cannot read a folder name with a line break from it.\n\nMove the patch to "
+             "another folder to play it.";
+    case CEmulatorConfig::FolderFit::TooLong:
+      return start +
+             "ZSNES reads at most 1023 bytes of a folder name from it.\n\nMove the patch to a "
+             "folder with a shorter name to play it.";
+    case CEmulatorConfig::FolderFit::Fits:
+      break;
+  }
+  return std::string();
 }
 
 }  // namespace
@@ -54,6 +68,13 @@ bool CPatchPlayer::SetSaveDirectory(const std::string& directory) {
   CEmulatorConfig config;
   if (!ReadEmulatorConfig(config))
     return false;
+  // What was read back from the file always fits it again; a new folder may not.
+  const std::string problem =
+      FolderFitProblem(config.FitFolder(directory), directory, m_db.ZConfig);
+  if (!problem.empty()) {
+    ReportError(problem);
+    return false;
+  }
   const std::vector<ConfigValue> values = config.ValuesToReplace();
   const size_t first = m_journal.Steps.size();
   for (const ConfigValue& value : values) {
