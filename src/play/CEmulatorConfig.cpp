@@ -141,13 +141,16 @@ size_t SaveDirectoryAt(const std::string& line) {
 }
 
 // Where the value of a line lies, as the emulator reads it: after the "=" and any white space,
-// up to its comment or the first blank outside quotes.
-std::pair<size_t, size_t> QuotedValueAt(const std::string& line) {
+// up to its comment or the first blank outside quotes. None when a quote stands before the value:
+// a new value could pair with it, and the line would read otherwise than it was written.
+std::optional<std::pair<size_t, size_t>> QuotedValueAt(const std::string& line) {
   const std::string text = WithoutComment(line);
   size_t begin = text.find('=') + 1;
   while (begin < text.size() && IsSpace(text[begin]))
     ++begin;
-  return {begin, FindOutsideQuotes(text, begin, " \t\r\n")};
+  if (text.find_first_of("\"'") < begin)
+    return std::nullopt;
+  return std::make_pair(begin, FindOutsideQuotes(text, begin, " \t\r\n"));
 }
 
 }  // namespace
@@ -208,7 +211,10 @@ std::vector<CEmulatorConfig::Span> CEmulatorConfig::ValueSpans(const std::string
     }
     if (KeyOf(line) != key)
       continue;
-    const auto [begin, end] = QuotedValueAt(line);
+    const auto value = QuotedValueAt(line);
+    if (!value)
+      continue;
+    const auto [begin, end] = *value;
     // An empty IPSPath is the emulator's own choice of folder: it is never touched.
     if (key == kIPSPathKey && DecodeValue(line.substr(begin, end - begin)).empty())
       continue;
