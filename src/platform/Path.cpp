@@ -1,5 +1,7 @@
 #include "platform/Path.h"
 
+#include "platform/Folders.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -75,4 +77,18 @@ std::string NormalizePath(const std::string& path) {
     return resolved + (resolved == "/" ? "" : "/") + last;
   }
   return std::filesystem::path(absolute).lexically_normal().string();
+}
+
+std::string ExpandHome(const std::string& path, const std::string& home) {
+  if (path.empty() || path[0] != '~' || (path.size() > 1 && path[1] != '/'))
+    return path;
+  // The home folder "/" would otherwise give "//name".
+  const std::string rest = path.substr(1);
+  if (home == "/" && !rest.empty())
+    return rest;
+  return home + rest;
+}
+
+std::string ExpandHome(const std::string& path) {
+  return path.empty() || path[0] != '~' ? path : ExpandHome(path, GetHomeFolder());
 }

@@ -26,3 +26,9 @@ std::string MakeAbsolute(const std::string& path);
 /// "/" taken out. A ".." is taken where it leads on the disk (after a symbolic link to a folder
 /// that is not the folder above the link's); the file's own name is kept as it is.
 std::string NormalizePath(const std::string& path);
+
+/// A path as the user typed it, with a leading "~" (alone or before "/") standing for `home`.
+/// "~user" and a "~" further in are names like any other.
+std::string ExpandHome(const std::string& path, const std::string& home);
+/// The same with the user's home folder.
+std::string ExpandHome(const std::string& path);

@@ -2,7 +2,6 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QFile>
 #include <QImage>
 #include <QMenuBar>
 #include <QPainter>
@@ -12,6 +11,7 @@
 
 #include "parser/TextUtil.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -45,19 +45,17 @@ void CBackground::LoadBackground(const std::string& windowBackground) {
   m_picture = QPixmap();
   if (windowBackground.empty())
     return;
-  const std::string path = ExpandAppDir(windowBackground, GetAppDir());
-  // Read by us, as a regular file of a size a picture may have: a FIFO or a device named here
-  // would otherwise hang or fill the memory at every start.
+  const std::string path = ExpandHome(ExpandAppDir(windowBackground, GetAppDir()));
+  // Read by its bytes (a name in another encoding than the locale's still names the file), as a
+  // regular file of a size a picture may have: a FIFO or a device named here would otherwise hang
+  // or fill the memory at every start.
   constexpr int64_t kMaxPictureSize = 64 * 1024 * 1024;
   std::string bytes;
   if (!ReadWholeFile(path, bytes, nullptr, CFile::Mode::Read, kMaxPictureSize))
     return;
-  QImage image;
-  if (!image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
-                          static_cast<int>(bytes.size())) ||
-      image.isNull()) {
+  const QImage image = QImage::fromData(QByteArray::fromStdString(bytes));
+  if (image.isNull())
     return;
-  }
   m_picture = QPixmap::fromImage(image);
 }
 
