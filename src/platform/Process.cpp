@@ -195,6 +195,13 @@ namespace {
 
 [[noreturn]] void RunHeldChild(char* const* args, const char* workingDirectory, int go,
                                int status) {
+  // Our own descriptors (the database and its lock, sockets of the window) are none of the
+  // emulator's business; closed before the wait, so that a lock of ours goes when we do, not
+  // when the child notices. The report pipe goes with the exec.
+  for (int fd = 3; fd < 1024; ++fd) {
+    if (fd != status && fd != go)
+      ::close(fd);
+  }
   char byte = 0;
   ssize_t n;
   do {
@@ -213,12 +220,6 @@ namespace {
   sigset_t none;
   sigemptyset(&none);
   ::sigprocmask(SIG_SETMASK, &none, nullptr);
-  // Our own descriptors (the database file, sockets of the window) are none of the emulator's
-  // business; the report pipe goes with the exec.
-  for (int fd = 3; fd < 1024; ++fd) {
-    if (fd != status)
-      ::close(fd);
-  }
   ::execvp(args[0], args);
   ChildFails(status);
 }

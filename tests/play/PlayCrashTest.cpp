@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "gtest/gtest.h"
+#include "platform/CDatabaseLock.h"
 #include "platform/Folders.h"
 #include "play/CPatchPlayer.h"
 #include "play/PlayWorld.h"
@@ -43,6 +44,9 @@ TEST(PlayCrash, AKillAtAnyMomentIsPutBackByTheNextStart) {
       const pid_t child = ::fork();
       ASSERT_GE(child, 0);
       if (child == 0) {
+        CDatabaseLock lock(w.db.DatabasePath());
+        if (lock.Acquire("brindle-tool play", true, 0) != CDatabaseLock::Result::Acquired)
+          ::_exit(2);
         int reached = 0;
         CPatchPlayer player(w.db);
         player.SetMomentHook([&reached, moment] {
@@ -55,6 +59,9 @@ TEST(PlayCrash, AKillAtAnyMomentIsPutBackByTheNextStart) {
       int status = 0;
       ASSERT_EQ(::waitpid(child, &status, 0), child);
       ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+      // The lock went with the player, even while its emulator waits to be let go or runs.
+      CDatabaseLock lock(w.db.DatabasePath());
+      EXPECT_EQ(lock.Acquire("brindle-tool recover", false, 0), CDatabaseLock::Result::Acquired);
       w.WaitUntilThePlayHasEnded();
 
       ScriptedPrompt prompt;
