@@ -81,6 +81,15 @@ TEST(PlayTool, PlaysAnInstalledPatchAndNeverWritesTheDatabase) {
   ::unlink(w.record.c_str());
   EXPECT_EQ(RunCommand("echo n | (" + play + ")", &output), 1);
   EXPECT_FALSE(PathExists(w.record));
+  // The other spellings install accepts name the same patch.
+  for (const char* spelling : {"./my patches/Game (fixed).ips", "my patches//Game (fixed).ips"}) {
+    EXPECT_EQ(RunCommand("cd " + ShellQuote(w.dir.Path()) + " && echo n | " +
+                             Tool("play " + ShellQuote(spelling) + " --db brindle.dat"),
+                         &output),
+              1)
+        << spelling;
+    EXPECT_EQ(output.rfind("Warning!\nWarning:", 0), 0u) << output;
+  }
   // Another letter case names another file.
   EXPECT_EQ(RunCommand(Tool("play " + ShellQuote(w.patchFolder + "GAME (FIXED).IPS") + " --db " +
                             ShellQuote(database)) +
