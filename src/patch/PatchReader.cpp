@@ -1,6 +1,6 @@
 #include "patch/PatchReader.h"
 
-#include "platform/CFile.h"
+#include "platform/FileSystem.h"
 
 bool ReadPatch(std::string_view bytes, PatchFormat format, PatchSummary& summary,
                std::string& error) {
@@ -29,38 +29,13 @@ bool ReadPatch(std::string_view bytes, PatchFormat format, PatchSummary& summary
   return ReadIpsPatch(bytes, summary, error);
 }
 
-namespace {
-
-bool ReadPatchBytes(const std::string& path, std::string& bytes, std::string& error) {
-  CFile file;
-  std::string reason;
-  if (!file.Open(path, CFile::Mode::Read, &reason)) {
-    error = "The file could not be opened (" + reason + ").";
-    return false;
-  }
-  const int64_t length = file.Length();
-  if (length > kMaxPatchFileBytes) {
-    error = "The file is too large to be a patch.";
-    return false;
-  }
-  bytes.resize(static_cast<size_t>(length < 0 ? 0 : length));
-  // One byte more than the length, to notice a file that grew meanwhile.
-  bytes.push_back('\0');
-  const int64_t got = file.Read(bytes.data(), static_cast<int64_t>(bytes.size()));
-  if (length < 0 || got != length) {
-    error = "The file could not be read.";
-    return false;
-  }
-  bytes.pop_back();
-  return true;
-}
-
-}  // namespace
-
 bool ReadPatchFile(const std::string& path, PatchSummary& summary, std::string& error) {
   std::string bytes;
-  if (!ReadPatchBytes(path, bytes, error))
+  if (std::string reason;
+      !ReadWholeFile(path, bytes, &reason, CFile::Mode::Read, kMaxPatchFileBytes)) {
+    error = "The file could not be read (" + reason + ").";
     return false;
+  }
   // A name without one of the three extensions is an IPS patch, as it always was here.
   const PatchFormat format = PatchFormatFromPath(path).value_or(PatchFormat::Ips);
   std::string reason;

@@ -4,6 +4,7 @@
 #include "patch/PatchReader.h"
 #include "patch/ReaderText.h"
 #include "support/PatchBuilder.h"
+#include "support/RomImage.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -160,5 +161,8 @@ TEST(PatchReader, FilesAreReadAsTheirExtensionSaysInAnyCaseElseAsIps) {
   EXPECT_FALSE(ReadPatchFile(dir.Write("a.txt", MakeBps("a", "b")), summary, error));
   EXPECT_EQ(error, "The file is not a well-formed IPS patch: it is a BPS patch.");
   EXPECT_FALSE(ReadPatchFile(dir.File("gone.ips"), summary, error));
-  EXPECT_EQ(error, "The file could not be opened (No such file or directory).");
+  EXPECT_EQ(error, "The file could not be read (No such file or directory).");
+  ASSERT_TRUE(MakeRomImage(dir.File("big.ips"), kMaxPatchFileBytes + 1));
+  EXPECT_FALSE(ReadPatchFile(dir.File("big.ips"), summary, error));
+  EXPECT_EQ(error, "The file could not be read (larger than 67108864 bytes).");
 }

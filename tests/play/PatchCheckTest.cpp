@@ -34,7 +34,7 @@ TEST(PlayPatchCheck, AnIpsPatchThatNoLongerReadsIsRefused) {
   EXPECT_EQ(w.db.PlayPatch(0), 0);
   EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{
                                   "Error: The patch \"Game Fixed\" cannot be played:\n" + path +
-                                  "\n\nThe file could not be opened (No such file or directory)."});
+                                  "\n\nThe file could not be read (No such file or directory)."});
   w.ExpectPutBack(false);
 }
 
