@@ -15,7 +15,7 @@ std::string Refusal(PlayWorld& w, const std::string& name, const std::string& by
   w.prompt.boxes.clear();
   EXPECT_EQ(w.db.PlayPatch(0), 0);
   EXPECT_FALSE(PathExists(w.record)) << "the emulator was started";
-  w.ExpectPutBack(false);
+  w.ExpectPutBack();
   EXPECT_EQ(w.prompt.boxes.size(), 1u);
   return w.prompt.boxes.empty() ? std::string() : w.prompt.boxes[0].text;
 }
@@ -35,7 +35,7 @@ TEST(PlayPatchCheck, AnIpsPatchThatNoLongerReadsIsRefused) {
   EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{
                                   "Error: The patch \"Game Fixed\" cannot be played:\n" + path +
                                   "\n\nThe file could not be read (No such file or directory)."});
-  w.ExpectPutBack(false);
+  w.ExpectPutBack();
 }
 
 TEST(PlayPatchCheck, ABpsOrUpsPatchNeedsTheRomItWasMadeFor) {
