@@ -25,6 +25,7 @@
 #include "dialogs/CRomInfoDlg.h"
 #include "parser/TextUtil.h"
 #include "platform/FileTypeRegistry.h"
+#include "play/Emulators.h"
 #include "prompt/Diagnostics.h"
 #include "ui/Artwork.h"
 #include "ui/CDialogUnits.h"
@@ -53,6 +54,37 @@ constexpr char kNotConfigured[] =
 constexpr char kNoEmulator[] =
     "Brindle does not have a ZSNES installation configured.\n\t\t\t\t\t\t\nYou must register "
     "ZSNES with Brindle before you can run patches.";
+
+// What the emulators other than ZSNES need before they can play.
+std::string WhatToSetUp(EmulatorKind kind) {
+  return kind == EmulatorKind::RetroArch ? "its program and core" : "its program";
+}
+
+// The boxes above, for the emulator the settings choose.
+std::string NoEmulatorText(const CPatchDB& db) {
+  const EmulatorKind kind = ChosenEmulator(db);
+  if (kind == EmulatorKind::Zsnes)
+    return kNoEmulator;
+  return std::string("Brindle does not have ") + EmulatorName(kind) +
+         " set up.\n\nYou must choose " + WhatToSetUp(kind) +
+         " in Options, on the emulator page, before you can run patches.";
+}
+
+BoxRequest FirstRunResult(const CPatchDB& db) {
+  const EmulatorKind kind = ChosenEmulator(db);
+  const std::string name = EmulatorName(kind);
+  if (IsEmulatorSetUp(db)) {
+    std::string text = kConfigured;
+    if (kind != EmulatorKind::Zsnes)
+      text = name + text.substr(text.find(" has been configured."));
+    return {text, kAppTitle, BoxIcon::Information, BoxButtons::Ok};
+  }
+  if (kind == EmulatorKind::Zsnes)
+    return {kNotConfigured, kAppTitle, BoxIcon::Warning, BoxButtons::Ok};
+  return {name + " has not been properly configured.\n\t\t\t\t\nYou will have to choose " +
+              WhatToSetUp(kind) + " before you can run patches with this program.",
+          kAppTitle, BoxIcon::Warning, BoxButtons::Ok};
+}
 
 // The controls around the two lists, in dialog units below the menu bar.
 constexpr ControlRow kControls[] = {
@@ -281,11 +313,8 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
     // the window: what was set so far is kept, nothing more is asked or started.
     if (!m_closing)
       ShowOptions(kEmulatorPage);
-    if (!m_closing) {
-      m_prompt.Ask(m_db.ZSNES.empty()
-                       ? BoxRequest{kNotConfigured, kAppTitle, BoxIcon::Warning, BoxButtons::Ok}
-                       : BoxRequest{kConfigured, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
-    }
+    if (!m_closing)
+      m_prompt.Ask(FirstRunResult(m_db));
   }
   m_saveAtExit = true;
   if (m_closing)
@@ -502,8 +531,8 @@ void CMainDlg::ShowOptions(OptionsPage page) {
 }
 
 void CMainDlg::Play() {
-  if (m_db.ZSNES.empty()) {
-    ShowPlainMessage(m_prompt, kNoEmulator);
+  if (!IsEmulatorSetUp(m_db)) {
+    ShowPlainMessage(m_prompt, NoEmulatorText(m_db));
     ShowOptions(kEmulatorPage);
     return;
   }

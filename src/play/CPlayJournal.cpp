@@ -89,6 +89,12 @@ std::string CPlayJournal::Serialize() const {
     out += "IPSPath=" + Escape(*IPSPath) + "\n";
   if (PatchLink)
     out += "PatchLink=" + Escape(*PatchLink) + "\n";
+  if (RunFolder)
+    out += "RunFolder=" + Escape(*RunFolder) + "\n";
+  for (const std::string& entry : RunEntries)
+    out += "RunEntry=" + Escape(entry) + "\n";
+  for (const MadeFile& made : MadeFiles)
+    out += "MadeFile=" + made.digest + " " + Escape(made.path) + "\n";
   if (Player)
     out += "Player=" + StampText(*Player) + "\n";
   if (Emulator)
@@ -98,10 +104,12 @@ std::string CPlayJournal::Serialize() const {
 
 bool CPlayJournal::Parse(const std::string& bytes) {
   constexpr int kRequired = 4;
-  constexpr int kFields = 9;
-  const char* const names[kFields] = {"RomFile",       "PlayName", "ConfigFile",
-                                      "SaveDirectory", "SRAMPath", "IPSPath",
-                                      "Player",        "Emulator", "PatchLink"};
+  constexpr int kFields = 10;
+  const char* const names[kFields] = {"RomFile",   "PlayName", "ConfigFile", "SaveDirectory",
+                                      "SRAMPath",  "IPSPath",  "Player",     "Emulator",
+                                      "PatchLink", "RunFolder"};
+  std::vector<std::string> runEntries;
+  std::vector<MadeFile> madeFiles;
   std::string values[kFields];
   bool seen[kFields] = {};
   size_t start = 0;
@@ -122,6 +130,21 @@ bool CPlayJournal::Parse(const std::string& bytes) {
     if (equals == std::string::npos)
       continue;
     const std::string name = line.substr(0, equals);
+    std::string value;
+    if (name == "RunEntry" || name == "MadeFile") {
+      if (!Unescape(line.substr(equals + 1), value))
+        return false;
+      if (name == "RunEntry") {
+        runEntries.push_back(value);
+        continue;
+      }
+      // "<digest> <path>"
+      const size_t blank = value.find(' ');
+      if (blank == std::string::npos)
+        return false;
+      madeFiles.push_back({value.substr(0, blank), value.substr(blank + 1)});
+      continue;
+    }
     for (int i = 0; i < kFields; ++i) {
       if (name != names[i])
         continue;
@@ -145,6 +168,9 @@ bool CPlayJournal::Parse(const std::string& bytes) {
   SRAMPath = seen[4] ? std::optional<std::string>(values[4]) : std::nullopt;
   IPSPath = seen[5] ? std::optional<std::string>(values[5]) : std::nullopt;
   PatchLink = seen[8] ? std::optional<std::string>(values[8]) : std::nullopt;
+  RunFolder = seen[9] ? std::optional<std::string>(values[9]) : std::nullopt;
+  RunEntries = std::move(runEntries);
+  MadeFiles = std::move(madeFiles);
   Player = player;
   Emulator = emulator;
   return true;

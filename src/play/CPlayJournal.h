@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Process.h"
 
@@ -29,7 +30,7 @@ class CPlayJournal final {
 
   std::string RomFile;        // the ROM's recorded path
   std::string PlayName;       // the name the ROM carries while the emulator runs
-  std::string ConfigFile;     // the emulator configuration file that was rewritten
+  std::string ConfigFile;     // the emulator configuration file that was rewritten, if any
   std::string SaveDirectory;  // the save directory to put back into it
   // The values of the newer configuration form to put back, when the play rewrote such lines.
   std::optional<std::string> SRAMPath;
@@ -37,6 +38,17 @@ class CPlayJournal final {
   // The symbolic link the play made so that the emulator finds a patch whose extension is not
   // written in small letters, when it made one.
   std::optional<std::string> PatchLink;
+  // The play's own folder, and the names made in it, removed with it.
+  std::optional<std::string> RunFolder;
+  std::vector<std::string> RunEntries;
+  // Files the play made elsewhere, each with the digest of what it wrote: removed only while
+  // they still hold that.
+  struct MadeFile {
+    std::string digest;
+    std::string path;
+    bool operator==(const MadeFile&) const = default;
+  };
+  std::vector<MadeFile> MadeFiles;
   // The processes of the play, when known: the one that plays (Brindle or brindle-tool) and the
   // emulator it started. While either runs, the play is not over.
   std::optional<ProcessStamp> Player;

@@ -4,6 +4,7 @@
 #include "platform/Process.h"
 #include "play/CEmulatorConfig.h"
 #include "play/CPatchPlayer.h"
+#include "play/PlayFiles.h"
 
 namespace {
 
@@ -98,6 +99,47 @@ std::string TakeAwayPatchLink(const CPlayJournal& journal) {
   return "The link " + Quoted(link) + ", through which ZSNES found the patch, was removed.\n";
 }
 
+// Removes the files the play made outside its folder, and the folder with what it made there.
+std::string ClearUpPlayFiles(const CPlayJournal& journal) {
+  std::string text;
+  for (const CPlayJournal::MadeFile& made : journal.MadeFiles) {
+    if (!PathExists(made.path))
+      continue;
+    std::string what;
+    switch (RemoveMadeFile(made, &what)) {
+      case ClearResult::Done:
+        text += "The file " + Quoted(made.path) + ", made for the play, was removed.\n";
+        break;
+      case ClearResult::Kept:
+        text += "The file " + Quoted(made.path) +
+                ", made for the play, was changed since; it was left as it is.\n";
+        break;
+      case ClearResult::Failed:
+        text += "The file " + Quoted(made.path) + ", made for the play, could not be removed (" +
+                what + "). Remove it by hand.\n";
+        break;
+    }
+  }
+  if (journal.RunFolder && PathExists(*journal.RunFolder)) {
+    const std::string& folder = *journal.RunFolder;
+    std::string what;
+    switch (ClearRunFolder(folder, journal.RunEntries, &what)) {
+      case ClearResult::Done:
+        text += "The folder " + Quoted(folder) + ", made for the play, was removed.\n";
+        break;
+      case ClearResult::Kept:
+        text += "The folder " + Quoted(folder) +
+                ", made for the play, holds files the emulator wrote; it was left in place.\n";
+        break;
+      case ClearResult::Failed:
+        text += "The folder " + Quoted(folder) + ", made for the play, could not be removed (" +
+                what + "). Remove it by hand.\n";
+        break;
+    }
+  }
+  return text;
+}
+
 // Whether the process that plays, or the emulator it started, still runs.
 bool IsStillPlaying(const CPlayJournal& journal) {
   return (journal.Player && IsProcessRunning(*journal.Player)) ||
@@ -127,8 +169,11 @@ bool CPatchPlayer::RecoverInterruptedPlay() {
   }
   if (readable) {
     text += PutRomBack(journal);
-    text += PutSaveDirectoryBack(journal);
+    // Only ZSNES has a configuration file rewritten for the play.
+    if (!journal.ConfigFile.empty())
+      text += PutSaveDirectoryBack(journal);
     text += TakeAwayPatchLink(journal);
+    text += ClearUpPlayFiles(journal);
   } else {
     text += "Its record of that play, " + Quoted(path) +
             ", could not be read. Check that your ROM files have their names and that the "

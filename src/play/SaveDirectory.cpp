@@ -1,17 +1,17 @@
 // Pointing the emulator's save directory at a patch's folder and back.
 #include "play/CEmulatorConfig.h"
-#include "play/CPatchPlayer.h"
+#include "play/CZsnesEmulator.h"
 
-bool CPatchPlayer::SetSaveDirectory(const std::string& directory) {
+bool CZsnesEmulator::SetSaveDirectory(const std::string& directory) {
   return RewriteEmulatorConfig({directory, directory, directory});
 }
 
-bool CPatchPlayer::RestoreSaveDirectory() {
+bool CZsnesEmulator::RestoreSaveDirectory() {
   const SaveDirectoryRecord saved = m_savedDirectories;
   return RewriteEmulatorConfig(saved);
 }
 
-bool CPatchPlayer::RewriteEmulatorConfig(const SaveDirectoryRecord& values) {
+bool CZsnesEmulator::RewriteEmulatorConfig(const SaveDirectoryRecord& values) {
   if (m_db.ZSNES.empty()) {
     ReportError("ZSNES installation directory not configured.");
     return false;
@@ -37,7 +37,7 @@ bool CPatchPlayer::RewriteEmulatorConfig(const SaveDirectoryRecord& values) {
   return true;
 }
 
-bool CPatchPlayer::IsAutoPatchOff() const {
+bool CZsnesEmulator::IsAutoPatchOff() const {
   CEmulatorConfig config;
   return !m_db.ZSNES.empty() && config.Read(m_db.ZConfig) && config.AutoPatchOff();
 }

@@ -7,7 +7,7 @@
 #include "gtest/gtest.h"
 #include "platform/FileSystem.h"
 #include "play/CEmulatorConfig.h"
-#include "play/CPatchPlayer.h"
+#include "play/CZsnesEmulator.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -21,7 +21,7 @@ struct Fixture {
   TempDir dir;
   ScriptedPrompt prompt;
   CPatchDB db{prompt};
-  CPatchPlayer player{db};
+  CZsnesEmulator player{db};
   std::string config;
 
   explicit Fixture(const std::string& bytes) {

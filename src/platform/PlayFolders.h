@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+// Folders and files made for the length of one play, beside what FileSystem offers.
+
+/// Makes a new folder only this user may enter, named `prefix` followed by six characters that
+/// make it unique (the folder `prefix` is in must exist). Its path, or empty with `error` (when
+/// given) saying why.
+std::string CreateUniqueFolder(const std::string& prefix, std::string* error = nullptr);
+
+/// Removes an empty folder; a folder that is not there counts as removed. False, with `error`,
+/// when it holds anything or cannot be removed; `notEmpty` (when given) says which.
+bool RemoveEmptyFolder(const std::string& path, std::string* error = nullptr,
+                       bool* notEmpty = nullptr);
+
+/// Creates the file `path` with `bytes` and permissions for this user alone to write; never
+/// replaces anything already there (a link that leads nowhere included).
+bool WriteNewFile(const std::string& path, const std::string& bytes, std::string* error = nullptr);

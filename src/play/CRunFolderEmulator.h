@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/CPatchDB.h"
+#include "play/CEmulator.h"
+
+/// An emulator that is handed the ROM (and what it needs besides) through names in a private
+/// folder of the play's own, so that nothing of the user's is renamed: the names there are the
+/// patch's, which the emulator gives its saves.
+class CRunFolderEmulator : public CEmulator {
+ protected:
+  explicit CRunFolderEmulator(CPatchDB& db) : m_db(db) {}
+
+  /// Makes the play's folder and records in the journal, before anything is made, the names
+  /// that will be made in it and the files that will be made elsewhere.
+  bool MakeRunFolder(PlayJournalFile& journal, const std::vector<std::string>& entries,
+                     const std::vector<CPlayJournal::MadeFile>& madeFiles);
+  /// A symbolic link `name` in the play's folder leading to `target`.
+  bool MakeLink(const std::string& name, const std::string& target);
+  /// A file `path` with `bytes` that must not be there yet.
+  bool MakeFile(const std::string& path, const std::string& bytes);
+  /// Removes everything the play made, as far as the journal records it.
+  PutBackResult ClearUp(PlayJournalFile& journal);
+
+  std::string RunPath(const std::string& name) const { return m_runFolder + "/" + name; }
+  void ReportError(const std::string& message) const { m_db.ReportError(message); }
+
+  CPatchDB& m_db;
+  std::string m_runFolder;
+};
