@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr const char* kSettingValues[kEmulatorCount] = {"zsnes", "retroarch", "mednafen"};
-constexpr const char* kNames[kEmulatorCount] = {"ZSNES", "RetroArch", "Mednafen"};
-
 // Which types each emulator applies, by kind; the same as each class's Applies.
 bool KindApplies(EmulatorKind kind, PatchType type) {
   return kind == EmulatorKind::RetroArch || type == PatchType::Ips;
@@ -43,22 +40,6 @@ const char* PatchTypeName(PatchType type) {
   return "IPS";
 }
 
-EmulatorKind ChosenEmulator(const CPatchDB& db) {
-  for (int i = 0; i < kEmulatorCount; ++i) {
-    if (db.Emulator == kSettingValues[i])
-      return static_cast<EmulatorKind>(i);
-  }
-  return EmulatorKind::Zsnes;
-}
-
-const char* EmulatorSettingValue(EmulatorKind kind) {
-  return kSettingValues[static_cast<int>(kind)];
-}
-
-const char* EmulatorName(EmulatorKind kind) {
-  return kNames[static_cast<int>(kind)];
-}
-
 std::unique_ptr<CEmulator> MakeEmulator(CPatchDB& db) {
   switch (ChosenEmulator(db)) {
     case EmulatorKind::RetroArch:
@@ -71,25 +52,13 @@ std::unique_ptr<CEmulator> MakeEmulator(CPatchDB& db) {
   return std::make_unique<CZsnesEmulator>(db);
 }
 
-bool IsEmulatorSetUp(const CPatchDB& db) {
-  switch (ChosenEmulator(db)) {
-    case EmulatorKind::RetroArch:
-      return !db.RetroArch.empty() && !db.RetroArchCore.empty();
-    case EmulatorKind::Mednafen:
-      return !db.Mednafen.empty();
-    case EmulatorKind::Zsnes:
-      break;
-  }
-  return !db.ZSNES.empty();
-}
-
 std::string PatchRefusal(const CEmulator& emulator, const std::string& patchPath, PatchType type) {
   std::string text = std::string(emulator.Name()) + " cannot apply the patch \"" + patchPath +
                      "\": it applies IPS patches only.\n\n";
   std::string able;
   for (int i = 0; i < kEmulatorCount; ++i) {
     if (KindApplies(static_cast<EmulatorKind>(i), type))
-      able += std::string(able.empty() ? "" : " or ") + kNames[i];
+      able += std::string(able.empty() ? "" : " or ") + EmulatorName(static_cast<EmulatorKind>(i));
   }
   if (able.empty())
     return text + "None of the emulators Brindle plays with can apply it.";
