@@ -2,6 +2,7 @@
 
 #include "db/CPatchDB.h"
 #include "platform/InstalledPrograms.h"
+#include "platform/Process.h"
 
 namespace {
 
@@ -75,11 +76,11 @@ void ApplyEmulatorForm(const EmulatorForm& form, const bool (&edited)[kEmulatorC
 
 InstalledEmulators FindInstalledEmulators() {
   InstalledEmulators installed;
-  installed.zsnes = FindProgram("zsnes", {"/usr/games"});
-  installed.retroArch = FindProgram("retroarch");
+  installed.zsnes = FindProgramInPath("zsnes");
+  installed.retroArch = FindProgramInPath("retroarch");
   installed.cores =
       FindLibretroCores({"bsnes_mercury_balanced_libretro.so", "bsnes_mercury_accuracy_libretro.so",
                          "bsnes_mercury_performance_libretro.so"});
-  installed.mednafen = FindProgram("mednafen", {"/usr/games"});
+  installed.mednafen = FindProgramInPath("mednafen");
   return installed;
 }

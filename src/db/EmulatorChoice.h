@@ -49,6 +49,6 @@ EmulatorForm ReadEmulatorForm(const CPatchDB& db, const InstalledEmulators& inst
 void ApplyEmulatorForm(const EmulatorForm& form, const bool (&edited)[kEmulatorCount],
                        CPatchDB& db);
 
-/// What this system has installed: zsnes, retroarch and mednafen on PATH (Debian puts mednafen
-/// in /usr/games), and the bsnes-mercury cores.
+/// What this system has installed: zsnes, retroarch and mednafen on PATH (Debian's users have
+/// /usr/games, where mednafen is, on theirs), and the bsnes-mercury cores.
 InstalledEmulators FindInstalledEmulators();

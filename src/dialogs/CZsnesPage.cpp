@@ -9,6 +9,7 @@
 #include "db/ZsnesSettings.h"
 #include "dialogs/CFolderDlg.h"
 #include "platform/Folders.h"
+#include "platform/Process.h"
 #include "ui/DialogLayout.h"
 #include "ui/DisplayText.h"
 
@@ -113,7 +114,9 @@ void CZsnesPage::LoadFields(const CPatchDB& db, const InstalledEmulators& instal
   // The stored paths are shown as they are, even where they differ from the derived ones.
   const QSignalBlocker blockDirectory(m_directory), blockVersion(m_version),
       blockEmulator(m_emulator), blockCore(m_retroArchCore);
-  const ZsnesForm form = ReadZsnesForm(db);
+  ZsnesForm form = ReadZsnesForm(db);
+  // A ZSNES installed by the system's package manager is offered until one is configured.
+  SuggestZsnesOnPath(form, installed.zsnes, GetPasswordHomeFolder());
   m_directoryBytes = form.directory;
   m_executableBytes = form.executable;
   m_configBytes = form.config;
@@ -192,7 +195,8 @@ void CZsnesPage::ConnectEmulatorFields() {
 }
 
 void CZsnesPage::DeriveFileNames() {
-  const auto files = DeriveZsnesFiles(m_directoryBytes, m_version->currentIndex(), GetHomeFolder());
+  const auto files =
+      DeriveZsnesFiles(m_directoryBytes, m_version->currentIndex(), GetPasswordHomeFolder());
   if (!files)
     return;
   m_executableBytes = files->executable;

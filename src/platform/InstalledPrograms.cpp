@@ -2,17 +2,8 @@
 
 #include <glob.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
 
 namespace {
-
-bool IsExecutableFile(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-         ::access(path.c_str(), X_OK) == 0;
-}
 
 std::vector<std::string> LibretroFolders() {
   std::vector<std::string> folders;
@@ -29,26 +20,6 @@ std::vector<std::string> LibretroFolders() {
 }
 
 }  // namespace
-
-std::string FindProgram(const std::string& name, const std::vector<std::string>& moreFolders) {
-  std::vector<std::string> folders;
-  const char* path = std::getenv("PATH");
-  for (std::string rest = path ? path : ""; !rest.empty();) {
-    const size_t colon = rest.find(':');
-    const std::string folder = rest.substr(0, colon);
-    // An empty entry is the current folder, which a desktop program has no business searching.
-    if (!folder.empty() && folder[0] == '/')
-      folders.push_back(folder);
-    rest = colon == std::string::npos ? "" : rest.substr(colon + 1);
-  }
-  folders.insert(folders.end(), moreFolders.begin(), moreFolders.end());
-  for (const std::string& folder : folders) {
-    const std::string candidate = folder + (folder.back() == '/' ? "" : "/") + name;
-    if (IsExecutableFile(candidate))
-      return candidate;
-  }
-  return std::string();
-}
 
 std::vector<std::string> FindLibretroCores(const std::vector<std::string>& fileNames) {
   const std::vector<std::string> folders = LibretroFolders();

@@ -32,7 +32,8 @@ class CZsnesEmulator final : public CEmulator {
   /// without the patch. False when the answer is No.
   bool CheckPatchName();
   /// Points every place where the emulator's configuration looks for a patch at `directory`
-  /// and remembers, form by form, what it replaced.
+  /// and remembers, form by form, what it replaced. A folder the file cannot carry is refused
+  /// before anything changes.
   bool SetSaveDirectory(const std::string& directory);
   /// Writes each form's remembered value back in that form (and remembers the replaced ones).
   bool RestoreSaveDirectory();
@@ -41,7 +42,9 @@ class CZsnesEmulator final : public CEmulator {
   bool IsAutoPatchOff() const;
 
  private:
-  bool RewriteEmulatorConfig(const SaveDirectoryRecord& values);
+  /// `folder`, when given, is the one folder all of `values` name, which the file must carry.
+  bool RewriteEmulatorConfig(const SaveDirectoryRecord& values,
+                             const std::string* folder = nullptr);
   /// Removes the link made for the play, unless something else has taken its place; false when
   /// it is there and cannot be removed.
   bool RemovePatchLink(CPlayJournal& journal);

@@ -9,28 +9,9 @@
 #include "play/CRetroArchEmulator.h"
 #include "play/PlayFiles.h"
 #include "play/PlayWorld.h"
+#include "support/ScopedEnv.h"
 
 namespace {
-
-// Sets an environment variable for the length of a test.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : m_name(name) {
-    if (const char* old = std::getenv(name))
-      m_old = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (m_old)
-      ::setenv(m_name, m_old->c_str(), 1);
-    else
-      ::unsetenv(m_name);
-  }
-
- private:
-  const char* m_name;
-  std::optional<std::string> m_old;
-};
 
 // A stand-in emulator: its arguments, its folder's names and where each leads, and the
 // appended configuration or per-game file it was given.
@@ -48,10 +29,10 @@ struct EmulatorWorld : PlayWorld {
   std::string runtime = dir.Path() + "/runtime";
   std::string mednafenHome = dir.Path() + "/mednafen home";
   std::string gameFile = mednafenHome + "/pgconfig/Game (fixed).snes.cfg";
-  ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime};
-  ScopedEnv mednafenEnv{"MEDNAFEN_HOME", mednafenHome};
-  ScopedEnv recordEnv{"RECORD", record};
-  ScopedEnv gameFileEnv{"GAME_FILE", gameFile};
+  ScopedEnv runtimeEnv{"XDG_RUNTIME_DIR", runtime.c_str()};
+  ScopedEnv mednafenEnv{"MEDNAFEN_HOME", mednafenHome.c_str()};
+  ScopedEnv recordEnv{"RECORD", record.c_str()};
+  ScopedEnv gameFileEnv{"GAME_FILE", gameFile.c_str()};
   std::string recorder = dir.Write("bin/emulator", kRecorder);
 
   EmulatorWorld() {
