@@ -31,6 +31,18 @@ const char* EmulatorName(EmulatorKind kind) {
   return kNames[static_cast<int>(kind)];
 }
 
+const char* EmulatorSetUpWords(EmulatorKind kind) {
+  switch (kind) {
+    case EmulatorKind::RetroArch:
+      return "its program and core";
+    case EmulatorKind::Mednafen:
+      return "its program";
+    case EmulatorKind::Zsnes:
+      break;
+  }
+  return "its installation directory";
+}
+
 bool IsEmulatorSetUp(const CPatchDB& db) {
   switch (ChosenEmulator(db)) {
     case EmulatorKind::RetroArch:

@@ -20,6 +20,10 @@ const char* EmulatorSettingValue(EmulatorKind kind);
 /// The name messages use.
 const char* EmulatorName(EmulatorKind kind);
 
+/// What an emulator needs set up, in words for messages: "its program and core" for RetroArch,
+/// "its program" for Mednafen, "its installation directory" for ZSNES.
+const char* EmulatorSetUpWords(EmulatorKind kind);
+
 /// Whether the chosen emulator has what it needs to start: for ZSNES an installation
 /// directory, for RetroArch its program and core, for Mednafen its program.
 bool IsEmulatorSetUp(const CPatchDB& db);

@@ -9,6 +9,7 @@
 #include "db/ZsnesSettings.h"
 #include "dialogs/CFolderDlg.h"
 #include "platform/Folders.h"
+#include "platform/Path.h"
 #include "platform/Process.h"
 #include "ui/DialogLayout.h"
 #include "ui/DisplayText.h"
@@ -67,8 +68,9 @@ const std::vector<const char*> kEmulatorWidgetNames[kEmulatorCount] = {
 // In the order of ZsnesVariant.
 constexpr const char* kVersions[] = {"ZSNESW (Windows)", "ZSNES (DOS)", "ZSNES (Linux)"};
 
-std::optional<std::string> PickFolder(UserPrompt& prompt, QWidget* parent) {
-  CFolderDlg picker(prompt, {}, parent);
+std::optional<std::string> PickFolder(UserPrompt& prompt, QWidget* parent,
+                                      const std::string& start) {
+  CFolderDlg picker(prompt, start, parent);
   if (picker.exec() != QDialog::Accepted)
     return std::nullopt;
   return picker.GetFolder();
@@ -78,8 +80,9 @@ std::optional<std::string> PickFolder(UserPrompt& prompt, QWidget* parent) {
 
 CZsnesPage::CZsnesPage(const CPatchDB& db, UserPrompt& prompt, QWidget* parent,
                        const InstalledEmulators& installed)
-    : QWidget(parent),
-      m_chooseFolder([&prompt](QWidget* owner) { return PickFolder(prompt, owner); }) {
+    : QWidget(parent), m_chooseFolder([&prompt](QWidget* owner, const std::string& start) {
+        return PickFolder(prompt, owner, start);
+      }) {
   CreateWidgets();
   LoadFields(db, installed);
   ConnectWidgets();
@@ -112,52 +115,22 @@ void CZsnesPage::CreateWidgets() {
 
 void CZsnesPage::LoadFields(const CPatchDB& db, const InstalledEmulators& installed) {
   // The stored paths are shown as they are, even where they differ from the derived ones.
-  const QSignalBlocker blockDirectory(m_directory), blockVersion(m_version),
-      blockEmulator(m_emulator), blockCore(m_retroArchCore);
+  const QSignalBlocker blockDirectory(m_directory), blockVersion(m_version);
   ZsnesForm form = ReadZsnesForm(db);
   // A ZSNES installed by the system's package manager is offered until one is configured.
   SuggestZsnesOnPath(form, installed.zsnes, GetPasswordHomeFolder());
-  m_directoryBytes = form.directory;
-  m_executableBytes = form.executable;
-  m_configBytes = form.config;
-  m_directory->setText(DisplayText(form.directory));
+  m_directoryShown = form.directory;
+  m_executableShown = form.executable;
+  m_configShown = form.config;
+  m_directory->setText(PathText(form.directory));
   m_version->setCurrentIndex(form.variant);
-  m_executable->setText(DisplayText(form.executable));
-  m_config->setText(DisplayText(form.config));
+  m_executable->setText(PathText(form.executable));
+  m_config->setText(PathText(form.config));
   m_saveWithPatches->setChecked(form.saveWithPatches);
-
-  const EmulatorForm emulators = ReadEmulatorForm(db, installed);
-  m_emulator->setCurrentIndex(static_cast<int>(emulators.emulator));
-  m_retroArchBytes = emulators.retroArch;
-  m_retroArchCoreBytes = emulators.retroArchCore;
-  m_mednafenBytes = emulators.mednafen;
-  m_retroArch->setText(DisplayText(emulators.retroArch));
-  for (const std::string& core : installed.cores)
-    m_retroArchCore->addItem(DisplayText(core), QByteArray::fromStdString(core));
-  m_retroArchCore->setCurrentIndex(
-      m_retroArchCore->findData(QByteArray::fromStdString(emulators.retroArchCore)));
-  m_retroArchCore->setEditText(DisplayText(emulators.retroArchCore));
-  m_mednafen->setText(DisplayText(emulators.mednafen));
-  ShowEmulatorFields();
-}
-
-void CZsnesPage::ShowEmulatorFields() {
-  // Hidden first: a widget that two emulators share shows for either.
-  for (int kind = 0; kind < kEmulatorCount; ++kind) {
-    for (QWidget* widget : m_emulatorWidgets[kind])
-      widget->hide();
-  }
-  for (QWidget* widget : m_emulatorWidgets[m_emulator->currentIndex()])
-    widget->show();
+  LoadEmulatorFields(db, installed);
 }
 
 void CZsnesPage::ConnectWidgets() {
-  connect(m_directory, &QLineEdit::textEdited, this,
-          [this](const QString& text) { m_directoryBytes = TypedBytes(text); });
-  connect(m_executable, &QLineEdit::textEdited, this,
-          [this](const QString& text) { m_executableBytes = TypedBytes(text); });
-  connect(m_config, &QLineEdit::textEdited, this,
-          [this](const QString& text) { m_configBytes = TypedBytes(text); });
   // Every change of the directory, typed or browsed, and of the build derives the names again.
   connect(m_directory, &QLineEdit::textChanged, this, &CZsnesPage::DeriveFileNames);
   connect(m_version, &QComboBox::currentIndexChanged, this, &CZsnesPage::DeriveFileNames);
@@ -170,51 +143,31 @@ void CZsnesPage::ConnectWidgets() {
   ConnectEmulatorFields();
 }
 
-void CZsnesPage::ConnectEmulatorFields() {
-  connect(m_emulator, &QComboBox::currentIndexChanged, this, &CZsnesPage::ShowEmulatorFields);
-  bool* retroArchEdited = &m_edited[static_cast<int>(EmulatorKind::RetroArch)];
-  bool* mednafenEdited = &m_edited[static_cast<int>(EmulatorKind::Mednafen)];
-  connect(m_retroArch, &QLineEdit::textEdited, this, [this, retroArchEdited](const QString& text) {
-    m_retroArchBytes = TypedBytes(text);
-    *retroArchEdited = true;
-  });
-  connect(m_retroArchCore->lineEdit(), &QLineEdit::textEdited, this,
-          [this, retroArchEdited](const QString& text) {
-            m_retroArchCoreBytes = TypedBytes(text);
-            *retroArchEdited = true;
-          });
-  // A core picked from the list: the bytes it was found under.
-  connect(m_retroArchCore, &QComboBox::activated, this, [this, retroArchEdited](int index) {
-    m_retroArchCoreBytes = m_retroArchCore->itemData(index).toByteArray().toStdString();
-    *retroArchEdited = true;
-  });
-  connect(m_mednafen, &QLineEdit::textEdited, this, [this, mednafenEdited](const QString& text) {
-    m_mednafenBytes = TypedBytes(text);
-    *mednafenEdited = true;
-  });
+std::string CZsnesPage::DirectoryPath() const {
+  return ExpandHome(PathBytes(m_directory->text(), m_directoryShown));
 }
 
 void CZsnesPage::DeriveFileNames() {
   const auto files =
-      DeriveZsnesFiles(m_directoryBytes, m_version->currentIndex(), GetPasswordHomeFolder());
+      DeriveZsnesFiles(DirectoryPath(), m_version->currentIndex(), GetPasswordHomeFolder());
   if (!files)
     return;
-  m_executableBytes = files->executable;
-  m_configBytes = files->config;
-  m_executable->setText(DisplayText(files->executable));
-  m_config->setText(DisplayText(files->config));
+  m_executableShown = files->executable;
+  m_configShown = files->config;
+  m_executable->setText(PathText(files->executable));
+  m_config->setText(PathText(files->config));
 }
 
 void CZsnesPage::Browse() {
-  if (const auto folder = m_chooseFolder(this)) {
+  if (const auto folder = m_chooseFolder(this, DirectoryPath())) {
     m_edited[static_cast<int>(EmulatorKind::Zsnes)] = true;
     SetDirectory(*folder);
   }
 }
 
 void CZsnesPage::SetDirectory(const std::string& bytes) {
-  m_directoryBytes = bytes;
-  const QString text = DisplayText(bytes);
+  m_directoryShown = bytes;
+  const QString text = PathText(bytes);
   // Choosing the folder already shown still derives the names afresh, though the field's text
   // does not change.
   if (m_directory->text() == text)
@@ -224,17 +177,19 @@ void CZsnesPage::SetDirectory(const std::string& bytes) {
 }
 
 void CZsnesPage::Store(CPatchDB& db) const {
-  const EmulatorForm emulators{static_cast<EmulatorKind>(m_emulator->currentIndex()),
-                               m_retroArchBytes, m_retroArchCoreBytes, m_mednafenBytes};
+  const auto chosen = static_cast<EmulatorKind>(m_emulator->currentIndex());
   // ZSNES's fields go back as they always did while ZSNES is chosen; with another emulator
   // chosen, only when the user changed them.
-  if (emulators.emulator == EmulatorKind::Zsnes ||
-      m_edited[static_cast<int>(EmulatorKind::Zsnes)]) {
-    ApplyZsnesForm({m_directoryBytes, m_version->currentIndex(), m_executableBytes, m_configBytes,
-                    m_saveWithPatches->isChecked()},
-                   db);
+  if (chosen == EmulatorKind::Zsnes || m_edited[static_cast<int>(EmulatorKind::Zsnes)]) {
+    // A leading "~" is the home folder in each of the three paths; the emulator is started and
+    // its configuration found without a shell, which would have read it so.
+    ApplyZsnesForm(
+        {DirectoryPath(), m_version->currentIndex(),
+         ExpandHome(PathBytes(m_executable->text(), m_executableShown)),
+         ExpandHome(PathBytes(m_config->text(), m_configShown)), m_saveWithPatches->isChecked()},
+        db);
   } else {
     db.UseSaveDir = !m_saveWithPatches->isChecked();
   }
-  ApplyEmulatorForm(emulators, m_edited, db);
+  StoreEmulatorFields(chosen, db);
 }

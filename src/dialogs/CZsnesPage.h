@@ -35,8 +35,10 @@ class CZsnesPage final : public QWidget {
     kMednafen = 1016,
   };
 
-  /// Asks for a folder; nothing when the user cancels.
-  using FolderChooser = std::function<std::optional<std::string>(QWidget* parent)>;
+  /// Asks for a folder, starting at `start` (the folder in the directory field); nothing when the
+  /// user cancels.
+  using FolderChooser =
+      std::function<std::optional<std::string>(QWidget* parent, const std::string& start)>;
 
   /// `installed` fills the fields of an emulator that has no settings yet.
   CZsnesPage(const CPatchDB& db, UserPrompt& prompt, QWidget* parent,
@@ -51,14 +53,18 @@ class CZsnesPage final : public QWidget {
  private:
   void CreateWidgets();
   void LoadFields(const CPatchDB& db, const InstalledEmulators& installed);
+  void LoadEmulatorFields(const CPatchDB& db, const InstalledEmulators& installed);
   void ConnectWidgets();
   void ConnectEmulatorFields();
   /// Shows the fields of the emulator chosen in the list, hides the others'.
   void ShowEmulatorFields();
+  void StoreEmulatorFields(EmulatorKind chosen, CPatchDB& db) const;
 
   void DeriveFileNames();
   void Browse();
   void SetDirectory(const std::string& bytes);
+  /// The directory as the user means it: its bytes, with "~" for the home folder.
+  std::string DirectoryPath() const;
 
   QLineEdit* m_directory = nullptr;
   QComboBox* m_version = nullptr;
@@ -72,14 +78,14 @@ class CZsnesPage final : public QWidget {
   // Each emulator's widgets, by EmulatorKind.
   std::vector<QWidget*> m_emulatorWidgets[kEmulatorCount];
   FolderChooser m_chooseFolder;
-  // The three texts as they will be stored: what the settings held until the user types, picks
-  // or the names are derived.
-  std::string m_directoryBytes;
-  std::string m_executableBytes;
-  std::string m_configBytes;
-  std::string m_retroArchBytes;
-  std::string m_retroArchCoreBytes;
-  std::string m_mednafenBytes;
+  // The bytes each path field was last shown from: the settings, a picked folder or the derived
+  // names. A field gives them back while its text is unchanged.
+  std::string m_directoryShown;
+  std::string m_executableShown;
+  std::string m_configShown;
+  std::string m_retroArchShown;
+  std::string m_retroArchCoreShown;
+  std::string m_mednafenShown;
   // Whether the user changed an emulator's fields: they are stored even when another emulator
   // is chosen.
   bool m_edited[kEmulatorCount] = {};

@@ -11,6 +11,8 @@ char AsciiToLower(char c);
 std::string AsciiLowerCopy(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 /// Removes blanks and tabs at both ends.
+/// The text without the blanks and tabs at either end, as a view of the same bytes.
+std::string_view TrimmedBlanks(std::string_view text);
 std::string TrimBlanks(std::string_view text);
 /// Removes blanks and tabs at the end.
 std::string TrimTrailingBlanks(std::string_view text);
@@ -22,3 +24,6 @@ int32_t LeadingInteger(std::string_view text);
 /// LF, or at CR (which takes a directly following LF with it). Call while `pos` is below the
 /// text's size: text after the last line end is one more line, an empty end is none.
 std::string_view NextLine(std::string_view text, size_t& pos);
+/// The length of the UTF-8 byte-order mark that some editors put at the start of a text file
+/// (3), or 0 without one: where reading starts.
+size_t ByteOrderMarkLength(std::string_view text);

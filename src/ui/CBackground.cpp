@@ -2,8 +2,8 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -12,6 +12,7 @@
 
 #include "parser/TextUtil.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -45,9 +46,12 @@ void CBackground::LoadBackground(const std::string& windowBackground) {
   m_picture = QPixmap();
   if (windowBackground.empty())
     return;
-  const std::string path = ExpandAppDir(windowBackground, GetAppDir());
-  // File names are bytes on Linux; decode them the way the file system layer expects.
-  QImage image(QFile::decodeName(QByteArray::fromStdString(path)));
+  const std::string path = ExpandHome(ExpandAppDir(windowBackground, GetAppDir()));
+  // Read by its bytes: a name in another encoding than the locale's still names the file.
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes))
+    return;
+  const QImage image = QImage::fromData(QByteArray::fromStdString(bytes));
   if (image.isNull())
     return;
   m_picture = QPixmap::fromImage(image);
@@ -113,7 +117,9 @@ void CBackground::ApplyControlColorsToChildren(QWidget& window,
                                                const QWidget* installedRomsLabel) const {
   const auto children = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   for (QWidget* child : children) {
-    if (qobject_cast<QAbstractItemView*>(child) != nullptr)
+    // Lists and text fields paint their own ground.
+    if (qobject_cast<QAbstractItemView*>(child) != nullptr ||
+        qobject_cast<QLineEdit*>(child) != nullptr)
       continue;
     if (qobject_cast<QMenuBar*>(child) != nullptr)
       continue;
