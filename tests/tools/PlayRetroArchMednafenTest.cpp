@@ -39,7 +39,7 @@ std::string Snapshot(const std::string& folder) {
 
 struct World {
   TempDir dir;
-  std::string home, runtime, database, rom, ips, romsBefore;
+  std::string home, runtime, database, rom, ips, romsBefore, toolRuntime;
 
   explicit World(const std::string& vars) {
     home = dir.Path() + "/home";
@@ -48,15 +48,25 @@ struct World {
     ::mkdir(runtime.c_str(), 0700);
     database = dir.Write("brindle.dat", "[vars]\r\n" + vars);
     rom = dir.Write("roms/Battery.sfc", MakeBatteryRom());
+    toolRuntime = dir.Path() + "/tool runtime";
+    ::mkdir(toolRuntime.c_str(), 0700);
     std::string output;
-    EXPECT_EQ(RunTool("add-rom " + ShellQuote(rom) + " --db " + ShellQuote(database), &output), 0)
+    EXPECT_EQ(Admin("add-rom " + ShellQuote(rom) + " --db " + ShellQuote(database), &output), 0)
         << output;
     ips = dir.Write("my patches/Battery Fix.ips", MakeBatteryPatch());
     dir.Write("my patches/Battery Fix.dat", std::string("name=Battery Fix\nromname=") +
                                                 kBatteryRomName + "\nromsize=8Mbit (No header)\n");
-    EXPECT_EQ(RunTool("install " + ShellQuote(ips) + " --db " + ShellQuote(database), &output), 0)
+    EXPECT_EQ(Admin("install " + ShellQuote(ips) + " --db " + ShellQuote(database), &output), 0)
         << output;
     romsBefore = Snapshot(dir.File("roms"));
+  }
+
+  // brindle-tool with `arguments`, in a runtime folder of its own: a Brindle window of someone
+  // else's elsewhere on this machine would have it refuse to write the database.
+  int Admin(const std::string& arguments, std::string* output) const {
+    return RunCommand("XDG_RUNTIME_DIR=" + ShellQuote(toolRuntime) + " " +
+                          ShellQuote(BRINDLE_TOOL_PATH) + " " + arguments + " </dev/null",
+                      output, true);
   }
 
   // brindle-tool with `arguments` in this world's home and runtime folder.
@@ -212,7 +222,7 @@ TEST(RealEmulator, AKilledMednafenPlayIsClearedUpByRecover) {
   const std::string gameFile = w.home + "/.mednafen/pgconfig/Battery Fix.snes.cfg";
   EXPECT_TRUE(PathExists(gameFile));
   std::string output;
-  EXPECT_EQ(RunTool("recover --db " + ShellQuote(w.database), &output), 0);
+  EXPECT_EQ(w.Admin("recover --db " + ShellQuote(w.database), &output), 0);
   EXPECT_NE(output.find("The file \"" + gameFile + "\", made for the play, was removed.\n"),
             std::string::npos)
       << output;
