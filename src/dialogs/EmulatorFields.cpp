@@ -47,6 +47,10 @@ void CZsnesPage::ShowEmulatorFields() {
   }
   for (QWidget* widget : m_emulatorWidgets[m_emulator->currentIndex()])
     widget->show();
+  // The keyboard starts in the chosen emulator's first field.
+  constexpr const char* kFirstFields[kEmulatorCount] = {"ZsnesDirectory", "RetroArchProgram",
+                                                        "MednafenProgram"};
+  setFocusProxy(findChild<QWidget*>(kFirstFields[m_emulator->currentIndex()]));
 }
 
 void CZsnesPage::StoreEmulatorFields(EmulatorKind chosen, CPatchDB& db) const {
