@@ -1,12 +1,11 @@
 #include "platform/PlayFolders.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -18,17 +17,10 @@ bool Fail(std::string* error) {
 
 }  // namespace
 
-std::string CreateUniqueFolder(const std::string& prefix, std::string* error) {
-  std::vector<char> name(prefix.begin(), prefix.end());
-  for (const char c : std::string("XXXXXX"))
-    name.push_back(c);
-  name.push_back('\0');
-  // mkdtemp makes the folder with mode 0700.
-  if (::mkdtemp(name.data()) == nullptr) {
-    Fail(error);
-    return std::string();
-  }
-  return std::string(name.data());
+bool CreatePrivateFolder(const std::string& path, std::string* error) {
+  if (::mkdir(path.c_str(), 0700) == 0)
+    return true;
+  return Fail(error);
 }
 
 bool RemoveEmptyFolder(const std::string& path, std::string* error, bool* notEmpty) {

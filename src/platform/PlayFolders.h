@@ -4,10 +4,8 @@
 
 // Folders and files made for the length of one play, beside what FileSystem offers.
 
-/// Makes a new folder only this user may enter, named `prefix` followed by six characters that
-/// make it unique (the folder `prefix` is in must exist). Its path, or empty with `error` (when
-/// given) saying why.
-std::string CreateUniqueFolder(const std::string& prefix, std::string* error = nullptr);
+/// Makes the folder `path`, which only this user may enter; fails when anything is there.
+bool CreatePrivateFolder(const std::string& path, std::string* error = nullptr);
 
 /// Removes an empty folder; a folder that is not there counts as removed. False, with `error`,
 /// when it holds anything or cannot be removed; `notEmpty` (when given) says which.

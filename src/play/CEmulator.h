@@ -5,7 +5,7 @@
 
 #include "db/PatchRecord.h"
 #include "db/RomRecord.h"
-#include "play/CPlayJournal.h"
+#include "play/PlayJournalFile.h"
 
 /// The kinds of patch file an emulator may apply, told by the file's extension.
 enum class PatchType { Ips, Bps, Ups };
@@ -32,21 +32,11 @@ struct PlayCommand {
   std::string folder;
 };
 
-/// The play journal of the play under way, kept at `path` (no journal when empty).
-struct PlayJournalFile {
-  CPlayJournal journal;
-  std::string path;
-
-  bool Write(std::string* error = nullptr) const {
-    return path.empty() || journal.Write(path, error);
-  }
-};
-
 /// How much of a play an emulator could put back.
 enum class PutBackResult {
   Clean,    // everything: the journal can go
   Left,     // something is left in the journal for the next start
-  RomLost,  // the ROM could not get its name back (reported); the play did not end well
+  RomLost,  // the ROM could not get its name back; the play did not end well
 };
 
 /// The part of a play that depends on the emulator: its checks, what it changes before the run
@@ -63,10 +53,9 @@ class CEmulator {
   /// stops the play.
   virtual bool Check(const PlayRequest& request) = 0;
   /// Makes the play's changes. Each change outside the play's own folder is recorded in the
-  /// journal before it is made. After false (reported), PutBack clears up what was made.
+  /// journal before it is made. After false (reported), PutBack puts back what was made.
   virtual bool Prepare(PlayJournalFile& journal) = 0;
   virtual PlayCommand Command() const = 0;
-  /// Puts back what Prepare made; the journal's fields are brought up to date with what is
-  /// left.
+  /// Puts back what Prepare made, marking in the journal each step put back.
   virtual PutBackResult PutBack(PlayJournalFile& journal) = 0;
 };

@@ -80,10 +80,8 @@ bool CMednafenEmulator::Check(const PlayRequest& request) {
 
 bool CMednafenEmulator::Prepare(PlayJournalFile& journal) {
   const std::string ipsName = m_romName + ".ips";
-  if (!MakeRunFolder(journal, {m_romName, ipsName},
-                     {{DigestOfBytes(m_gameSettings), m_gameFile}})) {
+  if (!MakeRunFolder(journal, {m_romName, ipsName}))
     return false;
-  }
   const std::string pgconfig = MednafenHome() + "/pgconfig";
   std::string error;
   if (!CreateFolderWithParents(pgconfig, &error)) {
@@ -96,7 +94,8 @@ bool CMednafenEmulator::Prepare(PlayJournalFile& journal) {
                 "). The patch was not played.");
     return false;
   }
-  return MakeFile(m_gameFile, m_gameSettings) && MakeLink(m_romName, m_request.rom->Filename) &&
+  return MakeFile(journal, m_gameFile, m_gameSettings) &&
+         MakeLink(m_romName, m_request.rom->Filename) &&
          MakeLink(ipsName, m_request.patch->Filename);
 }
 

@@ -16,7 +16,16 @@ bool CPatchDB::RecoverInterruptedPlay() {
   return CPatchPlayer(*this).RecoverInterruptedPlay();
 }
 
-CPatchPlayer::CPatchPlayer(CPatchDB& db) : m_db(db), m_emulator(MakeEmulator(db)) {}
+void CPatchDB::RemoveLitter() const {
+  if (!m_databasePath.empty()) {
+    RemoveStaleTempFiles(m_databasePath);
+    RemoveStaleTempFiles(CPlayJournal::PathFor(m_databasePath));
+  }
+  if (!ZConfig.empty())
+    RemoveStaleTempFiles(ZConfig);
+}
+
+CPatchPlayer::CPatchPlayer(CPatchDB& db) : m_db(db), m_emulator(MakeEmulator(db)), m_journal(db) {}
 
 CPatchPlayer::~CPatchPlayer() = default;
 
@@ -91,60 +100,17 @@ bool CPatchPlayer::Check(int index) {
   // files".
   m_request.savesWithPatch = !m_db.UseSaveDir;
 
+  // Asked before any question; the claim itself is made when the journal is created.
   m_journal.path = PlayJournalPath();
   if (!m_journal.path.empty() && PathExists(m_journal.path)) {
-    ReportError("An earlier play of a patch has not been finished: " + m_journal.path +
-                " still exists.\n\nStart Brindle again so that it can put back what that play "
-                "changed, then play this patch.");
+    ReportUnfinishedPlay();
     return false;
   }
   return m_emulator->Check(m_request);
 }
 
-bool CPatchPlayer::Prepare() {
-  CPlayJournal& journal = m_journal.journal;
-  journal = CPlayJournal();
-  journal.RomFile = m_request.rom->Filename;
-  journal.PlayName = m_request.rom->Filename;
-  // While this process or its emulator runs, the play is not over: a start of Brindle (or
-  // brindle-tool recover) meanwhile must leave it alone.
-  journal.Player = GetProcessStamp(::getpid());
-  if (m_emulator->Prepare(m_journal))
-    return true;
-  FinishJournal(m_emulator->PutBack(m_journal));
-  return false;
-}
-
-void CPatchPlayer::Run() {
-  const PlayCommand command = m_emulator->Command();
-  const pid_t emulator = StartProcess(command.words, command.folder);
-  if (emulator > 0) {
-    if (!m_journal.path.empty()) {
-      m_journal.journal.Emulator = GetProcessStamp(emulator);
-      m_journal.Write();
-    }
-    WaitForProcess(emulator);
-  } else {
-    const std::string name = m_emulator->Name();
-    ReportError("Could not create " + name + " process.\n\t\t\t\nCheck " + name +
-                " Configuration to make sure the emulator is correctly configured.");
-  }
-}
-
-bool CPatchPlayer::PutBack() {
-  const PutBackResult result = m_emulator->PutBack(m_journal);
-  FinishJournal(result);
-  return result != PutBackResult::RomLost;
-}
-
-void CPatchPlayer::FinishJournal(PutBackResult result) {
-  if (m_journal.path.empty())
-    return;
-  if (result == PutBackResult::Clean) {
-    CPlayJournal::Remove(m_journal.path);
-    return;
-  }
-  m_journal.journal.Player.reset();
-  m_journal.journal.Emulator.reset();
-  m_journal.Write();
+void CPatchPlayer::ReportUnfinishedPlay() {
+  ReportError("An earlier play of a patch has not been finished: " + m_journal.path +
+              " still exists.\n\nStart Brindle again so that it can put back what that play "
+              "changed, then play this patch.");
 }

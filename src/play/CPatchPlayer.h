@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,6 +16,10 @@ class CPatchPlayer final {
   explicit CPatchPlayer(CPatchDB& db);
   ~CPatchPlayer();
 
+  /// Called at every moment that matters to a crash: after each journal entry and after each
+  /// step it records. Tests end the process there.
+  void SetMomentHook(std::function<void()> hook) { m_journal.momentHook = std::move(hook); }
+
   /// 1 when the emulator ran and the ROM has its name back; 0 (after a message, or after the
   /// user said No) otherwise.
   int PlayPatch(int index);
@@ -24,10 +29,12 @@ class CPatchPlayer final {
   /// a patch the emulator applies, the ROM file, its digest, no unfinished earlier play, and
   /// what the emulator itself needs.
   bool Check(int index);
-  /// The emulator's preparations, recorded in the play journal; on failure whatever they
-  /// changed is put back (or left in the journal for the next start).
+  /// Claims the play journal, then makes the emulator's preparations, each step recorded in the
+  /// journal before it is taken. On failure whatever they changed is put back (or left in the
+  /// journal for the next start).
   bool Prepare();
-  /// Starts the emulator and waits for it to end.
+  /// Starts the emulator and waits for it to end. The emulator is recorded in the journal
+  /// before it runs the game.
   void Run();
   /// The emulator's part put back; the journal goes once nothing is left for it to put back.
   bool PutBack();
@@ -36,9 +43,8 @@ class CPatchPlayer final {
   /// True when IgnoreHash is set, the digest matches, or the user plays on after the warning.
   bool CheckRomDigest(const RomRecord& rom);
 
-  /// Puts back what a play cut short by a crash left changed (the ROM's name, the emulator's save
-  /// directory, the files and folder made for the play), as recorded in the play journal beside
-  /// the database file, and tells the user in one box. false when there was no journal.
+  /// Puts back what a play cut short by a crash left changed, as recorded in the play journal
+  /// beside the database file, and tells the user in one box. false when there was no journal.
   bool RecoverInterruptedPlay();
   /// Where the play journal lives; empty when the database path is not known.
   std::string PlayJournalPath() const;
@@ -46,9 +52,10 @@ class CPatchPlayer final {
   CEmulator& Emulator() const { return *m_emulator; }
 
  private:
-  /// Removes the journal when nothing is left, otherwise writes it without the play's
-  /// processes: the play is over, and what it could not put back is for the next start.
-  void FinishJournal(PutBackResult result);
+  void ReportUnfinishedPlay();
+  /// Removes the journal when nothing is left, otherwise records that the player is done and
+  /// leaves the rest to the next start. False (after a message) when the ROM is not back.
+  bool Finish(PutBackResult result);
   void ReportError(const std::string& message) const { m_db.ReportError(message); }
 
   CPatchDB& m_db;

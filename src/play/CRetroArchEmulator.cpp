@@ -78,7 +78,7 @@ bool CRetroArchEmulator::Check(const PlayRequest& request) {
 }
 
 bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
-  if (!MakeRunFolder(journal, {kConfigName, m_contentName}, {}))
+  if (!MakeRunFolder(journal, {kConfigName, m_contentName}))
     return false;
   // RetroArch reads several appended files from one argument, separated by "|".
   if (m_runFolder.find('|') != std::string::npos) {
@@ -86,8 +86,7 @@ bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
                 "\", whose name holds a \"|\". The patch was not played.");
     return false;
   }
-  return MakeFile(RunPath(kConfigName), m_config) &&
-         MakeLink(m_contentName, m_request.rom->Filename);
+  return MakeRunFile(kConfigName, m_config) && MakeLink(m_contentName, m_request.rom->Filename);
 }
 
 PlayCommand CRetroArchEmulator::Command() const {

@@ -1,5 +1,7 @@
 #include "play/CRunFolderEmulator.h"
 
+#include <cerrno>
+
 #include "platform/FileSystem.h"
 #include "platform/PlayFolders.h"
 #include "play/PlayFiles.h"
@@ -12,25 +14,28 @@ std::string Quoted(const std::string& path) {
 
 }  // namespace
 
-bool CRunFolderEmulator::MakeRunFolder(PlayJournalFile& file,
-                                       const std::vector<std::string>& entries,
-                                       const std::vector<CPlayJournal::MadeFile>& madeFiles) {
+bool CRunFolderEmulator::MakeRunFolder(PlayJournalFile& journal,
+                                       const std::vector<std::string>& names) {
   std::string error;
-  m_runFolder = CreateRunFolder(&error);
-  if (m_runFolder.empty()) {
-    ReportError("Could not create a folder for the play (" + error +
-                "). The patch was not played.");
-    return false;
+  // A name another folder took meanwhile is tried afresh.
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    const std::string folder = NewRunFolderName(&error);
+    if (folder.empty())
+      break;
+    if (!journal.Journal(JournalStep::Folder(folder, JoinNames(names))))
+      return false;
+    if (CreatePrivateFolder(folder, &error)) {
+      m_runFolder = folder;
+      journal.Moment();
+      return true;
+    }
+    const bool taken = errno == EEXIST;
+    journal.NotTaken();
+    if (!taken)
+      break;
   }
-  file.journal.RunFolder = m_runFolder;
-  file.journal.RunEntries = entries;
-  file.journal.MadeFiles = madeFiles;
-  if (!file.Write(&error)) {
-    ReportError("Could not write " + file.path + " (" + error +
-                "), which lets Brindle clear up after a crash. The patch was not played.");
-    return false;
-  }
-  return true;
+  ReportError("Could not create a folder for the play (" + error + "). The patch was not played.");
+  return false;
 }
 
 bool CRunFolderEmulator::MakeLink(const std::string& name, const std::string& target) {
@@ -42,59 +47,58 @@ bool CRunFolderEmulator::MakeLink(const std::string& name, const std::string& ta
   return false;
 }
 
-bool CRunFolderEmulator::MakeFile(const std::string& path, const std::string& bytes) {
+bool CRunFolderEmulator::MakeRunFile(const std::string& name, const std::string& bytes) {
   std::string error;
-  if (WriteNewFile(path, bytes, &error))
+  if (WriteNewFile(RunPath(name), bytes, &error))
     return true;
-  ReportError("Could not create " + Quoted(path) + " (" + error + "). The patch was not played.");
+  ReportError("Could not create " + Quoted(RunPath(name)) + " (" + error +
+              "). The patch was not played.");
   return false;
 }
 
-PutBackResult CRunFolderEmulator::ClearUp(PlayJournalFile& file) {
-  CPlayJournal& journal = file.journal;
-  bool left = false;
-  std::vector<CPlayJournal::MadeFile> notRemoved;
-  for (const CPlayJournal::MadeFile& made : journal.MadeFiles) {
-    std::string what;
-    switch (RemoveMadeFile(made, &what)) {
-      case ClearResult::Done:
-        break;
-      case ClearResult::Kept:
-        ReportError("The file " + Quoted(made.path) +
-                    ", which Brindle made for the play, was changed meanwhile; it was left as "
-                    "it is.");
-        break;
-      case ClearResult::Failed:
-        ReportError("Could not remove " + Quoted(made.path) + " (" + what +
-                    "), which Brindle made for the play. Brindle will try again at its next "
-                    "start.");
-        notRemoved.push_back(made);
-        left = true;
-        break;
-    }
+bool CRunFolderEmulator::MakeFile(PlayJournalFile& journal, const std::string& path,
+                                  const std::string& bytes) {
+  if (!journal.Journal(JournalStep::File(path, DigestOfBytes(bytes))))
+    return false;
+  std::string error;
+  if (!WriteNewFile(path, bytes, &error)) {
+    journal.NotTaken();
+    ReportError("Could not create " + Quoted(path) + " (" + error + "). The patch was not played.");
+    return false;
   }
-  journal.MadeFiles = notRemoved;
+  journal.Moment();
+  return true;
+}
 
-  bool folderLeft = false;
-  if (journal.RunFolder) {
-    std::string what;
-    switch (ClearRunFolder(*journal.RunFolder, journal.RunEntries, &what)) {
-      case ClearResult::Done:
-        break;
-      case ClearResult::Kept:
-        ReportError(std::string(Name()) + " left files in the play's folder " +
-                    Quoted(*journal.RunFolder) + "; they were kept there.");
-        break;
-      case ClearResult::Failed:
-        ReportError("Could not remove the play's folder " + Quoted(*journal.RunFolder) + " (" +
-                    what + "). Brindle will try again at its next start.");
-        folderLeft = true;
-        break;
+PutBackResult CRunFolderEmulator::ClearUp(PlayJournalFile& journal) {
+  bool left = false;
+  std::vector<JournalStep>& steps = journal.journal.Steps;
+  for (size_t i = steps.size(); i-- > 0;) {
+    const JournalStep& step = steps[i];
+    if (step.undone ||
+        (step.kind != JournalStep::Kind::File && step.kind != JournalStep::Kind::Folder)) {
+      continue;
     }
+    std::string what;
+    const bool file = step.kind == JournalStep::Kind::File;
+    const ClearResult result = file ? RemoveMadeFile(step.path, step.text, &what)
+                                    : ClearRunFolder(step.path, SplitNames(step.text), &what);
+    journal.Moment();
+    if (result == ClearResult::Kept && file) {
+      ReportError("The file " + Quoted(step.path) +
+                  ", which Brindle made for the play, was changed meanwhile; it was left as it "
+                  "is.");
+    } else if (result == ClearResult::Kept) {
+      ReportError(std::string(Name()) + " left files in the play's folder " + Quoted(step.path) +
+                  "; they were kept there.");
+    } else if (result == ClearResult::Failed) {
+      ReportError("Could not remove " + Quoted(step.path) + " (" + what +
+                  "), which Brindle made for the play. Brindle will try again at its next "
+                  "start.");
+      left = true;
+      continue;
+    }
+    journal.journal.MarkUndone(i);
   }
-  if (!folderLeft) {
-    journal.RunFolder.reset();
-    journal.RunEntries.clear();
-  }
-  return left || folderLeft ? PutBackResult::Left : PutBackResult::Clean;
+  return left ? PutBackResult::Left : PutBackResult::Clean;
 }

@@ -13,15 +13,17 @@ class CRunFolderEmulator : public CEmulator {
  protected:
   explicit CRunFolderEmulator(CPatchDB& db) : m_db(db) {}
 
-  /// Makes the play's folder and records in the journal, before anything is made, the names
-  /// that will be made in it and the files that will be made elsewhere.
-  bool MakeRunFolder(PlayJournalFile& journal, const std::vector<std::string>& entries,
-                     const std::vector<CPlayJournal::MadeFile>& madeFiles);
+  /// Makes the play's folder, recorded in the journal with the names that will be made in it
+  /// before it is made.
+  bool MakeRunFolder(PlayJournalFile& journal, const std::vector<std::string>& names);
   /// A symbolic link `name` in the play's folder leading to `target`.
   bool MakeLink(const std::string& name, const std::string& target);
-  /// A file `path` with `bytes` that must not be there yet.
-  bool MakeFile(const std::string& path, const std::string& bytes);
-  /// Removes everything the play made, as far as the journal records it.
+  /// A file `name` with `bytes` in the play's folder.
+  bool MakeRunFile(const std::string& name, const std::string& bytes);
+  /// A file `path` outside the play's folder, which must not be there yet; recorded in the
+  /// journal, with the digest of its bytes, before it is made.
+  bool MakeFile(PlayJournalFile& journal, const std::string& path, const std::string& bytes);
+  /// Removes everything the play made, the last first, as far as the journal records it.
   PutBackResult ClearUp(PlayJournalFile& journal);
 
   std::string RunPath(const std::string& name) const { return m_runFolder + "/" + name; }

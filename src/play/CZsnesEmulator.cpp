@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
+#include "play/JournalUndo.h"
 
 namespace {
 
@@ -46,7 +47,6 @@ bool CZsnesEmulator::Check(const PlayRequest& request) {
 
 bool CZsnesEmulator::CheckPatchName() {
   m_patchLink.clear();
-  m_linkMade = false;
   const std::string& file = m_patch->Filename;
   const std::string name = file.substr(m_patchFolder.size());
   const std::string wanted = BaseName(file) + ".ips";
@@ -68,48 +68,37 @@ bool CZsnesEmulator::CheckPatchName() {
   return m_db.Prompt().Ask(question) == BoxAnswer::Yes;
 }
 
-bool CZsnesEmulator::Prepare(PlayJournalFile& file) {
-  // The newer forms are remembered afresh for every play, so that what this play puts back (and
-  // what its journal records) is only what this play replaced.
-  m_savedDirectories.SRAMPath.reset();
-  m_savedDirectories.IPSPath.reset();
+bool CZsnesEmulator::Prepare(PlayJournalFile& journal) {
+  m_journal = &journal;
+  // What this play puts back (and what its journal records) is only what this play replaced.
+  m_savedDirectories.clear();
   if (!SetSaveDirectory(m_patchFolder))
     return false;
-  m_configSet = true;
-
-  CPlayJournal& journal = file.journal;
-  journal.PlayName = m_playName;
-  journal.ConfigFile = m_db.ZConfig;
-  journal.SaveDirectory = m_savedDirectories.SaveDirectory;
-  journal.SRAMPath = m_savedDirectories.SRAMPath;
-  journal.IPSPath = m_savedDirectories.IPSPath;
-  journal.PatchLink.reset();
-  if (!m_patchLink.empty())
-    journal.PatchLink = m_patchLink;
-  if (std::string error; !file.Write(&error)) {
-    ReportError("Could not write " + file.path + " (" + error +
-                "), which lets Brindle put the ROM's name back after a crash. The patch was "
-                "not played.");
-    return false;
-  }
 
   if (!m_patchLink.empty()) {
     // A bare file name: the link leads to the patch beside it, wherever the folder goes.
+    const std::string target = m_patch->Filename.substr(m_patchFolder.size());
+    if (!journal.Journal(JournalStep::Link(m_patchLink, target)))
+      return false;
     std::string error;
-    if (!CreateSymbolicLink(m_patch->Filename.substr(m_patchFolder.size()), m_patchLink, &error)) {
+    if (!CreateSymbolicLink(target, m_patchLink, &error)) {
+      journal.NotTaken();
       ReportError("Could not create \"" + m_patchLink + "\" (" + error +
                   "), under which ZSNES would find the patch. The patch was not played.");
       return false;
     }
-    m_linkMade = true;
+    journal.Moment();
   }
 
   if (m_rename) {
+    if (!journal.Journal(JournalStep::Rename(m_rom->Filename, m_playName)))
+      return false;
     if (!RenameNoReplace(m_rom->Filename, m_playName)) {
+      journal.NotTaken();
       ReportError("Error RP00A: Could not rename ROM file.");
       return false;
     }
-    m_renamed = true;
+    journal.Moment();
   }
   return true;
 }
@@ -120,30 +109,43 @@ PlayCommand CZsnesEmulator::Command() const {
   return command;
 }
 
-bool CZsnesEmulator::RemovePatchLink(CPlayJournal& journal) {
-  if (!m_linkMade)
-    return true;
-  // Whatever took the link's place meanwhile is not ours to remove.
-  if (IsSymbolicLink(m_patchLink) && !RemoveFile(m_patchLink))
-    return false;
-  m_linkMade = false;
-  journal.PatchLink.reset();
-  return true;
+PutBackResult CZsnesEmulator::PutBack(PlayJournalFile& journal) {
+  m_journal = &journal;
+  bool all = true;
+  bool renamedBack = true;
+  // In the reverse order of the steps. Never onto an existing file: whatever appeared under the
+  // recorded name meanwhile survives.
+  if (journal.Pending(JournalStep::Kind::Rename)) {
+    renamedBack = RenameNoReplace(m_playName, m_rom->Filename);
+    journal.Moment();
+    if (renamedBack)
+      journal.MarkUndone(JournalStep::Kind::Rename);
+  }
+  if (journal.Pending(JournalStep::Kind::Link)) {
+    const bool removed = RemovePatchLink();
+    journal.Moment();
+    if (removed)
+      journal.MarkUndone(JournalStep::Kind::Link);
+    else
+      all = false;
+  }
+  if (journal.Pending(JournalStep::Kind::Value)) {
+    const bool restored = RestoreSaveDirectory();
+    journal.Moment();
+    if (restored)
+      journal.MarkUndone(JournalStep::Kind::Value);
+    else
+      all = false;
+  }
+  if (!renamedBack)
+    return PutBackResult::RomLost;
+  return all ? PutBackResult::Clean : PutBackResult::Left;
 }
 
-PutBackResult CZsnesEmulator::PutBack(PlayJournalFile& file) {
-  const bool restored = !m_configSet || RestoreSaveDirectory();
-  const bool unlinked = RemovePatchLink(file.journal);
-
-  // Never onto an existing file: whatever appeared under the recorded name meanwhile survives.
-  // Whatever could not be put back stays in the journal for the next start to try again.
-  const bool renamedBack = !m_renamed || RenameNoReplace(m_playName, m_rom->Filename);
-  if (!m_renamed)
-    file.journal.PlayName = file.journal.RomFile;  // the ROM never moved
-  if (!renamedBack) {
-    ReportError("Error RP00A: Could not re-rename ROM file.");
-    return PutBackResult::RomLost;
+bool CZsnesEmulator::RemovePatchLink() {
+  for (const JournalStep& step : m_journal->journal.Steps) {
+    if (step.kind == JournalStep::Kind::Link && !step.undone && !UndoLink(step).done)
+      return false;
   }
-  m_renamed = false;
-  return restored && unlinked ? PutBackResult::Clean : PutBackResult::Left;
+  return true;
 }

@@ -180,25 +180,25 @@ TEST(EmulatorPlay, RecoveryClearsWhatAKilledPlayMadeAndKeepsWhatIsNotItsOwn) {
   TempDir::WriteTo(w.gameFile, settings);
   const std::string changed = w.dir.Write("changed.cfg", "user's own\n");
 
-  CPlayJournal journal;
-  journal.RomFile = journal.PlayName = w.romFile;
-  journal.RunFolder = run;
-  journal.RunEntries = {"Game.sfc", "brindle.cfg"};
-  journal.MadeFiles = {{DigestOfBytes(settings), w.gameFile}, {DigestOfBytes(settings), changed}};
-  ASSERT_TRUE(journal.Write(w.journal));
-  ASSERT_TRUE(w.db.RecoverInterruptedPlay());
-  journal.RunFolder = kept;
-  ASSERT_TRUE(journal.Write(w.journal));
-  ASSERT_TRUE(w.db.RecoverInterruptedPlay());
-
+  // As a play killed after its last step had left them, and one whose emulator saved into its
+  // folder.
+  for (const std::string& folder : {run, kept}) {
+    CPlayJournal journal;
+    ASSERT_TRUE(journal.Create(w.journal));
+    ASSERT_TRUE(journal.Append(JournalStep::Folder(folder, "Game.sfc/brindle.cfg")));
+    ASSERT_TRUE(journal.Append(JournalStep::File(w.gameFile, DigestOfBytes(settings))));
+    ASSERT_TRUE(journal.Append(JournalStep::File(changed, DigestOfBytes(settings))));
+    ASSERT_TRUE(w.db.RecoverInterruptedPlay());
+  }
   ASSERT_EQ(w.prompt.boxes.size(), 2u);
   EXPECT_EQ(w.prompt.Texts()[0],
             "Brindle was interrupted while a patch was playing, before it could put things "
-            "back.\n\nThe ROM file \"" +
-                w.romFile + "\" kept its name.\nThe file \"" + w.gameFile +
-                "\", made for the play, was removed.\nThe file \"" + changed +
-                "\", made for the play, was changed since; it was left as it is.\nThe folder \"" +
-                run + "\", made for the play, was removed.");
+            "back.\n\nThe file \"" +
+                changed +
+                "\", made for the play, was changed since; it was left as it is.\n"
+                "The file \"" +
+                w.gameFile + "\", made for the play, was removed.\nThe folder \"" + run +
+                "\", made for the play, was removed.");
   EXPECT_NE(w.prompt.Texts()[1].find("The folder \"" + kept +
                                      "\", made for the play, holds files the emulator wrote; it "
                                      "was left in place."),
