@@ -42,12 +42,5 @@ bool CheckPatchForRom(CPatchDB& db, const PatchRecord& patch, const RomRecord& r
                    "\n\n" + problem);
     return false;
   }
-  if (summary.HasSource() && !CheckPatchSource(db, patch, summary, rom))
-    return false;
-  if (summary.format != PatchFormat::Ips) {
-    db.ReportError("ZSNES cannot apply the patch \"" + patch.Filename +
-                   "\": it applies IPS patches only.");
-    return false;
-  }
-  return true;
+  return !summary.HasSource() || CheckPatchSource(db, patch, summary, rom);
 }

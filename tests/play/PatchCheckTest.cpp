@@ -41,6 +41,14 @@ TEST(PlayPatchCheck, AnIpsPatchThatNoLongerReadsIsRefused) {
 TEST(PlayPatchCheck, ABpsOrUpsPatchNeedsTheRomItWasMadeFor) {
   PlayWorld w;  // its ROM: 1024 bytes "R"
   const std::string rom = std::string(1024, 'R');
+  // ZSNES applies IPS patches only, and says so first.
+  EXPECT_EQ(Refusal(w, "Game (fixed).bps", MakeBps(rom, "target")),
+            "Error: ZSNES cannot apply the patch \"" + w.patchFolder +
+                "Game (fixed).bps\": it applies IPS patches only.\n\nRetroArch can apply BPS "
+                "patches: choose it in Options, on the emulator page.");
+  w.db.Emulator = "retroarch";
+  w.db.RetroArch = w.emulator;
+  w.db.RetroArchCore = w.dir.Write("cores/core.so", "core");
   EXPECT_EQ(Refusal(w, "Game (fixed).bps", MakeBps(rom.substr(512), "target")),
             "Error: " + w.romFile +
                 "\n\nThis ROM has a 512-byte copier header, and the patch \"Game Fixed\" was made "
@@ -53,8 +61,4 @@ TEST(PlayPatchCheck, ABpsOrUpsPatchNeedsTheRomItWasMadeFor) {
                 "\n\nThis ROM is not the one the patch \"Game Fixed\" was made for: that ROM has "
                 "1024 bytes and the CRC-32 " +
                 CrcText(Crc32(other)) + ".");
-  // The right ROM, but an emulator that applies IPS patches only.
-  EXPECT_EQ(Refusal(w, "Game (fixed).bps", MakeBps(rom, "target")),
-            "Error: ZSNES cannot apply the patch \"" + w.patchFolder +
-                "Game (fixed).bps\": it applies IPS patches only.");
 }
