@@ -193,15 +193,17 @@ namespace {
   ::_exit(127);
 }
 
-[[noreturn]] void RunHeldChild(char* const* args, const char* workingDirectory, int go,
-                               int status) {
+[[noreturn]] void RunHeldChild(char* const* args, const char* workingDirectory, int go, int status,
+                               int closed) {
   // Our own descriptors (the database and its lock, sockets of the window) are none of the
   // emulator's business; closed before the wait, so that a lock of ours goes when we do, not
-  // when the child notices. The report pipe goes with the exec.
+  // when the child notices. The parent waits for `closed` to close, so that from then on it
+  // holds the only copies. The report pipe goes with the exec.
   for (int fd = 3; fd < 1024; ++fd) {
-    if (fd != status && fd != go)
+    if (fd != status && fd != go && fd != closed)
       ::close(fd);
   }
+  ::close(closed);
   char byte = 0;
   ssize_t n;
   do {
@@ -252,14 +254,30 @@ HeldProcess StartHeldProcess(const std::vector<std::string>& argv,
     ::close(go[1]);
     return held;
   }
+  int closed[2];
+  if (::pipe2(closed, O_CLOEXEC) != 0) {
+    if (error)
+      *error = std::strerror(errno);
+    for (const int fd : {go[0], go[1], status[0], status[1]})
+      ::close(fd);
+    return held;
+  }
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::close(go[1]);
     ::close(status[0]);
-    RunHeldChild(args.data(), workingDirectory.c_str(), go[0], status[1]);
+    ::close(closed[0]);
+    RunHeldChild(args.data(), workingDirectory.c_str(), go[0], status[1], closed[1]);
   }
   ::close(go[0]);
   ::close(status[1]);
+  ::close(closed[1]);
+  if (pid > 0) {
+    char byte = 0;
+    while (::read(closed[0], &byte, 1) < 0 && errno == EINTR) {
+    }
+  }
+  ::close(closed[0]);
   if (pid < 0) {
     if (error)
       *error = std::strerror(errno);
