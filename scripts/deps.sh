@@ -14,6 +14,7 @@ packages=(
   libgtest-dev libgmock-dev     # the tests
   libbenchmark-dev              # the benchmarks under bench/, built with everything else
   qt6-base-dev                  # Qt 6 Widgets, Network and Test, with the offscreen platform
+  zlib1g-dev                    # the CRC-32 of BPS and UPS patches
   xvfb xdotool                  # the tests that run the program on a real X display
 )
 

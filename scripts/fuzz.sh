@@ -3,7 +3,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, and runs each for a while:
 #
 #   scripts/fuzz.sh [SECONDS [TARGET...]]     default: 60 seconds for each of
-#                                             database, emulator-config, play-journal
+#                                             database, emulator-config, play-journal,
+#                                             patch-reader
 #
 # The seed corpus in fuzz/corpus/TARGET is only read; what a run learns goes to
 # build-fuzz/corpus/TARGET, so a later run starts from there. An input that breaks a target is
@@ -13,7 +14,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(database emulator-config play-journal)
+[ ${#targets[@]} -eq 0 ] && targets=(database emulator-config play-journal patch-reader)
 
 bash scripts/deps.sh clang-14 libclang-rt-14-dev
 

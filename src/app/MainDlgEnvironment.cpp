@@ -9,6 +9,7 @@
 #include "dialogs/CPatchInfoDlg.h"
 #include "dialogs/CRomInfoDlg.h"
 #include "parser/TextUtil.h"
+#include "patch/PatchFormat.h"
 
 namespace {
 
@@ -33,7 +34,10 @@ std::string DefaultChooseRomFile(QWidget* parent) {
 }
 
 std::string DefaultChoosePatchFile(QWidget* parent) {
-  return ChooseFile(parent, "IPS Patch files (*.ips)", "ips");
+  return ChooseFile(parent,
+                    "Patch files (*.ips *.bps *.ups);;IPS Patch files (*.ips);;"
+                    "BPS Patch files (*.bps);;UPS Patch files (*.ups)",
+                    "ips");
 }
 
 bool DefaultEditPatchInfo(PatchRecord& patch, bool allowEdit, UserPrompt& prompt, QWidget* parent) {
@@ -78,7 +82,7 @@ void CompleteMainDlgEnvironment(MainDlgEnvironment& environment) {
 }
 
 bool IsPatchFile(const std::string& path) {
-  return HasExtension(path, {".ips"});
+  return PatchFormatFromPath(path).has_value();
 }
 
 bool IsRomFile(const std::string& path) {

@@ -22,7 +22,7 @@ struct MainDlgEnvironment {
   FileTypeRegistry* registry = nullptr;
   /// Asks for a ROM file to install; empty when the user cancels.
   std::function<std::string(QWidget* parent)> chooseRomFile;
-  /// Asks for an IPS patch file to install; empty when the user cancels.
+  /// Asks for a patch file (IPS, BPS or UPS) to install; empty when the user cancels.
   std::function<std::string(QWidget* parent)> choosePatchFile;
   /// Runs the Patch Information dialog on a record; true when the user confirmed it.
   std::function<bool(PatchRecord& patch, bool allowEdit, UserPrompt& prompt, QWidget* parent)>

@@ -4,6 +4,7 @@
 #include "db/CPatchDB.h"
 #include "db/SizeWord.h"
 #include "parser/TextUtil.h"
+#include "patch/PatchReader.h"
 #include "platform/FileSystem.h"
 #include "prompt/Diagnostics.h"
 
@@ -11,9 +12,11 @@ namespace {
 
 constexpr char kUnstorablePath[] =
     "The file name contains characters that the database cannot store.";
-constexpr char kNoPatchInfoFile[] =
-    "A patch information file (*.dat) was not found for the specified IPS file.\n"
-    "You will have to enter patch information manually in order to continue.";
+std::string NoPatchInfoFile(PatchFormat format) {
+  return std::string("A patch information file (*.dat) was not found for the specified ") +
+         PatchFormatName(format) +
+         " file.\nYou will have to enter patch information manually in order to continue.";
+}
 constexpr char kPatchInfoProblems[] =
     "Brindle encountered problems while parsing the patch information file.\n\t\t\t\t\n"
     "Please check the patch information to verify that it is correct.";
@@ -58,6 +61,14 @@ bool IsStorablePath(const std::string& path) {
   const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
   return path.find_first_of("|\r\n") == std::string::npos &&
          (path.empty() || (!isBlank(path.front()) && !isBlank(path.back())));
+}
+
+// Makes the patch target `rom` as FindRom finds it, whatever IgnoreParens says.
+void FillTargetRom(PatchRecord& patch, const RomRecord& rom) {
+  patch.RomName = rom.UseForcedName ? rom.ForcedName : rom.RomName;
+  patch.RomSize = rom.RomSize;
+  patch.SizeWord = rom.SizeWord;
+  patch.RomDigest = rom.RomDigest;
 }
 
 }  // namespace
@@ -139,7 +150,6 @@ bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& edit
     ReportError(PatchRefusalHead(path) + kUnstorablePath);
     return false;
   }
-  // The patch itself is never read: the emulator applies it. It only has to be there.
   if (CFile ips; !ips.Open(path, CFile::Mode::Read)) {
     ReportError("Could not open patch file.");
     return false;
@@ -148,6 +158,13 @@ bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& edit
   patch->Filename = path;
   if (!CanAddPatch(*patch, -1))
     return false;
+  // The emulator applies the patch; it is read here only to make sure it is one.
+  PatchSummary summary;
+  std::string problem;
+  if (!ReadPatchFile(path, summary, problem)) {
+    ReportError(PatchRefusalHead(path) + problem);
+    return false;
+  }
 
   bool ask = true;
   std::string info;
@@ -155,13 +172,16 @@ bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& edit
   if (std::string error; !ReadWholeFile(infoPath, info, &error, CFile::Mode::Read, kMaxInfoSize)) {
     // A FIFO, a device or a huge file is refused at once rather than waited for or read whole.
     if (IsMissing(infoPath)) {
-      ShowPlainMessage(m_prompt, kNoPatchInfoFile);
+      ShowPlainMessage(m_prompt, NoPatchInfoFile(summary.format));
     } else {
       ReportError("Could not read the patch information file " + infoPath + " (" + error +
                   ").\nYou will have to enter patch information manually in order to continue.");
     }
     // Most ROMs have a copier header: the form starts with it ticked and no size chosen.
     patch->SizeWord = kHeaderFlag;
+    // A patch that names the ROM it was made for by its CRC-32 finds it among those installed.
+    if (const RomRecord* rom = FindPatchSourceRom(summary))
+      FillTargetRom(*patch, *rom);
   } else {
     const bool clean = ReadPatchInfo(info, *patch);
     const std::string missing = MissingPatchInfo(*patch);

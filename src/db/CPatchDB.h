@@ -11,6 +11,7 @@
 #include "db/RomRecord.h"
 #include "parser/CVariableTable.h"
 #include "parser/LineContext.h"
+#include "patch/PatchSummary.h"
 #include "platform/CFile.h"
 #include "prompt/UserPrompt.h"
 
@@ -83,6 +84,9 @@ class CPatchDB final {
   /// file; `editPatchInfo` is asked when there is no such file or it does not read cleanly.
   /// True when the patch was appended.
   bool InstallPatch(const std::string& path, const PatchInfoEditor& editPatchInfo);
+  /// The first installed ROM whose file is the ROM a BPS or UPS patch was made for, with or
+  /// without its copier header (the whole file preferred); nullptr when there is none.
+  const RomRecord* FindPatchSourceRom(const PatchSummary& patch) const;
 
   // Patch-information files.
   /// The patch-information file of an .ips path: the path cut at its last ".", plus ".dat".

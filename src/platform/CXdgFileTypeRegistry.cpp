@@ -102,104 +102,118 @@ CXdgFileTypeRegistry::CXdgFileTypeRegistry(IconSource icons, std::string dataHom
                                       : std::move(configHome)) {}
 
 void CXdgFileTypeRegistry::SetKey(const std::string& key, const std::optional<std::string>& value) {
+  if (!key.empty() && key[0] == '.' && key.find('\\') == std::string::npos && !m_keys.count(key))
+    m_extensions.push_back(key);
   m_keys[key] = value;
 }
 
-void CXdgFileTypeRegistry::Finish() {
+std::vector<CXdgFileTypeRegistry::FileType> CXdgFileTypeRegistry::RegisteredTypes() const {
   // Pair each extension key (".ips") with the class it names, then read that class's keys.
-  for (const auto& [key, value] : m_keys) {
-    if (key.empty() || key[0] != '.' || key.find('\\') != std::string::npos || !value)
+  std::vector<FileType> types;
+  for (const std::string& extension : m_extensions) {
+    const std::optional<std::string>& className = m_keys.at(extension);
+    if (!className)
       continue;
-    const std::string extension = key;
-    const std::string& className = *value;
     auto get = [&](const std::string& sub) -> std::string {
-      auto it = m_keys.find(sub.empty() ? className : className + "\\" + sub);
+      auto it = m_keys.find(sub.empty() ? *className : *className + "\\" + sub);
       return (it != m_keys.end() && it->second) ? *it->second : std::string();
     };
-    const std::string mimeType = MimeTypeForClass(className);
-    const std::string iconName = [&] {
-      std::string name = mimeType;
-      for (char& c : name) {
-        if (c == '/')
-          c = '-';
-      }
-      return name;
-    }();
-
-    // The command is the program followed by " \"%1\"".
-    std::string program = get("shell\\open\\command");
-    const std::string placeholder = " \"%1\"";
-    if (program.size() >= placeholder.size() &&
-        program.compare(program.size() - placeholder.size(), placeholder.size(), placeholder) ==
-            0) {
-      program.resize(program.size() - placeholder.size());
+    FileType type;
+    type.extension = extension;
+    type.mimeType = MimeTypeForClass(*className);
+    type.iconName = type.mimeType;
+    for (char& c : type.iconName) {
+      if (c == '/')
+        c = '-';
     }
-    if (program.empty())
-      continue;
+    type.description = get("");
+    // The command is the program followed by " \"%1\"".
+    type.program = get("shell\\open\\command");
+    const std::string placeholder = " \"%1\"";
+    if (type.program.size() >= placeholder.size() &&
+        type.program.compare(type.program.size() - placeholder.size(), placeholder.size(),
+                             placeholder) == 0) {
+      type.program.resize(type.program.size() - placeholder.size());
+    }
+    // The icon: "program,index" picks one of the program's icons.
+    const std::string iconValue = get("DefaultIcon");
+    const size_t comma = iconValue.rfind(',');
+    type.iconIndex = comma == std::string::npos
+                         ? 0
+                         : LeadingInteger(std::string_view(iconValue).substr(comma + 1));
+    if (!type.program.empty())
+      types.push_back(std::move(type));
+  }
+  return types;
+}
 
-    bool changed = false;
+void CXdgFileTypeRegistry::Finish() {
+  const std::vector<FileType> types = RegisteredTypes();
+  m_keys.clear();
+  m_extensions.clear();
+  if (types.empty())
+    return;
+
+  bool changed = false;
+  std::string mimeTypes;
+  for (const FileType& type : types) {
     const std::string package =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
         "  <mime-type type=\"" +
-        mimeType +
+        type.mimeType +
         "\">\n"
         "    <comment>" +
-        XmlEscape(get("")) +
+        XmlEscape(type.description) +
         "</comment>\n"
         "    <icon name=\"" +
-        iconName +
+        type.iconName +
         "\"/>\n"
         "    <glob pattern=\"*" +
-        XmlEscape(extension) +
+        XmlEscape(type.extension) +
         "\"/>\n"
         "  </mime-type>\n"
         "</mime-info>\n";
-    changed |= WriteIfChanged(m_dataHome + "/mime/packages/brindle-" + iconName.substr(12) + ".xml",
-                              package);
-
-    const std::string entry =
-        "[Desktop Entry]\n"
-        "Type=Application\n"
-        "Name=Brindle\n"
-        "GenericName=SNES Patch Manager\n"
-        "Comment=Play IPS patches for SNES games with ZSNES\n"
-        "Exec=" +
-        OneLine(DesktopExecQuote(program)) +
-        " %f\n"
-        "Icon=brindle\n"
-        "Terminal=false\n"
-        "Categories=Game;Emulator;\n"
-        "MimeType=" +
-        mimeType + ";\n";
-    changed |= WriteIfChanged(m_dataHome + "/applications/" + kDesktopId, entry);
-
-    // The icon: "program,index" picks one of the program's icons.
-    const std::string iconValue = get("DefaultIcon");
-    const size_t comma = iconValue.rfind(',');
-    const int index = comma == std::string::npos
-                          ? 0
-                          : LeadingInteger(std::string_view(iconValue).substr(comma + 1));
+    changed |= WriteIfChanged(
+        m_dataHome + "/mime/packages/brindle-" + type.iconName.substr(12) + ".xml", package);
     if (m_icons) {
-      const std::string icon = m_icons(index);
+      const std::string icon = m_icons(type.iconIndex);
       if (!icon.empty()) {
         changed |=
-            CopyIcon(icon, m_dataHome + "/icons/hicolor/48x48/mimetypes/" + iconName + ".png");
-      }
-      const std::string appIcon = m_icons(0);
-      if (!appIcon.empty()) {
-        changed |= CopyIcon(appIcon, m_dataHome + "/icons/hicolor/48x48/apps/brindle.png");
+            CopyIcon(icon, m_dataHome + "/icons/hicolor/48x48/mimetypes/" + type.iconName + ".png");
       }
     }
-    changed |= UpdateDefaultApplication(mimeType);
-
-    // The desktop's caches, when the system has the tools; how they fare does not matter.
-    if (changed) {
-      RunQuietly({"update-mime-database", m_dataHome + "/mime"});
-      RunQuietly({"update-desktop-database", m_dataHome + "/applications"});
-    }
+    changed |= UpdateDefaultApplication(type.mimeType);
+    mimeTypes += type.mimeType + ";";
   }
-  m_keys.clear();
+
+  // One entry opens every type.
+  const std::string entry =
+      "[Desktop Entry]\n"
+      "Type=Application\n"
+      "Name=Brindle\n"
+      "GenericName=SNES Patch Manager\n"
+      "Comment=Play IPS patches for SNES games with ZSNES\n"
+      "Exec=" +
+      OneLine(DesktopExecQuote(types.front().program)) +
+      " %f\n"
+      "Icon=brindle\n"
+      "Terminal=false\n"
+      "Categories=Game;Emulator;\n"
+      "MimeType=" +
+      mimeTypes + "\n";
+  changed |= WriteIfChanged(m_dataHome + "/applications/" + kDesktopId, entry);
+  if (m_icons) {
+    const std::string appIcon = m_icons(0);
+    if (!appIcon.empty())
+      changed |= CopyIcon(appIcon, m_dataHome + "/icons/hicolor/48x48/apps/brindle.png");
+  }
+
+  // The desktop's caches, when the system has the tools; how they fare does not matter.
+  if (changed) {
+    RunQuietly({"update-mime-database", m_dataHome + "/mime"});
+    RunQuietly({"update-desktop-database", m_dataHome + "/applications"});
+  }
 }
 
 bool CXdgFileTypeRegistry::WriteIfChanged(const std::string& path, const std::string& bytes) {

@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/FileTypeRegistry.h"
 
@@ -29,6 +30,17 @@ class CXdgFileTypeRegistry final : public FileTypeRegistry {
   static constexpr const char* kDesktopId = "brindle.desktop";
 
  private:
+  struct FileType {
+    std::string extension;  // ".ips"
+    std::string mimeType;   // "application/x-ips-patch"
+    std::string iconName;   // "application-x-ips-patch"
+    std::string description;
+    std::string program;
+    int iconIndex = 0;
+  };
+  /// The types whose extension, class and command were all given, in the order of their
+  /// extensions' first writes.
+  std::vector<FileType> RegisteredTypes() const;
   bool WriteIfChanged(const std::string& path, const std::string& bytes);
   bool CopyIcon(const std::string& source, const std::string& target);
   bool UpdateDefaultApplication(const std::string& mimeType);
@@ -37,6 +49,7 @@ class CXdgFileTypeRegistry final : public FileTypeRegistry {
   std::string m_dataHome;
   std::string m_configHome;
   std::map<std::string, std::optional<std::string>> m_keys;
+  std::vector<std::string> m_extensions;
 };
 
 /// The MIME type name a registry class stands for: "ips_patch" gives "application/x-ips-patch".

@@ -17,6 +17,6 @@ class FileTypeRegistry {
 };
 
 /// Registers the ".ips" file type for the program at `executablePath` with the icon at
-/// `iconIndex` among the program's icons.
+/// `iconIndex` among the program's icons, then ".bps" and ".ups" the same way.
 void RegisterFileTypes(FileTypeRegistry& registry, const std::string& executablePath,
                        int iconIndex);

@@ -7,6 +7,7 @@
 #include "platform/Path.h"
 #include "platform/Process.h"
 #include "play/Emulators.h"
+#include "play/PatchCheck.h"
 
 int CPatchDB::PlayPatch(int index) {
   return CPatchPlayer(*this).PlayPatch(index);
@@ -91,7 +92,7 @@ bool CPatchPlayer::Check(int index) {
                 patch->PatchName + "\".");
     return false;
   }
-  if (!CheckRomDigest(rom))
+  if (!CheckRomDigest(rom) || !CheckPatchForRom(m_db, *patch, rom))
     return false;
 
   m_request.patchFolder = FolderOf(patch->Filename);

@@ -259,15 +259,23 @@ TEST(BrindleApp, InstallingByDropAndEditingThroughTheDialogsOfTheRunningWindow) 
   TempDir::WriteTo(dir.File("brindle.dat"),
                    "[vars]\r\nZSNES=/opt/zsnes/\r\nTransition=0\r\nRegisterAtStartup=0\r\n"
                    "WindowBackground=\r\nAllowEdit=1\r\n");
-  const std::string patch = dir.Write("patches/Hack.ips", "PATCH");
+  const std::string patch = dir.Write("patches/Hack.ips", "PATCHEOF");
   dir.Write("patches/Hack.dat", "name=Hack\r\nauthor=Me\r\nromname=GAME\r\nromsize=8Mbit\r\n");
   const std::string rom = dir.File("roms/Game.sfc");
   std::filesystem::create_directories(dir.File("roms"));
   ASSERT_TRUE(MakeRomImage(rom, 1048576, 0xFFC0, "GAME"));
   CInstanceLock lock("BrindleApp", dir.Path());
   BrindleAppEnvironment env = Environment(dir, prompt, lock);
-  const std::string bare = dir.Write("patches/Bare.ips", "PATCH");
-  env.window.choosePatchFile = [&bare](QWidget*) { return bare; };
+  const std::string bare = dir.Write("patches/Bare.ips", "PATCHEOF");
+  // Broken patches are refused whichever way they come.
+  const std::string dropped = dir.Write("patches/Broken.BPS", "BPS1 broken");
+  const std::string chosen = dir.Write("patches/Cut.ips", "PATCH");
+  std::vector<std::string> choices{chosen, bare};
+  env.window.choosePatchFile = [&choices](QWidget*) {
+    const std::string next = choices.front();
+    choices.erase(choices.begin());
+    return next;
+  };
 
   // Answers whichever dialog is open once its own loop runs.
   const auto whenOpen = [](auto answer) {
@@ -282,12 +290,14 @@ TEST(BrindleApp, InstallingByDropAndEditingThroughTheDialogsOfTheRunningWindow) 
     ASSERT_NE(window, nullptr);
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(QString::fromStdString(patch)),
+                   QUrl::fromLocalFile(QString::fromStdString(dropped)),
                    QUrl::fromLocalFile(QString::fromStdString(rom))});
     QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &files, Qt::LeftButton, {});
     QApplication::sendEvent(window, &enter);
     QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &files, Qt::LeftButton, {});
     QApplication::sendEvent(window, &drop);
 
+    window->RunCommand(CMainDlg::kAddPatch);
     // A patch without a .dat file is described in the dialog.
     whenOpen([](QWidget& dialog) {
       QTest::keyClicks(dialog.findChild<QLineEdit*>("PatchName"), "Bare");
@@ -320,6 +330,16 @@ TEST(BrindleApp, InstallingByDropAndEditingThroughTheDialogsOfTheRunningWindow) 
   EXPECT_NE(saved.find("GAME|8Mbit (No header)|" + rom + "|"), std::string::npos) << saved;
   EXPECT_NE(saved.find("|My Game\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("Bare||||" + bare + "|GAME|8Mbit|\r\n"), std::string::npos) << saved;
-  ASSERT_EQ(prompt.boxes.size(), 1u);  // the missing .dat file
-  EXPECT_EQ(prompt.boxes[0].text.rfind("A patch information file (*.dat) was not found", 0), 0u);
+  ASSERT_EQ(prompt.Texts(),
+            (std::vector<std::string>{
+                "Error: Cannot add patch to database:\n" + dropped +
+                    "\n\nThe file is not a well-formed BPS patch: the file is too short (11 "
+                    "bytes).",
+                "Error: Cannot add patch to database:\n" + chosen +
+                    "\n\nThe file is not a well-formed IPS patch: the file ends without the end "
+                    "marker \"EOF\".",
+                "A patch information file (*.dat) was not found for the specified IPS file.\nYou "
+                "will have to enter patch information manually in order to continue."}));
+  EXPECT_EQ(saved.find("Broken"), std::string::npos);
+  EXPECT_EQ(saved.find("Cut"), std::string::npos);
 }

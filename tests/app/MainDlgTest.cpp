@@ -514,7 +514,8 @@ TEST(MainDlg, PatchPropertiesFollowAllowEditAndRefreshTheSortedRow) {
 
 TEST(MainDlg, FileDialogsListFilesWhateverTheCaseOfTheirExtension) {
   TempDir dir;
-  for (const char* name : {"GAME.IPS", "Hack.ips", "Game.SMC", "game.Fig", "notes.txt"})
+  for (const char* name :
+       {"GAME.IPS", "Hack.ips", "Hack.BPS", "hack.ups", "Game.SMC", "game.Fig", "notes.txt"})
     dir.Write(std::string("files/") + name, "x");
   TempDir::WriteTo(dir.File("brindle.dat"), kVars);
   ScriptedPrompt prompt;
@@ -544,7 +545,7 @@ TEST(MainDlg, FileDialogsListFilesWhateverTheCaseOfTheirExtension) {
     names.sort();
     return names.join(",").toStdString();
   };
-  EXPECT_EQ(listed(CMainDlg::kAddPatch), "GAME.IPS,Hack.ips");
+  EXPECT_EQ(listed(CMainDlg::kAddPatch), "GAME.IPS,Hack.BPS,Hack.ips,hack.ups");
   EXPECT_EQ(listed(CMainDlg::kAddRom), "Game.SMC,game.Fig");
   EXPECT_TRUE(prompt.boxes.empty());
 }

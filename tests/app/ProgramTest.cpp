@@ -304,7 +304,7 @@ TEST(Program, OnARealDisplayPlayingFromTheListComesBackToTheWindow) {
   // Enough rows to fill the list, so that its middle is a row whatever the font.
   for (int i = 1; i < 40; ++i) {
     auto patch = std::make_unique<PatchRecord>(*world.db.GetPatch(0));
-    patch->Filename = world.patchFolder + "Game " + std::to_string(i) + ".ips";
+    patch->Filename = world.dir.Write("my patches/Game " + std::to_string(i) + ".ips", "PATCHEOF");
     world.db.AppendPatch(std::move(patch));
   }
   ASSERT_TRUE(world.db.Save(p.Database()));
@@ -392,10 +392,12 @@ TEST(Program, OnARealDisplayTheFirstRunTakesTheInstallDirectoryFromTheKeyboard) 
 TEST(Program, NewPatchOnTheCommandLineIsInstalledAndAnnounced) {
   Program p;
   TempDir::WriteTo(p.Database(), std::string(kQuickVars) + "[patches]\r\n[roms]\r\n");
-  const std::string patch = p.dir.Write("downloads/Hack 1.1.ips", "PATCH");
+  const std::string patch = p.dir.Write("downloads/Hack 1.1.ips", "PATCHEOF");
   p.dir.Write("downloads/Hack 1.1.dat", "name=The Hack\r\nromname=GAME\r\nromsize=24Mbit\r\n");
-  for (int run : {1, 2}) {
-    const pid_t pid = p.Start(run, {run == 1 ? patch : p.dir.File("gone.ips")});
+  const std::string broken = p.dir.Write("downloads/Other.ips", "PATCH\x01");
+  p.dir.Write("downloads/Other.dat", "name=Other\r\nromname=GAME\r\nromsize=24Mbit\r\n");
+  for (int run : {1, 2, 3}) {
+    const pid_t pid = p.Start(run, {run == 1 ? patch : run == 2 ? p.dir.File("gone.ips") : broken});
     ASSERT_TRUE(p.WaitUntilListening());
     ::kill(pid, SIGTERM);
     ASSERT_EQ(Program::Wait(pid), 0);
@@ -405,6 +407,10 @@ TEST(Program, NewPatchOnTheCommandLineIsInstalledAndAnnounced) {
   EXPECT_EQ(ReadFileBytes(p.Log(2)),
             "Error!\nError: Could not open patch file.\nBrindle\nThe patch was not added to the "
             "database.\n");
+  EXPECT_EQ(ReadFileBytes(p.Log(3)),
+            "Error!\nError: Cannot add patch to database:\n" + broken +
+                "\n\nThe file is not a well-formed IPS patch: the file ends inside the record at "
+                "byte 5.\nBrindle\nThe patch was not added to the database.\n");
   EXPECT_NE(ReadFileBytes(p.Database()).find("The Hack||||" + patch + "|GAME|24Mbit|\r\n"),
             std::string::npos);
 }

@@ -3,6 +3,9 @@
 #include <unistd.h>
 
 #include "db/CPatchDB.h"
+#include "patch/Crc32.h"
+#include "patch/ReaderText.h"
+#include "support/PatchBuilder.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -26,7 +29,7 @@ struct Installer {
   }
   std::string Patch(const std::string& name, const std::string& info) {
     dir.Write(name + ".dat", info);
-    return dir.Write(name + ".ips", "PATCH");
+    return dir.Write(name + ".ips", "PATCHEOF");
   }
 };
 
@@ -45,7 +48,7 @@ TEST(PatchInstall, CleanFilesInstallQuietlyOthersShowTheProblemAndTheForm) {
   EXPECT_EQ(in.db.GetPatch(0)->Filename, path);
   // The last dot of the whole path counts, even in a folder's name.
   in.dir.Write("v1.dat", "name=n\nromname=R\nromsize=24Mbit No header\n");
-  ASSERT_TRUE(in.Install(in.dir.Write("v1.2/readme", "PATCH")));
+  ASSERT_TRUE(in.Install(in.dir.Write("v1.2/readme", "PATCHEOF")));
   EXPECT_EQ(in.db.GetPatch(1)->SizeWord, 24);
   EXPECT_TRUE(in.shown.empty() && in.prompt.boxes.empty());
 
@@ -92,14 +95,14 @@ TEST(PatchInstall, AnInformationFileDifferingOnlyInCaseIsFoundWhenItIsTheOnlyOne
   // As patches from DOS and Windows come: GAME.IPS with GAME.DAT.
   Installer in;
   in.dir.Write("dos/GAME.DAT", kAllKeys);
-  ASSERT_TRUE(in.Install(in.dir.Write("dos/GAME.IPS", "PATCH")));
+  ASSERT_TRUE(in.Install(in.dir.Write("dos/GAME.IPS", "PATCHEOF")));
   EXPECT_EQ(Fields(*in.db.GetPatch(0)), kAllRead);
   EXPECT_TRUE(in.shown.empty() && in.prompt.boxes.empty());
 
   // Two candidates: none is taken, as if there were no file.
   in.dir.Write("two/game.Dat", kAllKeys);
   in.dir.Write("two/GAME.dat", kAllKeys);
-  ASSERT_TRUE(in.Install(in.dir.Write("two/Game.ips", "PATCH")));
+  ASSERT_TRUE(in.Install(in.dir.Write("two/Game.ips", "PATCHEOF")));
   EXPECT_EQ(in.shown.size(), 1u);
   EXPECT_EQ(in.prompt.Texts(),
             std::vector<std::string>{"A patch information file (*.dat) was not found for the "
@@ -110,7 +113,7 @@ TEST(PatchInstall, AnInformationFileDifferingOnlyInCaseIsFoundWhenItIsTheOnlyOne
 TEST(PatchInstall, RefusalsAndCancelLeaveTheDatabaseAlone) {
   Installer in;
   in.confirm = false;
-  const std::string bare = in.dir.Write("bare.ips", "PATCH");
+  const std::string bare = in.dir.Write("bare.ips", "PATCHEOF");
   EXPECT_FALSE(in.Install(bare));
   EXPECT_EQ(in.prompt.Texts(), std::vector<std::string>{
                                    "A patch information file (*.dat) was not found for the "
@@ -138,13 +141,92 @@ TEST(PatchInstall, RefusalsAndCancelLeaveTheDatabaseAlone) {
   EXPECT_EQ(CPatchDB::PatchInfoPath("/p/noext"), "/p/noext.dat");  // never just ".dat"
 }
 
+TEST(PatchInstall, AFileThatIsNotAWellFormedPatchOfItsKindIsRefusedWithTheReason) {
+  Installer in;
+  const auto refused = [&](const std::string& name, const std::string& bytes,
+                           const std::string& reason) {
+    in.prompt.boxes.clear();
+    in.dir.Write(name.substr(0, name.rfind('.')) + ".dat", kAllKeys);
+    const std::string path = in.dir.Write(name, bytes);
+    EXPECT_FALSE(in.Install(path)) << name;
+    EXPECT_EQ(in.prompt.Texts(), std::vector<std::string>{"Error: Cannot add patch to database:\n" +
+                                                          path + "\n\n" + reason});
+  };
+  refused("cut.ips", "PATCH" + IpsRecord(0, "abc"),
+          "The file is not a well-formed IPS patch: the file ends without the end marker "
+          "\"EOF\".");
+  refused("Other.IPS", MakeBps("a", "b"),
+          "The file is not a well-formed IPS patch: it is a BPS "
+          "patch.");
+  std::string damaged = MakeUps("source", "target");
+  damaged[5] ^= 0x40;
+  refused("damaged.ups", damaged,
+          "The file is not a well-formed UPS patch: the file is damaged or incomplete: its CRC-32 "
+          "is " +
+              CrcText(Crc32(damaged.substr(0, damaged.size() - 4))) + ", where the patch says " +
+              CrcText(Crc32(MakeUps("source", "target").substr(0, damaged.size() - 4))) + ".");
+  refused("notes.txt", "name=n\n",
+          "The file is not a well-formed IPS patch: it does not begin with \"PATCH\".");
+  EXPECT_EQ(in.db.GetPatchCount(), 0);
+  EXPECT_TRUE(in.shown.empty());
+
+  // Every kind in any letter case; a name without an extension is an IPS patch.
+  in.prompt.boxes.clear();
+  for (const auto& [name, bytes] :
+       std::vector<std::pair<std::string, std::string>>{{"a.BpS", MakeBps("a", "b")},
+                                                        {"b.UPS", MakeUps("a", "b")},
+                                                        {"c.iPs", IpsPatch("")},
+                                                        {"d", IpsPatch("")}}) {
+    in.dir.Write(name.substr(0, name.find('.')) + ".dat", kAllKeys);
+    EXPECT_TRUE(in.Install(in.dir.Write(name, bytes))) << name;
+  }
+  EXPECT_EQ(in.db.GetPatchCount(), 4);
+  EXPECT_TRUE(in.shown.empty() && in.prompt.boxes.empty());
+}
+
+TEST(PatchInstall, ABpsOrUpsPatchWithoutInformationFindsItsRomByTheSourceCrc) {
+  const std::string source(4096, 'S');
+  const auto rom = [](Installer& in, const std::string& name, const std::string& bytes) {
+    auto record = std::make_unique<RomRecord>();
+    record->RomName = "ROM " + name;
+    record->RomSize = name;
+    record->SizeWord = static_cast<int32_t>(bytes.size() % 1024 ? 256 : 0) + 8;
+    record->RomDigest = "digest " + name;
+    record->Filename = in.dir.Write("roms/" + name, bytes);
+    in.db.AppendRom(std::move(record));
+  };
+  Installer in;
+  in.confirm = false;
+  rom(in, "other", std::string(4096, 'O'));
+  rom(in, "headered", std::string(512, 'H') + source);
+  rom(in, "plain", source);
+  in.Install(in.dir.Write("Hack.bps", MakeBps(source, "target")));
+  ASSERT_EQ(in.shown.size(), 1u);
+  // The whole file is preferred to one behind a header; the ROM is named as FindRom finds it.
+  EXPECT_EQ(Fields(in.shown[0]), "||||ROM plain|plain|digest plain|8");
+  EXPECT_EQ(in.prompt.Texts(), std::vector<std::string>{
+                                   "A patch information file (*.dat) was not found for the "
+                                   "specified BPS file.\nYou will have to enter patch information "
+                                   "manually in order to continue."});
+
+  in.db.RemoveRom(2);
+  in.db.GetRom(1)->ForcedName = "Forced";
+  in.db.GetRom(1)->UseForcedName = true;
+  in.Install(in.dir.Write("Hack.ups", MakeUps(source, "target")));
+  EXPECT_EQ(Fields(in.shown.at(1)), "||||Forced|headered|digest headered|264");
+
+  // No ROM of the patch's: the form opens as for IPS, the header ticked and nothing else.
+  in.Install(in.dir.Write("Other.bps", MakeBps("another source", "target")));
+  EXPECT_EQ(Fields(in.shown.at(2)), "|||||||256");
+}
+
 TEST(PatchInstall, InformationFilesThatAreNotFilesAreRefusedAtOnce) {
   Installer in;
   const std::string fifo = in.dir.File("fifo.dat");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  in.dir.Write("fifo.ips", "PATCH");
+  in.dir.Write("fifo.ips", "PATCHEOF");
   ASSERT_EQ(::symlink("/dev/zero", in.dir.File("zero.dat").c_str()), 0);
-  in.dir.Write("zero.ips", "PATCH");
+  in.dir.Write("zero.ips", "PATCHEOF");
   in.Patch("huge", std::string(1024 * 1024 + 1, '\n'));
   in.Patch("limit", kAllKeys + std::string(1024 * 1024 - kAllKeys.size(), '\n'));
   in.confirm = false;

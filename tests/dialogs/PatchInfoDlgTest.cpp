@@ -95,7 +95,7 @@ TEST(PatchInfoDlg, BytesInOtherEncodingsSurviveAnUntouchedForm) {
   dir.Write("game.dat", "; notes\r\nname=" + name +
                             "\r\nauthor=Andr\xE9\r\nversion=\xC3\xA9t\xC3\xA9" +
                             "\r\nromname=GAME\r\nromsize=8Mbit\r\n");
-  const std::string path = dir.Write("game.ips", "PATCH");
+  const std::string path = dir.Write("game.ips", "PATCHEOF");
   QString shown;
   ASSERT_TRUE(db.InstallPatch(path, [&](PatchRecord& patch) {
     CPatchInfoDlg dlg(patch, prompt, true);

@@ -24,18 +24,23 @@ class RecordingRegistry final : public FileTypeRegistry {
 
 }  // namespace
 
-TEST(FileTypes, RegistrationWritesTheSixKeysInOrder) {
+TEST(FileTypes, RegistrationWritesTheSixKeysOfEachTypeInOrder) {
   RecordingRegistry registry;
   RegisterFileTypes(registry, "/opt/my apps/brindle", 2);
-  const std::vector<std::string> expected = {
-      "ips_patch = \"SNES Game Patch\"",
-      "ips_patch\\DefaultIcon = \"/opt/my apps/brindle,2\"",
-      "ips_patch\\shell = \"open\"",
-      "ips_patch\\shell\\open = (none)",
-      "ips_patch\\shell\\open\\command = \"/opt/my apps/brindle \"%1\"\"",
-      ".ips = \"ips_patch\"",
-      "finish",
-  };
+  std::vector<std::string> expected;
+  for (const auto& [kind, description] :
+       std::vector<std::pair<std::string, std::string>>{{"ips", "SNES Game Patch"},
+                                                        {"bps", "SNES Game Patch (BPS)"},
+                                                        {"ups", "SNES Game Patch (UPS)"}}) {
+    const std::string type = kind + "_patch";
+    expected.insert(
+        expected.end(),
+        {type + " = \"" + description + "\"", type + "\\DefaultIcon = \"/opt/my apps/brindle,2\"",
+         type + "\\shell = \"open\"", type + "\\shell\\open = (none)",
+         type + "\\shell\\open\\command = \"/opt/my apps/brindle \"%1\"\"",
+         "." + kind + " = \"" + type + "\""});
+  }
+  expected.push_back("finish");
   EXPECT_EQ(registry.writes, expected);
 }
 
@@ -60,16 +65,30 @@ TEST(FileTypes, XdgBackendWritesMimeDesktopIconAndDefault) {
   EXPECT_NE(mime.find("<mime-type type=\"application/x-ips-patch\">"), std::string::npos);
   EXPECT_NE(mime.find("<comment>SNES Game Patch</comment>"), std::string::npos);
   EXPECT_NE(mime.find("<glob pattern=\"*.ips\"/>"), std::string::npos);
+  // BPS and UPS beside it, under the type names of the shared MIME database.
+  for (const std::string kind : {"bps", "ups"}) {
+    const std::string package =
+        ReadFileBytes(data + "/mime/packages/brindle-x-" + kind + "-patch.xml");
+    EXPECT_NE(package.find("<mime-type type=\"application/x-" + kind + "-patch\">"),
+              std::string::npos);
+    EXPECT_NE(package.find("<glob pattern=\"*." + kind + "\"/>"), std::string::npos);
+    EXPECT_EQ(
+        ReadFileBytes(data + "/icons/hicolor/48x48/mimetypes/application-x-" + kind + "-patch.png"),
+        "PNG two");
+  }
   const std::string entry = ReadFileBytes(data + "/applications/brindle.desktop");
   EXPECT_NE(entry.find("\nExec=\"/home/user/Brindle \\\\$1/brindle\" %f\n"), std::string::npos)
       << entry;
-  EXPECT_NE(entry.find("\nMimeType=application/x-ips-patch;\n"), std::string::npos);
+  EXPECT_NE(entry.find("\nMimeType=application/x-ips-patch;application/x-bps-patch;"
+                       "application/x-ups-patch;\n"),
+            std::string::npos);
   EXPECT_EQ(ReadFileBytes(data + "/icons/hicolor/48x48/mimetypes/application-x-ips-patch.png"),
             "PNG two");
   EXPECT_EQ(ReadFileBytes(data + "/icons/hicolor/48x48/apps/brindle.png"), "PNG app");
   EXPECT_EQ(ReadFileBytes(config + "/mimeapps.list"),
             "[Added Associations]\ntext/plain=editor.desktop;\n\n[Default Applications]\n"
-            "image/png=viewer.desktop\napplication/x-ips-patch=brindle.desktop\n\n"
+            "image/png=viewer.desktop\napplication/x-ips-patch=brindle.desktop\n"
+            "application/x-bps-patch=brindle.desktop\napplication/x-ups-patch=brindle.desktop\n\n"
             "[Removed Associations]\n");
 
   // Again, with the same icon: nothing changes, not even a modification time.
@@ -103,7 +122,8 @@ TEST(FileTypes, XdgBackendWritesMimeDesktopIconAndDefault) {
   EXPECT_EQ(ReadFileBytes(data + "/icons/hicolor/48x48/mimetypes/application-x-ips-patch.png"),
             "PNG one");
   EXPECT_EQ(ReadFileBytes(config + "/mimeapps.list"),
-            "[Default Applications]\napplication/x-ips-patch=brindle.desktop\n");
+            "[Default Applications]\napplication/x-ips-patch=brindle.desktop\n"
+            "application/x-bps-patch=brindle.desktop\napplication/x-ups-patch=brindle.desktop\n");
 }
 
 TEST(FileTypes, XdgBackendFailsSilently) {

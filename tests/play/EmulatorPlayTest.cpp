@@ -9,6 +9,7 @@
 #include "play/CRetroArchEmulator.h"
 #include "play/PlayFiles.h"
 #include "play/PlayWorld.h"
+#include "support/PatchBuilder.h"
 #include "support/ScopedEnv.h"
 
 namespace {
@@ -148,7 +149,8 @@ TEST(EmulatorPlay, MednafenFindsThePatchBesideALinkAndReadsAPerGameFileMadeForTh
 
 TEST(EmulatorPlay, APatchTheEmulatorCannotApplyIsRefusedNamingOneThatCan) {
   EmulatorWorld w;
-  const std::string bps = w.dir.Write("my patches/Game (fixed).BPS", "BPS1");
+  const std::string bps =
+      w.dir.Write("my patches/Game (fixed).BPS", MakeBps(std::string(1024, 'R'), "fixed"));
   w.db.GetPatch(0)->Filename = bps;
   for (const char* emulator : {"", "mednafen"}) {
     w.db.Emulator = emulator;

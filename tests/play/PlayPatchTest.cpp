@@ -46,14 +46,14 @@ TEST(PlayPatch, ProgramWordsAndOddNames) {
 
   // A patch file name without any "." is its own base name.
   w.db.ZExecutable = w.emulator;
-  w.db.GetPatch(0)->Filename = w.patchFolder + "Game v2";
+  w.db.GetPatch(0)->Filename = w.dir.Write("my patches/Game v2", "PATCHEOF");
   ASSERT_EQ(w.db.PlayPatch(0), 1);
   EXPECT_NE(ReadFileBytes(w.record).find("arg=" + w.dir.Path() + "/my roms/Game v2.smc\n"),
             std::string::npos);
   EXPECT_FALSE(PathExists(w.dir.File("my roms/Game v2.smc")));
 
   // A ROM that already carries the patch's base name is played under its own name.
-  w.db.GetPatch(0)->Filename = w.patchFolder + "game.ips";
+  w.db.GetPatch(0)->Filename = w.dir.Write("my patches/game.ips", "PATCHEOF");
   ASSERT_TRUE(RenameNoReplace(w.romFile, w.dir.File("my roms/game.smc")));
   w.db.GetRom(0)->Filename = w.dir.File("my roms/game.smc");
   ASSERT_EQ(w.db.PlayPatch(0), 1);
@@ -198,13 +198,14 @@ TEST(PlayPatch, StopsEarlyWithItsMessages) {
   w.db.ZSNES = w.zsnesDir;
   const std::string odd = w.dir.Path() + "/odd\nSaveDirectory = /x/";
   w.db.GetPatch(0)->Filename = odd + "/Game.ips";
+  TempDir::WriteTo(odd + "/Game.ips", "PATCHEOF");
   ASSERT_EQ(w.db.PlayPatch(0), 0);
   EXPECT_EQ(w.prompt.boxes.back().text,
             "Error: The patch folder \"" + odd +
                 "/\" cannot be written into the ZSNES configuration file \"" + w.config +
                 "\": ZSNES cannot read a folder name with a line break from it.\n\nMove the patch "
                 "to another folder to play it.");
-  w.db.GetPatch(0)->Filename = w.patchFolder + "Game\r.ips";
+  w.db.GetPatch(0)->Filename = w.dir.Write("my patches/Game\r.ips", "PATCHEOF");
   ASSERT_EQ(w.db.PlayPatch(0), 0);
   EXPECT_EQ(w.prompt.boxes.size(), 7u);
   EXPECT_FALSE(PathExists(w.record));

@@ -235,10 +235,10 @@ TEST(BrindleTool, InstallLeavesToBrindleWhatWouldNeedItsDialog) {
   const std::string original = "[vars]\r\nTransSpeed=5\r\n";
   const std::string database = dir.Write("brindle.dat", original);
   dir.Write("a.dat", "\xEF\xBB\xBFname=A\nromname=GAME\nromsize=8Mbit\n");  // from Notepad
-  dir.Write("a.ips", "PATCH");
-  dir.Write("b.ips", "PATCH");
+  dir.Write("a.ips", "PATCHEOF");
+  dir.Write("b.ips", "PATCHEOF");
   dir.Write("c.dat", "name=C\nromsize=8Mbit\n");
-  dir.Write("c.ips", "PATCH");
+  dir.Write("c.ips", "PATCHEOF");
   std::string out;
   EXPECT_EQ(install("b.ips --db brindle.dat", &out), 1);
   EXPECT_EQ(out,
@@ -249,6 +249,13 @@ TEST(BrindleTool, InstallLeavesToBrindleWhatWouldNeedItsDialog) {
                 " was not installed: its information "
                 "must be entered in Brindle's Patch Information dialog\n");
   EXPECT_EQ(ReadFileBytes(database), original);
+  // A broken patch is refused with the reason.
+  dir.Write("d.dat", "name=D\nromname=GAME\nromsize=8Mbit\n");
+  dir.Write("d.UPS", "UPS1");
+  EXPECT_EQ(install("d.UPS --db brindle.dat", &out), 1);
+  EXPECT_EQ(out, "Error!\nError: Cannot add patch to database:\n" + dir.File("d.UPS") +
+                     "\n\nThe file is not a well-formed UPS patch: the file is too short (4 "
+                     "bytes).\n");
   EXPECT_EQ(install("c.ips --db brindle.dat", &out), 1);
   EXPECT_EQ(out.substr(0, out.find("brindle-tool:")),
             "Brindle\nThe patch information file does not give the ROM's name (romname).\nPlease "

@@ -15,6 +15,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
 #include "support/BatteryRom.h"
+#include "support/PatchBuilder.h"
 #include "support/RealEmulator.h"
 #include "support/TempDir.h"
 #include "support/XServer.h"
@@ -37,11 +38,25 @@ std::string Snapshot(const std::string& folder) {
   return out;
 }
 
+// The ROM as an IPS patch makes it (records only, as the battery patch has).
+std::string ApplyIps(std::string rom, const std::string& ips) {
+  size_t at = 5;
+  const auto byte = [&ips](size_t i) { return static_cast<uint8_t>(ips[i]); };
+  while (ips.compare(at, 3, "EOF") != 0) {
+    const size_t offset = byte(at) << 16 | byte(at + 1) << 8 | byte(at + 2);
+    const size_t size = byte(at + 3) << 8 | byte(at + 4);
+    rom.replace(offset, size, ips, at + 5, size);
+    at += 5 + size;
+  }
+  return rom;
+}
+
 struct World {
   TempDir dir;
   std::string home, runtime, database, rom, ips, romsBefore, toolRuntime;
 
-  explicit World(const std::string& vars) {
+  // `bps`: the patch comes as BPS, made from the ROM the IPS patch makes.
+  explicit World(const std::string& vars, bool bps = false) {
     home = dir.Path() + "/home";
     runtime = dir.Path() + "/runtime";
     ::mkdir(home.c_str(), 0700);
@@ -53,7 +68,9 @@ struct World {
     std::string output;
     EXPECT_EQ(Admin("add-rom " + ShellQuote(rom) + " --db " + ShellQuote(database), &output), 0)
         << output;
-    ips = dir.Write("my patches/Battery Fix.ips", MakeBatteryPatch());
+    ips = bps ? dir.Write("my patches/Battery Fix.bps",
+                          MakeBps(MakeBatteryRom(), ApplyIps(MakeBatteryRom(), MakeBatteryPatch())))
+              : dir.Write("my patches/Battery Fix.ips", MakeBatteryPatch());
     dir.Write("my patches/Battery Fix.dat", std::string("name=Battery Fix\nromname=") +
                                                 kBatteryRomName + "\nromsize=8Mbit (No header)\n");
     EXPECT_EQ(Admin("install " + ShellQuote(ips) + " --db " + ShellQuote(database), &output), 0)
@@ -178,6 +195,24 @@ TEST(RealEmulator, RetroArchAppliesThePatchAndSavesInThePatchFolder) {
   EXPECT_EQ(w.Save(), kPatchedSave) << output;
   EXPECT_EQ(ReadFileBytes(config), configBytes);
   EXPECT_FALSE(PathExists(w.home + "/saves"));
+  w.ExpectNothingLeft();
+}
+
+TEST(RealEmulator, RetroArchAppliesABpsPatchCheckedAgainstItsRom) {
+  if (!Installed(kRetroArch, "RetroArch") || !Installed(kCore, "libretro-bsnes-mercury-balanced"))
+    GTEST_SKIP() << "needs retroarch and libretro-bsnes-mercury-balanced";
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+  World w(std::string("Emulator=retroarch\r\nRetroArch=") + kRetroArch +
+              "\r\nRetroArchCore=" + kCore + "\r\n",
+          true);
+  TempDir::WriteTo(w.home + "/.config/retroarch/retroarch.cfg",
+                   "video_driver = \"null\"\naudio_driver = \"null\"\ninput_driver = \"null\"\n");
+  std::string output;
+  EXPECT_EQ(w.Play(x, SIGTERM, false, &output), 0) << output;
+  EXPECT_EQ(output.find("Error"), std::string::npos) << output;
+  EXPECT_EQ(w.Save(), kPatchedSave) << output;
   w.ExpectNothingLeft();
 }
 

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "patch/PatchSummary.h"
+
+// The patch reader: checks that bytes are a well-formed patch of a format, without applying it,
+// and never reads outside them. What is wrong is said as a clause that reads on after "This is
+// not a well-formed IPS patch: ", such as "the file ends inside the record at byte 12".
+
+/// Reads `bytes` as a patch of `format`. False, with `error` saying what is wrong, when they are
+/// not a well-formed patch of that format (or are one of another format).
+bool ReadPatch(std::string_view bytes, PatchFormat format, PatchSummary& summary,
+               std::string& error);
+
+/// Reads the patch file at `path` as the format its extension says (IPS for any other name).
+/// False, with `error` saying what is wrong as a sentence, when the file cannot be read or is
+/// not such a patch.
+bool ReadPatchFile(const std::string& path, PatchSummary& summary, std::string& error);
+
+/// The largest patch file read: far beyond any patch of a SNES game.
+inline constexpr int64_t kMaxPatchFileBytes = 64 << 20;
+
+// One reader per format, called by ReadPatch once the format's signature is there.
+bool ReadIpsPatch(std::string_view bytes, PatchSummary& summary, std::string& error);
+bool ReadBpsPatch(std::string_view bytes, PatchSummary& summary, std::string& error);
+bool ReadUpsPatch(std::string_view bytes, PatchSummary& summary, std::string& error);
