@@ -5,15 +5,18 @@
 
 #include "db/PatchRecord.h"
 #include "db/RomRecord.h"
+#include "patch/PatchFormat.h"
 #include "play/PlayJournalFile.h"
 
-/// The kinds of patch file an emulator may apply, told by the file's extension.
-enum class PatchType { Ips, Bps, Ups };
+/// The kinds of patch file an emulator may apply: the formats the patch reader knows.
+using PatchType = PatchFormat;
 
 /// ".bps" and ".ups" (in any letter case) are their types; anything else is played as IPS.
 PatchType PatchTypeOf(const std::string& patchPath);
 /// "IPS", "BPS", "UPS".
-const char* PatchTypeName(PatchType type);
+inline const char* PatchTypeName(PatchType type) {
+  return PatchFormatName(type);
+}
 
 /// What the play found before the emulator's part begins: the patch and its checked ROM, and
 /// the names every emulator builds on.

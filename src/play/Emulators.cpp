@@ -16,28 +16,7 @@ bool KindApplies(EmulatorKind kind, PatchType type) {
 }  // namespace
 
 PatchType PatchTypeOf(const std::string& patchPath) {
-  const size_t dot = patchPath.rfind('.');
-  const size_t slash = patchPath.rfind('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-    return PatchType::Ips;
-  const std::string extension = AsciiLowerCopy(patchPath.substr(dot + 1));
-  if (extension == "bps")
-    return PatchType::Bps;
-  if (extension == "ups")
-    return PatchType::Ups;
-  return PatchType::Ips;
-}
-
-const char* PatchTypeName(PatchType type) {
-  switch (type) {
-    case PatchType::Bps:
-      return "BPS";
-    case PatchType::Ups:
-      return "UPS";
-    case PatchType::Ips:
-      break;
-  }
-  return "IPS";
+  return PatchFormatFromPath(patchPath).value_or(PatchType::Ips);
 }
 
 std::unique_ptr<CEmulator> MakeEmulator(CPatchDB& db) {
