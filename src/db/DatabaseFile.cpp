@@ -1,4 +1,5 @@
 // Reading and writing brindle.dat.
+#include <charconv>
 #include <string_view>
 
 #include "db/CPatchDB.h"
@@ -29,6 +30,21 @@ void SplitFields(std::string_view text, std::initializer_list<std::string*> fiel
     *field = std::string(TrimmedBlanks(text.substr(pos, bar - pos)));
     pos = bar + 1;
   }
+}
+
+// Makes `text` the size text the database writes for `sizeWord`. A text that already reads so
+// (as every one in a file the program wrote) is kept: no new string per record.
+void KeepSizeText(std::string& text, int32_t sizeWord, const char* noHeaderSuffix) {
+  char digits[4];
+  const auto written = std::to_chars(digits, digits + sizeof digits, Megabits(sizeWord));
+  const std::string_view number(digits, static_cast<size_t>(written.ptr - digits));
+  const std::string_view suffix = HasHeader(sizeWord) ? "" : noHeaderSuffix;
+  const std::string_view current = text;
+  if (current.size() == number.size() + 4 + suffix.size() && current.starts_with(number) &&
+      current.substr(number.size(), 4) == "Mbit" && current.ends_with(suffix)) {
+    return;
+  }
+  text = FormatSizeText(sizeWord, noHeaderSuffix);
 }
 
 // The format has no escape: a "|" or a line break inside a text field would shift every later
@@ -72,20 +88,22 @@ int CPatchDB::Load(const std::string& path) {
 void CPatchDB::LoadBytes(std::string_view bytes) {
   m_lineContext.number = 0;
   Section section = Section::None;
-  LineContext& moduleContext = ModuleLineContext();
+  // A line's text is copied into the line contexts only when a message may quote it, and once
+  // more for the last line, which they hold afterwards: a large database has a hundred thousand
+  // record lines and hardly ever a message.
+  std::string_view raw;
+  std::string_view line;
+  std::string label;
   size_t pos = ByteOrderMarkLength(bytes);
   while (pos < bytes.size()) {
-    const std::string_view raw = NextLine(bytes, pos);
+    raw = NextLine(bytes, pos);
     ++m_lineContext.number;
-    moduleContext.number = m_lineContext.number;
-    moduleContext.text.assign(raw);
-    m_lineContext.text.assign(TrimmedBlanks(raw));
-    std::string& line = m_lineContext.text;
+    line = TrimmedBlanks(raw);
 
     if (line.empty() || line[0] == ';')
       continue;
     if (line.front() == '[' && line.back() == ']') {
-      std::string label;
+      label.clear();
       for (char c : line) {
         if (c != '[' && c != ']')
           label += AsciiToLower(c);
@@ -105,9 +123,14 @@ void CPatchDB::LoadBytes(std::string_view bytes) {
       }
     }
     switch (section) {
-      case Section::Vars:
-        m_variables.ExecuteStatement(line, false);
+      case Section::Vars: {
+        LineContext& moduleContext = ModuleLineContext();
+        moduleContext.number = m_lineContext.number;
+        moduleContext.text.assign(raw);
+        m_lineContext.text.assign(line);
+        m_variables.ExecuteStatement(m_lineContext.text, false);
         break;
+      }
       case Section::Roms:
         ParseRomLine(line);
         break;
@@ -115,13 +138,20 @@ void CPatchDB::LoadBytes(std::string_view bytes) {
         ParsePatchLine(line);
         break;
       case Section::None:
+        m_lineContext.text.assign(line);
         ReportLineWarning("Statement occurs outside of valid section label.");
         break;
     }
   }
+  if (m_lineContext.number > 0) {
+    LineContext& moduleContext = ModuleLineContext();
+    moduleContext.number = m_lineContext.number;
+    moduleContext.text.assign(raw);
+    m_lineContext.text.assign(line);
+  }
 }
 
-bool CPatchDB::ParsePatchLine(const std::string& text) {
+bool CPatchDB::ParsePatchLine(std::string_view text) {
   auto patch = std::make_unique<PatchRecord>();
   SplitFields(text, {&patch->PatchName, &patch->Author, &patch->Version, &patch->Description,
                      &patch->Filename, &patch->RomName, &patch->RomSize, &patch->RomDigest});
@@ -143,17 +173,18 @@ bool CPatchDB::ParsePatchLine(const std::string& text) {
   patch->SizeWord = ParseRomSize(patch->RomSize);
   if (!failed) {
     if (patch->SizeWord != kNoSize) {
-      patch->RomSize = FormatSizeText(patch->SizeWord, " No header");
+      KeepSizeText(patch->RomSize, patch->SizeWord, " No header");
       m_patches.push_back(std::move(patch));
       return true;
     }
     errors = "Patch entry contains errors:\n\nERROR P10: Target ROM size invalid.";
   }
+  m_lineContext.text.assign(text);
   ReportLineError(errors);
   return false;
 }
 
-bool CPatchDB::ParseRomLine(const std::string& text) {
+bool CPatchDB::ParseRomLine(std::string_view text) {
   auto rom = std::make_unique<RomRecord>();
   SplitFields(text,
               {&rom->RomName, &rom->RomSize, &rom->Filename, &rom->RomDigest, &rom->ForcedName});
@@ -176,10 +207,11 @@ bool CPatchDB::ParseRomLine(const std::string& text) {
   add(!failed && rom->SizeWord == kNoSize, "\nERROR G10: Invalid ROM size.");
   rom->UseForcedName = !rom->ForcedName.empty();
   if (failed) {
+    m_lineContext.text.assign(text);
     ReportLineError(errors);
     return false;
   }
-  rom->RomSize = FormatSizeText(rom->SizeWord, " (No header)");
+  KeepSizeText(rom->RomSize, rom->SizeWord, " (No header)");
   m_roms.push_back(std::move(rom));
   return true;
 }
