@@ -58,8 +58,10 @@ bool ContainsNoCase(std::string_view text, std::string_view part) {
   if (part.size() > text.size())
     return false;
   for (size_t i = 0; i + part.size() <= text.size(); ++i) {
-    if (EqualsNoCase(text.substr(i, part.size()), part))
+    if ((part.empty() || AsciiToLower(text[i]) == AsciiToLower(part[0])) &&
+        EqualsNoCase(text.substr(i, part.size()), part)) {
       return true;
+    }
   }
   return false;
 }
