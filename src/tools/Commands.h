@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+class CDatabaseLock;
 class CPatchDB;
 
 // The commands of brindle-tool. Each gets the arguments after its own name and returns the
@@ -26,6 +27,12 @@ int UsageError(const std::string& message);
 /// after a usage message, without a FILE or with fewer than `least` or more than `most` others.
 bool ParseDbArgs(const Args& args, size_t least, size_t most, std::string& database,
                  std::vector<std::string>& rest, const char* command);
+
+/// Takes the lock of the database file for `command`, waiting a moment for another command that
+/// holds it. False, after saying who holds it (and `windowAdvice` when that is Brindle's window)
+/// on standard error, when it cannot be had.
+bool LockDatabase(CDatabaseLock& lock, const std::string& database, const std::string& command,
+                  const std::string& windowAdvice);
 
 /// Loads the database file; false, after saying why on standard error, when it cannot be opened.
 bool LoadDatabase(CPatchDB& db, const std::string& path);
