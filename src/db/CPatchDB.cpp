@@ -108,7 +108,7 @@ void CPatchDB::AppendRom(std::unique_ptr<RomRecord> rom) {
 int32_t CPatchDB::ParseRomSize(const std::string& text) {
   if (text.empty())
     return kNoSize;
-  const int32_t header = Contains(AsciiLowerCopy(text), "no header") ? 0 : kHeaderFlag;
+  const int32_t header = ContainsNoCase(text, "no header") ? 0 : kHeaderFlag;
   // Only the first one or two characters are read: "128Mbit" reads as 12.
   const int32_t megabits = LeadingInteger(std::string_view(text).substr(0, 2));
   // "-5Mbit" is no size: kept as a size word it would be written back as "251Mbit" and read

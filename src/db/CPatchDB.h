@@ -119,8 +119,8 @@ class CPatchDB final {
   bool Save(const std::string& path);
   /// The exact bytes Save writes.
   std::string Serialize() const;
-  bool ParsePatchLine(const std::string& text);
-  bool ParseRomLine(const std::string& text);
+  bool ParsePatchLine(std::string_view text);
+  bool ParseRomLine(std::string_view text);
 
   // Settings.
   void SetDefaults();

@@ -1,4 +1,6 @@
 // Reading and writing brindle.dat.
+#include <charconv>
+#include <cstring>
 #include <string_view>
 
 #include "db/CPatchDB.h"
@@ -10,6 +12,8 @@
 namespace {
 
 enum class Section { None, Vars, Roms, Patches };
+
+constexpr size_t kReadPiece = 256 * 1024;
 
 // Splits `text` at "|" into the given fields, each trimmed; missing ones are empty and text
 // after the last field is ignored. The fields are filled in place: a large database has a
@@ -24,11 +28,33 @@ void SplitFields(std::string_view text, std::initializer_list<std::string*> fiel
     size_t bar = text.find('|', pos);
     if (bar == std::string_view::npos)
       bar = text.size();
+    // Trimmed here rather than by TrimmedBlanks: this runs for every field of every record.
+    size_t begin = pos;
+    size_t end = bar;
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t'))
+      ++begin;
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t'))
+      --end;
     // A new string of the field's own size: assigning into an empty one would round its
     // capacity up, and a hundred thousand records would hold the difference.
-    *field = std::string(TrimmedBlanks(text.substr(pos, bar - pos)));
+    *field = std::string(text.substr(begin, end - begin));
     pos = bar + 1;
   }
+}
+
+// Makes `text` the size text the database writes for `sizeWord`. A text that already reads so
+// (as every one in a file the program wrote) is kept: no new string per record.
+void KeepSizeText(std::string& text, int32_t sizeWord, const char* noHeaderSuffix) {
+  char digits[4];
+  const auto written = std::to_chars(digits, digits + sizeof digits, Megabits(sizeWord));
+  const std::string_view number(digits, static_cast<size_t>(written.ptr - digits));
+  const std::string_view suffix = HasHeader(sizeWord) ? "" : noHeaderSuffix;
+  const std::string_view current = text;
+  if (current.size() == number.size() + 4 + suffix.size() && current.starts_with(number) &&
+      current.substr(number.size(), 4) == "Mbit" && current.ends_with(suffix)) {
+    return;
+  }
+  text = FormatSizeText(sizeWord, noHeaderSuffix);
 }
 
 // The format has no escape: a "|" or a line break inside a text field would shift every later
@@ -56,72 +82,153 @@ void KeepRecordLine(std::string& out, size_t lineStart) {
     out[first] = '_';
 }
 
+// Reads the lines of brindle.dat one at a time, as they come. A line's text is copied into the
+// line contexts only when a message may quote it, and for the last line, which they hold
+// afterwards: a large database has a hundred thousand record lines and hardly ever a message.
+class CDatabaseReader final {
+ public:
+  explicit CDatabaseReader(CPatchDB& db) : m_db(db) { db.GetLineContext().number = 0; }
+
+  /// Reads the lines of `text` from `pos`, and returns where the first line not read starts. A
+  /// line is read once its end is in `text` (and, after a CR, the byte that may be its LF), or
+  /// at the end of the file, `atEnd`, in any case.
+  size_t ReadLines(std::string_view text, size_t pos, bool atEnd) {
+    const size_t start = pos;
+    size_t limit = text.size();
+    if (!atEnd) {
+      // Up to the last line end with the byte after it in `text` too (a CR may be half a CR LF).
+      while (limit > pos && text[limit - 1] != '\n' &&
+             (text[limit - 1] != '\r' || limit == text.size())) {
+        --limit;
+      }
+    }
+    while (pos < limit)
+      ReadLine(NextLine(text, pos));
+    if (pos != start)
+      KeepLastLine();
+    return pos;
+  }
+
+  /// Leaves the last line read, as read and as taken, in the line contexts.
+  void Finish() {
+    if (m_db.GetLineContext().number == 0)
+      return;
+    LineContext& moduleContext = ModuleLineContext();
+    moduleContext.number = m_db.GetLineContext().number;
+    moduleContext.text = m_lastRaw;
+    m_db.GetLineContext().text = m_lastLine;
+  }
+
+ private:
+  void ReadLine(std::string_view raw) {
+    LineContext& context = m_db.GetLineContext();
+    ++context.number;
+    m_raw = raw;
+    m_line = TrimmedBlanks(raw);
+    if (m_line.empty() || m_line[0] == ';')
+      return;
+    if (m_line.front() == '[' && m_line.back() == ']') {
+      m_label.clear();
+      for (char c : m_line) {
+        if (c != '[' && c != ']')
+          m_label += AsciiToLower(c);
+      }
+      m_line = m_label;
+      if (m_label == "vars") {
+        m_section = Section::Vars;
+        return;
+      }
+      if (m_label == "roms") {
+        m_section = Section::Roms;
+        return;
+      }
+      if (m_label == "patches") {
+        m_section = Section::Patches;
+        return;
+      }
+    }
+    switch (m_section) {
+      case Section::Vars: {
+        LineContext& moduleContext = ModuleLineContext();
+        moduleContext.number = context.number;
+        moduleContext.text.assign(raw);
+        context.text.assign(m_line);
+        m_db.Variables().ExecuteStatement(context.text, false);
+        break;
+      }
+      case Section::Roms:
+        m_db.ParseRomLine(m_line);
+        break;
+      case Section::Patches:
+        m_db.ParsePatchLine(m_line);
+        break;
+      case Section::None:
+        context.text.assign(m_line);
+        m_db.ReportLineWarning("Statement occurs outside of valid section label.");
+        break;
+    }
+  }
+
+  // The bytes the views of the last line point at are about to be read over.
+  void KeepLastLine() {
+    m_lastRaw.assign(m_raw);
+    m_lastLine.assign(m_line);
+    m_raw = m_lastRaw;
+    m_line = m_lastLine;
+  }
+
+  CPatchDB& m_db;
+  Section m_section = Section::None;
+  std::string_view m_raw;
+  std::string_view m_line;
+  std::string m_label;
+  std::string m_lastRaw;
+  std::string m_lastLine;
+};
+
 }  // namespace
 
 int CPatchDB::Load(const std::string& path) {
   m_databasePath = path;
-  std::string bytes;
-  if (!ReadWholeFile(path, bytes)) {
+  CFile file;
+  if (!file.Open(path)) {
     // Only a missing file is a first run; a file we may not read must never be overwritten.
     return IsMissing(path) ? 1 : -1;
   }
-  LoadBytes(bytes);
+  // The file is read a piece at a time into one buffer, and its lines as each piece comes: a
+  // copy of a large file in memory would cost more than reading it.
+  CDatabaseReader reader(*this);
+  std::string buffer(kReadPiece, '\0');
+  size_t held = 0;  // the start of a line not read yet, at the front of the buffer
+  bool first = true;
+  for (;;) {
+    if (held == buffer.size())
+      buffer.resize(buffer.size() * 2);  // a line longer than the buffer
+    const int64_t wanted = static_cast<int64_t>(buffer.size() - held);
+    const int64_t got = file.Read(buffer.data() + held, wanted);
+    if (got < 0)
+      return -1;
+    const bool atEnd = got < wanted;
+    const std::string_view text(buffer.data(), held + static_cast<size_t>(got));
+    const size_t start = first ? ByteOrderMarkLength(text) : 0;
+    first = false;
+    const size_t pos = reader.ReadLines(text, start, atEnd);
+    if (atEnd)
+      break;
+    held = text.size() - pos;
+    std::memmove(buffer.data(), buffer.data() + pos, held);
+  }
+  reader.Finish();
   return 0;
 }
 
 void CPatchDB::LoadBytes(std::string_view bytes) {
-  m_lineContext.number = 0;
-  Section section = Section::None;
-  LineContext& moduleContext = ModuleLineContext();
-  size_t pos = ByteOrderMarkLength(bytes);
-  while (pos < bytes.size()) {
-    const std::string_view raw = NextLine(bytes, pos);
-    ++m_lineContext.number;
-    moduleContext.number = m_lineContext.number;
-    moduleContext.text.assign(raw);
-    m_lineContext.text.assign(TrimmedBlanks(raw));
-    std::string& line = m_lineContext.text;
-
-    if (line.empty() || line[0] == ';')
-      continue;
-    if (line.front() == '[' && line.back() == ']') {
-      std::string label;
-      for (char c : line) {
-        if (c != '[' && c != ']')
-          label += AsciiToLower(c);
-      }
-      line = label;
-      if (label == "vars") {
-        section = Section::Vars;
-        continue;
-      }
-      if (label == "roms") {
-        section = Section::Roms;
-        continue;
-      }
-      if (label == "patches") {
-        section = Section::Patches;
-        continue;
-      }
-    }
-    switch (section) {
-      case Section::Vars:
-        m_variables.ExecuteStatement(line, false);
-        break;
-      case Section::Roms:
-        ParseRomLine(line);
-        break;
-      case Section::Patches:
-        ParsePatchLine(line);
-        break;
-      case Section::None:
-        ReportLineWarning("Statement occurs outside of valid section label.");
-        break;
-    }
-  }
+  CDatabaseReader reader(*this);
+  reader.ReadLines(bytes, ByteOrderMarkLength(bytes), true);
+  reader.Finish();
 }
 
-bool CPatchDB::ParsePatchLine(const std::string& text) {
+bool CPatchDB::ParsePatchLine(std::string_view text) {
   auto patch = std::make_unique<PatchRecord>();
   SplitFields(text, {&patch->PatchName, &patch->Author, &patch->Version, &patch->Description,
                      &patch->Filename, &patch->RomName, &patch->RomSize, &patch->RomDigest});
@@ -143,17 +250,18 @@ bool CPatchDB::ParsePatchLine(const std::string& text) {
   patch->SizeWord = ParseRomSize(patch->RomSize);
   if (!failed) {
     if (patch->SizeWord != kNoSize) {
-      patch->RomSize = FormatSizeText(patch->SizeWord, " No header");
+      KeepSizeText(patch->RomSize, patch->SizeWord, " No header");
       m_patches.push_back(std::move(patch));
       return true;
     }
     errors = "Patch entry contains errors:\n\nERROR P10: Target ROM size invalid.";
   }
+  m_lineContext.text.assign(text);
   ReportLineError(errors);
   return false;
 }
 
-bool CPatchDB::ParseRomLine(const std::string& text) {
+bool CPatchDB::ParseRomLine(std::string_view text) {
   auto rom = std::make_unique<RomRecord>();
   SplitFields(text,
               {&rom->RomName, &rom->RomSize, &rom->Filename, &rom->RomDigest, &rom->ForcedName});
@@ -176,10 +284,11 @@ bool CPatchDB::ParseRomLine(const std::string& text) {
   add(!failed && rom->SizeWord == kNoSize, "\nERROR G10: Invalid ROM size.");
   rom->UseForcedName = !rom->ForcedName.empty();
   if (failed) {
+    m_lineContext.text.assign(text);
     ReportLineError(errors);
     return false;
   }
-  rom->RomSize = FormatSizeText(rom->SizeWord, " (No header)");
+  KeepSizeText(rom->RomSize, rom->SizeWord, " (No header)");
   m_roms.push_back(std::move(rom));
   return true;
 }

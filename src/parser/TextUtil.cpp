@@ -54,6 +54,18 @@ bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
+bool ContainsNoCase(std::string_view text, std::string_view part) {
+  if (part.size() > text.size())
+    return false;
+  for (size_t i = 0; i + part.size() <= text.size(); ++i) {
+    if ((part.empty() || AsciiToLower(text[i]) == AsciiToLower(part[0])) &&
+        EqualsNoCase(text.substr(i, part.size()), part)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 int32_t LeadingInteger(std::string_view text) {
   // White space and digits as the C locale has them, whatever locale the program runs in.
   const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };

@@ -17,6 +17,8 @@ std::string TrimBlanks(std::string_view text);
 /// Removes blanks and tabs at the end.
 std::string TrimTrailingBlanks(std::string_view text);
 bool Contains(std::string_view text, std::string_view part);
+/// Contains, ignoring ASCII letter case.
+bool ContainsNoCase(std::string_view text, std::string_view part);
 /// The leading decimal number of a text as atoi reads it (white space, an optional sign, digits;
 /// 0 without digits), but held at the ends of the 32-bit range instead of overflowing.
 int32_t LeadingInteger(std::string_view text);

@@ -219,6 +219,50 @@ TEST(DatabaseFile, ReadsEveryKindOfLineEnd) {
   EXPECT_EQ(marked.db.TransSpeed, 12);
 }
 
+// A large file is read a piece at a time: lines that cross from one piece to the next (a CR
+// at the very end of a piece among them), a line longer than a piece and damaged lines far into
+// the file must read as they do from the whole text at once.
+TEST(DatabaseFile, ALargeFileReadsAsItsWholeText) {
+  const std::string ends[] = {"\r\n", "\n", "\r", "\r\n\r\n"};
+  std::string bytes = "\xEF\xBB\xBF[patches]\r\n";
+  std::mt19937 random(7);
+  auto addPatch = [&](size_t i) {
+    bytes += "Patch " + std::to_string(i) + "|Author|1.0|" + std::string(random() % 120, 'd') +
+             "|/p/" + std::to_string(i) + ".ips|ROM|24Mbit No header|abc" + ends[random() % 4];
+  };
+  for (size_t i = 0; bytes.size() < 256 * 1024 - 200; ++i)
+    addPatch(i);
+  // The CR of this line is the last byte of the first 256 KiB, its LF the first of the next.
+  const std::string edgeEnd = "|/p/edge.ips|ROM|8Mbit";
+  bytes += "Edge|A|1|";
+  bytes += std::string(256 * 1024 - 1 - bytes.size() - edgeEnd.size(), 'e');
+  bytes += edgeEnd + "\r\n";
+  bytes += "Long|A|1|" + std::string(700 * 1024, 'l') + "|/p/long.ips|ROM|8Mbit|\n";
+  for (size_t i = 0; bytes.size() < 2 * 1024 * 1024; ++i) {
+    addPatch(100000 + i);
+    if (i % 997 == 0)
+      bytes += "damaged line " + std::to_string(i) + "\r\n";
+  }
+  bytes += "[vars]\nUnknown=1\nTransSpeed=30\n[roms]\nR|8Mbit|/r/r.smc";
+  ASSERT_EQ(bytes[256 * 1024 - 1], '\r');
+
+  Loaded fromFile(bytes);
+  const LineContext fileModuleContext = ModuleLineContext();
+  ScriptedPrompt prompt;
+  CPatchDB whole(prompt);
+  whole.LoadBytes(bytes);
+  EXPECT_EQ(fromFile.result, 0);
+  EXPECT_GT(fromFile.db.GetPatchCount(), 10000);
+  EXPECT_EQ(fromFile.db.Serialize(), whole.Serialize());
+  EXPECT_EQ(fromFile.prompt.Texts(), prompt.Texts());
+  EXPECT_GT(prompt.boxes.size(), 3u);
+  EXPECT_EQ(fromFile.db.GetLineContext().number, whole.GetLineContext().number);
+  EXPECT_EQ(fromFile.db.GetLineContext().text, "R|8Mbit|/r/r.smc");
+  EXPECT_EQ(fileModuleContext.number, ModuleLineContext().number);
+  EXPECT_EQ(fileModuleContext.text, "R|8Mbit|/r/r.smc");
+  EXPECT_EQ(fromFile.db.TransSpeed, 30);
+}
+
 TEST(DatabaseFile, FieldsAreTrimmedAndSizeTextsRewritten) {
   Loaded l(
       "[patches]\n"
