@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+class CInstanceLock;
 class CPatchDB;
+class CTerminalPrompt;
 
 // The commands of brindle-tool. Each gets the arguments after its own name and returns the
 // process exit status; 2 always means the command was used wrongly or its input was missing.
@@ -14,6 +16,7 @@ int RunCheck(const Args& args);
 int RunDump(const Args& args);
 int RunAddRom(const Args& args);
 int RunInstall(const Args& args);
+int RunAddFolder(const Args& args);
 int RunMd5(const Args& args);
 int RunIdentify(const Args& args);
 int RunPlay(const Args& args);
@@ -29,3 +32,9 @@ bool ParseDbArgs(const Args& args, size_t least, size_t most, std::string& datab
 
 /// Loads the database file; false, after saying why on standard error, when it cannot be opened.
 bool LoadDatabase(CPatchDB& db, const std::string& path);
+
+/// For a command that adds `what` (a plural) to the database file: takes the instance lock and
+/// loads the file with `db`, whose prompt is `prompt`. -1 when the command may go on; otherwise,
+/// after saying why, the exit status.
+int OpenForAdding(CInstanceLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
+                  const std::string& database, const char* what);

@@ -49,19 +49,10 @@ int RunDump(const Args& args) {
   return 0;
 }
 
-namespace {
-
-// What add-rom and install share: each file, made absolute, goes to `add`; FILE is written once
-// at the end when anything was added. Returns the exit status.
-int AddToDatabase(const Args& args, const char* command, const char* what,
-                  const std::function<bool(CPatchDB& db, const std::string& path)>& add) {
-  std::string database;
-  std::vector<std::string> files;
-  if (!ParseDbArgs(args, 1, SIZE_MAX, database, files, command))
-    return 2;
+int OpenForAdding(CInstanceLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
+                  const std::string& database, const char* what) {
   // A window keeps the database in memory and writes it all when it closes, which would undo
   // what we add. Holding the lock also keeps a window from starting until we are done.
-  CInstanceLock lock("BrindleApp");
   if (lock.Acquire() == CInstanceLock::Result::HeldByAnother) {
     std::fprintf(stderr,
                  "brindle-tool: Brindle is running. Close its window first (or add the %s "
@@ -70,8 +61,6 @@ int AddToDatabase(const Args& args, const char* command, const char* what,
                  what, database.c_str(), what);
     return 1;
   }
-  CTerminalPrompt prompt(stdout, nullptr);
-  CPatchDB db(prompt);
   if (!LoadDatabase(db, database))
     return 2;
   // The lines just shown would be gone from the file once it is written.
@@ -84,6 +73,24 @@ int AddToDatabase(const Args& args, const char* command, const char* what,
                  database.c_str());
     return 1;
   }
+  return -1;
+}
+
+namespace {
+
+// What add-rom and install share: each file, made absolute, goes to `add`; FILE is written once
+// at the end when anything was added. Returns the exit status.
+int AddToDatabase(const Args& args, const char* command, const char* what,
+                  const std::function<bool(CPatchDB& db, const std::string& path)>& add) {
+  std::string database;
+  std::vector<std::string> files;
+  if (!ParseDbArgs(args, 1, SIZE_MAX, database, files, command))
+    return 2;
+  CInstanceLock lock("BrindleApp");
+  CTerminalPrompt prompt(stdout, nullptr);
+  CPatchDB db(prompt);
+  if (const int status = OpenForAdding(lock, prompt, db, database, what); status >= 0)
+    return status;
   int status = 0;
   const int before = db.GetRomCount() + db.GetPatchCount();
   for (const std::string& file : files) {
