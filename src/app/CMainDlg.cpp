@@ -179,6 +179,8 @@ int CMainDlg::ClientTop() const {
 void CMainDlg::BuildMenus() {
   m_menuBar = new QMenuBar(this);
   QMenu* file = m_menuBar->addMenu("&File");
+  AddAction(file, "Add &Folder...", kAddFolder);
+  file->addSeparator();
   AddAction(file, "E&xit\tAlt+F4", kExit);
   QMenu* tools = m_menuBar->addMenu("&Tools");
   AddAction(tools, "Play Selected Patch   \t", kPlay);
@@ -186,6 +188,7 @@ void CMainDlg::BuildMenus() {
   AddAction(tools, "Install IPS Patch...", kAddPatch);
   tools->addSeparator();
   AddAction(tools, "Install ROM...", kAddRom);
+  AddAction(tools, "Add Folder...", kAddFolder);
   AddAction(tools, "&ROM Preferences...", kRomPreferences);
   AddAction(tools, "Configure ZSNES Installation...", kConfigureZsnes);
   tools->addSeparator();
@@ -464,6 +467,9 @@ void CMainDlg::RunCommand(int id) {
     case kAddPatchButton:
       AddPatch();
       break;
+    case kAddFolder:
+      AddFolder();
+      break;
     case kPatchProperties:
       ShowPatchProperties();
       break;
@@ -594,6 +600,14 @@ void CMainDlg::AddPatch() {
   if (!path.empty())
     InstallPatch(path);
   FillPatchList();
+}
+
+void CMainDlg::AddFolder() {
+  CAddFolderRun run(m_db, m_prompt, m_env.addFolder, this);
+  if (run.Run(m_saveAtExit ? DatabasePath() : std::string())) {
+    FillPatchList();
+    FillRomList();
+  }
 }
 
 void CMainDlg::ShowPatchProperties() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CAddFolderRun.h"
 #include "db/CPatchDB.h"
 #include "dialogs/OptionsPage.h"
 #include "ui/CBackground.h"
@@ -43,6 +44,8 @@ struct MainDlgEnvironment {
   std::function<void(CPatchDB& db, OptionsPage page, const std::string& appDir, UserPrompt& prompt,
                      QWidget* parent)>
       showOptions;
+  /// What "Add Folder..." asks for and shows.
+  AddFolderEnvironment addFolder;
 };
 
 /// The program's one window: the installed patches above, the installed ROMs below, and every
@@ -66,6 +69,7 @@ class CMainDlg final : public QDialog {
     kOptions = 32782,
     kAbout = 32785,
     kExit = 32778,
+    kAddFolder = 32790,
   };
   /// Control ids of the window's own controls; the buttons are commands of their own.
   enum Control {
@@ -133,6 +137,8 @@ class CMainDlg final : public QDialog {
   void AddRom();
   void RemoveRom();
   void AddPatch();
+  /// Adds every ROM and patch below a folder the user picks.
+  void AddFolder();
   void ShowPatchProperties();
   void ShowRomProperties();
   void Close();
