@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up, builds and starts Brindle. Arguments go to Brindle (an .ips file to play or install).
-# Brindle keeps brindle.dat beside its executable, here build/src/brindle.dat.
+# The build marks build/src as a portable copy: Brindle keeps its database in build/src/brindle.dat.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh

@@ -296,6 +296,7 @@ const Icon kPageIcons[] = {
      }},
 };
 constexpr int kPageIconSize = 32;
+constexpr int kLargeAppIconSize = 128;
 
 QImage RenderIcon(const Icon& icon, int size) {
   QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -379,6 +380,9 @@ int MakeAll(const QString& outDir) {
                  QString("%1/icons/%2-%3.png").arg(outDir).arg(icon.name).arg(size));
     }
   }
+  // The application's icon also as large as desktops and software centres show it.
+  ok &= Save(RenderIcon(kIcons[0], kLargeAppIconSize),
+             QString("%1/icons/app-%2.png").arg(outDir).arg(kLargeAppIconSize));
   for (const Icon& icon : kPageIcons) {
     ok &= Save(RenderIcon(icon, kPageIconSize),
                QString("%1/icons/%2.ico").arg(outDir).arg(icon.name));

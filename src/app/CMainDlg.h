@@ -24,8 +24,10 @@ class QPushButton;
 
 /// What the main window needs from the world around it; tests hand in their own.
 struct MainDlgEnvironment {
-  /// The folder of brindle.dat (the program's own folder).
+  /// The folder of the program's own files: the page icons.
   std::string appDir;
+  /// The folder of brindle.dat; plays keep their journal beside it.
+  std::string databaseDir;
   /// The program's path, written into the file-type registration.
   std::string executablePath;
   /// Receives the file-type registration; none means no registration.
@@ -105,7 +107,7 @@ class CMainDlg final : public QDialog {
   CTransition& Transition() { return m_transition; }
   const CBackground& Background() const { return m_background; }
   bool SaveAtExit() const { return m_saveAtExit; }
-  std::string DatabasePath() const { return m_env.appDir + "/brindle.dat"; }
+  std::string DatabasePath() const { return m_env.databaseDir + "/brindle.dat"; }
 
   // The lists.
   void FillPatchList();

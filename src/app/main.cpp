@@ -11,6 +11,7 @@
 #include "platform/CInstanceLock.h"
 #include "platform/CXdgFileTypeRegistry.h"
 #include "platform/FileSystem.h"
+#include "platform/Folders.h"
 #include "platform/Path.h"
 #include "prompt/CTerminalPrompt.h"
 #include "ui/Artwork.h"
@@ -33,6 +34,10 @@ int main(int argc, char** argv) {
 
   BrindleAppEnvironment env;
   env.window.appDir = GetAppDir();
+  // An installed copy keeps its database in the user's data folder, made on the first start.
+  // Should that fail, saving at the end says so.
+  env.window.databaseDir = GetDatabaseDir();
+  CreateFolderWithParents(env.window.databaseDir);
   env.window.executablePath = GetExecutablePath();
   env.window.registry = &registry;
   env.prompt = &prompt;

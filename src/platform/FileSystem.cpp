@@ -139,10 +139,6 @@ std::string GetExecutablePath() {
   return std::string(buffer.data(), static_cast<size_t>(n));
 }
 
-std::string GetAppDir() {
-  return DirectoryOf(GetExecutablePath());
-}
-
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error,
                    CFile::Mode mode) {
   CFile file;

@@ -2,11 +2,13 @@
 
 #include <string>
 
+#include "platform/AppFolders.h"
 #include "platform/CFile.h"
 
 // File operations the rest of the program needs beyond CFile: whole files read and safely
-// rewritten, a rename that never destroys a file, and the program's own directory. A failure is
-// a false result with `error` (when given) saying why, as a text for the user.
+// rewritten, a rename that never destroys a file, and the running executable's path (the
+// program's two folders are in AppFolders.h). A failure is a false result with `error` (when
+// given) saying why, as a text for the user.
 
 /// Replaces the file at `path` with `bytes`: written to a temporary file in the same folder,
 /// flushed to disk, then renamed over the old one. A symbolic link is followed (its target is
@@ -18,9 +20,6 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes,
 
 /// Renames `from` to `to` only when `to` does not exist; never replaces a file.
 bool RenameNoReplace(const std::string& from, const std::string& to, std::string* error = nullptr);
-
-/// The directory of the running executable, without a trailing "/".
-std::string GetAppDir();
 
 /// Reads a whole file; false when it cannot be opened (in `mode`: ReadWrite fails for a file we
 /// may not write) or read.

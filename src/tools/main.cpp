@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/AppFolders.h"
 #include "tools/Commands.h"
 
 namespace {
@@ -74,6 +75,8 @@ int main(int argc, char** argv) {
   const Args args(argv + 2, argv + argc);
   if (command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
+    // The window's database, which --db names for the commands that take one.
+    std::printf("\nBrindle's database: %s/brindle.dat\n", GetDatabaseDir().c_str());
     return 0;
   }
   if (command == "--version") {

@@ -75,6 +75,7 @@ BrindleAppEnvironment Environment(const TempDir& folder, UserPrompt& prompt, CIn
                                   const std::string& channel = "channel") {
   BrindleAppEnvironment env;
   env.window.appDir = folder.Path();
+  env.window.databaseDir = folder.Path();
   env.prompt = &prompt;
   env.lock = &lock;
   env.channelName = QString::fromStdString(folder.File(channel));

@@ -46,6 +46,7 @@ struct Window {
       TempDir::WriteTo(app + "/brindle.dat", database);
     MainDlgEnvironment env;
     env.appDir = app;
+    env.databaseDir = app;
     env.executablePath = "/usr/bin/brindle";
     env.chooseRomFile = [this](QWidget*) { return chosenRom; };
     env.editPatchInfo = [this](PatchRecord& p, bool allowEdit, UserPrompt&, QWidget*) {
@@ -508,6 +509,7 @@ TEST(MainDlg, FileDialogsListFilesWhateverTheCaseOfTheirExtension) {
   ScriptedPrompt prompt;
   MainDlgEnvironment env;  // the program's own file dialogs
   env.appDir = dir.Path();
+  env.databaseDir = dir.Path();
   CMainDlg window(prompt, env);
   ASSERT_TRUE(window.Initialize(""));
 

@@ -1,5 +1,6 @@
-// The real brindle program, copied into a temporary folder so that its brindle.dat lands there,
-// run offscreen with its message boxes on the terminal and the desktop folders redirected.
+// The real brindle program, copied into a temporary folder (a portable copy, so that its
+// brindle.dat lands there, or laid out as installed into a prefix), run offscreen with its
+// message boxes on the terminal and the desktop folders redirected.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -16,14 +17,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
+enum class Layout {
+  Portable,   // everything in one folder, with the portable marker
+  Installed,  // prefix/bin/brindle and its files in prefix/share/brindle
+};
+
 struct Program {
   TempDir dir;
   std::string appDir, exe, runtime;
 
-  Program() {
-    appDir = dir.Path() + "/app";
+  explicit Program(Layout layout = Layout::Portable) {
+    if (layout == Layout::Portable) {
+      appDir = dir.Path() + "/app";
+      exe = appDir + "/brindle";
+      TempDir::WriteTo(appDir + "/portable.txt", "");
+    } else {
+      appDir = dir.Path() + "/prefix/share/brindle";
+      exe = dir.Path() + "/prefix/bin/brindle";
+    }
     fs::create_directories(appDir);
-    exe = appDir + "/brindle";
+    fs::create_directories(fs::path(exe).parent_path());
     fs::copy_file(BRINDLE_PROGRAM_PATH, exe);
     const fs::path built = fs::path(BRINDLE_PROGRAM_PATH).parent_path();
     fs::copy(built / "icons", appDir + "/icons", fs::copy_options::recursive);
@@ -32,7 +45,22 @@ struct Program {
     ::chmod(runtime.c_str(), 0700);
   }
 
+  /// The database of a portable copy.
   std::string Database() const { return appDir + "/brindle.dat"; }
+  /// The database in the user's data folder.
+  std::string UserDatabase() const { return dir.Path() + "/data/brindle/brindle.dat"; }
+
+  /// Starts the program, waits until it runs, ends it with SIGTERM and returns its exit status.
+  int StartAndStop(int n) const {
+    const pid_t pid = Start(n);
+    if (!WaitUntilListening()) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, nullptr, 0);
+      return -1;
+    }
+    ::kill(pid, SIGTERM);
+    return Wait(pid);
+  }
   std::string Log(int n) const { return dir.Path() + "/stderr" + std::to_string(n) + ".txt"; }
 
   // Starts the program; its standard error goes to Log(n), standard input is empty. With a
@@ -178,6 +206,35 @@ TEST(Program, FirstRunWelcomesRegistersAndSavesOnSigterm) {
   EXPECT_NE(ReadFileBytes(p.dir.Path() + "/config/mimeapps.list")
                 .find("application/x-ips-patch=brindle.desktop"),
             std::string::npos);
+}
+
+TEST(Program, InstalledCopyFindsItsFilesInShareAndKeepsItsDatabaseInTheDataFolder) {
+  Program p(Layout::Installed);
+  ASSERT_EQ(p.StartAndStop(1), 0);
+  EXPECT_NE(ReadFileBytes(p.Log(1)).find("Welcome to Brindle!"), std::string::npos);
+  // The data folder was made with its parents, and the database saved there.
+  EXPECT_NE(ReadFileBytes(p.UserDatabase()).find("[vars]\r\nZSNES=\r\n"), std::string::npos);
+  EXPECT_TRUE(IsMissing(p.dir.Path() + "/prefix/bin/brindle.dat"));
+  // The icon registered for patches came from share/brindle.
+  EXPECT_EQ(ReadFileBytes(p.dir.Path() +
+                          "/data/icons/hicolor/48x48/mimetypes/application-x-ips-patch.png"),
+            ReadFileBytes(p.appDir + "/icons/patchfile-48.png"));
+
+  // The next start reads it from there again: no welcome.
+  ASSERT_EQ(p.StartAndStop(2), 0);
+  EXPECT_EQ(ReadFileBytes(p.Log(2)), "");
+}
+
+TEST(Program, CopyWithItsDatabaseBesideItNeedsNoMarker) {
+  Program p;
+  ::unlink((p.appDir + "/portable.txt").c_str());
+  const std::string original = std::string(kQuickVars) + "[patches]\r\n[roms]\r\n";
+  TempDir::WriteTo(p.Database(), original);
+  ASSERT_EQ(p.StartAndStop(1), 0);
+  EXPECT_EQ(ReadFileBytes(p.Log(1)), "");
+  EXPECT_NE(ReadFileBytes(p.Database()).find("; Format: RomName|RomSize|Filename|RomDigest"),
+            std::string::npos);  // read and saved back beside the program
+  EXPECT_TRUE(IsMissing(p.dir.Path() + "/data/brindle"));
 }
 
 TEST(Program, SecondCopyRaisesTheFirstAndWarnsOnlyWithAFile) {

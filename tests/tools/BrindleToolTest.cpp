@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -147,6 +148,36 @@ TEST(BrindleTool, HelpVersionAndUsage) {
   EXPECT_NE(out.find("unknown command 'frobnicate'"), std::string::npos);
   EXPECT_EQ(RunCommand(Tool("check"), &out, true), 2);
   EXPECT_EQ(RunCommand(Tool("dump a b"), &out, true), 2);
+}
+
+TEST(BrindleTool, HelpNamesTheDatabaseOfAPortableOrAnInstalledCopy) {
+  TempDir dir;
+  const std::string bin = dir.File("bin");
+  std::filesystem::create_directories(bin);
+  std::filesystem::copy_file(BRINDLE_TOOL_PATH, bin + "/brindle-tool");
+  const std::string home = dir.File("home");
+  const auto database = [&](const std::string& environment) {
+    std::string out;
+    RunCommand("env -u XDG_DATA_HOME HOME=" + ShellQuote(home) + " " + environment + " " +
+                   ShellQuote(bin + "/brindle-tool") + " --help",
+               &out);
+    const std::string label = "\nBrindle's database: ";
+    const size_t at = out.rfind(label);
+    return at == std::string::npos ? out : out.substr(at + label.size());
+  };
+  // An installed copy: the user's data folder; a relative $XDG_DATA_HOME does not count.
+  EXPECT_EQ(database(""), home + "/.local/share/brindle/brindle.dat\n");
+  EXPECT_EQ(database("XDG_DATA_HOME=relative/data"), home + "/.local/share/brindle/brindle.dat\n");
+  EXPECT_EQ(database("HOME=/ XDG_DATA_HOME=" + ShellQuote(dir.File("my data//"))),
+            dir.File("my data/brindle/brindle.dat\n"));
+  EXPECT_FALSE(PathExists(home));  // asking makes nothing
+
+  // A portable copy, marked as one or holding its database already, keeps it beside itself.
+  for (const char* beside : {"portable.txt", "brindle.dat"}) {
+    const std::string file = dir.Write(std::string("bin/") + beside, "");
+    EXPECT_EQ(database("XDG_DATA_HOME=" + ShellQuote(dir.File("data"))), bin + "/brindle.dat\n");
+    ::unlink(file.c_str());
+  }
 }
 
 TEST(BrindleTool, InstallLeavesToBrindleWhatWouldNeedItsDialog) {
