@@ -45,7 +45,7 @@ constexpr char kWelcome[] =
 constexpr char kConfigured[] =
     "ZSNES has been configured.\n\nYou can use IPS patches by installing them through this "
     "program and double-clicking\non the entries in the patch listbox, or by double-clicking them "
-    "in Windows Explorer.\n\nNote that you must also install compatible ROMs in order to use the "
+    "in your file manager.\n\nNote that you must also install compatible ROMs in order to use the "
     "patches.";
 constexpr char kNotConfigured[] =
     "ZSNES has not been properly configured.\n\t\t\t\t\nYou will have to specify a ZSNES "

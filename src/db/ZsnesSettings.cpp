@@ -40,7 +40,7 @@ const char* ZsnesVariantName(int index) {
 }
 
 std::optional<ZsnesFiles> DeriveZsnesFiles(const std::string& directoryText, int variant,
-                                           const std::string& home) {
+                                           const std::optional<std::string>& home) {
   const std::string dir = NormalizeDirectory(directoryText);
   switch (variant) {
     case static_cast<int>(ZsnesVariant::Windows):
@@ -48,7 +48,7 @@ std::optional<ZsnesFiles> DeriveZsnesFiles(const std::string& directoryText, int
     case static_cast<int>(ZsnesVariant::Dos):
       return ZsnesFiles{dir + "zsnes.exe", dir + "zsnes.cfg"};
     case static_cast<int>(ZsnesVariant::Linux):
-      return ZsnesFiles{dir + "zsnes", home + "/.zsnes/zsnesl.cfg"};
+      return ZsnesFiles{dir + "zsnes", home ? *home + "/.zsnes/zsnesl.cfg" : dir + "zsnesl.cfg"};
     default:
       return std::nullopt;
   }
@@ -64,8 +64,23 @@ ZsnesForm ReadZsnesForm(const CPatchDB& db) {
   return form;
 }
 
+void SuggestZsnesOnPath(ZsnesForm& form, const std::string& program,
+                        const std::optional<std::string>& home) {
+  const size_t slash = program.rfind('/');
+  if (!form.directory.empty() || slash == std::string::npos)
+    return;
+  const int native = static_cast<int>(ZsnesVariant::Linux);
+  const auto files = DeriveZsnesFiles(program.substr(0, slash + 1), native, home);
+  form.directory = NormalizeDirectory(program.substr(0, slash + 1));
+  form.variant = native;
+  form.executable = files->executable;
+  form.config = files->config;
+}
+
 void ApplyZsnesForm(const ZsnesForm& form, CPatchDB& db) {
-  db.ZSNES = NormalizeDirectory(form.directory);
+  // An empty box would otherwise be stored as "/", which counts as configured.
+  const bool blank = form.directory.find_first_not_of(" \t") == std::string::npos;
+  db.ZSNES = blank ? std::string() : NormalizeDirectory(form.directory);
   db.ZExecutable = form.executable;
   db.ZConfig = form.config;
   if (const char* name = ZsnesVariantName(form.variant))

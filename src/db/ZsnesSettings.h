@@ -28,9 +28,11 @@ struct ZsnesFiles {
   std::string config;
 };
 /// The program and configuration file for a directory text and variant index; nothing without a
-/// variant. `home` is the user's home folder, where the Linux build keeps its configuration.
+/// variant. `home` is the home folder that the password database gives the user (without a
+/// trailing "/"): the Linux build keeps its configuration in its ".zsnes" folder, or, for a user
+/// without an entry there, in the folder it was started in (the installation directory).
 std::optional<ZsnesFiles> DeriveZsnesFiles(const std::string& directoryText, int variant,
-                                           const std::string& home);
+                                           const std::optional<std::string>& home);
 
 /// The emulator page's values.
 struct ZsnesForm {
@@ -42,6 +44,11 @@ struct ZsnesForm {
 };
 
 ZsnesForm ReadZsnesForm(const CPatchDB& db);
-/// Stores the page: the normalised directory, the two paths as they are, the variant (kept as it
-/// was without a selection) and the save-game choice.
+/// For an emulator never configured (no directory) and a `zsnes` program found on PATH: the Linux
+/// build in that program's folder, with the names derived from it. Anything else is kept.
+void SuggestZsnesOnPath(ZsnesForm& form, const std::string& program,
+                        const std::optional<std::string>& home);
+/// Stores the page: the normalised directory (empty stays empty: the emulator is then still not
+/// configured), the two paths as they are, the variant (kept as it was without a selection) and
+/// the save-game choice.
 void ApplyZsnesForm(const ZsnesForm& form, CPatchDB& db);

@@ -9,6 +9,7 @@
 #include "db/ZsnesSettings.h"
 #include "dialogs/CFolderDlg.h"
 #include "platform/Folders.h"
+#include "platform/Process.h"
 #include "ui/DialogLayout.h"
 #include "ui/DisplayText.h"
 
@@ -75,7 +76,9 @@ void CZsnesPage::CreateWidgets() {
 void CZsnesPage::LoadFields(const CPatchDB& db) {
   // The stored paths are shown as they are, even where they differ from the derived ones.
   const QSignalBlocker blockDirectory(m_directory), blockVersion(m_version);
-  const ZsnesForm form = ReadZsnesForm(db);
+  ZsnesForm form = ReadZsnesForm(db);
+  // A ZSNES installed by the system's package manager is offered until one is configured.
+  SuggestZsnesOnPath(form, FindProgramInPath("zsnes"), GetPasswordHomeFolder());
   m_directoryBytes = form.directory;
   m_executableBytes = form.executable;
   m_configBytes = form.config;
@@ -100,7 +103,8 @@ void CZsnesPage::ConnectWidgets() {
 }
 
 void CZsnesPage::DeriveFileNames() {
-  const auto files = DeriveZsnesFiles(m_directoryBytes, m_version->currentIndex(), GetHomeFolder());
+  const auto files =
+      DeriveZsnesFiles(m_directoryBytes, m_version->currentIndex(), GetPasswordHomeFolder());
   if (!files)
     return;
   m_executableBytes = files->executable;

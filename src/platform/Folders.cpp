@@ -148,3 +148,13 @@ std::string GetHomeFolder() {
     folder.pop_back();
   return folder;
 }
+
+std::optional<std::string> GetPasswordHomeFolder() {
+  const passwd* user = ::getpwuid(::getuid());
+  if (user == nullptr || user->pw_dir == nullptr)
+    return std::nullopt;
+  std::string folder = user->pw_dir;
+  while (!folder.empty() && folder.back() == '/')
+    folder.pop_back();
+  return folder;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,3 +36,8 @@ bool IsFolderCaseInsensitive(const std::string& folder);
 
 /// The user's home folder, without a trailing "/".
 std::string GetHomeFolder();
+
+/// The home folder that the password database gives this user, whatever $HOME says (where
+/// programs such as ZSNES keep their files), without trailing "/" (so "" for "/"); nothing when
+/// the user has no entry there.
+std::optional<std::string> GetPasswordHomeFolder();

@@ -150,6 +150,29 @@ std::vector<std::string> SplitProgramText(const std::string& text) {
   return words;
 }
 
+std::string FindProgramInPath(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::string folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= folders.size()) {
+    size_t end = folders.find(':', start);
+    if (end == std::string::npos)
+      end = folders.size();
+    // Only absolute folders: the current folder means nothing to a setting kept for later.
+    const std::string folder = folders.substr(start, end - start);
+    if (!folder.empty() && folder[0] == '/') {
+      const std::string program = (folder.back() == '/' ? folder : folder + "/") + name;
+      struct stat info {};
+      if (::stat(program.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+          ::access(program.c_str(), X_OK) == 0) {
+        return program;
+      }
+    }
+    start = end + 1;
+  }
+  return std::string();
+}
+
 pid_t StartProcess(const std::vector<std::string>& argv, const std::string& workingDirectory,
                    std::string* error) {
   return Spawn(argv, workingDirectory, false, error);

@@ -14,6 +14,10 @@
 /// blanks and tabs, double quotes grouping words: `wine "/opt/zsnes/zsnesw.exe"`.
 std::vector<std::string> SplitProgramText(const std::string& text);
 
+/// The program `name` as the first folder of PATH that holds it as an executable file gives it
+/// ("/usr/bin/zsnes"); empty when none does.
+std::string FindProgramInPath(const std::string& name);
+
 /// Starts argv[0] (looked up in PATH when it has no "/") with `argv` in `workingDirectory`, with
 /// this process's environment, only the standard streams inherited, default signal handling and
 /// no blocked signals. Returns the child's id; -1 when it could not be started (no such program,

@@ -1,8 +1,8 @@
 #include "play/CEmulatorConfig.h"
 
+#include <cstdint>
 #include <optional>
 
-#include "parser/TextUtil.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -12,6 +12,111 @@ namespace {
 constexpr const char* kSaveDirectoryKey = "SaveDirectory = ";
 constexpr const char* kSRAMPathKey = "SRAMPath";
 constexpr const char* kIPSPathKey = "IPSPath";
+// The emulator keeps a quoted folder in a buffer of 1024 bytes and cuts off what does not fit.
+constexpr size_t kLongestQuotedFolder = 1023;
+
+// What the emulator's reader (C's isspace) skips before a name or a value.
+bool IsSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Where the quoted section opened at `open` ends: at the next unescaped quote of the same kind (a
+// backslash hides the character after it); npos when there is none.
+size_t EndOfQuote(const std::string& text, size_t open) {
+  for (size_t i = open + 1; i < text.size(); ++i) {
+    if (text[i] == text[open])
+      return i;
+    if (text[i] == '\\' && ++i == text.size())
+      break;
+  }
+  return std::string::npos;
+}
+
+// The first of `stops` from `from` on that is outside quotes, or the end of the text. Either
+// quote opens a section up to the next one of its kind; a quote without an end is an ordinary
+// character.
+size_t FindOutsideQuotes(const std::string& text, size_t from, const std::string& stops) {
+  for (size_t i = from; i < text.size(); ++i) {
+    if (stops.find(text[i]) != std::string::npos)
+      return i;
+    if (text[i] == '"' || text[i] == '\'') {
+      const size_t end = EndOfQuote(text, i);
+      if (end != std::string::npos)
+        i = end;
+    }
+  }
+  return text.size();
+}
+
+// A line as the emulator reads it: a C string (it ends at a NUL byte) whose ";" outside quotes
+// starts a comment.
+std::string WithoutComment(const std::string& line) {
+  const std::string text = line.substr(0, line.find('\0'));
+  return text.substr(0, FindOutsideQuotes(text, 0, ";"));
+}
+
+// A name or a value: leading white space skipped, cut at the first blank, tab or line end outside
+// quotes.
+std::string Token(const std::string& text) {
+  size_t begin = 0;
+  while (begin < text.size() && IsSpace(text[begin]))
+    ++begin;
+  return text.substr(begin, FindOutsideQuotes(text, begin, " \t\r\n") - begin);
+}
+
+struct Statement {
+  std::string name, value;
+  // The emulator skips a line whose name or value is empty: it sets nothing.
+  bool Sets() const { return !name.empty() && !value.empty(); }
+};
+
+// The name and the undecoded value of a line; nothing when it has no "=" before its comment.
+std::optional<Statement> ReadStatement(const std::string& line) {
+  const std::string text = WithoutComment(line);
+  const size_t equals = text.find('=');
+  if (equals == std::string::npos)
+    return std::nullopt;
+  return Statement{Token(text.substr(0, equals)), Token(text.substr(equals + 1))};
+}
+
+// A quoted string decoded as the emulator does it: the quotes dropped, and a backslash followed
+// by any character read as that character. A value not in double quotes reads as empty.
+std::string DecodeString(const std::string& value) {
+  if (value.size() < 2 || value.front() != '"' || value.back() != '"')
+    return std::string();
+  std::string out;
+  const size_t end = value.size() - 1;
+  for (size_t i = 1; i < end; ++i) {
+    // A backslash just before the closing quote escapes nothing: the text ends there.
+    if (value[i] == '\\' && ++i == end)
+      break;
+    out += value[i];
+  }
+  return out;
+}
+
+// The number the emulator stores in a one-byte setting: C's strtoul on a 32-bit machine (digits
+// after an optional sign, the largest value on overflow, a negative number wrapped), of which
+// the byte keeps the low eight bits.
+unsigned ReadByteSetting(const std::string& value) {
+  size_t i = 0;
+  const bool negative = !value.empty() && value[0] == '-';
+  if (!value.empty() && (value[0] == '-' || value[0] == '+'))
+    ++i;
+  uint64_t number = 0;
+  bool overflow = false;
+  for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
+    number = number * 10 + static_cast<uint64_t>(value[i] - '0');
+    if (number > UINT32_MAX) {
+      overflow = true;
+      number = UINT32_MAX;
+    }
+  }
+  uint32_t result = overflow ? UINT32_MAX : static_cast<uint32_t>(number);
+  if (negative && !overflow)
+    result = 0u - result;
+  return result & 0xFF;
+}
 
 // The lines Brindle writes folders into in the 1.51 form. A folder may contain the text
 // "SaveDirectory = " itself; such a line must stay the line it is, not turn into the old form.
@@ -28,28 +133,29 @@ bool IsSaveDirectoryLine(const std::string& line) {
   return key != std::string::npos && key < line.find(';') && !IsQuotedPathLine(line);
 }
 
-// The text after the first "=" of a line that is known to have one.
-std::string AfterEquals(const std::string& line) {
-  return line.substr(line.find('=') + 1);
-}
-
-// Rewrites every line with the key (only those with a value when `onlyWithValue`); the old value
-// of the last one goes to `previous`.
+// Rewrites every line with the key (only those with a value when `onlyWithValue`); the value the
+// emulator had (from the last line it takes a value from) goes to `previous`.
 bool ReplaceQuoted(std::vector<std::string>& lines, const char* key, const std::string& value,
                    bool onlyWithValue, std::optional<std::string>& previous) {
   bool matched = false;
+  std::optional<std::string> had;
   for (std::string& line : lines) {
-    if (CEmulatorConfig::KeyOf(line) != key)
+    const auto statement = ReadStatement(line);
+    if (!statement || statement->name != key)
       continue;
-    std::string old = CEmulatorConfig::DecodeValue(AfterEquals(line));
+    std::string old = DecodeString(statement->value);
     if (onlyWithValue && old.empty())
       continue;
-    previous = std::move(old);
+    if (statement->Sets())
+      had = std::move(old);
     line = key;
     line += '=';
     line += CEmulatorConfig::EncodeQuoted(value);
     matched = true;
   }
+  // Lines that set nothing leave the emulator at its default, an empty folder.
+  if (matched)
+    previous = had.value_or(std::string());
   return matched;
 }
 
@@ -125,77 +231,47 @@ unsigned CEmulatorConfig::ReplaceDirectories(const SaveDirectoryRecord& values,
 bool CEmulatorConfig::AutoPatchOff() const {
   bool off = false;
   for (const std::string& line : m_lines) {
-    if (KeyOf(line) != "AutoPatch")
-      continue;
-    const std::string value = DecodeValue(AfterEquals(line));
-    const size_t digits = value.empty() || (value[0] != '+' && value[0] != '-') ? 0 : 1;
-    off = digits < value.size() && value.find_first_not_of('0', digits) == std::string::npos;
+    const auto statement = ReadStatement(line);
+    if (statement && statement->Sets() && statement->name == "AutoPatch")
+      off = ReadByteSetting(statement->value) == 0;
   }
   return off;
+}
+
+CEmulatorConfig::FolderFit CEmulatorConfig::FitFolder(const std::string& folder) const {
+  bool saveDirectoryForm = false, quotedForm = false;
+  for (const std::string& line : m_lines) {
+    saveDirectoryForm = saveDirectoryForm || IsSaveDirectoryLine(line);
+    quotedForm = quotedForm || IsQuotedPathLine(line);
+  }
+  // The old form's value runs to the end of its line. The emulator reads a quoted value from one
+  // line, while its own writer puts a line feed into it as it is.
+  if ((saveDirectoryForm && folder.find_first_of("\r\n") != std::string::npos) ||
+      (quotedForm && folder.find('\n') != std::string::npos)) {
+    return FolderFit::LineBreak;
+  }
+  if (quotedForm && folder.size() > kLongestQuotedFolder)
+    return FolderFit::TooLong;
+  return FolderFit::Fits;
 }
 
 std::string CEmulatorConfig::EncodeQuoted(const std::string& text) {
   std::string out = "\"";
   for (const char c : text) {
-    switch (c) {
-      case '\\':
-        out += "\\\\";
-        break;
-      case '"':
-        out += "\\\"";
-        break;
-      case '\'':
-        out += "\\'";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      default:
-        out += c;
-    }
+    if (c == '\\' || c == '"' || c == '\'' || c == '\t' || c == '\n')
+      out += '\\';
+    out += c;
   }
   return out + "\"";
 }
 
 std::string CEmulatorConfig::DecodeValue(const std::string& text) {
-  const size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string::npos)
-    return std::string();
-  if (text[begin] != '"')
-    return TrimBlanks(text.substr(begin, text.find(';', begin) - begin));
-  std::string out;
-  for (size_t i = begin + 1; i < text.size() && text[i] != '"'; ++i) {
-    if (text[i] != '\\' || i + 1 == text.size()) {
-      out += text[i];
-      continue;
-    }
-    switch (text[++i]) {
-      case 'n':
-        out += '\n';
-        break;
-      case 't':
-        out += '\t';
-        break;
-      case '\\':
-      case '"':
-      case '\'':
-        out += text[i];
-        break;
-      // Not an escape the emulator writes: a hand-typed Windows path keeps its backslash.
-      default:
-        out += '\\';
-        out += text[i];
-    }
-  }
-  return out;
+  return DecodeString(Token(WithoutComment(text)));
 }
 
 std::string CEmulatorConfig::KeyOf(const std::string& line) {
-  const size_t equals = line.find('=');
-  return equals == std::string::npos ? std::string() : TrimBlanks(line.substr(0, equals));
+  const auto statement = ReadStatement(line);
+  return statement ? statement->name : std::string();
 }
 
 std::string CEmulatorConfig::Serialize() const {

@@ -13,6 +13,7 @@
 /// always written back with CR LF line ends. ZSNES 1.51 writes SRAMPath="..." (a quoted string
 /// with backslash escapes), and later versions add IPSPath="..."; a file in that form keeps the
 /// line ends it came with when all its lines agree, since the Linux emulator writes LF alone.
+/// Lines of that form are read exactly as the emulator reads them.
 class CEmulatorConfig final {
  public:
   /// The kinds of line ReplaceDirectories can meet, as bits of its result.
@@ -32,17 +33,24 @@ class CEmulatorConfig final {
   /// fields are left alone. Returns the forms met.
   unsigned ReplaceDirectories(const SaveDirectoryRecord& values, SaveDirectoryRecord& previous);
 
-  /// Whether the emulator will apply no patch at all: its last AutoPatch line says 0.
+  /// Whether the emulator will apply no patch at all: the last AutoPatch line it reads sets 0.
   bool AutoPatchOff() const;
 
-  /// A value as the emulator writes it: in double quotes, with backslash, both quotes, tab and
-  /// line feed escaped by a backslash.
+  /// Whether the lines of this file that name folders can carry `folder` so that the emulator
+  /// reads it back as it is.
+  enum class FolderFit { Fits, LineBreak, TooLong };
+  FolderFit FitFolder(const std::string& folder) const;
+
+  /// A value as the emulator writes it: in double quotes, with a backslash before each
+  /// backslash, double quote, single quote, tab and line feed.
   static std::string EncodeQuoted(const std::string& text);
-  /// The value the emulator reads from the text after a line's "=": a quoted string decoded, or
-  /// bare text up to a ";" comment; blanks around it do not count.
+  /// The folder the emulator reads from the text after a line's "=": up to a ";" comment and
+  /// the first blank outside quotes, a quoted string with its quotes dropped and a backslash
+  /// taking the character after it as it is; empty when the value is not in double quotes.
   static std::string DecodeValue(const std::string& text);
-  /// The key of a line: the text before its first "=" without blanks around it; empty when the
-  /// line has no "=".
+  /// The name the emulator reads from a line: the text before its first "=", from its first
+  /// character that is not white space to the next blank outside quotes; empty when the line
+  /// (before its comment) has no "=".
   static std::string KeyOf(const std::string& line);
 
   /// The bytes written back (see the class comment for the line ends).

@@ -9,8 +9,9 @@
 
 namespace {
 
-// The patch folder becomes a line of the emulator's configuration and the play name an argument:
-// a line break would add a line of its own to the configuration.
+// The play name becomes an argument of the emulator, which keeps it in its configuration file (a
+// line break would add a line of its own there). The patch folder's line breaks are for the
+// configuration file to judge, by its form.
 bool CanPassToEmulator(const std::string& text) {
   return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
 }
@@ -87,7 +88,7 @@ bool CPatchPlayer::Check(int index) {
 
   m_patchFolder = FolderOf(patch.Filename);
   m_playName = FolderOf(rom.Filename) + BaseName(patch.Filename) + ".smc";
-  if (!CanPassToEmulator(m_patchFolder) || !CanPassToEmulator(m_playName)) {
+  if (m_patchFolder.find('\0') != std::string::npos || !CanPassToEmulator(m_playName)) {
     ReportError("The patch file name contains characters that cannot be passed to the emulator.");
     return false;
   }

@@ -42,7 +42,8 @@ class CPatchPlayer final {
   /// True when IgnoreHash is set, the digest matches, or the user plays on after the warning.
   bool CheckRomDigest(const RomRecord& rom);
   /// Points every place where the emulator's configuration looks for a patch at `directory`
-  /// and remembers, form by form, what it replaced.
+  /// and remembers, form by form, what it replaced. A folder the file cannot carry is refused
+  /// before anything changes.
   bool SetSaveDirectory(const std::string& directory);
   /// Writes each form's remembered value back in that form (and remembers the replaced ones).
   bool RestoreSaveDirectory();
@@ -58,7 +59,9 @@ class CPatchPlayer final {
   std::string PlayJournalPath() const;
 
  private:
-  bool RewriteEmulatorConfig(const SaveDirectoryRecord& values);
+  /// `folder`, when given, is the one folder all of `values` name, which the file must carry.
+  bool RewriteEmulatorConfig(const SaveDirectoryRecord& values,
+                             const std::string* folder = nullptr);
   /// Writes the journal without the play's processes: the play is over, and what it could not
   /// put back is left for the next start.
   void LeaveToNextStart();

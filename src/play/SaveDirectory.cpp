@@ -2,8 +2,33 @@
 #include "play/CEmulatorConfig.h"
 #include "play/CPatchPlayer.h"
 
+namespace {
+
+// Why the configuration file cannot carry the folder; empty when it can.
+std::string FolderFitProblem(CEmulatorConfig::FolderFit fit, const std::string& folder,
+                             const std::string& configFile) {
+  const std::string start = "The patch folder \"" + folder +
+                            "\" cannot be written into the ZSNES configuration file \"" +
+                            configFile + "\": ";
+  switch (fit) {
+    case CEmulatorConfig::FolderFit::LineBreak:
+      return start +
+             "ZSNES cannot read a folder name with a line break from it.\n\nMove the patch to "
+             "another folder to play it.";
+    case CEmulatorConfig::FolderFit::TooLong:
+      return start +
+             "ZSNES reads at most 1023 bytes of a folder name from it.\n\nMove the patch to a "
+             "folder with a shorter name to play it.";
+    case CEmulatorConfig::FolderFit::Fits:
+      break;
+  }
+  return std::string();
+}
+
+}  // namespace
+
 bool CPatchPlayer::SetSaveDirectory(const std::string& directory) {
-  return RewriteEmulatorConfig({directory, directory, directory});
+  return RewriteEmulatorConfig({directory, directory, directory}, &directory);
 }
 
 bool CPatchPlayer::RestoreSaveDirectory() {
@@ -11,7 +36,8 @@ bool CPatchPlayer::RestoreSaveDirectory() {
   return RewriteEmulatorConfig(saved);
 }
 
-bool CPatchPlayer::RewriteEmulatorConfig(const SaveDirectoryRecord& values) {
+bool CPatchPlayer::RewriteEmulatorConfig(const SaveDirectoryRecord& values,
+                                         const std::string* folder) {
   if (m_db.ZSNES.empty()) {
     ReportError("ZSNES installation directory not configured.");
     return false;
@@ -22,6 +48,14 @@ bool CPatchPlayer::RewriteEmulatorConfig(const SaveDirectoryRecord& values) {
         "Could not open ZSNES configuration file. Check Brindle's ZSNES installation "
         "configuration to ensure that the path and version information is correct.");
     return false;
+  }
+  // What was read back from the file always fits it again; a new folder may not.
+  if (folder) {
+    const std::string problem = FolderFitProblem(config.FitFolder(*folder), *folder, m_db.ZConfig);
+    if (!problem.empty()) {
+      ReportError(problem);
+      return false;
+    }
   }
   SaveDirectoryRecord previous = m_savedDirectories;
   config.ReplaceDirectories(values, previous);

@@ -23,6 +23,7 @@
 #include "platform/Folders.h"
 #include "play/PlayWorld.h"
 #include "support/RomImage.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 #include "ui/CIconBar.h"
@@ -61,12 +62,19 @@ void WhenWindowRuns(std::function<void(CMainDlg&)> inside) {
 }
 
 // Fills in the emulator page for the native build in `directory` and confirms.
-void SetUpLinuxZsnes(COptionsDlg& options, const std::string& directory) {
+// Types the directory, picks the Linux build and, when given, types its configuration file.
+void SetUpLinuxZsnes(COptionsDlg& options, const std::string& directory,
+                     const std::string& config = "") {
   EXPECT_EQ(options.VisiblePage(), kEmulatorPage);
   auto* field = options.findChild<QLineEdit*>("ZsnesDirectory");
   field->selectAll();
   QTest::keyClicks(field, QString::fromStdString(directory));
   options.findChild<QComboBox*>("ZsnesVersion")->setCurrentIndex(2);
+  if (!config.empty()) {
+    auto* configField = options.findChild<QLineEdit*>("ZsnesConfig");
+    configField->selectAll();
+    QTest::keyClicks(configField, QString::fromStdString(config));
+  }
   options.findChild<QPushButton*>("Ok")->click();
 }
 
@@ -173,22 +181,37 @@ TEST(BrindleApp, FirstRunWalksWelcomeOptionsAndTheConfiguredMessage) {
   EXPECT_EQ(prompt.boxes[1].text,
             "ZSNES has been configured.\n\nYou can use IPS patches by installing them through this "
             "program and double-clicking\non the entries in the patch listbox, or by "
-            "double-clicking them in Windows Explorer.\n\nNote that you must also install "
+            "double-clicking them in your file manager.\n\nNote that you must also install "
             "compatible ROMs in order to use the patches.");
   EXPECT_EQ(prompt.boxes[1].icon, BoxIcon::Information);
   EXPECT_NE(ReadFileBytes(dir.File("brindle.dat"))
                 .find("[vars]\r\nZSNES=/opt/zsnes/\r\nZSNESVer=zsnesl\r\nZConfig=" +
-                      GetHomeFolder() + "/.zsnes/zsnesl.cfg\r\nZExecutable=/opt/zsnes/zsnes\r\n"),
+                      *GetPasswordHomeFolder() +
+                      "/.zsnes/zsnesl.cfg\r\nZExecutable=/opt/zsnes/zsnes\r\n"),
             std::string::npos);
+}
+
+TEST(BrindleApp, FirstRunConfirmingAnEmptyEmulatorPageLeavesItUnconfigured) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CInstanceLock lock("BrindleApp", dir.Path());
+  const BrindleAppEnvironment env = Environment(dir, prompt, lock);
+  const ScopedEnv path("PATH", dir.File("no programs").c_str());
+  prompt.onAsk = [&](const BoxRequest& box) {
+    if (box.text.rfind("Welcome", 0) == 0)
+      WhenOptionsOpen([](COptionsDlg& options) { QTest::keyClick(&options, Qt::Key_Return); });
+    if (box.text.rfind("ZSNES has not", 0) == 0)
+      WhenWindowRuns([](CMainDlg& window) { window.RunCommand(CMainDlg::kExit); });
+  };
+  EXPECT_EQ(CBrindleApp(env).Run({}), 0);
+  ASSERT_EQ(prompt.boxes.size(), 2u);
+  EXPECT_EQ(prompt.boxes[1].text.rfind("ZSNES has not been properly configured.", 0), 0u);
+  EXPECT_NE(ReadFileBytes(dir.File("brindle.dat")).find("[vars]\r\nZSNES=\r\n"), std::string::npos);
 }
 
 TEST(BrindleApp, EveryMenuEntryOpensOptionsAtItsPageAndAPlayIsSetUpThere) {
   PlayWorld world;
-  // The native build keeps its configuration in the home folder: one of the test's own.
-  const std::string home = world.dir.Path() + "/home";
-  const char* oldHome = std::getenv("HOME");
-  const std::string savedHome = oldHome ? oldHome : "";
-  ::setenv("HOME", home.c_str(), 1);
+  // The native build keeps its configuration in the home folder; this one is typed in.
   world.config = world.dir.Write("home/.zsnes/zsnesl.cfg", world.configBytes);
   world.emulator = world.WriteEmulator("zsnes dir/zsnes", "");
   world.db.ZSNES.clear();
@@ -211,14 +234,14 @@ TEST(BrindleApp, EveryMenuEntryOpensOptionsAtItsPageAndAPlayIsSetUpThere) {
     }
     // Playing without an emulator: the message, then the emulator page.
     window->PatchList()->SelectRow(0);
-    WhenOptionsOpen([&world](COptionsDlg& options) { SetUpLinuxZsnes(options, world.zsnesDir); });
+    WhenOptionsOpen(
+        [&world](COptionsDlg& options) { SetUpLinuxZsnes(options, world.zsnesDir, world.config); });
     window->RunCommand(CMainDlg::kPlay);
     EXPECT_FALSE(PathExists(world.record));
     window->RunCommand(CMainDlg::kPlay);
     window->RunCommand(CMainDlg::kExit);
   });
   EXPECT_EQ(CBrindleApp(env).Run({}), 0);
-  ::setenv("HOME", savedHome.c_str(), 1);
 
   EXPECT_EQ(pages, (std::vector<int>{0, 1, 2, 3}));
   ASSERT_EQ(world.prompt.boxes.size(), 1u);

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "play/PlayWorld.h"
+#include "support/XServer.h"
 
 namespace {
 
@@ -117,53 +118,6 @@ struct Program {
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     return -1;
-  }
-};
-
-// An X server of its own (Xvfb), for what only a real display shows: windows mapped and
-// unmapped, real pointer clicks through xdotool.
-struct XServer {
-  pid_t pid = -1;
-  std::string display;
-
-  XServer() {
-    if (RunCommand("command -v Xvfb && command -v xdotool") != 0)
-      return;
-    int fds[2];
-    if (::pipe(fds) != 0)
-      return;
-    pid = ::fork();
-    if (pid == 0) {
-      ::close(fds[0]);
-      ::freopen("/dev/null", "w", stderr);
-      const std::string fd = std::to_string(fds[1]);
-      ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
-               "-nolisten", "tcp", static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    ::close(fds[1]);
-    // The server writes its display number and a line end once it accepts connections.
-    std::string number;
-    char c = 0;
-    while (::read(fds[0], &c, 1) == 1 && c != '\n')
-      number += c;
-    ::close(fds[0]);
-    if (!number.empty())
-      display = ":" + number;
-  }
-  ~XServer() {
-    if (pid > 0) {
-      ::kill(pid, SIGTERM);
-      ::waitpid(pid, nullptr, 0);
-    }
-  }
-  // Runs xdotool on this display; its output without the final line end.
-  std::string XDoTool(const std::string& arguments) const {
-    std::string output;
-    RunCommand("DISPLAY=" + display + " timeout 20 xdotool " + arguments, &output);
-    while (!output.empty() && output.back() == '\n')
-      output.pop_back();
-    return output;
   }
 };
 

@@ -23,6 +23,10 @@ TEST(ZsnesSettings, DerivedFilesOfTheThreeVariants) {
   EXPECT_EQ(files(1), "/games/ZSNES/zsnes.exe | /games/ZSNES/zsnes.cfg");
   EXPECT_EQ(files(2), "/games/ZSNES/zsnes | /home/ann/.zsnes/zsnesl.cfg");
   EXPECT_EQ(files(-1), "none");
+  // A home of "/", and a user the password database does not know: the emulator then keeps its
+  // configuration in the folder it was started in.
+  EXPECT_EQ(DeriveZsnesFiles("/z", 2, "")->config, "/.zsnes/zsnesl.cfg");
+  EXPECT_EQ(DeriveZsnesFiles("/z", 2, std::nullopt)->config, "/z/zsnesl.cfg");
 
   for (const char* other : {"zsnesw", "ZSNES", "", "zsnesL"})
     EXPECT_EQ(ZsnesVariantIndex(other), 0) << other;
@@ -40,4 +44,14 @@ TEST(ZsnesSettings, StoreKeepsTheVariantWithoutASelection) {
   form.variant = -1;
   ApplyZsnesForm(form, db);
   EXPECT_EQ(db.ZSNESVer, "ZSNES");
+
+  // An empty box leaves the emulator unconfigured; "/" is a folder like any other.
+  for (const char* blank : {"", " \t "}) {
+    form.directory = blank;
+    ApplyZsnesForm(form, db);
+    EXPECT_EQ(db.ZSNES, "");
+  }
+  form.directory = "\\";
+  ApplyZsnesForm(form, db);
+  EXPECT_EQ(db.ZSNES, "/");
 }

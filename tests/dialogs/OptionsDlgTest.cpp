@@ -11,9 +11,12 @@
 #include <QTest>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "db/CPatchDB.h"
 #include "dialogs/CZsnesPage.h"
 #include "platform/Folders.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 #include "ui/CIconBar.h"
@@ -147,6 +150,8 @@ TEST(OptionsDlg, CancelKeepsEverySettingAndOkStoresEveryPage) {
 }
 
 TEST(ZsnesPage, DerivesFileNamesAndKeepsUntouchedBytes) {
+  // ZSNES for Linux ignores $HOME: its folder is the one the password database names.
+  const ScopedEnv home("HOME", "/elsewhere");
   Options o;
   o.Open(kEmulatorPage);
   QLineEdit* executable = o.Find<QLineEdit>("ZsnesExecutable");
@@ -165,7 +170,8 @@ TEST(ZsnesPage, DerivesFileNamesAndKeepsUntouchedBytes) {
   o.Find<QPushButton>("Browse")->click();
   EXPECT_EQ(o.Find<QLineEdit>("ZsnesDirectory")->text(), "/usr/games/zsnes/");
   EXPECT_EQ(executable->text(), "/usr/games/zsnes/zsnes");
-  EXPECT_EQ(config->text(), QString::fromStdString(GetHomeFolder() + "/.zsnes/zsnesl.cfg"));
+  EXPECT_EQ(config->text(),
+            QString::fromStdString(*GetPasswordHomeFolder() + "/.zsnes/zsnesl.cfg"));
   o.dlg->accept();
   EXPECT_EQ(o.db.ZSNESVer, "zsnesl");
   EXPECT_EQ(o.db.ZExecutable, "/usr/games/zsnes/zsnes");
@@ -183,4 +189,37 @@ TEST(ZsnesPage, DerivesFileNamesAndKeepsUntouchedBytes) {
   o.Open(kEmulatorPage);
   o.dlg->accept();
   EXPECT_EQ(o.db.ZExecutable, "/opt/zsnes/caf\xE9.exe");
+}
+
+TEST(ZsnesPage, AZsnesOnThePathIsOfferedUntilOneIsConfigured) {
+  TempDir dir;
+  dir.Write("not a program/zsnes", "");  // not executable: passed over
+  const std::string program = dir.Write("bin/zsnes", "#!/bin/sh\n");
+  ASSERT_EQ(::chmod(program.c_str(), 0755), 0);
+  const std::string path = "relative:" + dir.File("not a program") + ":" + dir.File("bin") + "/";
+  const ScopedEnv searched("PATH", path.c_str());
+  const std::string config = *GetPasswordHomeFolder() + "/.zsnes/zsnesl.cfg";
+
+  Options o;
+  o.db.ZSNES.clear();
+  o.Open(kEmulatorPage);
+  EXPECT_EQ(o.Find<QLineEdit>("ZsnesDirectory")->text().toStdString(), dir.File("bin/"));
+  EXPECT_EQ(o.Find<QComboBox>("ZsnesVersion")->currentText(), "ZSNES (Linux)");
+  EXPECT_EQ(o.Find<QLineEdit>("ZsnesExecutable")->text().toStdString(), program);
+  EXPECT_EQ(o.Find<QLineEdit>("ZsnesConfig")->text().toStdString(), config);
+  // Nothing is stored until OK.
+  o.Find<QPushButton>("Cancel")->click();
+  EXPECT_EQ(o.db.ZSNES + "|" + o.db.ZSNESVer + "|" + o.db.ZExecutable,
+            "|zsnes|dosbox \"/opt/zsnes/zsnes.exe\"");
+  o.Open(kEmulatorPage);
+  o.Find<QPushButton>("Ok")->click();
+  EXPECT_EQ(o.db.ZSNES + "|" + o.db.ZSNESVer + "|" + o.db.ZExecutable + "|" + o.db.ZConfig,
+            dir.File("bin/") + "|zsnesl|" + program + "|" + config);
+
+  // A configured emulator is shown as it is.
+  o.db.ZSNES = "/opt/zsnes/";
+  o.db.ZSNESVer = "zsnes";
+  o.Open(kEmulatorPage);
+  EXPECT_EQ(o.Find<QLineEdit>("ZsnesDirectory")->text(), "/opt/zsnes/");
+  EXPECT_EQ(o.Find<QComboBox>("ZsnesVersion")->currentText(), "ZSNES (DOS)");
 }

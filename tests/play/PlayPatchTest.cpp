@@ -199,8 +199,10 @@ TEST(PlayPatch, StopsEarlyWithItsMessages) {
   w.db.GetPatch(0)->Filename = odd + "/Game.ips";
   ASSERT_EQ(w.db.PlayPatch(0), 0);
   EXPECT_EQ(w.prompt.boxes.back().text,
-            "Error: The patch file name contains characters that cannot be passed to the "
-            "emulator.");
+            "Error: The patch folder \"" + odd +
+                "/\" cannot be written into the ZSNES configuration file \"" + w.config +
+                "\": ZSNES cannot read a folder name with a line break from it.\n\nMove the patch "
+                "to another folder to play it.");
   w.db.GetPatch(0)->Filename = w.patchFolder + "Game\r.ips";
   ASSERT_EQ(w.db.PlayPatch(0), 0);
   EXPECT_EQ(w.prompt.boxes.size(), 7u);
@@ -300,8 +302,8 @@ TEST(PlayPatch, AutoPatchSwitchedOffAsksBeforeAnythingChanges) {
   ASSERT_EQ(w.db.PlayPatch(0), 1);
   ASSERT_EQ(w.prompt.boxes.size(), 2u);
   expectQuestion(w.prompt.boxes[1]);
-  EXPECT_EQ(ReadFileBytes(w.record),
-            "config=zsnesw.cfg\nlineends=CRLF\nrom=" + w.playName + "\nautopatch=off\n");
+  EXPECT_EQ(ReadFileBytes(w.record), "config=zsnesw.cfg\nlineends=CRLF\nrom=" + w.playName +
+                                         "\nsave=" + w.patchFolder + "\nautopatch=off\n");
   EXPECT_EQ(ReadFileBytes(w.config), bytes);
 
   // A later line switching it back on is the one the emulator keeps.

@@ -12,6 +12,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "play/CPlayJournal.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -30,6 +31,9 @@ struct PlayWorld {
   CPatchDB db{prompt};
   std::string romFile, playName, patchFolder, zsnesDir, config, configBytes, emulator, record,
       journal;
+  // How the model names the configuration it read, and its password database while it is used.
+  std::string modelConfig;
+  std::unique_ptr<ScopedEnv> modelPasswd;
 
   explicit PlayWorld(const std::string& emulatorExtra = "") {
     romFile = dir.Write("my roms/game.fig", std::string(1024, 'R'));
@@ -94,11 +98,21 @@ struct PlayWorld {
   }
 
   // Puts the model of ZSNES in the shell script's place, with `bytes` as its configuration file
-  // `name` in the emulator's folder (where the model looks for it).
+  // `name` where that build looks for it: zsnesw.cfg in the emulator's folder, zsnesl.cfg in
+  // the .zsnes folder of a home that the model's password database gives this user.
   void UseZsnesModel(const std::string& name, const std::string& bytes) {
     ::unlink(config.c_str());
     configBytes = bytes;
-    config = dir.Write("zsnes dir/" + name, bytes);
+    if (name == "zsnesl.cfg") {
+      config = dir.Write("home/.zsnes/zsnesl.cfg", bytes);
+      const std::string passwd = dir.Write(
+          "passwd", "me:x:" + std::to_string(::getuid()) + ":0::" + dir.Path() + "/home:/bin/sh\n");
+      modelPasswd = std::make_unique<ScopedEnv>("ZSNES_MODEL_PASSWD", passwd.c_str());
+      modelConfig = config;
+    } else {
+      config = dir.Write("zsnes dir/" + name, bytes);
+      modelConfig = name;
+    }
     db.ZConfig = config;
     db.ZExecutable = ZSNES_MODEL_PATH;
     record = zsnesDir + "zsnes-model.txt";
@@ -106,8 +120,8 @@ struct PlayWorld {
 
   // What the model records when it finds the played patch in the patch folder.
   std::string ModelApplied(const std::string& lineEnds) const {
-    return "config=" + config.substr(config.rfind('/') + 1) + "\nlineends=" + lineEnds +
-           "\nrom=" + playName + "\nsearch=" + patchFolder + "\nsearch=" + dir.Path() +
+    return "config=" + modelConfig + "\nlineends=" + lineEnds + "\nrom=" + playName +
+           "\nsave=" + patchFolder + "\nsearch=" + patchFolder + "\nsearch=" + dir.Path() +
            "/my roms/\napply=" + patchFolder + "Game (fixed).ips\n";
   }
 

@@ -2,6 +2,8 @@
 #include <unistd.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "db/CPatchDB.h"
 #include "gtest/gtest.h"
@@ -162,30 +164,100 @@ TEST(SaveDirectory, KeepsPermissionsAndSymbolicLinks) {
   EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /p/\r\n");
 }
 
-TEST(SaveDirectory, QuotedFormOfZsnes151KeepsItsLineEnds) {
+TEST(SaveDirectory, QuotedFormIsWrittenAndReadAsTheEmulatorDoes) {
   const std::string others =
       "; SRAMPath=\"/commented/\"\n"
       "sramPath=\"/other case/\"\n"
       "SRAMPathX=\"/other key/\"\n"
       "ROMPath=\"C:\\\\ZSNES\\\\\"\n"
       "IPSPath=\"\"\n";
-  Fixture f(others + "  SRAMPath = \"D:\\\\SNES\\\\Saves\\\\ \\\"q\\\" \\'s\\' \\t\\n\" ; mine\n" +
+  // The emulator's own escapes (a backslash, then the character itself), and "\t", which it
+  // reads as "t".
+  Fixture f(others + "  SRAMPath = \"D:\\\\SNES\\\\Saves\\\\ \\\"q\\\" \\'s\\' \\\t\\t\" ; mine\n" +
             "AutoPatch=1");
   // Every character that needs an escape, and a folder that looks like the old form's line.
   ASSERT_TRUE(f.player.SetSaveDirectory("/p a/\"x\"\t'y'\\SaveDirectory = z/"));
   EXPECT_EQ(ReadFileBytes(f.config),
-            others + "SRAMPath=\"/p a/\\\"x\\\"\\t\\'y\\'\\\\SaveDirectory = z/\"\nAutoPatch=1");
+            others + "SRAMPath=\"/p a/\\\"x\\\"\\\t\\'y\\'\\\\SaveDirectory = z/\"\nAutoPatch=1");
   ASSERT_TRUE(f.player.RestoreSaveDirectory());
   EXPECT_EQ(ReadFileBytes(f.config),
-            others + "SRAMPath=\"D:\\\\SNES\\\\Saves\\\\ \\\"q\\\" \\'s\\' \\t\\n\"\nAutoPatch=1");
-
-  // What the emulator reads from the text after "=".
-  EXPECT_EQ(CEmulatorConfig::DecodeValue(" \"D:\\\\SNES\\\\Saves\\\\\" ; c"), "D:\\SNES\\Saves\\");
-  EXPECT_EQ(CEmulatorConfig::DecodeValue("\"a;b\\\"c\\'d\\te\\nf\""), "a;b\"c'd\te\nf");
-  EXPECT_EQ(CEmulatorConfig::DecodeValue("\"C:\\Games\\x\""), "C:\\Games\\x");
-  EXPECT_EQ(CEmulatorConfig::DecodeValue("  /bare/path  ; comment"), "/bare/path");
-  EXPECT_EQ(CEmulatorConfig::DecodeValue("\"\""), "");
+            others + "SRAMPath=\"D:\\\\SNES\\\\Saves\\\\ \\\"q\\\" \\'s\\' \\\tt\"\nAutoPatch=1");
   EXPECT_TRUE(f.prompt.boxes.empty());
+
+  // What the emulator reads from the text after "=": any escaped character as it is, the value
+  // up to a blank outside quotes, nothing from a value that is not a whole quoted string.
+  EXPECT_EQ(CEmulatorConfig::DecodeValue(" \"D:\\\\SNES\\\\Saves\\\\\" ; c"), "D:\\SNES\\Saves\\");
+  EXPECT_EQ(CEmulatorConfig::DecodeValue("\"a;b\\\"c\\'d\\te\\\tf\\\n\" x"), "a;b\"c'dte\tf\n");
+  EXPECT_EQ(CEmulatorConfig::DecodeValue("\"C:\\Games\\x\""), "C:Gamesx");
+  EXPECT_EQ(CEmulatorConfig::DecodeValue("  /bare/path  ; comment"), "");
+  EXPECT_EQ(CEmulatorConfig::DecodeValue("\"/a/\"junk"), "");
+  EXPECT_EQ(CEmulatorConfig::DecodeValue("\"\""), "");
+  EXPECT_EQ(CEmulatorConfig::KeyOf(" \tSRAMPath x = \"/a/\""), "SRAMPath");
+  EXPECT_EQ(CEmulatorConfig::KeyOf("; SRAMPath=\"/a/\""), "");
+}
+
+TEST(SaveDirectory, OnlyLinesTheEmulatorTakesAValueFromAreRemembered) {
+  // The emulator skips a line without a value; a value that is not quoted reads as empty.
+  Fixture f("SRAMPath=\"/kept/\"\nSRAMPath=\nSRAMPath= ;none\n");
+  ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
+  ASSERT_TRUE(f.player.RestoreSaveDirectory());
+  EXPECT_EQ(ReadFileBytes(f.config),
+            "SRAMPath=\"/kept/\"\nSRAMPath=\"/kept/\"\nSRAMPath=\"/kept/\"\n");
+  f.dir.Write("zsnes/zsnesw.cfg", "SRAMPath=/bare/\n");
+  ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
+  ASSERT_TRUE(f.player.RestoreSaveDirectory());
+  EXPECT_EQ(ReadFileBytes(f.config), "SRAMPath=\"\"\n");
+
+  // AutoPatch is a byte set from the number the value starts with.
+  for (const auto& [lines, off] : std::vector<std::pair<std::string, bool>>{
+           {"AutoPatch=0 x", true},
+           {"AutoPatch=256", true},
+           {"AutoPatch=nothing", true},
+           {"AutoPatch=-255", false},
+           {"AutoPatch=99999999999", false},
+           {"AutoPatch=0\nAutoPatch=", true},
+           {"AutoPatch=0\nAutoPatch=1;", false},
+           {"AutoPatch = \"0\"", true},
+       }) {
+    CEmulatorConfig config;
+    config.Parse(lines);
+    EXPECT_EQ(config.AutoPatchOff(), off) << lines;
+  }
+}
+
+TEST(SaveDirectory, AFolderTheFileCannotCarryIsRefusedBeforeAnythingChanges) {
+  const std::string oldForm = "SaveDirectory = /old\n";
+  const std::string quoted = "SRAMPath=\"/old/\"\n";
+  Fixture f(oldForm);
+  const std::string breaks[] = {"/a\nb/", "/a\rb/"};
+  for (const std::string& folder : breaks) {
+    EXPECT_FALSE(f.player.SetSaveDirectory(folder));
+    EXPECT_EQ(f.prompt.boxes.back().text,
+              "Error: The patch folder \"" + folder +
+                  "\" cannot be written into the ZSNES configuration file \"" + f.config +
+                  "\": ZSNES cannot read a folder name with a line break from it.\n\nMove the "
+                  "patch to another folder to play it.");
+    EXPECT_EQ(f.prompt.boxes.back().title, "Error!");
+    EXPECT_EQ(ReadFileBytes(f.config), oldForm);
+  }
+
+  // The quoted form holds a carriage return, and 1023 bytes at most.
+  f.dir.Write("zsnes/zsnesw.cfg", quoted);
+  EXPECT_FALSE(f.player.SetSaveDirectory("/a\nb/"));
+  const std::string longest = "/" + std::string(1021, 'x') + "/";
+  EXPECT_FALSE(f.player.SetSaveDirectory(longest + "y/"));
+  EXPECT_EQ(f.prompt.boxes.back().text,
+            "Error: The patch folder \"" + longest +
+                "y/\" cannot be written into the ZSNES "
+                "configuration file \"" +
+                f.config +
+                "\": ZSNES reads at most 1023 bytes of a folder "
+                "name from it.\n\nMove the patch to a folder with a shorter name to play it.");
+  EXPECT_EQ(ReadFileBytes(f.config), quoted);
+  EXPECT_EQ(f.prompt.boxes.size(), 4u);
+  EXPECT_TRUE(f.player.SetSaveDirectory("/a\rb/"));
+  EXPECT_TRUE(f.player.SetSaveDirectory(longest));
+  EXPECT_EQ(f.prompt.boxes.size(), 4u);
 }
 
 TEST(SaveDirectory, BothFormsAndIpsPathAreRewrittenAndRestored) {

@@ -171,3 +171,47 @@ TEST(PlayZsnesReleases, APatchNamedInCapitalsIsFoundThroughALinkForThePlay) {
   EXPECT_EQ(ReadFileBytes(w.patchFolder + "Game.ips"), "ANOTHER PATCH");
   EXPECT_FALSE(IsSymbolicLink(w.patchFolder + "Game.ips"));
 }
+
+TEST(PlayZsnesReleases, EveryCharacterOfThePatchFolderReachesTheModelAsItIs) {
+  PlayWorld w;
+  w.UseZsnesModel("zsnesl.cfg", Fixture("zsnesl-1.51.cfg"));
+  w.patchFolder = w.dir.Path() + "/tab\t\"quoted\" it's \\ ;x=y/";
+  TempDir::WriteTo(w.patchFolder + "Game (fixed).ips", "PATCHEOF");
+  w.db.GetPatch(0)->Filename = w.patchFolder + "Game (fixed).ips";
+  const std::string database = w.dir.File("brindle.dat");
+  ASSERT_TRUE(w.db.Save(database));
+  std::string output;
+  ASSERT_EQ(RunCommand(PlayCommand(w, database), &output, true), 0) << output;
+  EXPECT_EQ(ReadFileBytes(w.record), w.ModelApplied("LF"));
+  EXPECT_EQ(ReadFileBytes(w.config), Fixture("zsnesl-1.51.cfg"));
+}
+
+TEST(PlayZsnesReleases, TheModelReadsItsConfigurationAsZsnesDoes) {
+  TempDir dir;
+  const std::string rom = dir.Write("roms/game.smc", "ROM");
+  const std::string home = dir.Path() + "/home/";
+  const std::string passwd = dir.Write(
+      "passwd", "me:x:" + std::to_string(::getuid()) + ":0::" + dir.Path() + "/home:/bin/sh\n");
+  // The save folder the model finds for a configuration in the password database's home, while
+  // $HOME names another folder.
+  const auto saveFolder = [&](const std::string& bytes) {
+    TempDir::WriteTo(home + ".zsnes/zsnesl.cfg", bytes);
+    dir.Write("elsewhere/.zsnes/zsnesl.cfg", "SRAMPath=\"/from $HOME/\"\n");
+    ::unlink(dir.File("record.txt").c_str());
+    RunCommand("cd " + ShellQuote(dir.Path()) + " && HOME=" + ShellQuote(dir.File("elsewhere")) +
+               " ZSNES_MODEL_PASSWD=" + ShellQuote(passwd) + " ZSNES_MODEL_RECORD=record.txt " +
+               ShellQuote(ZSNES_MODEL_PATH) + " " + ShellQuote(rom));
+    const std::string record = ReadFileBytes(dir.File("record.txt"));
+    const size_t save = record.find("\nsave=");
+    return save == std::string::npos
+               ? record
+               : record.substr(save + 6, record.find('\n', save + 1) - save - 6);
+  };
+  EXPECT_EQ(saveFolder("SRAMPath=\"\"\n"), home + ".zsnes/");
+  EXPECT_EQ(saveFolder("SRAMPath=\"/a\\\tb\\\"c\\'d\\\\e/\"\n"), "/a\tb\"c'd\\e/");
+  // "\t" is not a tab to the emulator, a bare value is no value, and a blank ends one.
+  EXPECT_EQ(saveFolder("SRAMPath=\"/tab\\tdir/\"\n"), "/tabtdir/");
+  EXPECT_EQ(saveFolder("SRAMPath=/bare/\n"), home + ".zsnes/");
+  EXPECT_EQ(saveFolder(" SRAMPath = \"/a b/\" trailing ; \"note\n"), "/a b/");
+  EXPECT_EQ(saveFolder("SRAMPath=\"/first/\"\nSRAMPath=\nsrampath=\"/case/\"\n"), "/first/");
+}

@@ -1,0 +1,94 @@
+#include "support/RealEmulator.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "support/TempDir.h"
+#include "support/XServer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+pid_t StartTool(const std::string& display, const std::string& ips, const std::string& database,
+                const std::string& outputFile) {
+  const pid_t pid = ::fork();
+  if (pid != 0)
+    return pid;
+  ::setenv("DISPLAY", display.c_str(), 1);
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  const int in = ::open("/dev/null", O_RDONLY);
+  const int out = ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (in < 0 || out < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(out, 2) < 0)
+    ::_exit(127);
+  ::execl(BRINDLE_TOOL_PATH, "brindle-tool", "play", ips.c_str(), "--db", database.c_str(),
+          static_cast<char*>(nullptr));
+  ::_exit(127);
+}
+
+// The exit status, or -1 when the process has not ended by `until`.
+int WaitUntil(pid_t pid, Clock::time_point until) {
+  do {
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == pid)
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } while (Clock::now() < until);
+  return -1;
+}
+
+}  // namespace
+
+DisplayedPlay PlayOnDisplay(const XServer& x, const std::string& ips, const std::string& database,
+                            const std::string& windowTitle, const EndEmulator& end) {
+  TempDir dir;
+  const std::string outputFile = dir.File("output.txt");
+  DisplayedPlay play;
+  const pid_t tool = StartTool(x.display, ips, database, outputFile);
+  if (tool < 0)
+    return play;
+  // Until the window shows; a play that Brindle refuses ends without one.
+  const auto windowDeadline = Clock::now() + std::chrono::seconds(20);
+  while (Clock::now() < windowDeadline) {
+    play.windowShown = x.WaitForWindow(windowTitle, 1);
+    if (play.windowShown)
+      break;
+    play.status = WaitUntil(tool, Clock::now());
+    if (play.status >= 0) {
+      play.output = ReadFileBytes(outputFile);
+      return play;
+    }
+  }
+  if (play.windowShown)
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+  for (const pid_t emulator : ChildrenOf(tool)) {
+    if (end)
+      end(emulator);
+    else
+      ::kill(emulator, SIGTERM);
+  }
+  play.status = WaitUntil(tool, Clock::now() + std::chrono::seconds(20));
+  if (play.status < 0) {
+    for (const pid_t emulator : ChildrenOf(tool))
+      ::kill(emulator, SIGKILL);
+    ::kill(tool, SIGKILL);
+    ::waitpid(tool, nullptr, 0);
+  }
+  play.output = ReadFileBytes(outputFile);
+  return play;
+}
+
+bool RealEmulatorsRequired() {
+  const char* ci = std::getenv("CI");
+  return ci != nullptr && *ci != '\0';
+}
+
+int RunTool(const std::string& arguments, std::string* output) {
+  return RunCommand(ShellQuote(BRINDLE_TOOL_PATH) + " " + arguments + " </dev/null", output, true);
+}

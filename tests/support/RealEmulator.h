@@ -1,0 +1,37 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+
+struct XServer;
+
+// Playing through the real brindle-tool with a real emulator on an X server of the test's own.
+
+/// What a play came to.
+struct DisplayedPlay {
+  int status = -1;           // brindle-tool's exit status; -1 when it had to be killed
+  std::string output;        // its standard output and error
+  bool windowShown = false;  // whether the emulator's window showed
+};
+
+/// How a test ends the emulator, given its process id. The default sends SIGTERM.
+using EndEmulator = std::function<void(pid_t emulator)>;
+
+/// Runs `brindle-tool play IPS --db DATABASE` on `x`'s display with sound off
+/// (SDL_AUDIODRIVER=dummy) and no answers on its standard input. Once a window whose title
+/// matches `windowTitle` shows (20 seconds at most), the game runs for a second, then `end` is
+/// called for each child of brindle-tool (the emulator), and brindle-tool is waited for (20
+/// seconds at most, after which it and the emulator are killed). A play that ends before any
+/// window shows (one that Brindle refused, say) comes back at once.
+DisplayedPlay PlayOnDisplay(const XServer& x, const std::string& ips, const std::string& database,
+                            const std::string& windowTitle, const EndEmulator& end = {});
+
+/// Whether a missing emulator fails the test instead of skipping it: on CI (CI set), where
+/// scripts/deps.sh --emulators has installed them all.
+bool RealEmulatorsRequired();
+
+/// brindle-tool with `arguments` (already quoted for /bin/sh); its exit status, and its standard
+/// output and error in `output`.
+int RunTool(const std::string& arguments, std::string* output = nullptr);

@@ -1,0 +1,92 @@
+// Plays through brindle-tool with Debian's own ZSNES 1.51 (zsnes:i386) on an X server of the
+// test's own, with a game that writes its battery RAM: the save file tells both that the patch
+// was applied and where the emulator saved.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "support/BatteryRom.h"
+#include "support/Fixtures.h"
+#include "support/RealEmulator.h"
+#include "support/TempDir.h"
+#include "support/XServer.h"
+
+namespace {
+
+constexpr char kZsnes[] = "/usr/bin/zsnes";
+constexpr char kNssWrapper[] = "/usr/lib/i386-linux-gnu/libnss_wrapper.so";
+
+// ZSNES keeps its configuration in the home folder that the password database names. The
+// emulator is given a database of its own (nss_wrapper), so that the test never touches the
+// user's ~/.zsnes and can run beside other tests.
+struct ZsnesHome {
+  std::string home, config, executable;
+
+  explicit ZsnesHome(const TempDir& dir) {
+    home = dir.Path() + "/home";
+    config = home + "/.zsnes/zsnesl.cfg";
+    TempDir::WriteTo(config, ReadFixture("zsnes/zsnesl-1.51.cfg"));
+    const std::string uid = std::to_string(::getuid()), gid = std::to_string(::getgid());
+    const std::string passwd =
+        dir.Write("passwd", "player:x:" + uid + ":" + gid + ":Player:" + home + ":/bin/sh\n");
+    const std::string group = dir.Write("group", "player:x:" + gid + ":\n");
+    executable = std::string("env LD_PRELOAD=") + kNssWrapper + " NSS_WRAPPER_PASSWD=" + passwd +
+                 " NSS_WRAPPER_GROUP=" + group + " " + kZsnes;
+  }
+};
+
+std::string InstalledPatch(const TempDir& dir, const std::string& folder,
+                           const std::string& database) {
+  const std::string ips = dir.Write(folder + "/Battery Fix.ips", MakeBatteryPatch());
+  dir.Write(folder + "/Battery Fix.dat", std::string("name=Battery Fix\nromname=") +
+                                             kBatteryRomName + "\nromsize=8Mbit (No header)\n");
+  std::string output;
+  EXPECT_EQ(RunTool("install " + ShellQuote(ips) + " --db " + ShellQuote(database), &output), 0)
+      << output;
+  return ips;
+}
+
+}  // namespace
+
+TEST(RealEmulator, ZsnesAppliesThePatchAndSavesInThePatchFolder) {
+  if (::access(kZsnes, X_OK) != 0 || ::access(kNssWrapper, R_OK) != 0) {
+    const char* missing =
+        "ZSNES is not installed: scripts/deps.sh --emulators installs zsnes:i386 and "
+        "libnss-wrapper:i386";
+    if (RealEmulatorsRequired())
+      FAIL() << missing;
+    GTEST_SKIP() << missing;
+  }
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+
+  TempDir dir;
+  const ZsnesHome zsnes(dir);
+  const std::string database = dir.Write(
+      "brindle.dat", "[vars]\r\nZSNES=/usr/bin/\r\nZSNESVer=zsnesl\r\nZConfig=" + zsnes.config +
+                         "\r\nZExecutable=" + zsnes.executable + "\r\n");
+  const std::string rom = dir.Write("roms/Battery.smc", MakeBatteryRom());
+  std::string output;
+  ASSERT_EQ(RunTool("add-rom " + ShellQuote(rom) + " --db " + ShellQuote(database), &output), 0)
+      << output;
+
+  // A tab, a double quote and an apostrophe are each escaped in the emulator's configuration.
+  for (const std::string folder : {"patches", "tab\there \"quoted\" it's"}) {
+    SCOPED_TRACE(folder);
+    const std::string ips = InstalledPatch(dir, folder, database);
+    const DisplayedPlay play = PlayOnDisplay(x, ips, database, "^ZSNES$");
+    EXPECT_TRUE(play.windowShown);
+    EXPECT_EQ(play.status, 0) << play.output;
+    // The emulator talks on the same terminal; Brindle says nothing.
+    EXPECT_EQ(play.output.find("brindle-tool"), std::string::npos) << play.output;
+    EXPECT_EQ(play.output.find("Error"), std::string::npos) << play.output;
+    EXPECT_EQ(SavedBytes(dir.File(folder + "/Battery Fix.srm")), kPatchedSave);
+    EXPECT_EQ(ReadFileBytes(rom), MakeBatteryRom());
+    EXPECT_FALSE(PathExists(dir.File("roms/Battery Fix.smc")));
+    // The emulator wrote its whole file back at exit; the save folder is empty again.
+    EXPECT_NE(ReadFileBytes(zsnes.config).find("\nSRAMPath=\"\"\n"), std::string::npos);
+  }
+}
