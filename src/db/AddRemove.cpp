@@ -1,4 +1,5 @@
 #include <memory>
+#include <vector>
 
 #include "db/CPatchDB.h"
 #include "db/SizeWord.h"
@@ -16,6 +17,28 @@ constexpr char kNoPatchInfoFile[] =
 constexpr char kPatchInfoProblems[] =
     "Brindle encountered problems while parsing the patch information file.\n\t\t\t\t\n"
     "Please check the patch information to verify that it is correct.";
+
+// What a cleanly read information file leaves out that the record cannot do without: its name
+// and its target ROM would be refused the next time brindle.dat is read (its columns are trimmed
+// there), and the patch would be gone. Empty when nothing is missing.
+std::string MissingPatchInfo(const PatchRecord& patch) {
+  std::vector<std::string> missing;
+  if (TrimBlanks(patch.PatchName).empty())
+    missing.push_back("the patch's name (name)");
+  if (TrimBlanks(patch.RomName).empty())
+    missing.push_back("the ROM's name (romname)");
+  if (TrimBlanks(patch.RomSize).empty())
+    missing.push_back("the ROM's size (romsize)");
+  else if (patch.SizeWord == kNoSize)
+    missing.push_back("a ROM size in megabits (romsize)");
+  if (missing.empty())
+    return {};
+  std::string list = missing.front();
+  for (size_t i = 1; i < missing.size(); ++i)
+    list += (i + 1 == missing.size() ? " or " : ", ") + missing[i];
+  return "The patch information file does not give " + list +
+         ".\nPlease enter the missing information in order to continue.";
+}
 
 std::string RomRefusalHead(const std::string& filename) {
   return "Cannot add ROM to database:\n" + filename + "\n\n";
@@ -127,13 +150,12 @@ bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& edit
     patch->SizeWord = kHeaderFlag;
   } else {
     const bool clean = ReadPatchInfo(info, *patch);
-    // A record without its name or its target ROM would be refused the next time brindle.dat
-    // is read (its columns are trimmed there), and the patch would be gone: such a file needs
-    // the user as much as a faulty one.
-    ask = !clean || TrimBlanks(patch->PatchName).empty() || TrimBlanks(patch->RomName).empty() ||
-          patch->SizeWord == kNoSize;
-    if (ask)
+    const std::string missing = MissingPatchInfo(*patch);
+    ask = !clean || !missing.empty();
+    if (!clean)
       ShowPlainMessage(m_prompt, kPatchInfoProblems);
+    else if (!missing.empty())
+      ShowPlainMessage(m_prompt, missing);
   }
   if (ask && !editPatchInfo(*patch))
     return false;

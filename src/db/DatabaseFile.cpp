@@ -73,7 +73,7 @@ void CPatchDB::LoadBytes(std::string_view bytes) {
   m_lineContext.number = 0;
   Section section = Section::None;
   LineContext& moduleContext = ModuleLineContext();
-  size_t pos = 0;
+  size_t pos = ByteOrderMarkLength(bytes);
   while (pos < bytes.size()) {
     const std::string_view raw = NextLine(bytes, pos);
     ++m_lineContext.number;

@@ -46,7 +46,7 @@ bool CPatchDB::ReadPatchInfo(const std::string& text, PatchRecord& patch) {
 
   bool clean = true;
   m_lineContext.number = 0;
-  for (size_t pos = 0; pos < text.size();) {
+  for (size_t pos = ByteOrderMarkLength(text); pos < text.size();) {
     ++m_lineContext.number;
     m_lineContext.text = TrimBlanks(NextLine(text, pos));
     // Blank lines, comments and section labels are not assignments: each one is a problem.

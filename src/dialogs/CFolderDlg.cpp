@@ -1,21 +1,18 @@
 #include "dialogs/CFolderDlg.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileSystemModel>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QTreeView>
+#include <utility>
 
+#include "dialogs/CFolderTree.h"
 #include "platform/FolderRules.h"
 #include "platform/Folders.h"
 #include "platform/Path.h"
 #include "ui/CDialogUnits.h"
 #include "ui/DialogLayout.h"
+#include "ui/DisplayText.h"
 
 namespace {
 
@@ -31,13 +28,27 @@ constexpr ControlRow kControls[] = {
     {kOpen, ControlKind::DefaultPushButton, "Open", "Open", 203, 162, 50, 14},
     {kCancel, ControlKind::PushButton, "Cancel", "Cancel", 203, 180, 50, 14},
 };
+constexpr QRect kTreeRect(7, 7, 246, 150);
+constexpr QSize kClientSize(260, 201);
 
-std::string ToBytes(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-
-QString FromBytes(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
+// "." and ".." taken away and separators single, without looking at the disk.
+std::string CleanPath(const std::string& path) {
+  std::vector<std::string> names;
+  for (size_t from = 0; from <= path.size();) {
+    const size_t slash = std::min(path.find('/', from), path.size());
+    const std::string name = path.substr(from, slash - from);
+    if (name == "..") {
+      if (!names.empty())
+        names.pop_back();
+    } else if (!name.empty() && name != ".") {
+      names.push_back(name);
+    }
+    from = slash + 1;
+  }
+  std::string clean;
+  for (const std::string& name : names)
+    clean += "/" + name;
+  return clean.empty() ? "/" : clean;
 }
 
 }  // namespace
@@ -52,93 +63,71 @@ CFolderDlg::CFolderDlg(UserPrompt& prompt, const std::string& initialFolder, QWi
 void CFolderDlg::CreateWidgets() {
   setWindowTitle("Select Folder");
   const CDialogUnits units;
-  const QRect client = units.ToPixels(0, 0, 260, 201);
-  resize(client.size());
+  m_baseSize = units.ToPixels(QRect(QPoint(0, 0), kClientSize)).size();
+  setMinimumSize(m_baseSize);
+  resize(m_baseSize);
 
-  m_model = new QFileSystemModel(this);
-  m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
-  m_model->setRootPath("/");
-  m_tree = new QTreeView(this);
+  m_tree = new CFolderTree(this);
   m_tree->setObjectName("FolderTree");
-  m_tree->setModel(m_model);
-  for (int column = 1; column < m_model->columnCount(); ++column)
-    m_tree->hideColumn(column);
-  m_tree->header()->hide();
-  m_tree->setSortingEnabled(true);
-  m_tree->sortByColumn(0, Qt::AscendingOrder);
-  m_tree->setGeometry(units.ToPixels(7, 7, 246, 150));
-
+  m_tree->setGeometry(units.ToPixels(kTreeRect));
   CreateControls(*this, kControls);
   m_field = findChild<QLineEdit*>("Folder");
   m_open = findChild<QPushButton*>("Open");
   m_cancel = findChild<QPushButton*>("Cancel");
-  findChild<QLabel*>("FolderLabel")->setBuddy(m_field);
+  auto* label = findChild<QLabel*>("FolderLabel");
+  label->setBuddy(m_field);
+  m_anchors = {{m_tree, m_tree->geometry(), false, false, true, true},
+               {label, label->geometry(), false, true, false, false},
+               {m_field, m_field->geometry(), false, true, true, false},
+               {m_open, m_open->geometry(), true, true, false, false},
+               {m_cancel, m_cancel->geometry(), true, true, false, false}};
   // The field keeps Tab, Enter and Escape from the dialog, and follows up every other key.
   m_field->installEventFilter(this);
 }
 
 void CFolderDlg::LoadFields() {
-  std::string start = m_initialFolder;
-  if (GetPathKind(start) != PathKind::Folder)
-    start = GetHomeFolder();
-  Browse(ToBytes(QDir::cleanPath(FromBytes(start))));
+  Browse(StartingFolder(m_initialFolder, GetHomeFolder()));
   m_field->setFocus();
 }
 
 void CFolderDlg::ConnectWidgets() {
-  connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this](const QModelIndex& current) {
-            if (current.isValid())
-              Browse(ToBytes(m_model->filePath(current)));
-          });
+  connect(m_tree, &CFolderTree::FolderPicked, this,
+          [this](const QByteArray& folder) { Browse(folder.toStdString()); });
   // A folder picked with the mouse leaves the keyboard in the field, ready for a name; arrow
   // keys in the tree keep it there.
   connect(m_tree, &QTreeView::clicked, m_field, [this] { m_field->setFocus(); });
-  // Folders are read and sorted in the background: the way down to the folder shown opens and
-  // stays in view as they come, until the user opens, closes or scrolls the tree.
-  connect(m_model, &QFileSystemModel::directoryLoaded, this, &CFolderDlg::ShowInTree);
-  connect(m_model, &QFileSystemModel::layoutChanged, this, &CFolderDlg::ShowInTree);
-  const auto stopFollowing = [this] {
-    if (!m_showing)
-      m_following = false;
-  };
-  connect(m_tree, &QTreeView::expanded, this, stopFollowing);
-  connect(m_tree, &QTreeView::collapsed, this, stopFollowing);
-  connect(m_tree->verticalScrollBar(), &QScrollBar::actionTriggered, this, stopFollowing);
   connect(m_open, &QPushButton::clicked, this, &CFolderDlg::accept);
   connect(m_cancel, &QPushButton::clicked, this, &CFolderDlg::reject);
 }
 
-void CFolderDlg::Browse(const std::string& folder) {
-  m_folder = folder.empty() || folder.back() != '/' ? folder + "/" : folder;
-  m_field->setText(FromBytes(m_folder));
-  m_field->end(false);
-  m_following = true;
-  ShowInTree();
+void CFolderDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  const int dx = width() - m_baseSize.width();
+  const int dy = height() - m_baseSize.height();
+  for (const Anchor& a : m_anchors) {
+    QRect rect = a.rect;
+    rect.translate(a.moveX ? dx : 0, a.moveY ? dy : 0);
+    rect.setWidth(rect.width() + (a.growX ? dx : 0));
+    rect.setHeight(rect.height() + (a.growY ? dy : 0));
+    a.control->setGeometry(rect);
+  }
 }
 
-void CFolderDlg::ShowInTree() {
-  const QModelIndex index = m_model->index(FromBytes(m_folder));
-  if (!index.isValid() || !m_following)
-    return;
-  m_showing = true;
-  const QSignalBlocker blocker(m_tree->selectionModel());
-  // Open down to the folder and show what is inside it.
-  for (QModelIndex level = index; level.isValid(); level = level.parent())
-    m_tree->expand(level);
-  m_tree->setCurrentIndex(index);
-  m_tree->scrollTo(index);
-  m_showing = false;
+void CFolderDlg::Browse(const std::string& folder) {
+  m_folder = folder.empty() || folder.back() != '/' ? folder + "/" : folder;
+  m_shown = m_folder;
+  m_field->setText(PathText(m_folder));
+  m_field->end(false);
+  m_tree->ShowFolder(m_folder);
 }
 
 std::string CFolderDlg::FieldText() const {
-  return ToBytes(m_field->text());
+  return PathBytes(m_field->text(), m_shown, m_folder);
 }
 
 void CFolderDlg::GoTo(const std::string& text) {
   if (!text.empty()) {
-    const std::string path = MakeAbsolute(text, m_folder);
-    const std::string folder = ToBytes(QDir::cleanPath(FromBytes(path)));
+    const std::string folder = CleanPath(ResolveFolderText(text, m_folder));
     if (GetPathKind(folder) == PathKind::Folder)
       Browse(folder);
   }
@@ -148,9 +137,8 @@ void CFolderDlg::GoTo(const std::string& text) {
 bool CFolderDlg::eventFilter(QObject* watched, QEvent* event) {
   if (watched != m_field)
     return QDialog::eventFilter(watched, event);
-  QObject& field = *m_field;  // its event handling, without passing this filter again
   if (event->type() == QEvent::FocusIn) {
-    field.event(event);
+    static_cast<QObject*>(m_field)->event(event);
     // The field always shows a folder with the caret at its end, also when the dialog gives it
     // the focus as if by Tab (which would select the whole text).
     if (m_field->selectedText() == m_field->text())
@@ -159,11 +147,17 @@ bool CFolderDlg::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() != QEvent::KeyPress)
     return false;
-  const auto* key = static_cast<QKeyEvent*>(event);
+  return OnFieldKey(static_cast<QKeyEvent*>(event));
+}
+
+bool CFolderDlg::OnFieldKey(QKeyEvent* key) {
+  const bool completionShown = std::exchange(m_completionShown, false);
   switch (key->key()) {
     case Qt::Key_Tab:
-    case Qt::Key_Backtab:
       m_open->setFocus(Qt::TabFocusReason);
+      return true;
+    case Qt::Key_Backtab:
+      focusNextPrevChild(false);
       return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -174,12 +168,19 @@ bool CFolderDlg::eventFilter(QObject* watched, QEvent* event) {
     default:
       break;
   }
-  field.event(event);
-  // Backspace counts as a typed character, but never completes.
+  // A "/" typed over a completion takes it and goes on inside the completed folder.
+  if (completionShown && key->text() == "/" && m_field->hasSelectedText() &&
+      m_field->selectionEnd() == m_field->text().size()) {
+    m_field->end(false);
+  }
+  const QString before = m_field->text();
+  static_cast<QObject*>(m_field)->event(key);
+  // Backspace counts as a typed character, but never completes. Keys that type nothing (Ctrl+A,
+  // the arrows) are the field's own.
   if (key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace)
     OnEdited(false);
-  else if (!key->text().isEmpty())
-    OnEdited(true);
+  else if (!key->text().isEmpty() && m_field->text() != before)
+    OnEdited(key->text().at(0).isPrint());
   return true;
 }
 
@@ -209,16 +210,25 @@ void CFolderDlg::OnEdited(bool completionAllowed) {
   const std::string text = FieldText();
   const bool caretAtEnd =
       !m_field->hasSelectedText() && m_field->cursorPosition() == m_field->text().size();
-  if (GoesToAsTyped(text, m_folder)) {
+  if (GoesToAsTyped(text, m_folder))
     GoTo(text);
-  } else if (completionAllowed && caretAtEnd) {
-    const QString added = FromBytes(CompleteFolderName(text, m_folder));
-    if (!added.isEmpty()) {
-      const int from = m_field->text().size();
-      m_field->setText(m_field->text() + added);
-      // Selected, so that typing on replaces the suggestion.
-      m_field->setSelection(from, added.size());
-    }
-  }
+  else if (completionAllowed && caretAtEnd)
+    Complete(text);
   m_field->setFocus();
+}
+
+void CFolderDlg::Complete(const std::string& text) {
+  const std::string added = CompleteFolderName(text, m_folder);
+  if (added.empty())
+    return;
+  // The last name with what completes it, shown as the tree shows that folder's name.
+  const QString field = m_field->text();
+  const qsizetype nameStart = field.lastIndexOf('/') + 1;
+  const QString typed = field.mid(nameStart);
+  const QString name = DisplayText(text.substr(FolderOf(text).size()) + added);
+  const qsizetype from = name.startsWith(typed) ? field.size() : nameStart;
+  m_field->setText(field.left(nameStart) + name);
+  // Selected, so that typing on replaces the suggestion.
+  m_field->setSelection(static_cast<int>(from), static_cast<int>(m_field->text().size() - from));
+  m_completionShown = true;
 }

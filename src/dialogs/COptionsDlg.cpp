@@ -73,7 +73,6 @@ void COptionsDlg::CreateWidgets() {
   setWindowTitle("Options");
   const CDialogUnits units;
   setFixedSize(units.ToPixels(0, 0, 359, 222).size());
-  CreateControls(*this, kControls);
 
   m_bar = new CIconBar(this);
   m_bar->setObjectName("PageBar");
@@ -94,6 +93,8 @@ void COptionsDlg::CreateWidgets() {
     m_pages[i]->setGeometry(pageRect);
     m_pages[i]->hide();
   }
+  // Made after the pages, so that Tab goes from the bar through the page shown to the buttons.
+  CreateControls(*this, kControls);
 
   for (int i = 0; i < kPageCount; ++i)
     m_icons[i] = LoadPageIcon(m_appDir + kPageItems[i].iconFile);
@@ -103,6 +104,25 @@ void COptionsDlg::CreateWidgets() {
 void COptionsDlg::LoadFields() {
   ShowPage(m_initialPage);
   m_bar->SetSelection(m_initialPage);
+  FocusPage(m_initialPage);
+}
+
+void COptionsDlg::FocusPage(int index) {
+  // The page's first control that Tab reaches; a page without one leaves the focus on the bar.
+  if (index < 0 || index >= kPageCount) {
+    m_bar->setFocus(Qt::TabFocusReason);
+    return;
+  }
+  QWidget* page = m_pages[static_cast<size_t>(index)];
+  for (QWidget* control = page->nextInFocusChain(); page->isAncestorOf(control);
+       control = control->nextInFocusChain()) {
+    if ((control->focusPolicy() & Qt::TabFocus) && control->isEnabled() &&
+        control->isVisibleTo(page)) {
+      control->setFocus(Qt::TabFocusReason);
+      return;
+    }
+  }
+  m_bar->setFocus(Qt::TabFocusReason);
 }
 
 void COptionsDlg::ConnectWidgets() {

@@ -46,6 +46,7 @@ class COptionsDlg final : public QDialog {
   void LoadFields();
   void ConnectWidgets();
   void DrawPageItem(int index, QPainter* painter) const;
+  void FocusPage(int index);
 
   CPatchDB& m_db;
   UserPrompt& m_prompt;

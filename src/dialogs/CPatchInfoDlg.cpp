@@ -134,7 +134,7 @@ void CPatchInfoDlg::OnFieldChanged() {
 }
 
 std::string CPatchInfoDlg::FieldBytes(const QLineEdit* edit, const std::string& original) const {
-  return edit->isModified() ? TypedBytes(edit->text()) : original;
+  return edit->isModified() ? TextBytes(edit->text(), original) : original;
 }
 
 PatchInfoForm CPatchInfoDlg::CollectForm() const {
@@ -145,7 +145,7 @@ PatchInfoForm CPatchInfoDlg::CollectForm() const {
   form.RomName = FieldBytes(m_romName, m_patch.RomName);
   form.RomDigest = FieldBytes(m_digest, m_patch.RomDigest);
   form.Description = m_description->document()->isModified()
-                         ? TypedBytes(m_description->toPlainText())
+                         ? TextBytes(m_description->toPlainText(), m_patch.Description)
                          : m_patch.Description;
   form.SizeIndex = m_size->currentIndex();
   form.Header = m_header->isChecked();

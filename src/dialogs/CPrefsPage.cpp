@@ -83,6 +83,8 @@ void CPrefsPage::CreateWidgets() {
   const QPoint at = CDialogUnits().FromLayoutPixels(286, 45);
   m_fileIcons->Create(at.x(), at.y(), 38, 38, kFileIconCount, kFileIconCount, 0);
   m_fileIcons->SetHorizontal(true);
+  // Tab reaches the icons where they stand, between the background and the check box below them.
+  setTabOrder(m_background, m_fileIcons);
 }
 
 void CPrefsPage::LoadFields(const CPatchDB& db) {
@@ -96,8 +98,8 @@ void CPrefsPage::LoadFields(const CPatchDB& db) {
       db.Transition >= 0 && db.Transition < m_transition->count() ? db.Transition : -1);
   m_transSpeed->setValue(db.TransSpeed);
   m_fileIcons->SetSelection(db.FileIcon - 1);
-  m_backgroundBytes = db.WindowBackground;
-  m_background->setEditText(DisplayText(db.WindowBackground));
+  m_backgroundShown = db.WindowBackground;
+  m_background->setEditText(PathText(db.WindowBackground));
 }
 
 void CPrefsPage::ConnectWidgets() {
@@ -105,9 +107,6 @@ void CPrefsPage::ConnectWidgets() {
     if (index >= 0 && index < kFileIconCount)
       painter->drawPixmap(3, 3, m_iconImages[static_cast<size_t>(index)]);
   });
-  const auto edited = [this](const QString& text) { m_backgroundBytes = TypedBytes(text); };
-  connect(m_background->lineEdit(), &QLineEdit::textEdited, this, edited);
-  connect(m_background, &QComboBox::textActivated, this, edited);
 }
 
 void CPrefsPage::Store(CPatchDB& db) const {
@@ -118,5 +117,6 @@ void CPrefsPage::Store(CPatchDB& db) const {
   db.Transition = m_transition->currentIndex();
   db.TransSpeed = m_transSpeed->value();
   db.FileIcon = m_fileIcons->GetSelection() + 1;
-  db.WindowBackground = m_backgroundBytes;
+  // Stored as typed: "%app%" and "~" stand for their folders when the picture is loaded.
+  db.WindowBackground = PathBytes(m_background->currentText(), m_backgroundShown);
 }

@@ -48,6 +48,6 @@ class CPrefsPage final : public QWidget {
   QComboBox* m_background = nullptr;
   CIconBar* m_fileIcons = nullptr;
   std::array<QPixmap, 3> m_iconImages;
-  /// The background text as stored, replaced only by what the user types or picks.
-  std::string m_backgroundBytes;
+  /// The background as stored: the box gives back these bytes while its text is unchanged.
+  std::string m_backgroundShown;
 };

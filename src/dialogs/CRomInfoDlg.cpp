@@ -168,8 +168,8 @@ void CRomInfoDlg::ShowLuckyCharms() {
 
 void CRomInfoDlg::accept() {
   RomInfoForm form;
-  form.ForcedName =
-      m_forcedName->isModified() ? TypedBytes(m_forcedName->text()) : m_rom.ForcedName;
+  form.ForcedName = m_forcedName->isModified() ? TextBytes(m_forcedName->text(), m_rom.ForcedName)
+                                               : m_rom.ForcedName;
   form.UseForcedName = m_force->isChecked();
   form.RomDigest = m_digest;
   ApplyRomInfo(form, m_rom);

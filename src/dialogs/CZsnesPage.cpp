@@ -9,6 +9,7 @@
 #include "db/ZsnesSettings.h"
 #include "dialogs/CFolderDlg.h"
 #include "platform/Folders.h"
+#include "platform/Path.h"
 #include "platform/Process.h"
 #include "ui/DialogLayout.h"
 #include "ui/DisplayText.h"
@@ -41,8 +42,9 @@ constexpr ControlRow kControls[] = {
 // In the order of ZsnesVariant.
 constexpr const char* kVersions[] = {"ZSNESW (Windows)", "ZSNES (DOS)", "ZSNES (Linux)"};
 
-std::optional<std::string> PickFolder(UserPrompt& prompt, QWidget* parent) {
-  CFolderDlg picker(prompt, {}, parent);
+std::optional<std::string> PickFolder(UserPrompt& prompt, QWidget* parent,
+                                      const std::string& start) {
+  CFolderDlg picker(prompt, start, parent);
   if (picker.exec() != QDialog::Accepted)
     return std::nullopt;
   return picker.GetFolder();
@@ -51,8 +53,9 @@ std::optional<std::string> PickFolder(UserPrompt& prompt, QWidget* parent) {
 }  // namespace
 
 CZsnesPage::CZsnesPage(const CPatchDB& db, UserPrompt& prompt, QWidget* parent)
-    : QWidget(parent),
-      m_chooseFolder([&prompt](QWidget* owner) { return PickFolder(prompt, owner); }) {
+    : QWidget(parent), m_chooseFolder([&prompt](QWidget* owner, const std::string& start) {
+        return PickFolder(prompt, owner, start);
+      }) {
   CreateWidgets();
   LoadFields(db);
   ConnectWidgets();
@@ -79,48 +82,46 @@ void CZsnesPage::LoadFields(const CPatchDB& db) {
   ZsnesForm form = ReadZsnesForm(db);
   // A ZSNES installed by the system's package manager is offered until one is configured.
   SuggestZsnesOnPath(form, FindProgramInPath("zsnes"), GetPasswordHomeFolder());
-  m_directoryBytes = form.directory;
-  m_executableBytes = form.executable;
-  m_configBytes = form.config;
-  m_directory->setText(DisplayText(form.directory));
+  m_directoryShown = form.directory;
+  m_executableShown = form.executable;
+  m_configShown = form.config;
+  m_directory->setText(PathText(form.directory));
   m_version->setCurrentIndex(form.variant);
-  m_executable->setText(DisplayText(form.executable));
-  m_config->setText(DisplayText(form.config));
+  m_executable->setText(PathText(form.executable));
+  m_config->setText(PathText(form.config));
   m_saveWithPatches->setChecked(form.saveWithPatches);
 }
 
 void CZsnesPage::ConnectWidgets() {
-  connect(m_directory, &QLineEdit::textEdited, this,
-          [this](const QString& text) { m_directoryBytes = TypedBytes(text); });
-  connect(m_executable, &QLineEdit::textEdited, this,
-          [this](const QString& text) { m_executableBytes = TypedBytes(text); });
-  connect(m_config, &QLineEdit::textEdited, this,
-          [this](const QString& text) { m_configBytes = TypedBytes(text); });
   // Every change of the directory, typed or browsed, and of the build derives the names again.
   connect(m_directory, &QLineEdit::textChanged, this, &CZsnesPage::DeriveFileNames);
   connect(m_version, &QComboBox::currentIndexChanged, this, &CZsnesPage::DeriveFileNames);
   connect(findChild<QPushButton*>("Browse"), &QPushButton::clicked, this, &CZsnesPage::Browse);
 }
 
+std::string CZsnesPage::DirectoryPath() const {
+  return ExpandHome(PathBytes(m_directory->text(), m_directoryShown));
+}
+
 void CZsnesPage::DeriveFileNames() {
   const auto files =
-      DeriveZsnesFiles(m_directoryBytes, m_version->currentIndex(), GetPasswordHomeFolder());
+      DeriveZsnesFiles(DirectoryPath(), m_version->currentIndex(), GetPasswordHomeFolder());
   if (!files)
     return;
-  m_executableBytes = files->executable;
-  m_configBytes = files->config;
-  m_executable->setText(DisplayText(files->executable));
-  m_config->setText(DisplayText(files->config));
+  m_executableShown = files->executable;
+  m_configShown = files->config;
+  m_executable->setText(PathText(files->executable));
+  m_config->setText(PathText(files->config));
 }
 
 void CZsnesPage::Browse() {
-  if (const auto folder = m_chooseFolder(this))
+  if (const auto folder = m_chooseFolder(this, DirectoryPath()))
     SetDirectory(*folder);
 }
 
 void CZsnesPage::SetDirectory(const std::string& bytes) {
-  m_directoryBytes = bytes;
-  const QString text = DisplayText(bytes);
+  m_directoryShown = bytes;
+  const QString text = PathText(bytes);
   // Choosing the folder already shown still derives the names afresh, though the field's text
   // does not change.
   if (m_directory->text() == text)
@@ -130,7 +131,11 @@ void CZsnesPage::SetDirectory(const std::string& bytes) {
 }
 
 void CZsnesPage::Store(CPatchDB& db) const {
-  ApplyZsnesForm({m_directoryBytes, m_version->currentIndex(), m_executableBytes, m_configBytes,
-                  m_saveWithPatches->isChecked()},
-                 db);
+  // A leading "~" is the home folder in each of the three paths; the emulator is started and its
+  // configuration found without a shell, which would have read it so.
+  ApplyZsnesForm(
+      {DirectoryPath(), m_version->currentIndex(),
+       ExpandHome(PathBytes(m_executable->text(), m_executableShown)),
+       ExpandHome(PathBytes(m_config->text(), m_configShown)), m_saveWithPatches->isChecked()},
+      db);
 }

@@ -26,8 +26,10 @@ class CZsnesPage final : public QWidget {
     kConfig = 1012,
   };
 
-  /// Asks for a folder; nothing when the user cancels.
-  using FolderChooser = std::function<std::optional<std::string>(QWidget* parent)>;
+  /// Asks for a folder, starting at `start` (the folder in the directory field); nothing when the
+  /// user cancels.
+  using FolderChooser =
+      std::function<std::optional<std::string>(QWidget* parent, const std::string& start)>;
 
   CZsnesPage(const CPatchDB& db, UserPrompt& prompt, QWidget* parent);
 
@@ -45,6 +47,8 @@ class CZsnesPage final : public QWidget {
   void DeriveFileNames();
   void Browse();
   void SetDirectory(const std::string& bytes);
+  /// The directory as the user means it: its bytes, with "~" for the home folder.
+  std::string DirectoryPath() const;
 
   QLineEdit* m_directory = nullptr;
   QComboBox* m_version = nullptr;
@@ -52,9 +56,9 @@ class CZsnesPage final : public QWidget {
   QLineEdit* m_executable = nullptr;
   QLineEdit* m_config = nullptr;
   FolderChooser m_chooseFolder;
-  // The three texts as they will be stored: what the settings held until the user types, picks
-  // or the names are derived.
-  std::string m_directoryBytes;
-  std::string m_executableBytes;
-  std::string m_configBytes;
+  // The bytes each path field was last shown from: the settings, a picked folder or the derived
+  // names. A field gives them back while its text is unchanged.
+  std::string m_directoryShown;
+  std::string m_executableShown;
+  std::string m_configShown;
 };

@@ -84,3 +84,7 @@ std::string_view NextLine(std::string_view text, size_t& pos) {
     pos = end + 1;
   return line;
 }
+
+size_t ByteOrderMarkLength(std::string_view text) {
+  return text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+}

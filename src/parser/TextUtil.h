@@ -22,3 +22,6 @@ int32_t LeadingInteger(std::string_view text);
 /// LF, or at CR (which takes a directly following LF with it). Call while `pos` is below the
 /// text's size: text after the last line end is one more line, an empty end is none.
 std::string_view NextLine(std::string_view text, size_t& pos);
+/// The length of the UTF-8 byte-order mark that some editors put at the start of a text file
+/// (3), or 0 without one: where reading starts.
+size_t ByteOrderMarkLength(std::string_view text);

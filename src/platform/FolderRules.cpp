@@ -19,6 +19,8 @@ constexpr char kCannotCreateCdRom[] =
 constexpr char kCannotCreateOnOpen[] = "You do not have permission\nto create this folder.";
 constexpr char kCannotCreateOnEnter[] =
     "You do not have permission or\notherwise cannot create this folder.";
+constexpr char kUnreachable[] =
+    "\nThis folder cannot be reached.\nYou do not have permission to open a folder above it.";
 
 bool EndsWithSlash(const std::string& text) {
   return !text.empty() && text.back() == '/';
@@ -57,6 +59,22 @@ bool OfferToCreate(const std::string& text, const std::string& path, UserPrompt&
 
 }  // namespace
 
+std::string ResolveFolderText(const std::string& text, const std::string& browsed) {
+  return MakeAbsolute(ExpandHome(text), browsed);
+}
+
+std::string StartingFolder(const std::string& wanted, const std::string& home) {
+  if (wanted.empty() || wanted[0] != '/')
+    return home;
+  std::string folder = wanted;
+  while (folder.size() > 1 && GetPathKind(folder) != PathKind::Folder) {
+    while (folder.size() > 1 && folder.back() == '/')
+      folder.pop_back();
+    folder = DirectoryOf(folder);
+  }
+  return folder;
+}
+
 FolderStep CheckFolderToOpen(const std::string& text, const std::string& browsed,
                              UserPrompt& prompt) {
   if (text.empty() || text == "/")
@@ -68,12 +86,15 @@ FolderStep CheckFolderToOpen(const std::string& text, const std::string& browsed
   std::string s = text;
   if (EndsWithSlash(s))
     s.pop_back();
-  const std::string path = MakeAbsolute(s, browsed);
+  const std::string path = ResolveFolderText(s, browsed);
   switch (GetPathKind(path)) {
     case PathKind::Folder:
       return {true, s};
     case PathKind::File:
       Tell(prompt, s + kIsAFile);
+      return {};
+    case PathKind::Unreachable:
+      Tell(prompt, s + kUnreachable);
       return {};
     case PathKind::Missing:
       break;
@@ -99,10 +120,18 @@ EnterStep EnterFolderText(const std::string& text, const std::string& browsed, U
   const bool bareDoubleSlash = s.compare(0, 2, "//") == 0 && s.find('/', 2) == std::string::npos;
   if (s.empty() || s == "/" || bareDoubleSlash)
     return step;
-  const std::string path = MakeAbsolute(s, browsed);
-  if (GetPathKind(path) == PathKind::Missing &&
-      !OfferToCreate(s, path, prompt, kCannotCreateOnEnter)) {
-    return {};
+  const std::string path = ResolveFolderText(s, browsed);
+  switch (GetPathKind(path)) {
+    case PathKind::Missing:
+      if (!OfferToCreate(s, path, prompt, kCannotCreateOnEnter))
+        return {};
+      break;
+    case PathKind::Unreachable:
+      Tell(prompt, s + kUnreachable);
+      return {};
+    case PathKind::Folder:
+    case PathKind::File:
+      break;
   }
   // An existing file is gone to as well; the picker stays where it is.
   step.finish = true;
@@ -114,7 +143,7 @@ bool GoesToAsTyped(const std::string& text, const std::string& browsed) {
     return true;
   if (text == "//" || !EndsWithSlash(text))
     return false;
-  return GetPathKind(MakeAbsolute(text, browsed)) == PathKind::Folder;
+  return GetPathKind(ResolveFolderText(text, browsed)) == PathKind::Folder;
 }
 
 bool MayCompleteAfter(const std::string& text) {
@@ -153,7 +182,8 @@ std::string CompleteFolderName(const std::string& text, const std::string& brows
     return {};
   const std::string typedFolder = FolderOf(text);
   const std::string typed = text.substr(typedFolder.size());
-  const std::string folder = typedFolder.empty() ? browsed : MakeAbsolute(typedFolder, browsed);
+  const std::string folder =
+      typedFolder.empty() ? browsed : ResolveFolderText(typedFolder, browsed);
   // Where names are found regardless of case, so are the matches; elsewhere the name must start
   // with exactly what was typed, or the completed text would name no folder.
   const bool anyCase = IsFolderCaseInsensitive(folder);

@@ -5,8 +5,16 @@
 #include "prompt/UserPrompt.h"
 
 // The rules of the folder picker's "Folder:" field, apart from the window: what Open accepts,
-// what Enter, Delete and typing do, and the completion of a folder name. Texts without a leading
-// "/" are taken inside `browsed`, the folder the picker shows (ending in "/").
+// what Enter, Delete and typing do, and the completion of a folder name. A leading "~" is the
+// home folder; other texts without a leading "/" are taken inside `browsed`, the folder the
+// picker shows (ending in "/").
+
+/// The path a typed text stands for.
+std::string ResolveFolderText(const std::string& text, const std::string& browsed);
+
+/// Where the picker starts for a wanted folder (an absolute path): that folder, or the nearest
+/// folder above it that exists; `home` when none is wanted or it is not absolute.
+std::string StartingFolder(const std::string& wanted, const std::string& home);
 
 /// The outcome of a rule: whether the picker goes to `path` (the text as the user meant it).
 struct FolderStep {

@@ -50,8 +50,10 @@ bool IsNetworkFileSystem(const std::string& type) {
 
 PathKind GetPathKind(const std::string& path) {
   struct stat info {};
-  if (path.empty() || ::stat(path.c_str(), &info) != 0)
+  if (path.empty())
     return PathKind::Missing;
+  if (::stat(path.c_str(), &info) != 0)
+    return errno == EACCES ? PathKind::Unreachable : PathKind::Missing;
   return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::File;
 }
 

@@ -7,7 +7,9 @@
 // Folders as the folder picker sees them: what a path names, creating a folder with its parents,
 // the kind of medium a path lies on, and the names inside a folder.
 
-enum class PathKind { Missing, Folder, File };
+/// Unreachable: a folder on the way to it may not be searched, so whether it exists cannot be
+/// told (and nothing can be made there).
+enum class PathKind { Missing, Folder, File, Unreachable };
 
 /// What `path` names, following symbolic links.
 PathKind GetPathKind(const std::string& path);

@@ -1,5 +1,7 @@
 #include "platform/Path.h"
 
+#include "platform/Folders.h"
+
 #include <unistd.h>
 
 #include <climits>
@@ -40,4 +42,18 @@ std::string MakeAbsolute(const std::string& path, const std::string& base) {
 
 std::string MakeAbsolute(const std::string& path) {
   return path.empty() || path[0] == '/' ? path : MakeAbsolute(path, CurrentFolder());
+}
+
+std::string ExpandHome(const std::string& path, const std::string& home) {
+  if (path.empty() || path[0] != '~' || (path.size() > 1 && path[1] != '/'))
+    return path;
+  // The home folder "/" would otherwise give "//name".
+  const std::string rest = path.substr(1);
+  if (home == "/" && !rest.empty())
+    return rest;
+  return home + rest;
+}
+
+std::string ExpandHome(const std::string& path) {
+  return path.empty() || path[0] != '~' ? path : ExpandHome(path, GetHomeFolder());
 }

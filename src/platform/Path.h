@@ -21,3 +21,9 @@ std::string CurrentFolder();
 std::string MakeAbsolute(const std::string& path, const std::string& base);
 /// The same against the current folder.
 std::string MakeAbsolute(const std::string& path);
+
+/// A path as the user typed it, with a leading "~" (alone or before "/") standing for `home`.
+/// "~user" and a "~" further in are names like any other.
+std::string ExpandHome(const std::string& path, const std::string& home);
+/// The same with the user's home folder.
+std::string ExpandHome(const std::string& path);

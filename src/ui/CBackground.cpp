@@ -2,7 +2,6 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QFile>
 #include <QImage>
 #include <QMenuBar>
 #include <QPainter>
@@ -12,6 +11,7 @@
 
 #include "parser/TextUtil.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -45,9 +45,12 @@ void CBackground::LoadBackground(const std::string& windowBackground) {
   m_picture = QPixmap();
   if (windowBackground.empty())
     return;
-  const std::string path = ExpandAppDir(windowBackground, GetAppDir());
-  // File names are bytes on Linux; decode them the way the file system layer expects.
-  QImage image(QFile::decodeName(QByteArray::fromStdString(path)));
+  const std::string path = ExpandHome(ExpandAppDir(windowBackground, GetAppDir()));
+  // Read by its bytes: a name in another encoding than the locale's still names the file.
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes))
+    return;
+  const QImage image = QImage::fromData(QByteArray::fromStdString(bytes));
   if (image.isNull())
     return;
   m_picture = QPixmap::fromImage(image);

@@ -1,5 +1,6 @@
 #include "ui/CIconBar.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -29,7 +30,7 @@ CIconBar::CIconBar(QWidget* parent) : QWidget(parent) {
   hide();
   setWindowTitle("_box");
   setMouseTracking(true);
-  setFocusPolicy(Qt::ClickFocus);
+  setFocusPolicy(Qt::StrongFocus);
   // Every paint covers the whole bar from the off-screen picture: nothing to erase first.
   setAttribute(Qt::WA_OpaquePaintEvent);
   QFont barFont = font();
@@ -127,6 +128,10 @@ void CIconBar::paintEvent(QPaintEvent*) {
       painter.setPen(Qt::black);
       emit IbnDrawItem(slot, &painter);
       painter.restore();
+      if (slot == m_selected && hasFocus()) {
+        painter.setPen(QPen(Qt::black, 0, Qt::DotLine));
+        painter.drawRect(ItemRect(slot).adjusted(2, 2, -3, -3));
+      }
     }
   }
   QPainter(this).drawPixmap(0, 0, picture);
@@ -182,4 +187,53 @@ void CIconBar::leaveEvent(QEvent*) {
 void CIconBar::wheelEvent(QWheelEvent* event) {
   // The bar does not scroll, and the wheel is not passed on to the parent either.
   event->accept();
+}
+
+void CIconBar::Select(int item) {
+  m_selected = item;
+  Repaint();
+  emit IbnSelChange(m_selected);
+}
+
+void CIconBar::keyPressEvent(QKeyEvent* event) {
+  if (m_itemCount == 0 || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  const int last = m_itemCount - 1;
+  const bool inRange = m_selected >= 0 && m_selected <= last;
+  switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+      if (!inRange || m_selected > 0)
+        Select(inRange ? m_selected - 1 : last);
+      break;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+      if (!inRange || m_selected < last)
+        Select(inRange ? m_selected + 1 : 0);
+      break;
+    case Qt::Key_Home:
+      Select(0);
+      break;
+    case Qt::Key_End:
+      Select(last);
+      break;
+    case Qt::Key_Space:
+      if (inRange)
+        Select(m_selected);
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+void CIconBar::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  Repaint();
+}
+
+void CIconBar::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  Repaint();
 }

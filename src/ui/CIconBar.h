@@ -9,7 +9,9 @@ class QPainter;
 /// A row or column of equally sized items with a hover highlight, a pressed look and one
 /// selected item. The bar paints the item backgrounds and frames; what is inside an item is drawn
 /// by whoever listens to IbnDrawItem, into the bar's own off-screen picture. The signals stand
-/// for the bar's five notifications and come in the same orders.
+/// for the bar's five notifications and come in the same orders. Like a list, the bar takes the
+/// keyboard focus: the arrow keys, Home and End select an item, Space selects the selected item
+/// again.
 class CIconBar final : public QWidget {
   Q_OBJECT
 
@@ -59,12 +61,16 @@ class CIconBar final : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void Layout();
   /// The slot among the first `count` slots whose rectangle holds the point, or -1.
   int SlotAt(const QPoint& point, int count) const;
   void Press(const QPoint& point);
+  void Select(int item);
   void Repaint();
 
   unsigned m_controlId = 0;

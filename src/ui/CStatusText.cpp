@@ -2,45 +2,55 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <algorithm>
+#include <QRegularExpression>
 
 namespace {
 
 const QColor kNormalText(17, 68, 128);
 const QColor kNoteText(239, 239, 216);
 const QColor kNoteBackground(0, 35, 86);
+constexpr double kStep = 0.25;     // points
+constexpr double kSmallest = 0.5;  // of the dialog's font
+
+bool Fits(const QString& text, const QFont& font, const QRect& room) {
+  const QFontMetrics metrics(font);
+  // A word wider than the room would be cut, wrapped or not.
+  for (const QString& word : text.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts)) {
+    if (metrics.horizontalAdvance(word) > room.width())
+      return false;
+  }
+  const QRect needed = metrics.boundingRect(room, CStatusText::kTextFlags, text);
+  return needed.width() <= room.width() && needed.height() <= room.height();
+}
 
 }  // namespace
 
 CStatusText::CStatusText(QWidget* parent) : QLabel(parent) {
-  setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   SetNote(false);
 }
 
 void CStatusText::SetText(const QString& text) {
   setText(text);
-  FitText();
+  update();
 }
 
-void CStatusText::FitText() {
+QRect CStatusText::TextRect() const {
+  return contentsRect().adjusted(1, 0, -1, 0);
+}
+
+QFont CStatusText::TextFont() const {
   QFont font = parentWidget() ? parentWidget()->font() : QFont();
-  int widest = 0;
-  for (const QString& line : text().split('\n'))
-    widest = std::max(widest, QFontMetrics(font).horizontalAdvance(line));
-  const int room = contentsRect().width() - 2;
-  if (widest > room && room > 0) {
-    if (font.pointSizeF() > 0)
-      font.setPointSizeF(font.pointSizeF() * room / widest);
-    else
-      font.setPixelSize(std::max(1, font.pixelSize() * room / widest));
+  const double size = font.pointSizeF();
+  const QRect room = TextRect();
+  if (size <= 0 || room.isEmpty())
+    return font;
+  for (double points = size; points >= size * kSmallest; points -= kStep) {
+    font.setPointSizeF(points);
+    if (Fits(text(), font, room))
+      break;
   }
-  setFont(font);
-}
-
-void CStatusText::resizeEvent(QResizeEvent* event) {
-  QLabel::resizeEvent(event);
-  FitText();
+  return font;
 }
 
 void CStatusText::SetNote(bool note) {
@@ -61,12 +71,9 @@ void CStatusText::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CStatusText::paintEvent(QPaintEvent* event) {
-  if (m_note) {
-    // Under the text, on the note's background.
-    QPainter painter(this);
-    painter.setPen(kNoteText);
-    painter.drawText(contentsRect().topLeft() + QPoint(0, fontMetrics().ascent()),
-                     QStringLiteral("HELLO"));
-  }
-  QLabel::paintEvent(event);
+  QFrame::paintEvent(event);  // the frame; the text is drawn here, in its fitted font
+  QPainter painter(this);
+  painter.setFont(TextFont());
+  painter.setPen(palette().color(QPalette::WindowText));
+  painter.drawText(TextRect(), kTextFlags, text());
 }

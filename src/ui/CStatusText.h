@@ -2,20 +2,26 @@
 
 #include <QLabel>
 
-/// A centred, sunken line of status text that reports clicks. In its note state it is drawn in
-/// its note colours with the word "HELLO" in its top-left corner.
+/// A centred, sunken status text that reports clicks, in dark blue on the window or, as a note,
+/// in cream on navy. The text keeps its lines and wraps a line too long for the control; the
+/// font is made just small enough for all of it to fit, so nothing is clipped.
 class CStatusText final : public QLabel {
   Q_OBJECT
 
  public:
   explicit CStatusText(QWidget* parent = nullptr);
 
-  /// Shows the text with its lines as they are: a font wider than the one the control was sized
-  /// for is made just small enough for the longest line to fit.
   void SetText(const QString& text);
   /// Switches between the normal look (dark blue text on the window) and the note look.
   void SetNote(bool note);
   bool IsNote() const { return m_note; }
+
+  /// The font the text is drawn in: the dialog's, or the largest smaller one at which the text
+  /// fits the control.
+  QFont TextFont() const;
+  /// Where the text is drawn, inside the frame.
+  QRect TextRect() const;
+  static constexpr int kTextFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
 
  signals:
   void Clicked();
@@ -23,10 +29,7 @@ class CStatusText final : public QLabel {
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void FitText();
-
   bool m_note = false;
 };

@@ -47,7 +47,14 @@ QWidget* MakeWidget(const ControlRow& row, QWidget& parent) {
     case ControlKind::Edit:
     case ControlKind::ReadOnlyEdit: {
       auto* edit = new QLineEdit(text, &parent);
-      edit->setReadOnly(row.kind == ControlKind::ReadOnlyEdit);
+      if (row.kind == ControlKind::ReadOnlyEdit) {
+        edit->setReadOnly(true);
+        // On the dialog's ground rather than an edit's, so that it does not look editable.
+        QPalette colours = edit->palette();
+        for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+          colours.setBrush(group, QPalette::Base, colours.brush(group, QPalette::Window));
+        edit->setPalette(colours);
+      }
       return edit;
     }
     case ControlKind::MultiLineEdit: {

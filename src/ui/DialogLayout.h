@@ -25,7 +25,7 @@ enum class ControlKind {
   SunkenLabel,        // [QLabel] in a sunken panel, text centred vertically
   Edit,               // [QLineEdit]
   MultiLineEdit,      // [QPlainTextEdit]
-  ReadOnlyEdit,       // [QLineEdit] read-only
+  ReadOnlyEdit,       // [QLineEdit] read-only, on the dialog's ground
   DropDownList,       // [QComboBox] not editable; the caller adds the items. The height is
                       // that of the open list: closed, it is as high as the style makes it
   DropDownCombo,      // [QComboBox] editable, otherwise as DropDownList

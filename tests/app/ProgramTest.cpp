@@ -367,6 +367,28 @@ TEST(Program, OnARealDisplayFirstRunOpensTheOptionsBeforeTheWindow) {
   EXPECT_EQ(Program::Wait(pid), 0);
 }
 
+TEST(Program, OnARealDisplayTheFirstRunTakesTheInstallDirectoryFromTheKeyboard) {
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+  Program p;
+  const pid_t pid = p.Start(1, {}, x.display);
+  const std::string options =
+      x.XDoTool("search --sync --onlyvisible --name '^Options$' 2>/dev/null | head -n 1");
+  ASSERT_FALSE(options.empty()) << ReadFileBytes(p.Log(1));
+  // The keyboard starts in the Install Directory field; "~" is the home folder; Enter is OK.
+  x.XDoTool("windowfocus --sync " + options + " key ctrl+a type '~/zsnes'");
+  x.XDoTool("windowfocus --sync " + options + " key Return");
+  EXPECT_FALSE(
+      x.XDoTool("search --sync --onlyvisible --name '^SNES Brindle$' 2>/dev/null | head -n 1")
+          .empty());
+  ::kill(pid, SIGTERM);
+  EXPECT_EQ(Program::Wait(pid), 0);
+  EXPECT_NE(ReadFileBytes(p.Database()).find("\r\nZSNES=" + p.dir.Path() + "/zsnes/\r\n"),
+            std::string::npos)
+      << ReadFileBytes(p.Database());
+}
+
 TEST(Program, NewPatchOnTheCommandLineIsInstalledAndAnnounced) {
   Program p;
   TempDir::WriteTo(p.Database(), std::string(kQuickVars) + "[patches]\r\n[roms]\r\n");

@@ -213,6 +213,10 @@ TEST(DatabaseFile, ReadsEveryKindOfLineEnd) {
   Loaded cr("[roms]\r\r\rbad\r");
   ASSERT_EQ(cr.prompt.boxes.size(), 1u);
   EXPECT_EQ(cr.prompt.boxes[0].text.substr(0, 15), "On line 4:\nbad\n");
+  // A byte-order mark from an editor is not part of the first line.
+  Loaded marked("\xEF\xBB\xBF[vars]\r\nTransSpeed=12\r\n");
+  EXPECT_TRUE(marked.prompt.boxes.empty());
+  EXPECT_EQ(marked.db.TransSpeed, 12);
 }
 
 TEST(DatabaseFile, FieldsAreTrimmedAndSizeTextsRewritten) {

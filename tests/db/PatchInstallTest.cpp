@@ -47,15 +47,10 @@ TEST(PatchInstall, CleanFilesInstallQuietlyOthersShowTheProblemAndTheForm) {
   EXPECT_EQ(in.db.GetPatch(1)->SizeWord, 24);
   EXPECT_TRUE(in.shown.empty() && in.prompt.boxes.empty());
 
-  // Blank lines, comments, labels and blanks before "=" are problems; so is a clean file without
-  // what the next start would refuse the record for. The form shows what was read.
-  for (const std::string& info :
-       {kAllKeys + "\r\n", kAllKeys + "; note\r\n", kAllKeys + "[patch]\r\n",
-        kAllKeys + "author =Else\r\n", std::string("name=n\nromsize=8Mbit\n"),
-        std::string("name=n\nromname=R\n"), std::string("romname=R\nromsize=8Mbit\n"),
-        std::string("name=n\nromname=R\nromsize=-8Mbit\n"),
-        std::string("name= \t\nromname=R\nromsize=8Mbit\n"),
-        std::string("name=n\nromname= \nromsize=8Mbit\n")}) {
+  // Blank lines, comments, labels and blanks before "=" are problems. The form shows what was
+  // read.
+  for (const std::string& info : {kAllKeys + "\r\n", kAllKeys + "; note\r\n",
+                                  kAllKeys + "[patch]\r\n", kAllKeys + "author =Else\r\n"}) {
     Installer faulty;
     ASSERT_TRUE(faulty.Install(faulty.Patch("p", info))) << info;
     EXPECT_EQ(faulty.prompt.Texts(),
@@ -63,10 +58,32 @@ TEST(PatchInstall, CleanFilesInstallQuietlyOthersShowTheProblemAndTheForm) {
                                        "information file.\n\t\t\t\t\nPlease check the patch "
                                        "information to verify that it is correct."});
     ASSERT_EQ(faulty.shown.size(), 1u);
-    if (info.rfind(kAllKeys, 0) == 0) {
-      EXPECT_EQ(Fields(faulty.shown[0]), kAllRead);
-    }
+    EXPECT_EQ(Fields(faulty.shown[0]), kAllRead);
   }
+  // A clean file without what the next start would refuse the record for says what is missing.
+  const std::string please = ".\nPlease enter the missing information in order to continue.";
+  const std::pair<std::string, std::string> incomplete[] = {
+      {"name=n\nromsize=8Mbit\n", "the ROM's name (romname)"},
+      {"name=n\nromname=R\n", "the ROM's size (romsize)"},
+      {"name=n\nromname=R\nromsize=-8Mbit\n", "a ROM size in megabits (romsize)"},
+      {"name= \t\nromname= \nromsize=8Mbit\n",
+       "the patch's name (name) or the ROM's name (romname)"},
+      {"author=a\n",
+       "the patch's name (name), the ROM's name (romname) or the ROM's size (romsize)"},
+  };
+  for (const auto& [info, missing] : incomplete) {
+    Installer faulty;
+    ASSERT_TRUE(faulty.Install(faulty.Patch("p", info))) << info;
+    EXPECT_EQ(
+        faulty.prompt.Texts(),
+        std::vector<std::string>{"The patch information file does not give " + missing + please});
+    EXPECT_EQ(faulty.shown.size(), 1u);
+  }
+  // A file saved with a byte-order mark keeps its first key.
+  Installer marked;
+  ASSERT_TRUE(marked.Install(marked.Patch("p", "\xEF\xBB\xBF" + kAllKeys)));
+  EXPECT_EQ(Fields(*marked.db.GetPatch(0)), kAllRead);
+  EXPECT_TRUE(marked.shown.empty() && marked.prompt.boxes.empty());
 }
 
 TEST(PatchInstall, AnInformationFileDifferingOnlyInCaseIsFoundWhenItIsTheOnlyOne) {

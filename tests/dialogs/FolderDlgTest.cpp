@@ -6,8 +6,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 
 #include "platform/Folders.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -25,6 +27,7 @@ struct Picker {
     dir.Write("games/snes/x", "x");
     dir.Write("gamma/x", "x");
     dir.Write("notes.txt", "x");
+    dir.Write("caf\xE9/x", "x");  // Latin-1, not UTF-8
     dlg = std::make_unique<CFolderDlg>(prompt, dir.Path());
     dlg->show();
     QApplication::setActiveWindow(dlg.get());
@@ -101,4 +104,55 @@ TEST(FolderDlg, OpenChecksTheFolderAndKeysStayInTheField) {
   EXPECT_EQ(p.dlg->result(), QDialog::Accepted);
   EXPECT_EQ(p.dlg->GetFolder(), root + "new/");
   EXPECT_EQ(GetPathKind(root + "new"), PathKind::Folder);
+}
+
+TEST(FolderDlg, AFolderNamedInLatin1IsListedTypedAndChosenAsItself) {
+  Picker p;
+  const std::string root = p.dir.Path() + "/";
+  const QString cafe = QString::fromUtf8("caf\xC3\xA9");
+  auto* tree = p.dlg->findChild<QTreeView*>("FolderTree");
+  QStringList listed;
+  for (int row = 0; row < tree->model()->rowCount(tree->currentIndex()); ++row)
+    listed << tree->model()->index(row, 0, tree->currentIndex()).data().toString();
+  EXPECT_EQ(listed, (QStringList{cafe, "games", "gamma", "Program Files"}));
+
+  // Completed, then "/" typed over the completion goes into it.
+  p.Type("caf");
+  EXPECT_EQ(p.field->text(), QString::fromStdString(root) + cafe);
+  EXPECT_EQ(p.field->selectedText(), cafe.right(1));
+  p.Type("/");
+  EXPECT_EQ(p.dlg->GetFolder(), root + "caf\xE9/");
+  p.field->setText(QString::fromStdString(root) + cafe);
+  p.dlg->findChild<QPushButton*>("Open")->click();
+  EXPECT_EQ(p.dlg->result(), QDialog::Accepted);
+  EXPECT_EQ(p.dlg->GetFolder(), root + "caf\xE9/");
+  EXPECT_TRUE(p.prompt.boxes.empty());
+}
+
+TEST(FolderDlg, KeysHomeFolderAndResizing) {
+  Picker p;
+  const std::string root = p.dir.Path() + "/";
+  QTest::keyClick(p.field, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(p.field->selectedText(), p.field->text());
+  p.Key(Qt::Key_Backtab);
+  EXPECT_EQ(QApplication::focusWidget(), p.dlg->findChild<QTreeView*>("FolderTree"));
+
+  {
+    const ScopedEnv home("HOME", (root + "games").c_str());
+    p.field->setFocus();
+    p.field->clear();
+    p.Type("~/");
+  }
+  EXPECT_EQ(p.dlg->GetFolder(), root + "games/");
+
+  // The tree and the field grow with the dialog; the buttons keep to its corner.
+  auto* open = p.dlg->findChild<QPushButton*>("Open");
+  const QRect field = p.field->geometry(), button = open->geometry();
+  p.dlg->resize(p.dlg->size() + QSize(120, 80));
+  EXPECT_EQ(p.field->geometry(), field.adjusted(0, 80, 120, 80));
+  EXPECT_EQ(open->geometry(), button.translated(120, 80));
+
+  // It starts in the folder it is given, or the nearest one above it.
+  CFolderDlg deeper(p.prompt, root + "games/gone/");
+  EXPECT_EQ(deeper.GetFolder(), root + "games/");
 }

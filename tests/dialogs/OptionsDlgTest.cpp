@@ -95,6 +95,55 @@ TEST(OptionsDlg, OpensAtTheAskedPageAndTheBarSwitchesPages) {
   EXPECT_GT(inked(115), 100);  // the ROM Options page's
 }
 
+TEST(OptionsDlg, TheKeyboardWalksTheBarThePagesAndTheirControls) {
+  Options o;
+  o.db.IgnoreHash = false;
+  o.Open(kEmulatorPage);
+  QApplication::setActiveWindow(o.dlg.get());
+  const auto focus = [] {
+    const QWidget* widget = QApplication::focusWidget();
+    return widget ? widget->objectName() : QString();
+  };
+  const auto key = [](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+  };
+  const auto tabs = [&](int count) {
+    QStringList order;
+    for (int i = 0; i < count; ++i) {
+      key(Qt::Key_Tab);
+      order << focus();
+    }
+    return order;
+  };
+  // The page's first field has the focus; Tab goes through the page, the buttons and the bar.
+  EXPECT_EQ(focus(), "ZsnesDirectory");
+  EXPECT_EQ(tabs(8), (QStringList{"Browse", "ZsnesVersion", "SaveWithPatches", "ZsnesExecutable",
+                                  "ZsnesConfig", "Ok", "Cancel", "PageBar"}));
+  // Arrows on the bar change pages and leave the keyboard on the bar.
+  key(Qt::Key_Down);
+  EXPECT_EQ(o.dlg->VisiblePage(), 2);
+  EXPECT_EQ(focus(), "PageBar");
+  EXPECT_EQ(tabs(1), QStringList{"IgnoreHash"});
+  key(Qt::Key_Space);
+  key(Qt::Key_Tab, Qt::ShiftModifier);
+  EXPECT_EQ(focus(), "PageBar");
+  key(Qt::Key_End);
+  EXPECT_EQ(o.dlg->VisiblePage(), 3);
+  key(Qt::Key_Down);  // no further
+  EXPECT_EQ(o.dlg->PageBar()->GetSelection(), 3);
+  key(Qt::Key_Home);
+  EXPECT_EQ(o.dlg->VisiblePage(), 0);
+  // The icon chooser stands in the order where it is, and its arrows choose the icon.
+  EXPECT_EQ(tabs(6), (QStringList{"AlwaysOpenGUI", "GridLines", "Transition", "TransSpeed",
+                                  "WindowBackground", "FileIcon"}));
+  for (int i = 0; i < 3; ++i)
+    key(Qt::Key_Right);
+  key(Qt::Key_Return);  // the dialog's default button
+  EXPECT_EQ(o.dlg->result(), QDialog::Accepted);
+  EXPECT_EQ(o.db.FileIcon, 3);
+  EXPECT_TRUE(o.db.IgnoreHash);
+}
+
 TEST(OptionsDlg, CancelKeepsEverySettingAndOkStoresEveryPage) {
   for (bool ok : {false, true}) {
     Options p;
@@ -165,7 +214,7 @@ TEST(ZsnesPage, DerivesFileNamesAndKeepsUntouchedBytes) {
   EXPECT_EQ(executable->text(), "wine \"/opt/zsnes/zsnesw.exe\"");
   EXPECT_EQ(config->text(), "/opt/zsnes/zsnesw.cfg");
   o.dlg->EmulatorPage()->SetFolderChooser(
-      [](QWidget*) { return std::optional<std::string>("/usr/games/zsnes/"); });
+      [](QWidget*, const std::string&) { return std::optional<std::string>("/usr/games/zsnes/"); });
   version->setCurrentIndex(2);
   o.Find<QPushButton>("Browse")->click();
   EXPECT_EQ(o.Find<QLineEdit>("ZsnesDirectory")->text(), "/usr/games/zsnes/");
@@ -179,7 +228,7 @@ TEST(ZsnesPage, DerivesFileNamesAndKeepsUntouchedBytes) {
   // Browsing to the folder already shown derives the names again.
   o.Open(kEmulatorPage);
   o.dlg->EmulatorPage()->SetFolderChooser(
-      [](QWidget*) { return std::optional<std::string>("/usr/games/zsnes/"); });
+      [](QWidget*, const std::string&) { return std::optional<std::string>("/usr/games/zsnes/"); });
   o.Find<QLineEdit>("ZsnesExecutable")->setText("custom");
   o.Find<QPushButton>("Browse")->click();
   EXPECT_EQ(o.Find<QLineEdit>("ZsnesExecutable")->text(), "/usr/games/zsnes/zsnes");
@@ -189,6 +238,34 @@ TEST(ZsnesPage, DerivesFileNamesAndKeepsUntouchedBytes) {
   o.Open(kEmulatorPage);
   o.dlg->accept();
   EXPECT_EQ(o.db.ZExecutable, "/opt/zsnes/caf\xE9.exe");
+
+  // A character typed and taken back, in a directory stored in Latin-1: the same bytes. The
+  // picker starts at the folder in the field.
+  o.db.ZSNES = "/opt/caf\xE9/";
+  o.Open(kEmulatorPage);
+  std::string pickerStart;
+  o.dlg->EmulatorPage()->SetFolderChooser([&](QWidget*, const std::string& start) {
+    pickerStart = start;
+    return std::nullopt;
+  });
+  QLineEdit* directory = o.Find<QLineEdit>("ZsnesDirectory");
+  directory->end(false);
+  QTest::keyClick(directory, Qt::Key_X);
+  QTest::keyClick(directory, Qt::Key_Backspace);
+  o.Find<QPushButton>("Browse")->click();
+  EXPECT_EQ(pickerStart, "/opt/caf\xE9/");
+  o.dlg->accept();
+  EXPECT_EQ(o.db.ZSNES, "/opt/caf\xE9/");
+  EXPECT_EQ(o.db.ZExecutable, "/opt/caf\xE9/zsnes");
+
+  // "~" is the home folder in the directory and in the paths typed by hand.
+  o.Open(kEmulatorPage);
+  o.Find<QLineEdit>("ZsnesDirectory")->setText("~/zsnes");
+  o.Find<QLineEdit>("ZsnesConfig")->setText("~/.zsnes/my.cfg");
+  o.dlg->accept();
+  EXPECT_EQ(o.db.ZSNES, "/elsewhere/zsnes/");
+  EXPECT_EQ(o.db.ZExecutable, "/elsewhere/zsnes/zsnes");
+  EXPECT_EQ(o.db.ZConfig, "/elsewhere/.zsnes/my.cfg");
 }
 
 TEST(ZsnesPage, AZsnesOnThePathIsOfferedUntilOneIsConfigured) {

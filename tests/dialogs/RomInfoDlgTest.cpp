@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,6 +65,24 @@ TEST(RomInfoDlg, StatusColoursAndTheJokes) {
   EXPECT_EQ(f.prompt.Texts(),
             (std::vector<std::string>{"Moo!", "They're always after me lucky charms!"}));
   EXPECT_EQ(f.DigestColour(), f.dlg->palette().color(QPalette::ButtonText));  // all matched
+}
+
+TEST(RomInfoDlg, TheNoteFitsItsPlaceAtTheDefaultFontAndAtTwiceItsSize) {
+  const QFont saved = QApplication::font();
+  for (const double scale : {1.0, 2.0}) {
+    QFont font = saved;
+    font.setPointSizeF(saved.pointSizeF() * scale);
+    QApplication::setFont(font);
+    RomForm f;
+    f.db.IgnoreParens = true;
+    const CStatusText* status = f.Open();
+    const QFont drawn = status->TextFont();
+    const QRect needed = QFontMetrics(drawn).boundingRect(status->TextRect(),
+                                                          CStatusText::kTextFlags, status->text());
+    EXPECT_TRUE(status->contentsRect().contains(needed)) << scale;
+    EXPECT_GE(drawn.pointSizeF(), font.pointSizeF() * 0.7) << scale;
+  }
+  QApplication::setFont(saved);
 }
 
 TEST(RomInfoDlg, DigestTurnsRedForGoodAndOkStoresWhatCanBeStored) {

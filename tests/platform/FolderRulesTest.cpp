@@ -1,8 +1,11 @@
 #include "platform/FolderRules.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/Folders.h"
+#include "platform/Path.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -93,6 +96,64 @@ TEST(FolderRules, EnterGoesToFoldersAndOffersToCreateMissingOnes) {
   EXPECT_TRUE(GoesToAsTyped("games/", t.browsed));
   for (const std::string text : {"//", "games", "missing/", "notes.txt/"})
     EXPECT_FALSE(GoesToAsTyped(text, t.browsed)) << text;
+}
+
+TEST(FolderRules, TildeIsTheHomeFolderWhereverAPathIsTyped) {
+  EXPECT_EQ(ExpandHome("~", "/home/u"), "/home/u");
+  EXPECT_EQ(ExpandHome("~/zsnes/", "/home/u"), "/home/u/zsnes/");
+  EXPECT_EQ(ExpandHome("~/zsnes", "/"), "/zsnes");
+  for (const std::string text : {"~user/x", "a/~", "/~/x", ""})
+    EXPECT_EQ(ExpandHome(text, "/home/u"), text);
+
+  Tree t;
+  const std::string root = t.dir.Path();
+  {
+    const ScopedEnv home("HOME", (root + "/games").c_str());
+    EXPECT_TRUE(t.Open("~").go);
+    EXPECT_TRUE(t.Open("~/snes/").go);
+    EXPECT_TRUE(GoesToAsTyped("~/", t.browsed));
+    EXPECT_EQ(CompleteFolderName("~/sn", t.browsed), "es");
+    EXPECT_TRUE(t.prompt.boxes.empty());
+    // Made in the home folder, never as a folder named "~" where the picker stands.
+    t.prompt.answers = {BoxAnswer::Yes, BoxAnswer::Yes};
+    EXPECT_TRUE(t.Open("~/zsnes").go);
+    EXPECT_TRUE(EnterFolderText("~/bsnes/", t.browsed, t.prompt).go);
+  }
+  EXPECT_EQ(GetPathKind(root + "/games/zsnes"), PathKind::Folder);
+  EXPECT_EQ(GetPathKind(root + "/games/bsnes"), PathKind::Folder);
+  EXPECT_EQ(GetPathKind(root + "/~"), PathKind::Missing);
+  EXPECT_EQ(t.prompt.Texts().front(),
+            "~/zsnes\nThis folder does not exist.\n\nDo you want to create it?");
+
+  // The picker starts in the wanted folder or the nearest one above it that exists.
+  EXPECT_EQ(StartingFolder(root + "/games/", "/h"), root + "/games/");
+  EXPECT_EQ(StartingFolder(root + "/games/gone/deeper/", "/h"), root + "/games");
+  for (const std::string wanted : {"", "games", "~/games"})
+    EXPECT_EQ(StartingFolder(wanted, "/h"), "/h") << wanted;
+}
+
+TEST(FolderRules, AFolderBehindOneThatMayNotBeOpenedIsUnreachableNotMissing) {
+  Tree t;
+  const std::string root = t.dir.Path();
+  t.dir.Write("locked/inner/x", "x");
+  const std::string locked = root + "/locked";
+  const int failures = AsOrdinaryUser(root, [&] {
+    ::chmod(locked.c_str(), 0);
+    ScriptedPrompt prompt;
+    prompt.answers = {BoxAnswer::Yes, BoxAnswer::Yes};
+    int wrong = CheckFolderToOpen(locked + "/inner", t.browsed, prompt).go ? 1 : 0;
+    wrong += EnterFolderText("locked/new/", t.browsed, prompt).go ? 1 : 0;
+    wrong += GetPathKind(locked + "/inner") == PathKind::Unreachable ? 0 : 1;
+    const std::string reason =
+        "\nThis folder cannot be reached.\nYou do not have permission to open a folder above it.";
+    wrong += prompt.Texts() ==
+                     std::vector<std::string>{locked + "/inner" + reason, "locked/new" + reason}
+                 ? 0
+                 : 1;
+    ::chmod(locked.c_str(), 0755);
+    return wrong;
+  });
+  EXPECT_EQ(failures, 0);
 }
 
 TEST(FolderRules, CompletionOfTheOneMatchingFolder) {

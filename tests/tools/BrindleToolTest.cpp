@@ -187,9 +187,11 @@ TEST(BrindleTool, InstallLeavesToBrindleWhatWouldNeedItsDialog) {
   };
   const std::string original = "[vars]\r\nTransSpeed=5\r\n";
   const std::string database = dir.Write("brindle.dat", original);
-  dir.Write("a.dat", "name=A\nromname=GAME\nromsize=8Mbit\n");
+  dir.Write("a.dat", "\xEF\xBB\xBFname=A\nromname=GAME\nromsize=8Mbit\n");  // from Notepad
   dir.Write("a.ips", "PATCH");
   dir.Write("b.ips", "PATCH");
+  dir.Write("c.dat", "name=C\nromsize=8Mbit\n");
+  dir.Write("c.ips", "PATCH");
   std::string out;
   EXPECT_EQ(install("b.ips --db brindle.dat", &out), 1);
   EXPECT_EQ(out,
@@ -200,6 +202,10 @@ TEST(BrindleTool, InstallLeavesToBrindleWhatWouldNeedItsDialog) {
                 " was not installed: its information "
                 "must be entered in Brindle's Patch Information dialog\n");
   EXPECT_EQ(ReadFileBytes(database), original);
+  EXPECT_EQ(install("c.ips --db brindle.dat", &out), 1);
+  EXPECT_EQ(out.substr(0, out.find("brindle-tool:")),
+            "Brindle\nThe patch information file does not give the ROM's name (romname).\nPlease "
+            "enter the missing information in order to continue.\n");
   EXPECT_EQ(install("--db brindle.dat ./a.ips", &out), 0);
   EXPECT_EQ(out, "");
   EXPECT_NE(ReadFileBytes(database).find("\r\nA||||" + dir.File("a.ips") + "|GAME|8Mbit|\r\n"),

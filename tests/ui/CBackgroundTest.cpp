@@ -9,8 +9,10 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QWidget>
+#include <filesystem>
 
 #include "platform/FileSystem.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -62,6 +64,14 @@ TEST(LoadBackground, ExpandsOnlyTheExactPlaceholder) {
   background.LoadBackground(dir.File("missing.bmp"));
   EXPECT_FALSE(background.HasPicture());
   background.LoadBackground(SaveTile(dir, MakeTile(5, 3)));
+  EXPECT_EQ(background.Picture().size(), QSize(5, 3));
+  // "~" is the home folder; a name that is not UTF-8 still names its file.
+  const std::string latin1 = dir.File("caf\xE9.bmp");
+  std::filesystem::rename(dir.File("tile.bmp"), latin1);
+  {
+    const ScopedEnv home("HOME", dir.Path().c_str());
+    background.LoadBackground("~/caf\xE9.bmp");
+  }
   EXPECT_EQ(background.Picture().size(), QSize(5, 3));
 }
 

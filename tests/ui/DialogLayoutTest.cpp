@@ -61,7 +61,9 @@ TEST(DialogLayout, CreatesEachKindNamedAndPlacedInDialogUnits) {
   EXPECT_EQ(dialog.findChild<QLineEdit*>("PatchName")->text(), "a & b");
   EXPECT_FALSE(dialog.findChild<QLineEdit*>("PatchName")->isReadOnly());
   EXPECT_NE(dialog.findChild<QPlainTextEdit*>("Description"), nullptr);
-  EXPECT_TRUE(dialog.findChild<QLineEdit*>("Filename")->isReadOnly());
+  const auto* filename = dialog.findChild<QLineEdit*>("Filename");
+  EXPECT_TRUE(filename->isReadOnly());
+  EXPECT_EQ(filename->palette().color(QPalette::Base), dialog.palette().color(QPalette::Window));
   EXPECT_FALSE(dialog.findChild<QComboBox*>("RomSize")->isEditable());
   EXPECT_TRUE(dialog.findChild<QComboBox*>("Background")->isEditable());
   EXPECT_FALSE(dialog.findChild<QLabel*>("NameLabel")->wordWrap());
