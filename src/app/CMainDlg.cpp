@@ -1,29 +1,19 @@
 #include "app/CMainDlg.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDropEvent>
 #include <QEventLoop>
-#include <QFile>
-#include <QFileDialog>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
-#include <QUrl>
-#include <algorithm>
+#include <QShortcut>
 
+#include "app/CListPane.h"
 #include "app/CSortHeaderCtrl.h"
 #include "app/CSortListCtrl.h"
-#include "app/RowRecord.h"
-#include "dialogs/COptionsDlg.h"
-#include "dialogs/CPatchInfoDlg.h"
-#include "dialogs/CRomInfoDlg.h"
-#include "parser/TextUtil.h"
 #include "platform/FileTypeRegistry.h"
 #include "prompt/Diagnostics.h"
 #include "ui/Artwork.h"
@@ -31,10 +21,6 @@
 #include "ui/DialogLayout.h"
 
 namespace {
-
-constexpr char kPatchColumns[] =
-    "Patch Name,200;Author,85;Version,100;Platform,140;Filename,300;ROM Digest,200;";
-constexpr char kRomColumns[] = "ROM Name,120;Size,80;Filename,256;MD5 Digest,140";
 
 constexpr char kFatalLoad[] =
     "Brindle encountered fatal errors during initialization and must close.\n\t\t\t\nYou can "
@@ -50,98 +36,8 @@ constexpr char kConfigured[] =
 constexpr char kNotConfigured[] =
     "ZSNES has not been properly configured.\n\t\t\t\t\nYou will have to specify a ZSNES "
     "installation directory before you can run patches with this program.";
-constexpr char kNoEmulator[] =
-    "Brindle does not have a ZSNES installation configured.\n\t\t\t\t\t\t\nYou must register "
-    "ZSNES with Brindle before you can run patches.";
-
-// The controls around the two lists, in dialog units below the menu bar.
-constexpr ControlRow kControls[] = {
-    {CMainDlg::kInstalledRomsLabel, ControlKind::SunkenLabel, "InstalledRoms", "  Installed ROMs",
-     67, 136, 402, 11},
-    {-1, ControlKind::EtchedLine, "PlayLine", "", 8, 45, 55, 1},
-    {CMainDlg::kPlayButton, ControlKind::FlatButton, "PlayPatch", "Play Patch", 7, 49, 55, 12},
-    {-1, ControlKind::EtchedLine, "PatchLine", "", 8, 64, 55, 1},
-    {CMainDlg::kAddPatchButton, ControlKind::FlatButton, "AddPatch", "Add Patch...", 7, 67, 55, 12},
-    {CMainDlg::kRemovePatchButton, ControlKind::FlatButton, "RemovePatch", "Remove Patch", 7, 81,
-     55, 12},
-    {-1, ControlKind::EtchedLine, "RomLine", "", 8, 171, 54, 1},
-    {CMainDlg::kAddRomButton, ControlKind::FlatButton, "AddRom", "Add ROM...", 7, 176, 55, 12},
-    {CMainDlg::kRemoveRomButton, ControlKind::FlatButton, "RemoveRom", "Remove ROM", 7, 191, 55,
-     12},
-    {CMainDlg::kCloseButton, ControlKind::PushButton, "Close", "Close", 388, 248, 81, 14},
-};
-
-// Asks for one existing file; its path as the bytes the system knows it by, empty on Cancel.
-std::string ChooseFile(QWidget* parent, const QString& filters, const QString& defaultSuffix) {
-  QFileDialog dialog(parent);
-  // Qt's own dialog matches the filters' patterns whatever the letter case of a name, so that
-  // GAME.IPS and Game.SMC are listed; the desktop's dialogs on Linux match case exactly.
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setNameFilter(filters);
-  dialog.setDefaultSuffix(defaultSuffix);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-    return std::string();
-  return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
-}
-
-std::string DefaultChooseRomFile(QWidget* parent) {
-  // The filter's patterns are separated by blanks: Qt reads a comma as part of a pattern.
-  // ROMs are mostly named .sfc or .swc today, hence the second entry.
-  return ChooseFile(parent, "SNES ROM files (*.smc *.fig);;All files (*)", "smc");
-}
-
-std::string DefaultChoosePatchFile(QWidget* parent) {
-  return ChooseFile(parent, "IPS Patch files (*.ips)", "ips");
-}
-
-bool DefaultEditPatchInfo(PatchRecord& patch, bool allowEdit, UserPrompt& prompt, QWidget* parent) {
-  CPatchInfoDlg dialog(patch, prompt, allowEdit, parent);
-  return dialog.exec() == QDialog::Accepted;
-}
-
-bool DefaultEditRomInfo(RomRecord& rom, CPatchDB& db, UserPrompt& prompt, QWidget* parent) {
-  CRomInfoDlg dialog(rom, db, prompt, parent);
-  return dialog.exec() == QDialog::Accepted;
-}
-
-// What a dropped file is, by its extension in any letter case.
-bool HasExtension(const std::string& path, std::initializer_list<const char*> extensions) {
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || path.find('/', dot) != std::string::npos)
-    return false;
-  const std::string extension = AsciiLowerCopy(path.substr(dot));
-  return std::any_of(extensions.begin(), extensions.end(),
-                     [&extension](const char* e) { return extension == e; });
-}
-
-bool IsPatchFile(const std::string& path) {
-  return HasExtension(path, {".ips"});
-}
-
-bool IsRomFile(const std::string& path) {
-  return HasExtension(path, {".smc", ".fig", ".sfc", ".swc"});
-}
-
-std::vector<std::string> DroppedFiles(const QMimeData* data) {
-  std::vector<std::string> paths;
-  if (data == nullptr)
-    return paths;
-  for (const QUrl& url : data->urls()) {
-    if (!url.isLocalFile())
-      continue;
-    std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
-    if (IsPatchFile(path) || IsRomFile(path))
-      paths.push_back(std::move(path));
-  }
-  return paths;
-}
-
-void DefaultShowOptions(CPatchDB& db, OptionsPage page, const std::string& appDir,
-                        UserPrompt& prompt, QWidget* parent) {
-  COptionsDlg dialog(db, prompt, page, appDir, parent);
-  dialog.exec();
-}
+constexpr ControlRow kCloseRow = {
+    CMainDlg::kCloseButton, ControlKind::PushButton, "Close", "Close", 388, 248, 81, 14};
 
 }  // namespace
 
@@ -152,17 +48,8 @@ CMainDlg::CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* 
       m_prompt(prompt),
       m_env(std::move(environment)),
       m_db(prompt) {
-  if (!m_env.chooseRomFile)
-    m_env.chooseRomFile = DefaultChooseRomFile;
-  if (!m_env.choosePatchFile)
-    m_env.choosePatchFile = DefaultChoosePatchFile;
-  if (!m_env.editPatchInfo)
-    m_env.editPatchInfo = DefaultEditPatchInfo;
-  if (!m_env.editRomInfo)
-    m_env.editRomInfo = DefaultEditRomInfo;
+  CompleteMainDlgEnvironment(m_env);
   setAcceptDrops(true);
-  if (!m_env.showOptions)
-    m_env.showOptions = DefaultShowOptions;
   setWindowTitle("SNES Brindle");
   setWindowIcon(GetAppIcon());
   BuildMenus();
@@ -170,10 +57,30 @@ CMainDlg::CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* 
   UpdateCommandStates();
 }
 
-CMainDlg::~CMainDlg() = default;
+CMainDlg::~CMainDlg() {
+  // The lists read the database, which is gone before the base class hides and deletes them.
+  PatchList()->SetTextSource({});
+  RomList()->SetTextSource({});
+}
 
 int CMainDlg::ClientTop() const {
   return m_menuBar->sizeHint().height();
+}
+
+CSortListCtrl* CMainDlg::PatchList() const {
+  return m_patchPane->List();
+}
+
+CSortListCtrl* CMainDlg::RomList() const {
+  return m_romPane->List();
+}
+
+QMenu* CMainDlg::PatchMenu() const {
+  return m_patchPane->Menu();
+}
+
+QMenu* CMainDlg::RomMenu() const {
+  return m_romPane->Menu();
 }
 
 void CMainDlg::BuildMenus() {
@@ -195,24 +102,8 @@ void CMainDlg::BuildMenus() {
   AddAction(tools, "&Options...", kOptions);
   QMenu* help = m_menuBar->addMenu("&Help");
   AddAction(help, "&About...", kAbout);
-
-  m_patchMenu = new QMenu(this);
-  AddAction(m_patchMenu, "Play This &Patch     \tSpace", kPlay);
-  m_patchMenu->addSeparator();
-  AddAction(m_patchMenu, "&Remove Patch            \tDel", kRemovePatch);
-  AddAction(m_patchMenu, "Install &New Patch...\t", kAddPatch);
-  m_patchMenu->addSeparator();
-  AddAction(m_patchMenu, "P&roperties...", kPatchProperties);
-
-  m_romMenu = new QMenu(this);
-  AddAction(m_romMenu, "&Install ROM...", kAddRom);
-  AddAction(m_romMenu, "Remove ROM     \tDel", kRemoveRom);
-  m_romMenu->addSeparator();
-  AddAction(m_romMenu, "Properties...", kRomProperties);
-
-  for (QMenu* menu : {file, tools, help, m_patchMenu, m_romMenu}) {
+  for (QMenu* menu : {file, tools, help})
     connect(menu, &QMenu::aboutToShow, this, &CMainDlg::UpdateCommandStates);
-  }
 }
 
 QAction* CMainDlg::AddAction(QMenu* menu, const QString& text, int id) {
@@ -230,38 +121,22 @@ void CMainDlg::BuildControls() {
   setFixedSize(client.width(), client.height() + top);
   m_menuBar->setGeometry(0, 0, client.width(), top);
 
-  m_patchList = new CSortListCtrl(this);
-  m_patchList->setObjectName("PatchList");
-  m_patchList->setGeometry(units.ToPixels(67, 7, 402, 127).translated(0, top));
-  m_romList = new CSortListCtrl(this);
-  m_romList->setObjectName("RomList");
-  m_romList->setGeometry(units.ToPixels(67, 148, 402, 95).translated(0, top));
-  for (QWidget* control : CreateControls(*this, kControls, top)) {
-    if (auto* button = qobject_cast<QPushButton*>(control)) {
-      const int id = ControlId(*button);
-      connect(button, &QPushButton::clicked, this, [this, id] { RunCommand(id); });
-      m_buttons.emplace_back(id, button);
-    }
+  m_patchPane = new CListPane(*this, PatchPaneLayout(), top);
+  m_romPane = new CListPane(*this, RomPaneLayout(), top);
+  for (CListPane* pane : {m_patchPane, m_romPane}) {
+    connect(pane, &CListPane::CommandChosen, this, &CMainDlg::RunCommand);
+    connect(pane, &CListPane::CommandKey, this, &CMainDlg::ExecuteCommand);
+    connect(pane, &CListPane::RowsChanged, this, &CMainDlg::UpdateCommandStates);
+    connect(pane->Menu(), &QMenu::aboutToShow, this, &CMainDlg::UpdateCommandStates);
   }
-  m_romLabel = findChild<QLabel*>("InstalledRoms");
-  m_romLabel->setAutoFillBackground(true);
+  m_closeButton = qobject_cast<QPushButton*>(CreateControl(*this, kCloseRow, top));
+  connect(m_closeButton, &QPushButton::clicked, this, [this] { RunCommand(kCloseButton); });
   // Enter presses only the button that has the focus: Close is never the default.
-  FindButton(kCloseButton)->setAutoDefault(false);
-
-  for (CSortListCtrl* list : {m_patchList, m_romList}) {
-    list->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &CMainDlg::UpdateCommandStates);
-  }
-  connect(m_patchList, &QWidget::customContextMenuRequested, this,
-          [this] { ShowContextMenu(*m_patchList, *m_patchMenu); });
-  connect(m_romList, &QWidget::customContextMenuRequested, this,
-          [this] { ShowContextMenu(*m_romList, *m_romMenu); });
-  connect(m_patchList, &CSortListCtrl::ListKeyPressed, this, &CMainDlg::OnPatchListKey);
-  connect(m_romList, &CSortListCtrl::ListKeyPressed, this, &CMainDlg::OnRomListKey);
-  // A double-click in the patch list plays, even on its empty part; in the ROM list it does
-  // nothing.
-  connect(m_patchList, &CSortListCtrl::ListDoubleClicked, this, [this](int) { Play(); });
+  m_closeButton->setAutoDefault(false);
+  // The patch list has the keyboard when the window opens, as before there were filters.
+  PatchList()->setFocus();
+  auto* find = new QShortcut(QKeySequence::Find, this);
+  connect(find, &QShortcut::activated, this, &CMainDlg::FocusFilter);
 
   m_patchPicture = GetPatchPicture();
   m_romPicture = GetRomPicture();
@@ -309,14 +184,20 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
     }
   }
 
-  m_patchList->SetRowIcon(GetPatchIcon());
-  m_romList->SetRowIcon(GetRomIcon());
-  m_patchList->InsertColumns(kPatchColumns);
-  m_romList->InsertColumns(kRomColumns);
-  m_patchList->GetHeaderCtrl()->ShowColumn(2, false);
-  m_patchList->GetHeaderCtrl()->ShowColumn(5, false);
-  m_patchList->SetGridLines(m_db.GridLines);
-  m_romList->SetGridLines(m_db.GridLines);
+  PatchList()->SetRowIcon(GetPatchIcon());
+  RomList()->SetRowIcon(GetRomIcon());
+  PatchList()->SetTextSource([this](int32_t index, int column, std::string& scratch) {
+    return PatchCellText(index, column, scratch);
+  });
+  RomList()->SetTextSource([this](int32_t index, int column, std::string& scratch) {
+    return RomCellText(index, column, scratch);
+  });
+  m_patchPane->CreateColumns();
+  m_romPane->CreateColumns();
+  PatchList()->GetHeaderCtrl()->ShowColumn(2, false);
+  PatchList()->GetHeaderCtrl()->ShowColumn(5, false);
+  PatchList()->SetGridLines(m_db.GridLines);
+  RomList()->SetGridLines(m_db.GridLines);
   if (m_db.Transition != 0)
     m_transition.RunTransition(*this, ShapeForTransition(m_db.Transition), m_db.TransSpeed, true);
   FillPatchList();
@@ -336,72 +217,9 @@ void CMainDlg::Shutdown() {
 
 void CMainDlg::LoadBackground() {
   m_background.LoadBackground(m_db.WindowBackground);
-  m_background.ApplyControlColorsToChildren(*this, m_romLabel);
+  m_background.ApplyControlColorsToChildren(*this, m_romPane->Heading());
+  m_background.ApplyControlColors(*m_patchPane->Heading(), true);
   update();
-}
-
-std::vector<std::string> CMainDlg::PatchRowTexts(int index) const {
-  const PatchRecord* p = m_db.GetPatch(index);
-  if (p == nullptr)
-    return {};
-  return {p->PatchName, p->Author,   p->Version, p->RomName + " (" + p->RomSize + ")",
-          p->Filename,  p->RomDigest};
-}
-
-std::string CMainDlg::RomDisplayName(const RomRecord& rom) const {
-  const std::string name = m_db.ShownRomName(rom);
-  return name == rom.RomName ? name : "[" + name + "]";
-}
-
-std::vector<std::string> CMainDlg::RomRowTexts(int index) const {
-  const RomRecord* r = m_db.GetRom(index);
-  if (r == nullptr)
-    return {};
-  return {RomDisplayName(*r), r->RomSize, r->Filename, r->RomDigest};
-}
-
-void CMainDlg::FillPatchList() {
-  std::vector<RowRecord> rows(static_cast<size_t>(m_db.GetPatchCount()));
-  for (int i = 0; i < m_db.GetPatchCount(); ++i) {
-    rows[static_cast<size_t>(i)] = {PatchRowTexts(i), i};
-  }
-  m_patchList->ReplaceAllRows(std::move(rows));
-  UpdateCommandStates();
-}
-
-void CMainDlg::FillRomList() {
-  std::vector<RowRecord> rows(static_cast<size_t>(m_db.GetRomCount()));
-  for (int i = 0; i < m_db.GetRomCount(); ++i)
-    rows[static_cast<size_t>(i)] = {RomRowTexts(i), i};
-  m_romList->ReplaceAllRows(std::move(rows));
-  UpdateCommandStates();
-}
-
-void CMainDlg::RefreshRows(CSortListCtrl& list) {
-  const bool patches = &list == m_patchList;
-  const int count = patches ? m_db.GetPatchCount() : m_db.GetRomCount();
-  for (int row = 0; row < count && row < list.GetRowCount(); ++row) {
-    const int value = list.GetItemValue(row);
-    list.ReplaceRowTexts(row, patches ? PatchRowTexts(value) : RomRowTexts(value));
-  }
-}
-
-void CMainDlg::RefreshRow(CSortListCtrl& list, int row) {
-  if (row < 0 || row >= list.GetRowCount())
-    return;
-  const int value = list.GetItemValue(row);
-  list.ReplaceRowTexts(row, &list == m_patchList ? PatchRowTexts(value) : RomRowTexts(value));
-  list.SelectRow(row);
-}
-
-int CMainDlg::SelectedPatch() const {
-  const int row = m_patchList->GetFirstSelected();
-  return row < 0 ? -1 : m_patchList->GetItemValue(row);
-}
-
-int CMainDlg::SelectedRom() const {
-  const int row = m_romList->GetFirstSelected();
-  return row < 0 ? -1 : m_romList->GetItemValue(row);
 }
 
 bool CMainDlg::IsCommandEnabled(int id) const {
@@ -410,21 +228,22 @@ bool CMainDlg::IsCommandEnabled(int id) const {
     case kPlayButton:
     case kRemovePatch:
     case kRemovePatchButton:
-      return m_patchList->GetFirstSelected() >= 0;
+      return PatchList()->GetFirstSelected() >= 0;
     case kRemoveRom:
     case kRemoveRomButton:
     case kRomProperties:
-      return m_romList->GetFirstSelected() >= 0;
+      return RomList()->GetFirstSelected() >= 0;
     default:
       return true;
   }
 }
 
 void CMainDlg::UpdateCommandStates() {
+  const auto enabled = [this](int id) { return IsCommandEnabled(id); };
   for (auto& [id, action] : m_actions)
-    action->setEnabled(IsCommandEnabled(id));
-  for (auto& [id, button] : m_buttons)
-    button->setEnabled(IsCommandEnabled(id));
+    action->setEnabled(enabled(id));
+  m_patchPane->UpdateCommandStates(enabled);
+  m_romPane->UpdateCommandStates(enabled);
 }
 
 QAction* CMainDlg::FindAction(int id) const {
@@ -432,20 +251,26 @@ QAction* CMainDlg::FindAction(int id) const {
     if (actionId == id)
       return action;
   }
-  return nullptr;
+  if (QAction* action = m_patchPane->FindAction(id))
+    return action;
+  return m_romPane->FindAction(id);
 }
 
 QPushButton* CMainDlg::FindButton(int id) const {
-  for (const auto& [buttonId, button] : m_buttons) {
-    if (buttonId == id)
-      return button;
-  }
-  return nullptr;
+  if (id == kCloseButton)
+    return m_closeButton;
+  if (QPushButton* button = m_patchPane->FindButton(id))
+    return button;
+  return m_romPane->FindButton(id);
 }
 
 void CMainDlg::RunCommand(int id) {
   if (!IsCommandEnabled(id))
     return;
+  ExecuteCommand(id);
+}
+
+void CMainDlg::ExecuteCommand(int id) {
   switch (id) {
     case kPlay:
     case kPlayButton:
@@ -498,37 +323,8 @@ void CMainDlg::RunCommand(int id) {
   UpdateCommandStates();
 }
 
-void CMainDlg::ShowOptions(OptionsPage page) {
-  m_env.showOptions(m_db, page, m_env.appDir, m_prompt, this);
-  m_patchList->SetGridLines(m_db.GridLines);
-  m_romList->SetGridLines(m_db.GridLines);
-  LoadBackground();  // and repaints
-  RefreshRows(*m_romList);
-  RefreshRows(*m_patchList);
-}
-
-void CMainDlg::Play() {
-  if (m_db.ZSNES.empty()) {
-    ShowPlainMessage(m_prompt, kNoEmulator);
-    ShowOptions(kEmulatorPage);
-    return;
-  }
-  const int patch = SelectedPatch();
-  if (patch < 0 || m_playing)
-    return;
-  m_playing = true;
-  // Hidden for the length of the game (Run's loop goes on, as exec()'s would not).
-  hide();
-  // The play blocks this thread: make the window system see the window go before it starts.
-  QGuiApplication::sync();
-  // A termination signal handled meanwhile has already ended the window: nothing is played.
-  if (!m_closing) {
-    m_db.PlayPatch(patch);
-    showNormal();
-    raise();
-    activateWindow();
-  }
-  m_playing = false;
+void CMainDlg::FocusFilter() {
+  (m_romPane->Contains(focusWidget()) ? m_romPane : m_patchPane)->FocusFilter();
 }
 
 void CMainDlg::Run() {
@@ -539,120 +335,6 @@ void CMainDlg::Run() {
   QEventLoop loop;
   connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
   loop.exec(QEventLoop::DialogExec);
-}
-
-void CMainDlg::RemovePatch() {
-  const int patch = SelectedPatch();
-  if (patch < 0)
-    return;
-  const std::string text = "Are you sure you want to remove the patch \"" +
-                           m_db.GetPatch(patch)->PatchName +
-                           "\" from the database?\n\nThis will NOT remove the IPS file from your "
-                           "hard drive.";
-  if (m_prompt.Ask({text, kAppTitle, BoxIcon::Warning, BoxButtons::YesNo}) == BoxAnswer::Yes) {
-    m_db.RemovePatch(patch);
-  }
-  FillPatchList();
-}
-
-void CMainDlg::AddRom() {
-  const std::string path = m_env.chooseRomFile(this);
-  if (!path.empty())
-    m_db.AddRom(path);
-  FillRomList();
-}
-
-void CMainDlg::RemoveRom() {
-  const int rom = SelectedRom();
-  if (rom < 0)
-    return;
-  const RomRecord& record = *m_db.GetRom(rom);
-  const std::string text = "Are you sure you want to remove the ROM \"" + record.RomName + " (" +
-                           record.RomSize +
-                           ")\" from the database?\n\nThis will NOT remove the ROM file from your "
-                           "hard drive.";
-  if (m_prompt.Ask({text, kAppTitle, BoxIcon::Warning, BoxButtons::YesNo}) == BoxAnswer::Yes) {
-    m_db.RemoveRom(rom);
-  }
-  FillRomList();
-}
-
-bool CMainDlg::InstallPatch(const std::string& path) {
-  return m_db.InstallPatch(path, [this](PatchRecord& patch) {
-    return m_env.editPatchInfo(patch, true, m_prompt, this);
-  });
-}
-
-void CMainDlg::InstallCommandLinePatch(const std::string& path) {
-  if (!InstallPatch(path)) {
-    m_prompt.Ask(
-        {"The patch was not added to the database.", kAppTitle, BoxIcon::Error, BoxButtons::Ok});
-    return;
-  }
-  // Announced by the name it was installed under, which may come from the dialog.
-  const std::string& name = m_db.GetPatch(m_db.FindPatch(path))->PatchName;
-  m_prompt.Ask({"The patch \"" + name + "\" was added to the database.", kAppTitle,
-                BoxIcon::Information, BoxButtons::Ok});
-}
-
-void CMainDlg::AddPatch() {
-  const std::string path = m_env.choosePatchFile(this);
-  if (!path.empty())
-    InstallPatch(path);
-  FillPatchList();
-}
-
-void CMainDlg::AddFolder() {
-  CAddFolderRun run(m_db, m_prompt, m_env.addFolder, this);
-  if (run.Run(m_saveAtExit ? DatabasePath() : std::string())) {
-    FillPatchList();
-    FillRomList();
-  }
-}
-
-void CMainDlg::ShowPatchProperties() {
-  const int row = m_patchList->GetFirstSelected();
-  if (row < 0)
-    return;
-  m_env.editPatchInfo(*m_db.GetPatch(m_patchList->GetItemValue(row)), m_db.AllowEdit, m_prompt,
-                      this);
-  RefreshRow(*m_patchList, row);
-}
-
-void CMainDlg::ShowRomProperties() {
-  const int row = m_romList->GetFirstSelected();
-  if (row < 0)
-    return;
-  m_env.editRomInfo(*m_db.GetRom(m_romList->GetItemValue(row)), m_db, m_prompt, this);
-  RefreshRow(*m_romList, row);
-}
-
-void CMainDlg::InstallFiles(const std::vector<std::string>& paths) {
-  bool patches = false;
-  bool roms = false;
-  for (const std::string& path : paths) {
-    if (IsPatchFile(path))
-      patches |= InstallPatch(path);
-    else if (IsRomFile(path))
-      roms |= m_db.AddRom(path);
-  }
-  if (patches)
-    FillPatchList();
-  if (roms)
-    FillRomList();
-}
-
-void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {
-  if (!DroppedFiles(event->mimeData()).empty())
-    event->acceptProposedAction();
-}
-
-void CMainDlg::dropEvent(QDropEvent* event) {
-  const std::vector<std::string> paths = DroppedFiles(event->mimeData());
-  if (paths.empty())
-    return;
-  event->acceptProposedAction();
-  InstallFiles(paths);
 }
 
 void CMainDlg::Close() {
@@ -696,24 +378,6 @@ void CMainDlg::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QDialog::keyPressEvent(event);
-}
-
-void CMainDlg::OnPatchListKey(int key) {
-  if (key == Qt::Key_Space)
-    Play();
-  else if (key == Qt::Key_Delete)
-    RemovePatch();
-}
-
-void CMainDlg::OnRomListKey(int key) {
-  if (key == Qt::Key_Delete)
-    RemoveRom();
-}
-
-void CMainDlg::ShowContextMenu(CSortListCtrl& list, QMenu& menu) {
-  (void)list;
-  UpdateCommandStates();
-  menu.exec(QCursor::pos());
 }
 
 void CMainDlg::paintEvent(QPaintEvent* event) {

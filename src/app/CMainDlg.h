@@ -2,57 +2,26 @@
 
 #include <QDialog>
 #include <QPixmap>
-#include <functional>
-#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "app/CAddFolderRun.h"
+#include "app/MainDlgEnvironment.h"
 #include "db/CPatchDB.h"
-#include "dialogs/OptionsPage.h"
 #include "ui/CBackground.h"
 #include "ui/CTransition.h"
 
+class CListPane;
+struct ListPaneLayout;
 class CSortListCtrl;
-class FileTypeRegistry;
 class QAction;
-class QFrame;
-class QLabel;
 class QMenu;
 class QMenuBar;
 class QPushButton;
 
-/// What the main window needs from the world around it; tests hand in their own.
-struct MainDlgEnvironment {
-  /// The folder of the program's own files: the page icons.
-  std::string appDir;
-  /// The folder of brindle.dat; plays keep their journal beside it.
-  std::string databaseDir;
-  /// The program's path, written into the file-type registration.
-  std::string executablePath;
-  /// Receives the file-type registration; none means no registration.
-  FileTypeRegistry* registry = nullptr;
-  /// Asks for a ROM file to install; empty when the user cancels.
-  std::function<std::string(QWidget* parent)> chooseRomFile;
-  /// Asks for an IPS patch file to install; empty when the user cancels.
-  std::function<std::string(QWidget* parent)> choosePatchFile;
-  /// Runs the Patch Information dialog on a record; true when the user confirmed it.
-  std::function<bool(PatchRecord& patch, bool allowEdit, UserPrompt& prompt, QWidget* parent)>
-      editPatchInfo;
-  /// Runs the ROM Information dialog on a record; true when the user confirmed it.
-  std::function<bool(RomRecord& rom, CPatchDB& db, UserPrompt& prompt, QWidget* parent)>
-      editRomInfo;
-  /// Runs the Options dialog on the database at a page; `appDir` holds the page icons.
-  std::function<void(CPatchDB& db, OptionsPage page, const std::string& appDir, UserPrompt& prompt,
-                     QWidget* parent)>
-      showOptions;
-  /// What "Add Folder..." asks for and shows.
-  AddFolderEnvironment addFolder;
-};
-
-/// The program's one window: the installed patches above, the installed ROMs below, and every
-/// command. Owns the database. Rows refer to records by their index, kept as the row's item
-/// value.
+/// The program's one window: the installed patches above, the installed ROMs below (a CListPane
+/// each), and every command. Owns the database. Rows refer to records by their index, kept as
+/// the row's item value, and the lists read their texts from the records.
 class CMainDlg final : public QDialog {
   Q_OBJECT
 
@@ -84,6 +53,7 @@ class CMainDlg final : public QDialog {
     kAddRomButton = 1030,
     kRemoveRomButton = 1031,
     kInstalledRomsLabel = 1045,
+    kInstalledPatchesLabel = 1046,
   };
 
   CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* parent = nullptr);
@@ -102,8 +72,10 @@ class CMainDlg final : public QDialog {
   void CloseWithoutAnimation();
 
   CPatchDB& Database() { return m_db; }
-  CSortListCtrl* PatchList() const { return m_patchList; }
-  CSortListCtrl* RomList() const { return m_romList; }
+  CListPane* PatchPane() const { return m_patchPane; }
+  CListPane* RomPane() const { return m_romPane; }
+  CSortListCtrl* PatchList() const;
+  CSortListCtrl* RomList() const;
   CTransition& Transition() { return m_transition; }
   const CBackground& Background() const { return m_background; }
   bool SaveAtExit() const { return m_saveAtExit; }
@@ -112,10 +84,13 @@ class CMainDlg final : public QDialog {
   // The lists.
   void FillPatchList();
   void FillRomList();
+  /// Shows the records' current texts in every row of a list, or in one (selected again).
   void RefreshRows(CSortListCtrl& list);
   void RefreshRow(CSortListCtrl& list, int row);
-  std::vector<std::string> PatchRowTexts(int index) const;
-  std::vector<std::string> RomRowTexts(int index) const;
+  /// The text of a column of the patch or ROM list for a record; `scratch` holds it when it is
+  /// put together for the list.
+  std::string_view PatchCellText(int index, int column, std::string& scratch) const;
+  std::string_view RomCellText(int index, int column, std::string& scratch) const;
   /// The ROM's name as listed: the parentheses rule and the forced name applied, in brackets
   /// when it differs from the name read from the file.
   std::string RomDisplayName(const RomRecord& rom) const;
@@ -129,8 +104,8 @@ class CMainDlg final : public QDialog {
   QAction* FindAction(int id) const;
   QPushButton* FindButton(int id) const;
   QMenuBar* MenuBar() const { return m_menuBar; }
-  QMenu* PatchMenu() const { return m_patchMenu; }
-  QMenu* RomMenu() const { return m_romMenu; }
+  QMenu* PatchMenu() const;
+  QMenu* RomMenu() const;
   /// Applies the enable rules to the menu items and the buttons.
   void UpdateCommandStates();
 
@@ -144,6 +119,9 @@ class CMainDlg final : public QDialog {
   void ShowPatchProperties();
   void ShowRomProperties();
   void Close();
+  /// Puts the cursor in the filter field of the list the user is working in (the patch list's
+  /// when neither).
+  void FocusFilter();
   /// Installs each file as its command would, in order: .ips files as patches, ROM images as
   /// ROMs; anything else is passed over. Then rebuilds the lists that changed.
   void InstallFiles(const std::vector<std::string>& paths);
@@ -161,16 +139,18 @@ class CMainDlg final : public QDialog {
 
  private:
   void BuildControls();
+  /// Where the panes' controls go and what they hold.
+  static const ListPaneLayout& PatchPaneLayout();
+  static const ListPaneLayout& RomPaneLayout();
   void BuildMenus();
   QAction* AddAction(QMenu* menu, const QString& text, int id);
+  /// Runs a command without asking its enable rule (keys and double-clicks in the lists).
+  void ExecuteCommand(int id);
   /// Runs the Options dialog at a page; afterwards the window follows the settings, whichever
   /// button closed it.
   void ShowOptions(OptionsPage page);
   bool InstallPatch(const std::string& path);
   void InstallCommandLinePatch(const std::string& path);
-  void OnPatchListKey(int key);
-  void OnRomListKey(int key);
-  void ShowContextMenu(CSortListCtrl& list, QMenu& menu);
   int ClientTop() const;
 
   UserPrompt& m_prompt;
@@ -183,13 +163,10 @@ class CMainDlg final : public QDialog {
   bool m_playing = false;
 
   QMenuBar* m_menuBar = nullptr;
-  QMenu* m_patchMenu = nullptr;
-  QMenu* m_romMenu = nullptr;
-  CSortListCtrl* m_patchList = nullptr;
-  CSortListCtrl* m_romList = nullptr;
-  QLabel* m_romLabel = nullptr;
+  CListPane* m_patchPane = nullptr;
+  CListPane* m_romPane = nullptr;
+  QPushButton* m_closeButton = nullptr;
   std::vector<std::pair<int, QAction*>> m_actions;
-  std::vector<std::pair<int, QPushButton*>> m_buttons;
   QPixmap m_patchPicture;
   QPixmap m_romPicture;
 };

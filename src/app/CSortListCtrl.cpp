@@ -51,6 +51,7 @@ CSortListCtrl::CSortListCtrl(QWidget* parent) : QTreeView(parent) {
   setIconSize(QSize(16, 16));
 
   connect(m_header, &QHeaderView::sectionClicked, this, &CSortListCtrl::OnHeadingClicked);
+  connect(m_header, &QHeaderView::sectionResized, this, &CSortListCtrl::OnColumnResized);
 }
 
 CSortListCtrl::~CSortListCtrl() = default;
@@ -116,6 +117,46 @@ int CSortListCtrl::DeleteAllRows() {
 
 void CSortListCtrl::ReplaceAllRows(std::vector<RowRecord> rows) {
   m_model->ReplaceAllRows(std::move(rows));
+}
+
+void CSortListCtrl::SetTextSource(CellTextSource source) {
+  m_model->SetTextSource(std::move(source));
+}
+
+void CSortListCtrl::FillRows(int count) {
+  m_model->FillRows(count);
+}
+
+void CSortListCtrl::RefreshRows() {
+  m_model->RefreshRows();
+}
+
+void CSortListCtrl::RefreshRow(int row) {
+  m_model->RefreshRow(row);
+  SelectRow(row);
+}
+
+void CSortListCtrl::SetFilter(const QString& text) {
+  m_model->SetFilter(text, VisibleColumns());
+}
+
+const QString& CSortListCtrl::GetFilter() const {
+  return m_model->GetFilter();
+}
+
+std::vector<int> CSortListCtrl::VisibleColumns() const {
+  std::vector<int> columns;
+  for (int column = 0; column < GetColumnCount(); ++column) {
+    if (m_header->IsColumnVisible(column))
+      columns.push_back(column);
+  }
+  return columns;
+}
+
+void CSortListCtrl::OnColumnResized(int, int oldWidth, int newWidth) {
+  // What is filtered is what can be seen.
+  if ((oldWidth > 0) != (newWidth > 0) && !GetFilter().isEmpty())
+    SetFilter(GetFilter());
 }
 
 bool CSortListCtrl::ReplaceRowTexts(int row, const std::vector<std::string>& texts) {

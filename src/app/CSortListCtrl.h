@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/CSortListModel.h"
 #include "app/RowRecord.h"
 
 class CSortHeaderCtrl;
-class CSortListModel;
 class QIcon;
 
 /// A report list that sorts itself when a heading is clicked. Each row keeps its cell texts and
@@ -18,13 +18,18 @@ class QIcon;
 ///
 /// Single selection of whole rows, shown even without focus. The rows stay in the caller's order
 /// until a heading is clicked: the first click on a column sorts it ascending, the next one on
-/// the same column descending, and so on (see CSortListModel::CompareCellTexts for the order).
+/// the same column descending, and so on (see CellOrder.h for the order).
 /// A right-click on the headings offers a menu for hiding and showing columns.
 ///
-/// To fill a list, hand all rows over at once with ReplaceAllRows (their order and item values
-/// included); to rebuild the texts of rows already shown, use ReplaceRowTexts row by row; to
-/// empty it, DeleteAllRows. These stay linear in the number of rows, where deleting and inserting
+/// A list over the caller's records reads its texts from them when they are shown: give it a
+/// text source, fill it with FillRows, and call RefreshRows after records changed. A list can
+/// also keep texts of its own: hand all rows over at once with ReplaceAllRows (their order and
+/// item values included). Both stay linear in the number of rows, where deleting and inserting
 /// rows one at a time near the top would not.
+///
+/// A filter shows only the rows with a visible cell containing a text; row indices are then
+/// those of the rows shown, and sorting, selection and the keyboard work on them as on a full
+/// list.
 ///
 /// Texts are bytes, shown decoded as UTF-8. Row and column indices are 0-based.
 class CSortListCtrl final : public QTreeView {
@@ -60,6 +65,14 @@ class CSortListCtrl final : public QTreeView {
   /// Replaces every row at once, in the given order and with the given item values. Filling a
   /// list this way costs one pass, however many rows.
   void ReplaceAllRows(std::vector<RowRecord> rows);
+  /// Where rows filled by FillRows read their texts.
+  void SetTextSource(CellTextSource source);
+  /// Replaces every row with rows for records 0 to count - 1 of the text source, in that order,
+  /// each with its record's index as item value.
+  void FillRows(int count);
+  /// Shows the records' current texts in every row, or in one (which is selected again).
+  void RefreshRows();
+  void RefreshRow(int row);
   /// Rebuilds one row's texts in place, keeping its item value, its position and its selection.
   /// False when `row` is out of range.
   bool ReplaceRowTexts(int row, const std::vector<std::string>& texts);
@@ -81,6 +94,11 @@ class CSortListCtrl final : public QTreeView {
   /// The small icon shown at the start of every row.
   void SetRowIcon(const QIcon& icon);
 
+  /// Shows only the rows with a visible cell that contains `text` in any letter case; an empty
+  /// text shows them all. Columns shown or hidden later are taken into account.
+  void SetFilter(const QString& text);
+  const QString& GetFilter() const;
+
   /// Sorts by `column` in the given direction and remembers both in the header; a column out
   /// of range does nothing. Selection and item values follow their rows.
   void SortByColumn(int column, bool ascending);
@@ -99,6 +117,8 @@ class CSortListCtrl final : public QTreeView {
 
  private:
   void OnHeadingClicked(int column);
+  void OnColumnResized(int column, int oldWidth, int newWidth);
+  std::vector<int> VisibleColumns() const;
 
   CSortListModel* m_model = nullptr;
   CSortHeaderCtrl* m_header = nullptr;

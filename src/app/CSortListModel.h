@@ -4,18 +4,31 @@
 #include <QIcon>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/CTextFilter.h"
 #include "app/RowRecord.h"
 
-/// The rows and columns behind a CSortListCtrl: it owns every row's RowRecord, the column titles
-/// and alignments, and sorts the rows. It works without a view, so the list's behaviour can be
-/// checked (and driven) directly; the view only adds widths, selection and painting.
+/// Gives the text of a cell for the row with item value `itemValue`: a view of the record's own
+/// bytes, or of `scratch` for a text put together for the list.
+using CellTextSource =
+    std::function<std::string_view(int32_t itemValue, int column, std::string& scratch)>;
+
+/// The rows and columns behind a CSortListCtrl. A row is its item value and, for rows inserted
+/// with texts, its own copies of them; rows filled from a text source keep nothing else, their
+/// texts are read from the caller's records when shown, sorted or filtered. Row order and the
+/// rows a filter lets through are index arrays. It works without a view, so the list's
+/// behaviour can be checked (and driven) directly; the view only adds widths, selection and
+/// painting.
 ///
-/// Row and column indices are 0-based. Every operation that changes rows emits the matching
-/// model signals, so selections and other persistent indices follow their rows.
+/// Row indices are those of the rows shown (all rows when no filter is set), 0-based. Every
+/// operation that changes rows emits the matching model signals, so selections and other
+/// persistent indices follow their rows.
 class CSortListModel final : public QAbstractTableModel {
   Q_OBJECT
 
@@ -24,33 +37,45 @@ class CSortListModel final : public QAbstractTableModel {
   static constexpr int kMaxColumns = 256;
 
   explicit CSortListModel(QObject* parent = nullptr);
+  ~CSortListModel() override;
 
   // Columns.
   int GetColumnCount() const { return static_cast<int>(m_columns.size()); }
-  /// Inserts a column before `index` (GetColumnCount() appends). Existing rows get an empty cell
-  /// there, their other cells stay. False when `index` is out of range or the list is full.
+  /// Inserts a column before `index` (GetColumnCount() appends). Rows with texts of their own
+  /// get an empty cell there, their other cells stay. False when `index` is out of range or the
+  /// list is full.
   bool InsertColumn(int index, const QString& title, Qt::Alignment alignment);
   QString GetColumnTitle(int column) const;
   Qt::Alignment GetColumnAlignment(int column) const;
 
   // Rows.
-  int GetRowCount() const { return static_cast<int>(m_rows.size()); }
+  int GetRowCount() const;
+  /// Every row, whether the filter shows it or not.
+  int GetTotalRowCount() const { return static_cast<int>(m_rows.size()); }
+  /// Where rows without texts of their own read them.
+  void SetTextSource(CellTextSource source);
+  /// Replaces every row with one per record of the text source, item values 0 to count - 1 in
+  /// that order. It costs one pass however many rows there are.
+  void FillRows(int count);
   /// Inserts a row before `row` (an index beyond the end appends) with one text per column:
   /// missing texts are empty, extra ones are dropped; the item value starts at 0. Returns the
-  /// index of the new row, or -1 for a negative index.
+  /// index of the new row, or -1 for a negative index (or when the filter hides it).
   int InsertRow(int row, const std::vector<std::string>& texts);
   /// False when `row` is out of range.
   bool DeleteRow(int row);
   /// Removes every row in one step; returns how many there were.
   int DeleteAllRows();
   /// Replaces every row in one step (texts fitted to the column count as by InsertRow, item
-  /// values kept). Use it to fill a list: it costs one pass however many rows there are.
+  /// values kept).
   void ReplaceAllRows(std::vector<RowRecord> rows);
   /// Replaces one row's texts (fitted as by InsertRow) and keeps its item value and its place.
   /// False when `row` is out of range.
   bool ReplaceRowTexts(int row, const std::vector<std::string>& texts);
-  /// The row's record; nullptr when `row` is out of range.
-  const RowRecord* GetRow(int row) const;
+  /// Tells the views that the texts of every row (or of one) may have changed in the records.
+  void RefreshRows();
+  void RefreshRow(int row);
+  /// The row's texts and item value; nothing when `row` is out of range.
+  std::optional<RowRecord> GetRow(int row) const;
   /// The cell's text; empty when the row or column does not exist.
   std::string GetRowText(int row, int column) const;
   /// False when `row` is out of range.
@@ -61,16 +86,18 @@ class CSortListModel final : public QAbstractTableModel {
   /// The icon shown in the first column of every row; a null icon shows none.
   void SetRowIcon(const QIcon& icon);
 
-  /// Sorts the rows by the texts of `column`; an index out of range does nothing. See
-  /// CompareCellTexts for the order. Equal rows keep their relative order.
+  /// Sorts every row, shown or not, by the texts of `column`; an index out of range does
+  /// nothing. See CellOrder.h for the order. Equal rows keep their relative order.
   void SortByColumn(int column, bool ascending);
 
+  /// Shows only the rows with a text in one of `columns` that contains `text` in any letter
+  /// case; an empty text shows every row. The rows a filter lets through are worked out when it
+  /// is set and when the rows are filled, not when texts change.
+  void SetFilter(const QString& text, std::vector<int> columns);
+  const QString& GetFilter() const { return m_filter.Text(); }
+
   /// The ordering used by the sort, for one pair of cells in ascending order: -1, 0 or 1.
-  /// Texts are trimmed; an empty one compares as text; otherwise A decides: a whole number
-  /// compares both by their leading numeric value, a date (in the user's locale) compares by
-  /// time when B is one too, and anything else compares byte by byte (capitals first).
   static int CompareCellTexts(const std::string& a, const std::string& b);
-  /// Decimal digits, optionally after a "+" or "-" that is not the whole text.
   static bool IsWholeNumber(std::string_view text);
 
   // QAbstractItemModel.
@@ -87,10 +114,31 @@ class CSortListModel final : public QAbstractTableModel {
     QString title;
     Qt::Alignment alignment;
   };
+  struct Row {
+    int32_t itemValue = 0;
+    // Texts of the row's own, one per column; none when they come from the text source.
+    std::unique_ptr<std::vector<std::string>> texts;
+  };
 
   void FitTexts(std::vector<std::string>& texts) const;
+  /// The index into m_rows of shown row `row`, or -1.
+  int RowIndex(int row) const;
+  std::string_view CellText(const Row& row, int column, std::string& scratch) const;
+  bool RowMatches(const Row& row, std::string& scratch) const;
+  /// Works out which rows the filter lets through (all of them without one); with `narrower`,
+  /// only the rows shown so far are looked at.
+  void ApplyFilter(bool narrower);
+  /// Moves the persistent indices `before` (the selection, the current row) to the rows they
+  /// stand for after a change, given as indices into m_rows; rows no longer shown lose them.
+  void MovePersistentIndices(const QModelIndexList& before, const std::vector<int>& rowsAfter);
 
   std::vector<ColumnInfo> m_columns;
-  std::vector<RowRecord> m_rows;
+  std::vector<Row> m_rows;
+  // Indices into m_rows of the rows shown, ascending; used only while m_filtered.
+  std::vector<int32_t> m_shown;
+  bool m_filtered = false;
+  CTextFilter m_filter;
+  std::vector<int> m_filterColumns;
+  CellTextSource m_source;
   QIcon m_rowIcon;
 };

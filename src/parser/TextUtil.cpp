@@ -1,5 +1,7 @@
 #include "parser/TextUtil.h"
 
+#include <cstring>
+
 char AsciiToLower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -27,14 +29,18 @@ bool IsBlank(char c) {
 }
 }  // namespace
 
-std::string TrimBlanks(std::string_view text) {
+std::string_view TrimmedBlanks(std::string_view text) {
   size_t begin = 0;
   size_t end = text.size();
   while (begin < end && IsBlank(text[begin]))
     ++begin;
   while (end > begin && IsBlank(text[end - 1]))
     --end;
-  return std::string(text.substr(begin, end - begin));
+  return text.substr(begin, end - begin);
+}
+
+std::string TrimBlanks(std::string_view text) {
+  return std::string(TrimmedBlanks(text));
 }
 
 std::string TrimTrailingBlanks(std::string_view text) {
@@ -75,8 +81,15 @@ int32_t LeadingInteger(std::string_view text) {
 
 std::string_view NextLine(std::string_view text, size_t& pos) {
   size_t end = pos;
-  while (end < text.size() && text[end] != '\n' && text[end] != '\r')
-    ++end;
+  if (pos < text.size()) {
+    // The line ends at its first line feed or carriage return, whichever comes first; memchr
+    // finds them many bytes at a time, which counts in a database of a hundred thousand lines.
+    const char* start = text.data() + pos;
+    const auto* feed = static_cast<const char*>(std::memchr(start, '\n', text.size() - pos));
+    end = feed != nullptr ? static_cast<size_t>(feed - text.data()) : text.size();
+    if (const auto* ret = static_cast<const char*>(std::memchr(start, '\r', end - pos)))
+      end = static_cast<size_t>(ret - text.data());
+  }
   const std::string_view line = text.substr(pos, end - pos);
   if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
     pos = end + 2;

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -116,7 +117,9 @@ void CBackground::ApplyControlColorsToChildren(QWidget& window,
                                                const QWidget* installedRomsLabel) const {
   const auto children = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   for (QWidget* child : children) {
-    if (qobject_cast<QAbstractItemView*>(child) != nullptr)
+    // Lists and text fields paint their own ground.
+    if (qobject_cast<QAbstractItemView*>(child) != nullptr ||
+        qobject_cast<QLineEdit*>(child) != nullptr)
       continue;
     if (qobject_cast<QMenuBar*>(child) != nullptr)
       continue;

@@ -373,3 +373,72 @@ TEST(CSortListCtrl, WidthsSurviveRefillsAndDoubleClicksReportTheRow) {
   QTest::keyClick(&list, Qt::Key_Delete);
   EXPECT_EQ(keys, (std::vector<int>{Qt::Key_Delete}));
 }
+
+// The short date form of a locale is read without the general parser where it can be; either
+// way, dates written as the user's locale writes them sort by time.
+TEST(CSortListCtrl, ShortDatesOfSeveralLocalesSortByTime) {
+  for (const QLocale& locale :
+       {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+        QLocale(QLocale::English, QLocale::UnitedKingdom),
+        QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::Japanese, QLocale::Japan)}) {
+    LocaleScope scope(locale);
+    std::mt19937 random(7);
+    std::vector<RowRecord> rows;
+    std::vector<QDate> days;
+    for (int i = 0; i < 300; ++i) {
+      days.push_back(QDate(1990, 1, 1).addDays(static_cast<qint64>(random() % 14000)));
+      rows.push_back({{QLocale().toString(days.back(), QLocale::ShortFormat).toStdString()}, i});
+    }
+    CSortListCtrl list;
+    ASSERT_TRUE(list.InsertColumns("When,80"));
+    list.ReplaceAllRows(rows);
+    list.SortByColumn(0, true);
+    for (int row = 1; row < list.GetRowCount(); ++row) {
+      ASSERT_LE(days[static_cast<size_t>(list.GetItemValue(row - 1))],
+                days[static_cast<size_t>(list.GetItemValue(row))])
+          << locale.name().toStdString() << ": " << list.GetRowText(row - 1, 0) << " before "
+          << list.GetRowText(row, 0);
+    }
+  }
+}
+
+// Rows read from the caller's records: a filter over the visible columns, with the selection,
+// sorting, insertion and deletion keeping every shown row on its own record.
+TEST(CSortListCtrl, FilterOverRecordsKeepsRowsSelectionAndOrderStraight) {
+  const std::vector<std::vector<std::string>> records = {
+      {"Alpha", ""}, {"beta", ""}, {"Gamma", "ALso"}, {"Total", ""}};
+  CSortListCtrl list;
+  ASSERT_TRUE(list.InsertColumns("Name,80;Note,60"));
+  list.SetTextSource([&records](int32_t value, int column, std::string&) -> std::string_view {
+    return records[static_cast<size_t>(value)][static_cast<size_t>(column)];
+  });
+  list.FillRows(4);
+  list.GetHeaderCtrl()->ShowColumn(1, false);
+  ASSERT_TRUE(list.SelectRow(3));  // Total
+
+  list.SetFilter("AL");
+  EXPECT_EQ(ColumnTexts(list, 0), (std::vector<std::string>{"Alpha", "Total"}));
+  EXPECT_EQ(list.GetFirstSelected(), 1);
+  EXPECT_EQ(list.GetItemValue(1), 3);
+  // A column shown is filtered too; the selection stays on its record.
+  list.GetHeaderCtrl()->ShowColumn(1, true);
+  EXPECT_EQ(ColumnTexts(list, 0), (std::vector<std::string>{"Alpha", "Gamma", "Total"}));
+  EXPECT_EQ(list.GetItemValue(list.GetFirstSelected()), 3);
+
+  // Sorting a filtered list sorts every row: they show in that order once the filter is gone.
+  list.SortByColumn(0, false);
+  EXPECT_EQ(ColumnTexts(list, 0), (std::vector<std::string>{"Total", "Gamma", "Alpha"}));
+  list.SetFilter("ALP");  // narrower: only the rows shown are looked at
+  EXPECT_EQ(ColumnTexts(list, 0), (std::vector<std::string>{"Alpha"}));
+  EXPECT_EQ(list.GetFirstSelected(), -1);  // Total is no longer shown
+
+  // Rows inserted and deleted while filtered keep the others in place.
+  EXPECT_EQ(list.InsertRow(0, {"Alpine"}), 0);
+  EXPECT_EQ(list.InsertRow(0, {"zzz"}), -1);  // added, but not shown
+  EXPECT_EQ(ColumnTexts(list, 0), (std::vector<std::string>{"Alpine", "Alpha"}));
+  EXPECT_TRUE(list.DeleteRow(1));
+  list.SetFilter("");
+  EXPECT_EQ(ColumnTexts(list, 0),
+            (std::vector<std::string>{"beta", "Total", "Gamma", "zzz", "Alpine"}));
+  EXPECT_EQ(list.GetItemValue(2), 2);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/CAddFolderRun.h"
+#include "db/CPatchDB.h"
+#include "dialogs/OptionsPage.h"
+
+class FileTypeRegistry;
+class QWidget;
+
+/// What the main window needs from the world around it; tests hand in their own.
+struct MainDlgEnvironment {
+  /// The folder of the program's own files: the page icons.
+  std::string appDir;
+  /// The folder of brindle.dat; plays keep their journal beside it.
+  std::string databaseDir;
+  /// The program's path, written into the file-type registration.
+  std::string executablePath;
+  /// Receives the file-type registration; none means no registration.
+  FileTypeRegistry* registry = nullptr;
+  /// Asks for a ROM file to install; empty when the user cancels.
+  std::function<std::string(QWidget* parent)> chooseRomFile;
+  /// Asks for an IPS patch file to install; empty when the user cancels.
+  std::function<std::string(QWidget* parent)> choosePatchFile;
+  /// Runs the Patch Information dialog on a record; true when the user confirmed it.
+  std::function<bool(PatchRecord& patch, bool allowEdit, UserPrompt& prompt, QWidget* parent)>
+      editPatchInfo;
+  /// Runs the ROM Information dialog on a record; true when the user confirmed it.
+  std::function<bool(RomRecord& rom, CPatchDB& db, UserPrompt& prompt, QWidget* parent)>
+      editRomInfo;
+  /// Runs the Options dialog on the database at a page; `appDir` holds the page icons.
+  std::function<void(CPatchDB& db, OptionsPage page, const std::string& appDir, UserPrompt& prompt,
+                     QWidget* parent)>
+      showOptions;
+  /// What "Add Folder..." asks for and shows.
+  AddFolderEnvironment addFolder;
+};
+
+/// Fills in the real file dialogs and dialogs where the environment leaves them empty.
+void CompleteMainDlgEnvironment(MainDlgEnvironment& environment);
+
+/// Whether a path names a patch or a ROM image, by its extension in any letter case.
+bool IsPatchFile(const std::string& path);
+bool IsRomFile(const std::string& path);
