@@ -1,6 +1,7 @@
 // The emulator's configuration file as a play rewrites it: pointing its save directory at a patch
-// folder and putting the old value back. For any file: no harm, every line that no rewrite rule
-// touches comes back byte for byte, and a second play changes nothing more than the first.
+// folder and putting the old values back. For any file, whatever its line ends: no harm, a
+// rewrite changes nothing but the bytes of the values it means to change, the values come back
+// as they were spelled, and a second play changes nothing more than the first.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -19,19 +20,28 @@ bool IsRewritable(const std::string& line) {
          key == "IPSPath";
 }
 
-// One play: the save directory set to the patch folder, then the emulator's values put back.
-std::string PlayOnce(const std::string& bytes, const std::string& patchFolder) {
-  CEmulatorConfig config;
-  config.Parse(bytes);
-  (void)config.AutoPatchOff();
-  SaveDirectoryRecord saved;
-  config.ReplaceDirectories({patchFolder, patchFolder, patchFolder}, saved);
-  const std::string during = config.Serialize();
-  CEmulatorConfig restored;
-  restored.Parse(during);
-  SaveDirectoryRecord ignored;
-  restored.ReplaceDirectories(saved, ignored);
-  return restored.Serialize();
+// The line ends of a text, one letter per line: L for LF, C for CR LF, - for none.
+std::string LineEnds(const std::string& bytes) {
+  std::string ends;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\n')
+      ends += i > 0 && bytes[i - 1] == '\r' ? 'C' : 'L';
+  }
+  if (!bytes.empty() && bytes.back() != '\n')
+    ends += '-';
+  return ends;
+}
+
+// Whether `now` is `before` with one stretch of it replaced by `value`.
+bool OneStretchBecame(const std::string& before, const std::string& now, const std::string& value) {
+  for (size_t at = now.find(value); at != std::string::npos; at = now.find(value, at + 1)) {
+    const size_t suffix = now.size() - at - value.size();
+    if (at + suffix <= before.size() && before.compare(0, at, now, 0, at) == 0 &&
+        before.compare(before.size() - suffix, suffix, now, at + value.size(), suffix) == 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 std::string Lines(const std::vector<std::string>& lines) {
@@ -39,6 +49,32 @@ std::string Lines(const std::vector<std::string>& lines) {
   for (const std::string& line : lines)
     text += line + "\n";
   return text;
+}
+
+// One play: the save directory set to the patch folder (returned in `during`), then the
+// emulator's values put back. A file the play would refuse comes back as it is.
+std::string PlayOnce(const std::string& bytes, const std::string& patchFolder, std::string& during,
+                     bool& sameValues) {
+  CEmulatorConfig config;
+  config.Parse(bytes);
+  (void)config.AutoPatchOff();
+  if (config.HasStrayCarriageReturn()) {
+    during = bytes;
+    sameValues = true;
+    return bytes;
+  }
+  const std::vector<ConfigValue> saved = config.ValuesToReplace();
+  config.PointAt(patchFolder);
+  during = config.Serialize();
+  // Putting back the values into the file as it was shows whether all lines of a key agreed.
+  CEmulatorConfig agreement;
+  agreement.Parse(bytes);
+  agreement.PutBack(saved);
+  sameValues = agreement.Serialize() == bytes;
+  CEmulatorConfig restored;
+  restored.Parse(during);
+  restored.PutBack(saved);
+  return restored.Serialize();
 }
 
 }  // namespace
@@ -52,22 +88,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       patchFolder += static_cast<char>(data[i]);
   }
 
+  std::string during;
+  bool sameValues = false;
+  const std::string once = PlayOnce(bytes, patchFolder, during, sameValues);
+  Require(LineEnds(during) == LineEnds(bytes) && LineEnds(once) == LineEnds(bytes),
+          "a play keeps every line end", [&] { return bytes + "\n----\n" + during; });
+
   CEmulatorConfig original;
   original.Parse(bytes);
-  const std::string once = PlayOnce(bytes, patchFolder);
-  CEmulatorConfig after;
-  after.Parse(once);
-
-  const std::vector<std::string>& before = original.Lines();
-  const std::vector<std::string>& now = after.Lines();
+  CEmulatorConfig duringPlay;
+  duringPlay.Parse(during);
+  const std::vector<std::string> before = original.Lines();
+  const std::vector<std::string> now = duringPlay.Lines();
   Require(before.size() == now.size(), "a play keeps the number of lines",
           [&] { return Lines(before) + "----\n" + Lines(now); });
   for (size_t i = 0; i < before.size(); ++i) {
-    if (!IsRewritable(before[i]))
-      Require(before[i] == now[i], "a line no rule rewrites comes back byte for byte",
-              [&] { return before[i] + "\n----\n" + now[i]; });
+    const bool same = before[i] == now[i];
+    const bool valueOnly =
+        IsRewritable(before[i]) &&
+        (OneStretchBecame(before[i], now[i], patchFolder) ||
+         OneStretchBecame(before[i], now[i], CEmulatorConfig::EncodeQuoted(patchFolder)));
+    Require(same || valueOnly, "a rewrite changes only the bytes of a value",
+            [&] { return before[i] + "\n----\n" + now[i]; });
   }
-  const std::string twice = PlayOnce(once, patchFolder);
+  // Every key whose lines agreed on their value gets it back byte for byte.
+  if (sameValues)
+    Require(once == bytes, "a play puts the file back as it was", [&] { return once; });
+  std::string ignored;
+  bool ignoredSame = false;
+  const std::string twice = PlayOnce(once, patchFolder, ignored, ignoredSame);
   Require(twice == once, "a second play changes nothing more than the first",
           [&] { return once + "----\n" + twice; });
   return 0;

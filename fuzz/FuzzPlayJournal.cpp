@@ -10,9 +10,7 @@
 namespace {
 
 bool SameJournal(const CPlayJournal& a, const CPlayJournal& b) {
-  return a.RomFile == b.RomFile && a.PlayName == b.PlayName && a.ConfigFile == b.ConfigFile &&
-         a.SaveDirectory == b.SaveDirectory && a.SRAMPath == b.SRAMPath && a.IPSPath == b.IPSPath &&
-         a.Player == b.Player && a.Emulator == b.Emulator;
+  return a.Player == b.Player && a.Ended == b.Ended && a.Steps == b.Steps;
 }
 
 }  // namespace

@@ -143,12 +143,17 @@ void CMainDlg::BuildControls() {
 }
 
 bool CMainDlg::Initialize(const std::string& commandLineFile) {
+  if (!LockDatabase()) {
+    done(0);
+    return false;
+  }
   const int loaded = m_db.Load(DatabasePath());
   if (loaded < 0) {
     m_prompt.Ask({kFatalLoad, kAppTitle, BoxIcon::Error, BoxButtons::Ok});
     done(0);
     return false;
   }
+  m_db.RemoveLitter();
   if (loaded == 0) {
     // Before anything else touches the emulator or the ROMs.
     m_db.RecoverInterruptedPlay();

@@ -2,12 +2,14 @@
 
 #include <QDialog>
 #include <QPixmap>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/MainDlgEnvironment.h"
 #include "db/CPatchDB.h"
+#include "platform/CDatabaseLock.h"
 #include "ui/CBackground.h"
 #include "ui/CTransition.h"
 
@@ -138,6 +140,9 @@ class CMainDlg final : public QDialog {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  /// Takes the database's lock for the window's lifetime; false after a message when another
+  /// program holds it or it cannot be taken.
+  bool LockDatabase();
   void BuildControls();
   /// Where the panes' controls go and what they hold.
   static const ListPaneLayout& PatchPaneLayout();
@@ -156,6 +161,7 @@ class CMainDlg final : public QDialog {
   UserPrompt& m_prompt;
   MainDlgEnvironment m_env;
   CPatchDB m_db;
+  std::unique_ptr<CDatabaseLock> m_databaseLock;
   CBackground m_background;
   CTransition m_transition;
   bool m_saveAtExit = false;

@@ -18,6 +18,9 @@ constexpr char kPatchInfoProblems[] =
     "Brindle encountered problems while parsing the patch information file.\n\t\t\t\t\n"
     "Please check the patch information to verify that it is correct.";
 
+// A patch-information file holds a few lines of text.
+constexpr int64_t kMaxInfoSize = 1024 * 1024;
+
 // What a cleanly read information file leaves out that the record cannot do without: its name
 // and its target ROM would be refused the next time brindle.dat is read (its columns are trimmed
 // there), and the patch would be gone. Empty when nothing is missing.
@@ -71,8 +74,14 @@ std::string CPatchDB::ReadRomFile(const std::string& path, RomRecord& rom) {
   // A digest that could not be computed must not be stored as if it were one.
   if (rom.RomDigest == kInvalidFileHashText)
     return "Could not read ROM file.";
-  // A record without a name is dropped by the next start, which reads it as damaged.
-  if (TrimBlanks(rom.RomName).empty())
+  // A record without a name is dropped by the next start, which reads it as damaged; line
+  // breaks are written as blanks, so a name of nothing else is no name either.
+  std::string stored = rom.RomName;
+  for (char& c : stored) {
+    if (c == '\r' || c == '\n')
+      c = ' ';
+  }
+  if (TrimBlanks(stored).empty())
     return RomRefusalHead(path) +
            "The ROM's internal name is empty, so the database cannot keep it.";
   return {};
@@ -144,8 +153,15 @@ bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& edit
 
   bool ask = true;
   std::string info;
-  if (!ReadWholeFile(FindPatchInfoFile(path), info)) {
-    ShowPlainMessage(m_prompt, kNoPatchInfoFile);
+  const std::string infoPath = FindPatchInfoFile(path);
+  if (std::string error; !ReadWholeFile(infoPath, info, &error, CFile::Mode::Read, kMaxInfoSize)) {
+    // A FIFO, a device or a huge file is refused at once rather than waited for or read whole.
+    if (IsMissing(infoPath)) {
+      ShowPlainMessage(m_prompt, kNoPatchInfoFile);
+    } else {
+      ReportError("Could not read the patch information file " + infoPath + " (" + error +
+                  ").\nYou will have to enter patch information manually in order to continue.");
+    }
     // Most ROMs have a copier header: the form starts with it ticked and no size chosen.
     patch->SizeWord = kHeaderFlag;
   } else {

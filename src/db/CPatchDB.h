@@ -105,6 +105,9 @@ class CPatchDB final {
   int PlayPatch(int index);
   /// Puts back what a play cut short by a crash left changed; false when there was nothing.
   bool RecoverInterruptedPlay();
+  /// Removes what writes cut short by a crash left beside brindle.dat, the play journal and the
+  /// emulator's configuration. Only for a holder of the database's lock.
+  void RemoveLitter() const;
 
   // The database file.
   /// The path of brindle.dat, recorded by Load. Plays keep their journal in the same folder.

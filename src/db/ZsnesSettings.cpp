@@ -14,6 +14,18 @@ void ReplaceWhileFound(std::string& text, const std::string& from, const std::st
     text.replace(at, from.size(), to);
 }
 
+// The program setting is split into words at blanks, double quotes grouping them; a quote in a
+// folder's name is written \" so that it stays part of the word.
+std::string QuoteInWord(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '"')
+      out += '\\';
+    out += c;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string NormalizeDirectory(const std::string& text) {
@@ -44,7 +56,7 @@ std::optional<ZsnesFiles> DeriveZsnesFiles(const std::string& directoryText, int
   const std::string dir = NormalizeDirectory(directoryText);
   switch (variant) {
     case static_cast<int>(ZsnesVariant::Windows):
-      return ZsnesFiles{"wine \"" + dir + "zsnesw.exe\"", dir + "zsnesw.cfg"};
+      return ZsnesFiles{"wine \"" + QuoteInWord(dir) + "zsnesw.exe\"", dir + "zsnesw.cfg"};
     case static_cast<int>(ZsnesVariant::Dos):
       return ZsnesFiles{dir + "zsnes.exe", dir + "zsnes.cfg"};
     case static_cast<int>(ZsnesVariant::Linux):

@@ -24,7 +24,9 @@ CFile& CFile::operator=(CFile&& other) noexcept {
 
 bool CFile::Open(const std::string& path, Mode mode, std::string* error) {
   Close();
-  const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+  // Without O_NONBLOCK, opening a FIFO would wait for a writer for good; the flag is taken off
+  // again once the file is known to be a regular one.
+  const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
   int fd;
   do {
     fd = ::open(path.c_str(), flags);
@@ -35,12 +37,17 @@ bool CFile::Open(const std::string& path, Mode mode, std::string* error) {
     return false;
   }
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-    if (error)
-      *error = std::strerror(S_ISDIR(info.st_mode) ? EISDIR : errno);
+  const bool known = ::fstat(fd, &info) == 0;
+  if (!known || !S_ISREG(info.st_mode)) {
+    if (error) {
+      *error = !known                  ? std::strerror(errno)
+               : S_ISDIR(info.st_mode) ? std::strerror(EISDIR)
+                                       : "not a regular file";
+    }
     ::close(fd);
     return false;
   }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   m_fd = fd;
   return true;
 }

@@ -16,7 +16,8 @@ class CFile final {
   CFile(CFile&& other) noexcept;
   CFile& operator=(CFile&& other) noexcept;
 
-  /// Opens an existing file. Never creates one. A folder does not open as a file. On failure
+  /// Opens an existing regular file (or a link to one). Never creates one; a folder, FIFO or
+  /// device does not open, at once. On failure
   /// `error` (when given) says why.
   bool Open(const std::string& path, Mode mode = Mode::Read, std::string* error = nullptr);
   void Close();

@@ -1,7 +1,9 @@
 #include "platform/FileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -9,14 +11,12 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "platform/CFile.h"
 #include "platform/Path.h"
 
-namespace {
-
-// Follows symbolic links so that a link to the file keeps pointing at the new contents.
 std::string ResolveLinks(const std::string& path) {
   std::string current = path;
   for (int depth = 0; depth < 40; ++depth) {
@@ -33,6 +33,27 @@ std::string ResolveLinks(const std::string& path) {
     current = next;
   }
   return current;
+}
+
+namespace {
+
+// When this process started, as near as a file's time can tell: a temporary file older than
+// this was left by an earlier process.
+const timespec kProcessStart = [] {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return now;
+}();
+
+bool IsTempSuffix(const std::string& suffix) {
+  if (suffix.size() != 7 || suffix[0] != '.')
+    return false;
+  for (size_t i = 1; i < suffix.size(); ++i) {
+    const char c = suffix[i];
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+      return false;
+  }
+  return true;
 }
 
 bool Fail(std::string* error, const std::string& what) {
@@ -60,10 +81,12 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes, std::str
   std::string temp = target + ".XXXXXX";
   std::vector<char> pattern(temp.begin(), temp.end());
   pattern.push_back('\0');
-  const int fd = ::mkstemp(pattern.data());
+  const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0)
     return Fail(error, "cannot create a file in " + folder);
   temp.assign(pattern.data());
+  // Held until the file is renamed or removed: a file of this name that nobody holds is litter.
+  ::flock(fd, LOCK_EX | LOCK_NB);
 
   bool ok = true;
   const char* data = bytes.data();
@@ -103,12 +126,48 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes, std::str
     return false;
   }
   // Make the rename itself durable.
+  SyncFolder(folder);
+  return true;
+}
+
+void SyncFolder(const std::string& folder) {
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     ::fsync(dir);
     ::close(dir);
   }
-  return true;
+}
+
+int RemoveStaleTempFiles(const std::string& path) {
+  const std::string target = ResolveLinks(path);
+  const std::string folder = DirectoryOf(target);
+  const std::string name = target.substr(FolderOf(target).size());
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr)
+    return 0;
+  int removed = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string entryName = entry->d_name;
+    if (entryName.compare(0, name.size(), name) != 0 ||
+        !IsTempSuffix(entryName.substr(name.size()))) {
+      continue;
+    }
+    const std::string candidate = folder + "/" + entryName;
+    const int fd = ::open(candidate.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+      continue;
+    struct stat info {};
+    const bool stale = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                       (info.st_mtim.tv_sec < kProcessStart.tv_sec ||
+                        (info.st_mtim.tv_sec == kProcessStart.tv_sec &&
+                         info.st_mtim.tv_nsec < kProcessStart.tv_nsec)) &&
+                       ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (stale && ::unlink(candidate.c_str()) == 0)
+      ++removed;
+    ::close(fd);
+  }
+  ::closedir(dir);
+  return removed;
 }
 
 bool RenameNoReplace(const std::string& from, const std::string& to, std::string* error) {
@@ -140,12 +199,20 @@ std::string GetExecutablePath() {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error,
-                   CFile::Mode mode) {
+                   CFile::Mode mode, int64_t maxSize) {
   CFile file;
   if (!file.Open(path, mode, error))
     return false;
   bytes.clear();
-  if (const int64_t length = file.Length(); length > 0)
+  const int64_t length = file.Length();
+  const auto tooLarge = [&] {
+    if (error)
+      *error = "larger than " + std::to_string(maxSize) + " bytes";
+    return false;
+  };
+  if (maxSize >= 0 && length > maxSize)
+    return tooLarge();
+  if (length > 0)
     bytes.reserve(static_cast<size_t>(length));
   char chunk[65536];
   for (;;) {
@@ -158,6 +225,9 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* err
     if (n == 0)
       break;
     bytes.append(chunk, static_cast<size_t>(n));
+    // The file may grow while we read it.
+    if (maxSize >= 0 && static_cast<int64_t>(bytes.size()) > maxSize)
+      return tooLarge();
   }
   return true;
 }
@@ -183,6 +253,12 @@ bool CreateSymbolicLink(const std::string& target, const std::string& link, std:
   if (::symlink(target.c_str(), link.c_str()) == 0)
     return true;
   return FailPlain(error);
+}
+
+std::string ReadSymbolicLink(const std::string& path) {
+  std::vector<char> buffer(PATH_MAX + 1);
+  const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size() - 1);
+  return n <= 0 ? std::string() : std::string(buffer.data(), static_cast<size_t>(n));
 }
 
 bool IsSymbolicLink(const std::string& path) {

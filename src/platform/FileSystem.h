@@ -18,13 +18,21 @@
 bool WriteFileSafely(const std::string& path, const std::string& bytes,
                      std::string* error = nullptr);
 
+/// Flushes a folder's entries to disk (a rename or link made in it survives a power cut).
+void SyncFolder(const std::string& folder);
+
+/// Removes what a write of `path` by WriteFileSafely left behind when its process died: files
+/// named `path` plus "." and six letters or digits, not being written (the writer locks its
+/// temporary file) and older than this process. Returns how many went.
+int RemoveStaleTempFiles(const std::string& path);
+
 /// Renames `from` to `to` only when `to` does not exist; never replaces a file.
 bool RenameNoReplace(const std::string& from, const std::string& to, std::string* error = nullptr);
 
-/// Reads a whole file; false when it cannot be opened (in `mode`: ReadWrite fails for a file we
-/// may not write) or read.
+/// Reads a whole regular file; false when it cannot be opened (in `mode`: ReadWrite fails for a
+/// file we may not write) or read, or is larger than `maxSize` bytes (when not negative).
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr,
-                   CFile::Mode mode = CFile::Mode::Read);
+                   CFile::Mode mode = CFile::Mode::Read, int64_t maxSize = -1);
 
 /// Whether anything, even a symbolic link that leads nowhere, is at `path`.
 bool PathExists(const std::string& path);
@@ -39,10 +47,16 @@ bool IsSameFile(const std::string& a, const std::string& b);
 /// link's own folder). Never replaces anything already at `link`.
 bool CreateSymbolicLink(const std::string& target, const std::string& link,
                         std::string* error = nullptr);
+/// What the symbolic link at `path` says it leads to; empty when it is not a link.
+std::string ReadSymbolicLink(const std::string& path);
 /// Whether `path` is a symbolic link, wherever it leads.
 bool IsSymbolicLink(const std::string& path);
 /// Whether this process may create files in `folder`.
 bool CanCreateFilesIn(const std::string& folder);
+
+/// Where `path` leads once every symbolic link on the way to the file itself is followed (the
+/// folders above are taken as they are).
+std::string ResolveLinks(const std::string& path);
 
 /// Deletes a file; a file that is not there counts as deleted.
 bool RemoveFile(const std::string& path, std::string* error = nullptr);

@@ -4,7 +4,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 std::string FolderOf(const std::string& path) {
@@ -42,6 +45,38 @@ std::string MakeAbsolute(const std::string& path, const std::string& base) {
 
 std::string MakeAbsolute(const std::string& path) {
   return path.empty() || path[0] == '/' ? path : MakeAbsolute(path, CurrentFolder());
+}
+
+std::string NormalizePath(const std::string& path) {
+  const std::string absolute = MakeAbsolute(path);
+  std::vector<std::string> names;
+  bool up = false;
+  size_t start = 0;
+  while (start <= absolute.size()) {
+    const size_t slash = std::min(absolute.find('/', start), absolute.size());
+    const std::string name = absolute.substr(start, slash - start);
+    if (!name.empty() && name != ".") {
+      names.push_back(name);
+      up = up || name == "..";
+    }
+    start = slash + 1;
+  }
+  std::string folder;
+  for (size_t i = 0; i + 1 < names.size(); ++i)
+    folder += "/" + names[i];
+  const std::string last = names.empty() ? std::string() : names.back();
+  if (!up)
+    return folder + "/" + last;
+  // The folder as the disk has it; the name itself may be a link of its own and stays.
+  const std::string spelled = last == ".." ? folder + "/.." : folder.empty() ? "/" : folder;
+  if (char* real = ::realpath(spelled.c_str(), nullptr)) {
+    std::string resolved = real;
+    std::free(real);
+    if (last == "..")
+      return resolved;
+    return resolved + (resolved == "/" ? "" : "/") + last;
+  }
+  return std::filesystem::path(absolute).lexically_normal().string();
 }
 
 std::string ExpandHome(const std::string& path, const std::string& home) {

@@ -3,7 +3,7 @@
 #include <string>
 
 // Taking paths apart and putting them together. Paths are byte texts with "/" between names;
-// nothing here looks at the disk except CurrentFolder.
+// nothing here looks at the disk except CurrentFolder and NormalizePath.
 
 /// Everything up to and including the last "/"; empty when the path has none.
 std::string FolderOf(const std::string& path);
@@ -21,6 +21,11 @@ std::string CurrentFolder();
 std::string MakeAbsolute(const std::string& path, const std::string& base);
 /// The same against the current folder.
 std::string MakeAbsolute(const std::string& path);
+
+/// A path typed by the user as one spelling of the file: made absolute, with "." and repeated
+/// "/" taken out. A ".." is taken where it leads on the disk (after a symbolic link to a folder
+/// that is not the folder above the link's); the file's own name is kept as it is.
+std::string NormalizePath(const std::string& path);
 
 /// A path as the user typed it, with a leading "~" (alone or before "/") standing for `home`.
 /// "~user" and a "~" further in are names like any other.

@@ -129,8 +129,14 @@ std::vector<std::string> SplitProgramText(const std::string& text) {
   std::string word;
   bool inWord = false;
   bool quoted = false;
-  for (const char c : text) {
-    if (c == '"') {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    // \" is a quote that belongs to the word: a folder may have one in its name.
+    if (c == '\\' && i + 1 < text.size() && text[i + 1] == '"') {
+      word += '"';
+      inWord = true;
+      ++i;
+    } else if (c == '"') {
       quoted = !quoted;
       inWord = true;  // "" is an empty word of its own
     } else if (!quoted && (c == ' ' || c == '\t')) {
@@ -176,6 +182,122 @@ std::string FindProgramInPath(const std::string& name) {
 pid_t StartProcess(const std::vector<std::string>& argv, const std::string& workingDirectory,
                    std::string* error) {
   return Spawn(argv, workingDirectory, false, error);
+}
+
+namespace {
+
+// In the child between fork and exec only async-signal-safe calls are allowed.
+[[noreturn]] void ChildFails(int status) {
+  const int error = errno;
+  (void)!::write(status, &error, sizeof error);
+  ::_exit(127);
+}
+
+[[noreturn]] void RunHeldChild(char* const* args, const char* workingDirectory, int go,
+                               int status) {
+  // Our own descriptors (the database and its lock, sockets of the window) are none of the
+  // emulator's business; closed before the wait, so that a lock of ours goes when we do, not
+  // when the child notices. The report pipe goes with the exec.
+  for (int fd = 3; fd < 1024; ++fd) {
+    if (fd != status && fd != go)
+      ::close(fd);
+  }
+  char byte = 0;
+  ssize_t n;
+  do {
+    n = ::read(go, &byte, 1);
+  } while (n < 0 && errno == EINTR);
+  if (n != 1)
+    ::_exit(127);  // the parent is gone, or changed its mind
+  if (*workingDirectory != '\0' && ::chdir(workingDirectory) != 0)
+    ChildFails(status);
+  struct sigaction usual {};
+  usual.sa_handler = SIG_DFL;
+  for (const int sig : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGTERM, SIGCHLD, SIGALRM, SIGUSR1,
+                        SIGUSR2, SIGTSTP, SIGTTIN, SIGTTOU}) {
+    ::sigaction(sig, &usual, nullptr);
+  }
+  sigset_t none;
+  sigemptyset(&none);
+  ::sigprocmask(SIG_SETMASK, &none, nullptr);
+  ::execvp(args[0], args);
+  ChildFails(status);
+}
+
+}  // namespace
+
+HeldProcess StartHeldProcess(const std::vector<std::string>& argv,
+                             const std::string& workingDirectory, std::string* error) {
+  HeldProcess held;
+  if (argv.empty() || argv[0].empty()) {
+    if (error)
+      *error = "no program given";
+    return held;
+  }
+  std::vector<char*> args;
+  for (const std::string& arg : argv)
+    args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  int go[2];
+  int status[2];
+  if (::pipe2(go, O_CLOEXEC) != 0) {
+    if (error)
+      *error = std::strerror(errno);
+    return held;
+  }
+  if (::pipe2(status, O_CLOEXEC) != 0) {
+    if (error)
+      *error = std::strerror(errno);
+    ::close(go[0]);
+    ::close(go[1]);
+    return held;
+  }
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(go[1]);
+    ::close(status[0]);
+    RunHeldChild(args.data(), workingDirectory.c_str(), go[0], status[1]);
+  }
+  ::close(go[0]);
+  ::close(status[1]);
+  if (pid < 0) {
+    if (error)
+      *error = std::strerror(errno);
+    ::close(go[1]);
+    ::close(status[0]);
+    return held;
+  }
+  held.pid = pid;
+  held.go = go[1];
+  held.status = status[0];
+  return held;
+}
+
+bool ReleaseProcess(HeldProcess& process, std::string* error) {
+  const char byte = 1;
+  const bool sent = ::write(process.go, &byte, 1) == 1;
+  ::close(process.go);
+  process.go = -1;
+  int childError = 0;
+  ssize_t n;
+  do {
+    n = ::read(process.status, &childError, sizeof childError);
+  } while (n < 0 && errno == EINTR);
+  ::close(process.status);
+  process.status = -1;
+  if (sent && n == 0)
+    return true;  // the program runs: the report pipe closed with the exec
+  if (error)
+    *error = std::strerror(n == static_cast<ssize_t>(sizeof childError) ? childError : EPIPE);
+  WaitForProcess(process.pid);
+  return false;
+}
+
+void AbandonProcess(HeldProcess& process) {
+  ::close(process.go);
+  ::close(process.status);
+  process.go = process.status = -1;
+  WaitForProcess(process.pid);
 }
 
 bool RunQuietly(const std::vector<std::string>& argv, std::string* error) {

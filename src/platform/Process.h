@@ -11,7 +11,8 @@
 
 /// The words of a program setting. When the whole text names an existing file it is the one
 /// program word (made absolute), so paths with blanks need no quotes; otherwise it is split at
-/// blanks and tabs, double quotes grouping words: `wine "/opt/zsnes/zsnesw.exe"`.
+/// blanks and tabs, double quotes grouping words: `wine "/opt/zsnes/zsnesw.exe"`; \" stands for
+/// a quote within a word.
 std::vector<std::string> SplitProgramText(const std::string& text);
 
 /// The program `name` as the first folder of PATH that holds it as an executable file gives it
@@ -24,6 +25,25 @@ std::string FindProgramInPath(const std::string& name);
 /// not executable, no such working directory), with `error` (when given) saying why.
 pid_t StartProcess(const std::vector<std::string>& argv, const std::string& workingDirectory,
                    std::string* error = nullptr);
+
+/// A child started by StartHeldProcess that has not run its program yet.
+struct HeldProcess {
+  pid_t pid = -1;
+  int go = -1;      // written to let the child go on
+  int status = -1;  // the child's report of a failed start; closed by a successful exec
+};
+
+/// Starts argv as StartProcess does, except that the child waits before it runs the program
+/// until ReleaseProcess lets it go. Should this process end first, the child ends without ever
+/// running it: so the caller can record the child's id before the program does anything.
+/// pid -1 when no child could be made.
+HeldProcess StartHeldProcess(const std::vector<std::string>& argv,
+                             const std::string& workingDirectory, std::string* error = nullptr);
+/// Lets a held child run its program. False, with `error` (when given) saying why, when it could
+/// not (no such program or working directory); the child has then ended and been waited for.
+bool ReleaseProcess(HeldProcess& process, std::string* error = nullptr);
+/// Ends a held child without running its program, and waits for it.
+void AbandonProcess(HeldProcess& process);
 
 /// Runs argv[0] (looked up in PATH when it has no "/") with its standard output and error thrown
 /// away, and waits for it to end. False, with `error` (when given) saying why, when it could not

@@ -1,5 +1,6 @@
 #include "play/CEmulatorConfig.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -9,11 +10,12 @@ namespace {
 
 // One blank on each side of "=": "SaveDirectory=x" is a different setting to the emulator's
 // reader, so it is deliberately not matched.
-constexpr const char* kSaveDirectoryKey = "SaveDirectory = ";
-constexpr const char* kSRAMPathKey = "SRAMPath";
-constexpr const char* kIPSPathKey = "IPSPath";
+constexpr const char* kSaveDirectoryText = "SaveDirectory = ";
 // The emulator keeps a quoted folder in a buffer of 1024 bytes and cuts off what does not fit.
 constexpr size_t kLongestQuotedFolder = 1023;
+
+// No emulator writes a configuration anywhere near this size; anything larger is not one.
+constexpr int64_t kMaxConfigSize = 16 * 1024 * 1024;
 
 // What the emulator's reader (C's isspace) skips before a name or a value.
 bool IsSpace(char c) {
@@ -122,115 +124,178 @@ unsigned ReadByteSetting(const std::string& value) {
 // "SaveDirectory = " itself; such a line must stay the line it is, not turn into the old form.
 bool IsQuotedPathLine(const std::string& line) {
   const std::string key = CEmulatorConfig::KeyOf(line);
-  return key == kSRAMPathKey || key == kIPSPathKey;
+  return key == CEmulatorConfig::kSRAMPathKey || key == CEmulatorConfig::kIPSPathKey;
 }
 
 // A "SaveDirectory = " after a ";" is inside a comment, which the emulator never reads: turning
 // it into a setting, or putting its text back into the real line, would change the user's save
 // directory for good.
 bool IsSaveDirectoryLine(const std::string& line) {
-  const size_t key = line.find(kSaveDirectoryKey);
+  const size_t key = line.find(kSaveDirectoryText);
   return key != std::string::npos && key < line.find(';') && !IsQuotedPathLine(line);
 }
 
-// Rewrites every line with the key (only those with a value when `onlyWithValue`); the value the
-// emulator had (from the last line it takes a value from) goes to `previous`.
-bool ReplaceQuoted(std::vector<std::string>& lines, const char* key, const std::string& value,
-                   bool onlyWithValue, std::optional<std::string>& previous) {
-  bool matched = false;
-  std::optional<std::string> had;
-  for (std::string& line : lines) {
-    const auto statement = ReadStatement(line);
-    if (!statement || statement->name != key)
-      continue;
-    std::string old = DecodeString(statement->value);
-    if (onlyWithValue && old.empty())
-      continue;
-    if (statement->Sets())
-      had = std::move(old);
-    line = key;
-    line += '=';
-    line += CEmulatorConfig::EncodeQuoted(value);
-    matched = true;
-  }
-  // Lines that set nothing leave the emulator at its default, an empty folder.
-  if (matched)
-    previous = had.value_or(std::string());
-  return matched;
+// Where the old form's key starts in a line that has it; npos otherwise.
+size_t SaveDirectoryAt(const std::string& line) {
+  return IsSaveDirectoryLine(line) ? line.find(kSaveDirectoryText) : std::string::npos;
+}
+
+// Where the value of a line lies, as the emulator reads it: after the "=" and any white space,
+// up to its comment or the first blank outside quotes. None when a quote stands before the value:
+// a new value could pair with it, and the line would read otherwise than it was written.
+std::optional<std::pair<size_t, size_t>> QuotedValueAt(const std::string& line) {
+  const std::string text = WithoutComment(line);
+  size_t begin = text.find('=') + 1;
+  while (begin < text.size() && IsSpace(text[begin]))
+    ++begin;
+  if (text.find_first_of("\"'") < begin)
+    return std::nullopt;
+  return std::make_pair(begin, FindOutsideQuotes(text, begin, " \t\r\n"));
 }
 
 }  // namespace
 
 bool CEmulatorConfig::Read(const std::string& path, std::string* error) {
-  m_lines.clear();
   std::string bytes;
-  if (!ReadWholeFile(path, bytes, error, CFile::Mode::ReadWrite))
+  if (!ReadWholeFile(path, bytes, error, CFile::Mode::ReadWrite, kMaxConfigSize)) {
+    Parse(std::string());
     return false;
+  }
   Parse(bytes);
   return true;
 }
 
 void CEmulatorConfig::Parse(const std::string& bytes) {
+  m_bytes = bytes;
+  m_original = bytes;
+  MarkLines();
+}
+
+void CEmulatorConfig::MarkLines() {
   m_lines.clear();
-  m_lineEnds = LineEnds::None;
-  m_lastLineEnded = bytes.empty() || bytes.back() == '\n';
   size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
+  while (start < m_bytes.size()) {
+    size_t end = m_bytes.find('\n', start);
     if (end == std::string::npos) {
-      m_lines.push_back(bytes.substr(start));
+      m_lines.push_back({start, m_bytes.size()});
       break;
     }
-    size_t length = end - start;
-    const bool crlf = length > 0 && bytes[end - 1] == '\r';
-    if (crlf)
-      --length;
-    const LineEnds ending = crlf ? LineEnds::CRLF : LineEnds::LF;
-    if (m_lineEnds == LineEnds::None)
-      m_lineEnds = ending;
-    else if (m_lineEnds != ending)
-      m_lineEnds = LineEnds::Mixed;
-    m_lines.push_back(bytes.substr(start, length));
-    start = end + 1;
+    const size_t next = end + 1;
+    if (end > start && m_bytes[end - 1] == '\r')
+      --end;
+    m_lines.push_back({start, end});
+    start = next;
   }
 }
 
-bool CEmulatorConfig::ReplaceSaveDirectory(const std::string& directory, std::string* previous) {
-  bool matched = false;
-  for (std::string& line : m_lines) {
-    if (!IsSaveDirectoryLine(line))
+std::vector<std::string> CEmulatorConfig::Lines() const {
+  std::vector<std::string> lines;
+  lines.reserve(m_lines.size());
+  for (const Span& line : m_lines)
+    lines.push_back(m_bytes.substr(line.begin, line.end - line.begin));
+  return lines;
+}
+
+std::vector<CEmulatorConfig::Span> CEmulatorConfig::ValueSpans(const std::string& key) const {
+  std::vector<Span> spans;
+  for (const Span& span : m_lines) {
+    const std::string line = m_bytes.substr(span.begin, span.end - span.begin);
+    if (key == kSaveDirectoryKey) {
+      const size_t at = SaveDirectoryAt(line);
+      if (at == std::string::npos)
+        continue;
+      const size_t value =
+          line.find_first_not_of(" \t", at + std::string(kSaveDirectoryText).size());
+      spans.push_back({span.begin + (value == std::string::npos ? line.size() : value), span.end});
       continue;
-    // The key is known to contain "=", so there is always a first one.
-    const size_t value = line.find_first_not_of(" \t", line.find('=') + 1);
-    if (previous)
-      *previous = value == std::string::npos ? std::string() : line.substr(value);
-    line = kSaveDirectoryKey + directory;
-    matched = true;
+    }
+    if (KeyOf(line) != key)
+      continue;
+    const auto value = QuotedValueAt(line);
+    if (!value)
+      continue;
+    const auto [begin, end] = *value;
+    // An empty IPSPath is the emulator's own choice of folder: it is never touched.
+    if (key == kIPSPathKey && DecodeValue(line.substr(begin, end - begin)).empty())
+      continue;
+    spans.push_back({span.begin + begin, span.begin + end});
   }
-  return matched;
+  return spans;
 }
 
-unsigned CEmulatorConfig::ReplaceDirectories(const SaveDirectoryRecord& values,
-                                             SaveDirectoryRecord& previous) {
-  unsigned forms = 0;
-  if (ReplaceSaveDirectory(values.SaveDirectory, &previous.SaveDirectory))
-    forms |= kSaveDirectoryForm;
-  if (values.SRAMPath &&
-      ReplaceQuoted(m_lines, kSRAMPathKey, *values.SRAMPath, false, previous.SRAMPath)) {
-    forms |= kSRAMPathForm;
+void CEmulatorConfig::Replace(const std::vector<Span>& spans, const std::string& raw) {
+  // From the end, so that the earlier spans keep their places.
+  for (auto span = spans.rbegin(); span != spans.rend(); ++span)
+    m_bytes.replace(span->begin, span->end - span->begin, raw);
+  if (!spans.empty())
+    MarkLines();
+}
+
+std::vector<ConfigValue> CEmulatorConfig::ValuesAt(const std::string& key) const {
+  std::vector<ConfigValue> values;
+  for (const Span& span : ValueSpans(key))
+    values.push_back({key, m_bytes.substr(span.begin, span.end - span.begin)});
+  return values;
+}
+
+std::vector<ConfigValue> CEmulatorConfig::ValuesToReplace() const {
+  std::vector<ConfigValue> values;
+  for (const char* key : {kSaveDirectoryKey, kSRAMPathKey, kIPSPathKey}) {
+    const std::vector<ConfigValue> ofKey = ValuesAt(key);
+    values.insert(values.end(), ofKey.begin(), ofKey.end());
   }
-  // An empty IPSPath sends the emulator to the save directory, which already leads to the patch:
-  // it is left empty, and is never emptied either.
-  if (values.IPSPath && !values.IPSPath->empty() &&
-      ReplaceQuoted(m_lines, kIPSPathKey, *values.IPSPath, true, previous.IPSPath)) {
-    forms |= kIPSPathForm;
+  return values;
+}
+
+void CEmulatorConfig::PointAt(const std::string& directory) {
+  Replace(ValueSpans(kSaveDirectoryKey), directory);
+  Replace(ValueSpans(kSRAMPathKey), EncodeQuoted(directory));
+  Replace(ValueSpans(kIPSPathKey), EncodeQuoted(directory));
+}
+
+std::vector<ConfigValue> CEmulatorConfig::PutBack(const std::vector<ConfigValue>& values) {
+  std::vector<ConfigValue> replaced;
+  for (const char* key : {kSaveDirectoryKey, kSRAMPathKey, kIPSPathKey}) {
+    std::vector<std::string> raws;
+    for (const ConfigValue& value : values) {
+      if (value.key == key)
+        raws.push_back(value.raw);
+    }
+    const std::vector<Span> spans = ValueSpans(key);
+    if (raws.empty() || spans.empty())
+      continue;
+    const std::vector<ConfigValue> before = ValuesAt(key);
+    replaced.insert(replaced.end(), before.begin(), before.end());
+    if (spans.size() == raws.size()) {
+      // The same lines as before: each gets its own value back.
+      for (size_t i = spans.size(); i-- > 0;)
+        Replace({spans[i]}, raws[i]);
+      continue;
+    }
+    // The emulator has rewritten its lines meanwhile: they all get the value it went by, the
+    // last one that set anything.
+    std::string effective;
+    for (const std::string& raw : raws) {
+      if (!raw.empty())
+        effective = raw;
+    }
+    Replace(spans, effective);
   }
-  return forms;
+  return replaced;
+}
+
+bool CEmulatorConfig::HasStrayCarriageReturn() const {
+  // A quoted value ends where the emulator's reader ends it; the old form's runs to the line end.
+  for (const Span& span : ValueSpans(kSaveDirectoryKey)) {
+    if (m_bytes.find('\r', span.begin) < span.end)
+      return true;
+  }
+  return false;
 }
 
 bool CEmulatorConfig::AutoPatchOff() const {
   bool off = false;
-  for (const std::string& line : m_lines) {
+  for (const std::string& line : Lines()) {
     const auto statement = ReadStatement(line);
     if (statement && statement->Sets() && statement->name == "AutoPatch")
       off = ReadByteSetting(statement->value) == 0;
@@ -240,7 +305,7 @@ bool CEmulatorConfig::AutoPatchOff() const {
 
 CEmulatorConfig::FolderFit CEmulatorConfig::FitFolder(const std::string& folder) const {
   bool saveDirectoryForm = false, quotedForm = false;
-  for (const std::string& line : m_lines) {
+  for (const std::string& line : Lines()) {
     saveDirectoryForm = saveDirectoryForm || IsSaveDirectoryLine(line);
     quotedForm = quotedForm || IsQuotedPathLine(line);
   }
@@ -274,32 +339,6 @@ std::string CEmulatorConfig::KeyOf(const std::string& line) {
   return statement ? statement->name : std::string();
 }
 
-std::string CEmulatorConfig::Serialize() const {
-  bool saveDirectoryForm = false;
-  bool quotedForm = false;
-  for (const std::string& line : m_lines) {
-    saveDirectoryForm = saveDirectoryForm || IsSaveDirectoryLine(line);
-    quotedForm = quotedForm || IsQuotedPathLine(line);
-  }
-  // The old emulator reads CR LF; a file of the newer form goes back as the emulator wrote it.
-  const bool ownEnds = quotedForm && !saveDirectoryForm && m_lineEnds != LineEnds::Mixed;
-  const char* ending = ownEnds && m_lineEnds == LineEnds::LF ? "\n" : "\r\n";
-  if (ownEnds && m_lineEnds == LineEnds::None)
-    ending = "";
-
-  std::string out;
-  size_t size = 0;
-  for (const std::string& line : m_lines)
-    size += line.size() + 2;
-  out.reserve(size);
-  for (size_t i = 0; i < m_lines.size(); ++i) {
-    out += m_lines[i];
-    if (!ownEnds || i + 1 < m_lines.size() || m_lastLineEnded)
-      out += ending;
-  }
-  return out;
-}
-
 bool CEmulatorConfig::Write(const std::string& path, std::string* error) const {
-  return WriteFileSafely(path, Serialize(), error);
+  return WriteFileSafely(path, m_bytes, error);
 }

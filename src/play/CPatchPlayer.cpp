@@ -1,8 +1,6 @@
 // The play sequence, step by step.
 #include "play/CPatchPlayer.h"
 
-#include <unistd.h>
-
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
@@ -24,6 +22,15 @@ int CPatchDB::PlayPatch(int index) {
 
 bool CPatchDB::RecoverInterruptedPlay() {
   return CPatchPlayer(*this).RecoverInterruptedPlay();
+}
+
+void CPatchDB::RemoveLitter() const {
+  if (!m_databasePath.empty()) {
+    RemoveStaleTempFiles(m_databasePath);
+    RemoveStaleTempFiles(CPlayJournal::PathFor(m_databasePath));
+  }
+  if (!ZConfig.empty())
+    RemoveStaleTempFiles(ZConfig);
 }
 
 int CPatchPlayer::PlayPatch(int index) {
@@ -95,11 +102,10 @@ bool CPatchPlayer::Check(int index) {
   // A ROM that already carries the patch's base name is played as it is.
   m_rename = !IsSameFile(rom.Filename, m_playName);
 
+  // Asked before any question; the claim itself is made when the journal is created.
   m_journalPath = PlayJournalPath();
   if (!m_journalPath.empty() && PathExists(m_journalPath)) {
-    ReportError("An earlier play of a patch has not been finished: " + m_journalPath +
-                " still exists.\n\nStart Brindle again so that it can put back what that play "
-                "changed, then play this patch.");
+    ReportUnfinishedPlay();
     return false;
   }
 
@@ -117,9 +123,14 @@ bool CPatchPlayer::Check(int index) {
   return true;
 }
 
+void CPatchPlayer::ReportUnfinishedPlay() {
+  ReportError("An earlier play of a patch has not been finished: " + m_journalPath +
+              " still exists.\n\nStart Brindle again so that it can put back what that play "
+              "changed, then play this patch.");
+}
+
 bool CPatchPlayer::CheckPatchName() {
   m_patchLink.clear();
-  m_linkMade = false;
   const std::string& file = m_patch->Filename;
   const std::string name = file.substr(m_patchFolder.size());
   const std::string wanted = BaseName(file) + ".ips";
@@ -139,121 +150,4 @@ bool CPatchPlayer::CheckPatchName() {
                                 "to play without the patch?",
                             "Warning!", BoxIcon::Warning, BoxButtons::YesNo};
   return m_db.Prompt().Ask(question) == BoxAnswer::Yes;
-}
-
-bool CPatchPlayer::Prepare() {
-  // The newer forms are remembered afresh for every play, so that what this play puts back (and
-  // what its journal records) is only what this play replaced.
-  m_savedDirectories.SRAMPath.reset();
-  m_savedDirectories.IPSPath.reset();
-  if (!SetSaveDirectory(m_patchFolder))
-    return false;
-
-  m_journal.RomFile = m_rom->Filename;
-  m_journal.PlayName = m_playName;
-  m_journal.ConfigFile = m_db.ZConfig;
-  m_journal.SaveDirectory = m_savedDirectories.SaveDirectory;
-  m_journal.SRAMPath = m_savedDirectories.SRAMPath;
-  m_journal.IPSPath = m_savedDirectories.IPSPath;
-  m_journal.PatchLink.reset();
-  if (!m_patchLink.empty())
-    m_journal.PatchLink = m_patchLink;
-  // While this process or its emulator runs, the play is not over: a start of Brindle (or
-  // brindle-tool recover) meanwhile must leave it alone.
-  m_journal.Player = GetProcessStamp(::getpid());
-  if (!m_journalPath.empty()) {
-    std::string error;
-    if (!m_journal.Write(m_journalPath, &error)) {
-      ReportError("Could not write " + m_journalPath + " (" + error +
-                  "), which lets Brindle put the ROM's name back after a crash. The patch was "
-                  "not played.");
-      RestoreSaveDirectory();
-      return false;
-    }
-  }
-
-  if (!m_patchLink.empty()) {
-    // A bare file name: the link leads to the patch beside it, wherever the folder goes.
-    std::string error;
-    if (!CreateSymbolicLink(m_patch->Filename.substr(m_patchFolder.size()), m_patchLink, &error)) {
-      ReportError("Could not create \"" + m_patchLink + "\" (" + error +
-                  "), under which ZSNES would find the patch. The patch was not played.");
-      UndoPrepare();
-      return false;
-    }
-    m_linkMade = true;
-  }
-
-  if (m_rename && !RenameNoReplace(m_rom->Filename, m_playName)) {
-    ReportError("Error RP00A: Could not rename ROM file.");
-    UndoPrepare();
-    return false;
-  }
-  return true;
-}
-
-void CPatchPlayer::UndoPrepare() {
-  const bool unlinked = RemovePatchLink();
-  if (RestoreSaveDirectory() && unlinked) {
-    if (!m_journalPath.empty())
-      CPlayJournal::Remove(m_journalPath);
-  } else if (!m_journalPath.empty()) {
-    // The ROM never moved; what is left is for the next start to put back.
-    m_journal.PlayName = m_journal.RomFile;
-    LeaveToNextStart();
-  }
-}
-
-bool CPatchPlayer::RemovePatchLink() {
-  if (!m_linkMade)
-    return true;
-  // Whatever took the link's place meanwhile is not ours to remove.
-  if (IsSymbolicLink(m_patchLink) && !RemoveFile(m_patchLink))
-    return false;
-  m_linkMade = false;
-  m_journal.PatchLink.reset();
-  return true;
-}
-
-void CPatchPlayer::Run() {
-  std::vector<std::string> command = SplitProgramText(m_db.ZExecutable);
-  command.push_back(m_playName);
-  const pid_t emulator = StartProcess(command, m_db.ZSNES);
-  if (emulator > 0) {
-    if (!m_journalPath.empty()) {
-      m_journal.Emulator = GetProcessStamp(emulator);
-      m_journal.Write(m_journalPath);
-    }
-    WaitForProcess(emulator);
-  } else {
-    ReportError(
-        "Could not create ZSNES process.\n\t\t\t\nCheck ZSNES Configuration to make sure the "
-        "emulator is correctly configured.");
-  }
-}
-
-bool CPatchPlayer::PutBack() {
-  const bool restored = RestoreSaveDirectory();
-  const bool unlinked = RemovePatchLink();
-
-  // Never onto an existing file: whatever appeared under the recorded name meanwhile survives.
-  // Whatever could not be put back stays in the journal for the next start to try again.
-  const bool renamedBack = !m_rename || RenameNoReplace(m_playName, m_rom->Filename);
-  if (!m_journalPath.empty()) {
-    if (restored && renamedBack && unlinked)
-      CPlayJournal::Remove(m_journalPath);
-    else
-      LeaveToNextStart();
-  }
-  if (!renamedBack) {
-    ReportError("Error RP00A: Could not re-rename ROM file.");
-    return false;
-  }
-  return true;
-}
-
-void CPatchPlayer::LeaveToNextStart() {
-  m_journal.Player.reset();
-  m_journal.Emulator.reset();
-  m_journal.Write(m_journalPath);
 }

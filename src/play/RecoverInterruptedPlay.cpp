@@ -1,9 +1,10 @@
-// Putting things back after Brindle died while the emulator ran: the ROM still carries the play
-// name and the emulator still saves into the patch's folder.
+// Putting things back after Brindle died during a play: the journal's steps undone in reverse.
+#include <set>
+
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
-#include "play/CEmulatorConfig.h"
 #include "play/CPatchPlayer.h"
+#include "play/JournalUndo.h"
 
 namespace {
 
@@ -11,97 +12,49 @@ std::string Quoted(const std::string& path) {
   return "\"" + path + "\"";
 }
 
-// Renames the ROM back when that cannot destroy anything; returns the sentence for the user.
-std::string PutRomBack(const CPlayJournal& journal) {
-  const std::string& recorded = journal.RomFile;
-  const std::string& play = journal.PlayName;
-  if (play == recorded || IsSameFile(play, recorded)) {
-    return "The ROM file " + Quoted(recorded) + " kept its name.\n";
-  }
-  const bool playExists = PathExists(play);
-  const bool recordedExists = PathExists(recorded);
-  if (!playExists && recordedExists) {
-    return "The ROM file " + Quoted(recorded) + " already had its name back.\n";
-  }
-  if (!playExists) {
-    return "The ROM file was found neither as " + Quoted(play) + " nor as " + Quoted(recorded) +
-           ". If you moved it, rename it to " + Quoted(recorded) + " by hand.\n";
-  }
-  if (recordedExists) {
-    return "The ROM file could not be renamed back because both " + Quoted(play) + " and " +
-           Quoted(recorded) + " exist. If " + Quoted(play) + " is your ROM, rename it to " +
-           Quoted(recorded) + " by hand.\n";
-  }
-  if (std::string error; !RenameNoReplace(play, recorded, &error)) {
-    return "The ROM file " + Quoted(play) + " could not be renamed back (" + error +
-           "). Rename it to " + Quoted(recorded) + " by hand.\n";
-  }
-  return "The ROM file " + Quoted(play) + " was renamed back to " + Quoted(recorded) + ".\n";
-}
-
-// The lines of the given forms as the journal's values make them, one to a line.
-std::string LinesOf(const CPlayJournal& journal, unsigned forms) {
-  std::string lines;
-  if (forms & CEmulatorConfig::kSaveDirectoryForm)
-    lines += "SaveDirectory = " + journal.SaveDirectory + "\n";
-  if ((forms & CEmulatorConfig::kSRAMPathForm) && journal.SRAMPath)
-    lines += "SRAMPath=" + CEmulatorConfig::EncodeQuoted(*journal.SRAMPath) + "\n";
-  if ((forms & CEmulatorConfig::kIPSPathForm) && journal.IPSPath)
-    lines += "IPSPath=" + CEmulatorConfig::EncodeQuoted(*journal.IPSPath) + "\n";
-  return lines;
-}
-
-std::string PutSaveDirectoryBack(const CPlayJournal& journal) {
-  CEmulatorConfig config;
-  std::string error;
-  if (config.Read(journal.ConfigFile, &error)) {
-    SaveDirectoryRecord previous;
-    const unsigned forms = config.ReplaceDirectories(
-        {journal.SaveDirectory, journal.SRAMPath, journal.IPSPath}, previous);
-    if (forms == 0) {
-      return "The emulator configuration file " + Quoted(journal.ConfigFile) +
-             " names no save directory; it was left as it was.\n";
-    }
-    if (config.Write(journal.ConfigFile, &error)) {
-      if (forms == CEmulatorConfig::kSaveDirectoryForm) {
-        return "The emulator's save directory in " + Quoted(journal.ConfigFile) +
-               " was set back to " + Quoted(journal.SaveDirectory) + ".\n";
-      }
-      return "The emulator configuration file " + Quoted(journal.ConfigFile) +
-             " has these lines back:\n" + LinesOf(journal, forms);
-    }
-  }
-  // Only a journal of the newer form says which of its lines that play rewrote.
-  if (!journal.SRAMPath && !journal.IPSPath) {
-    return "The emulator configuration file " + Quoted(journal.ConfigFile) +
-           " could not be rewritten (" + error +
-           "). Set its line \"SaveDirectory = " + journal.SaveDirectory + "\" back by hand.\n";
-  }
-  return "The emulator configuration file " + Quoted(journal.ConfigFile) +
-         " could not be rewritten (" + error + "). Set these lines back by hand:\n" +
-         LinesOf(journal, CEmulatorConfig::kSRAMPathForm | CEmulatorConfig::kIPSPathForm);
-}
-
-// Removes the link a play made for the emulator to find its patch, if it is still a link.
-std::string TakeAwayPatchLink(const CPlayJournal& journal) {
-  if (!journal.PatchLink || !PathExists(*journal.PatchLink))
-    return "";
-  const std::string& link = *journal.PatchLink;
-  if (!IsSymbolicLink(link))
-    return "A file has taken the place of the link " + Quoted(link) + "; it was left as it is.\n";
-  if (std::string error; !RemoveFile(link, &error)) {
-    return "The link " + Quoted(link) +
-           ", through which ZSNES found the patch, could not be "
-           "removed (" +
-           error + "). Remove it by hand.\n";
-  }
-  return "The link " + Quoted(link) + ", through which ZSNES found the patch, was removed.\n";
-}
-
 // Whether the process that plays, or the emulator it started, still runs.
 bool IsStillPlaying(const CPlayJournal& journal) {
-  return (journal.Player && IsProcessRunning(*journal.Player)) ||
-         (journal.Emulator && IsProcessRunning(*journal.Emulator));
+  const std::optional<ProcessStamp> emulator = journal.Emulator();
+  return (!journal.Ended && journal.Player && IsProcessRunning(*journal.Player)) ||
+         (emulator && IsProcessRunning(*emulator));
+}
+
+// Undoes every step not put back yet, the last first; the values of one configuration file are
+// put back together, where its last value step stood. Returns the sentences for the user.
+std::string UndoAll(const CPlayJournal& journal) {
+  std::string text;
+  std::set<std::string> configsDone;
+  for (auto step = journal.Steps.rbegin(); step != journal.Steps.rend(); ++step) {
+    if (step->undone)
+      continue;
+    switch (step->kind) {
+      case JournalStep::Kind::Rename:
+        text += UndoRename(*step).sentence;
+        break;
+      case JournalStep::Kind::Link:
+        text += UndoLink(*step).sentence;
+        break;
+      case JournalStep::Kind::File:
+        text += UndoFile(*step).sentence;
+        break;
+      case JournalStep::Kind::Value: {
+        if (!configsDone.insert(step->path).second)
+          break;
+        // A rewrite cut short leaves its temporary file beside the configuration.
+        RemoveStaleTempFiles(step->path);
+        std::vector<ConfigValue> values;
+        for (const JournalStep& other : journal.Steps) {
+          if (other.kind == JournalStep::Kind::Value && !other.undone && other.path == step->path)
+            values.push_back({other.key, other.text});
+        }
+        text += UndoValues(step->path, values).sentence;
+        break;
+      }
+      case JournalStep::Kind::Emulator:
+        break;
+    }
+  }
+  return text;
 }
 
 }  // namespace
@@ -126,9 +79,8 @@ bool CPatchPlayer::RecoverInterruptedPlay() {
     return true;
   }
   if (readable) {
-    text += PutRomBack(journal);
-    text += PutSaveDirectoryBack(journal);
-    text += TakeAwayPatchLink(journal);
+    const std::string undone = UndoAll(journal);
+    text += undone.empty() ? "Nothing had been changed yet.\n" : undone;
   } else {
     text += "Its record of that play, " + Quoted(path) +
             ", could not be read. Check that your ROM files have their names and that the "

@@ -4,6 +4,14 @@
 
 namespace {
 
+// Each key keeps its remembered values unless the file had a line of it.
+void Remember(std::vector<ConfigValue>& remembered, const std::vector<ConfigValue>& values) {
+  for (const ConfigValue& value : values) {
+    std::erase_if(remembered, [&value](const ConfigValue& old) { return old.key == value.key; });
+  }
+  remembered.insert(remembered.end(), values.begin(), values.end());
+}
+
 // Why the configuration file cannot carry the folder; empty when it can.
 std::string FolderFitProblem(CEmulatorConfig::FolderFit fit, const std::string& folder,
                              const std::string& configFile) {
@@ -27,47 +35,74 @@ std::string FolderFitProblem(CEmulatorConfig::FolderFit fit, const std::string& 
 
 }  // namespace
 
-bool CPatchPlayer::SetSaveDirectory(const std::string& directory) {
-  return RewriteEmulatorConfig({directory, directory, directory}, &directory);
-}
-
-bool CPatchPlayer::RestoreSaveDirectory() {
-  const SaveDirectoryRecord saved = m_savedDirectories;
-  return RewriteEmulatorConfig(saved);
-}
-
-bool CPatchPlayer::RewriteEmulatorConfig(const SaveDirectoryRecord& values,
-                                         const std::string* folder) {
+bool CPatchPlayer::ReadEmulatorConfig(CEmulatorConfig& config) {
   if (m_db.ZSNES.empty()) {
     ReportError("ZSNES installation directory not configured.");
     return false;
   }
-  CEmulatorConfig config;
   if (!config.Read(m_db.ZConfig)) {
     ReportError(
         "Could not open ZSNES configuration file. Check Brindle's ZSNES installation "
         "configuration to ensure that the path and version information is correct.");
     return false;
   }
+  if (config.HasStrayCarriageReturn()) {
+    ReportError("The ZSNES configuration file \"" + m_db.ZConfig +
+                "\" has carriage returns that do not end its lines, so ZSNES would read it "
+                "otherwise than Brindle. It was left as it was.");
+    return false;
+  }
+  return true;
+}
+
+bool CPatchPlayer::WriteEmulatorConfig(const CEmulatorConfig& config) {
+  std::string error;
+  if (!config.Changed() || config.Write(m_db.ZConfig, &error))
+    return true;
+  ReportError("Could not write ZSNES configuration file \"" + m_db.ZConfig + "\" (" + error +
+              "). It was left as it was.");
+  return false;
+}
+
+bool CPatchPlayer::SetSaveDirectory(const std::string& directory) {
+  CEmulatorConfig config;
+  if (!ReadEmulatorConfig(config))
+    return false;
   // What was read back from the file always fits it again; a new folder may not.
-  if (folder) {
-    const std::string problem = FolderFitProblem(config.FitFolder(*folder), *folder, m_db.ZConfig);
-    if (!problem.empty()) {
-      ReportError(problem);
+  const std::string problem =
+      FolderFitProblem(config.FitFolder(directory), directory, m_db.ZConfig);
+  if (!problem.empty()) {
+    ReportError(problem);
+    return false;
+  }
+  const std::vector<ConfigValue> values = config.ValuesToReplace();
+  const size_t first = m_journal.Steps.size();
+  for (const ConfigValue& value : values) {
+    if (!Journal(JournalStep::Value(m_db.ZConfig, value.key, value.raw))) {
       return false;
     }
   }
-  SaveDirectoryRecord previous = m_savedDirectories;
-  config.ReplaceDirectories(values, previous);
-  std::string error;
-  if (!config.Write(m_db.ZConfig, &error)) {
-    ReportError("Could not write ZSNES configuration file \"" + m_db.ZConfig + "\" (" + error +
-                "). It was left as it was.");
+  config.PointAt(directory);
+  const bool written = WriteEmulatorConfig(config);
+  if (!values.empty())
+    Moment();
+  if (!written) {
+    for (size_t i = first; i < m_journal.Steps.size(); ++i)
+      m_journal.MarkUndone(i);  // the file never changed
     return false;
   }
-  // Only a file that really changed may replace the values we will put back: each form keeps
-  // its remembered value unless a line of that form was met.
-  m_savedDirectories = previous;
+  Remember(m_savedDirectories, values);
+  return true;
+}
+
+bool CPatchPlayer::RestoreSaveDirectory() {
+  CEmulatorConfig config;
+  if (!ReadEmulatorConfig(config))
+    return false;
+  const std::vector<ConfigValue> replaced = config.PutBack(m_savedDirectories);
+  if (!WriteEmulatorConfig(config))
+    return false;
+  Remember(m_savedDirectories, replaced);
   return true;
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-class CInstanceLock;
+class CDatabaseLock;
 class CPatchDB;
 class CTerminalPrompt;
 
@@ -30,11 +30,17 @@ int UsageError(const std::string& message);
 bool ParseDbArgs(const Args& args, size_t least, size_t most, std::string& database,
                  std::vector<std::string>& rest, const char* command);
 
+/// Takes the lock of the database file for `command`, waiting a moment for another command that
+/// holds it. False, after saying who holds it (and `windowAdvice` when that is Brindle's window)
+/// on standard error, when it cannot be had.
+bool LockDatabase(CDatabaseLock& lock, const std::string& database, const std::string& command,
+                  const std::string& windowAdvice);
+
 /// Loads the database file; false, after saying why on standard error, when it cannot be opened.
 bool LoadDatabase(CPatchDB& db, const std::string& path);
 
-/// For a command that adds `what` (a plural) to the database file: takes the instance lock and
+/// For `command`, which adds `what` (a plural) to the database file: takes the file's lock and
 /// loads the file with `db`, whose prompt is `prompt`. -1 when the command may go on; otherwise,
 /// after saying why, the exit status.
-int OpenForAdding(CInstanceLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
-                  const std::string& database, const char* what);
+int OpenForAdding(CDatabaseLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
+                  const std::string& database, const char* command, const char* what);

@@ -3,11 +3,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 
 #include "db/CPatchDB.h"
-#include "platform/CInstanceLock.h"
+#include "platform/CDatabaseLock.h"
 #include "platform/Path.h"
 #include "prompt/CTerminalPrompt.h"
 #include "tools/Commands.h"
@@ -49,20 +48,20 @@ int RunDump(const Args& args) {
   return 0;
 }
 
-int OpenForAdding(CInstanceLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
-                  const std::string& database, const char* what) {
+int OpenForAdding(CDatabaseLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
+                  const std::string& database, const char* command, const char* what) {
   // A window keeps the database in memory and writes it all when it closes, which would undo
-  // what we add. Holding the lock also keeps a window from starting until we are done.
-  if (lock.Acquire() == CInstanceLock::Result::HeldByAnother) {
-    std::fprintf(stderr,
-                 "brindle-tool: Brindle is running. Close its window first (or add the %s "
-                 "there): it writes the database when it closes, and %s would lose the %s "
-                 "added here.\n",
-                 what, database.c_str(), what);
+  // what we add; another command would write over it. Holding the lock also keeps a window
+  // from starting until we are done.
+  if (!LockDatabase(lock, database, command,
+                    std::string("Close the window first (or add the ") + what +
+                        " there): it writes the database when it closes, and would lose the " +
+                        what + " added here.")) {
     return 1;
   }
   if (!LoadDatabase(db, database))
     return 2;
+  db.RemoveLitter();
   // The lines just shown would be gone from the file once it is written.
   if (prompt.BoxCount() > 0) {
     std::fflush(stdout);
@@ -86,15 +85,15 @@ int AddToDatabase(const Args& args, const char* command, const char* what,
   std::vector<std::string> files;
   if (!ParseDbArgs(args, 1, SIZE_MAX, database, files, command))
     return 2;
-  CInstanceLock lock("BrindleApp");
+  CDatabaseLock lock(database);
   CTerminalPrompt prompt(stdout, nullptr);
   CPatchDB db(prompt);
-  if (const int status = OpenForAdding(lock, prompt, db, database, what); status >= 0)
+  if (const int status = OpenForAdding(lock, prompt, db, database, command, what); status >= 0)
     return status;
   int status = 0;
   const int before = db.GetRomCount() + db.GetPatchCount();
   for (const std::string& file : files) {
-    const std::string path = std::filesystem::path(MakeAbsolute(file)).lexically_normal().string();
+    const std::string path = NormalizePath(file);
     if (!add(db, path))
       status = 1;
   }

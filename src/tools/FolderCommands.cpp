@@ -5,11 +5,10 @@
 
 #include <atomic>
 #include <cstdio>
-#include <filesystem>
 #include <thread>
 
 #include "db/CFolderAdd.h"
-#include "platform/CInstanceLock.h"
+#include "platform/CDatabaseLock.h"
 #include "platform/Path.h"
 #include "platform/TerminationSignals.h"
 #include "prompt/CTerminalPrompt.h"
@@ -60,16 +59,17 @@ int RunAddFolder(const Args& args) {
   if (!ParseDbArgs(args, 1, SIZE_MAX, database, folders, "add-folder"))
     return 2;
   for (std::string& folder : folders) {
-    folder = std::filesystem::path(MakeAbsolute(folder)).lexically_normal().string();
+    folder = NormalizePath(folder);
     if (!IsFolder(folder)) {
       std::fprintf(stderr, "brindle-tool: %s is not a folder\n", folder.c_str());
       return 2;
     }
   }
-  CInstanceLock lock("BrindleApp");
+  CDatabaseLock lock(database);
   CTerminalPrompt prompt(stdout, nullptr);
   CPatchDB db(prompt);
-  if (const int status = OpenForAdding(lock, prompt, db, database, "files"); status >= 0)
+  if (const int status = OpenForAdding(lock, prompt, db, database, "add-folder", "files");
+      status >= 0)
     return status;
 
   CFolderAdd work(db);

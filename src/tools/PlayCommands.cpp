@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "db/CPatchDB.h"
+#include "platform/CDatabaseLock.h"
 #include "platform/Path.h"
 #include "prompt/CTerminalPrompt.h"
 #include "tools/Commands.h"
@@ -28,6 +29,34 @@ bool ParseDbArgs(const Args& args, size_t least, size_t most, std::string& datab
   return true;
 }
 
+bool LockDatabase(CDatabaseLock& lock, const std::string& database, const std::string& command,
+                  const std::string& windowAdvice) {
+  // Long enough for another add-rom or install to finish; a play may take hours and is not
+  // waited for.
+  constexpr int kWaitMs = 10000;
+  const CDatabaseLock::Result result =
+      lock.Acquire("brindle-tool " + command, command == "play", kWaitMs);
+  if (result == CDatabaseLock::Result::Acquired)
+    return true;
+  std::fflush(stdout);
+  if (result == CDatabaseLock::Result::Failed) {
+    std::fprintf(stderr, "brindle-tool: cannot lock %s (%s: %s); nothing was changed.\n",
+                 database.c_str(), lock.LockPath().c_str(), lock.Error().c_str());
+  } else if (lock.HeldByWindow()) {
+    std::fprintf(stderr,
+                 "brindle-tool: %s is open in Brindle's window (process %d); nothing was "
+                 "changed. %s\n",
+                 database.c_str(), static_cast<int>(lock.HolderPid()), windowAdvice.c_str());
+  } else {
+    const std::string holder = lock.Holder().empty() ? "another program" : lock.Holder();
+    std::fprintf(stderr,
+                 "brindle-tool: %s is in use by another command that is still running (%s, "
+                 "process %d); nothing was changed. Try again when it has ended.\n",
+                 database.c_str(), holder.c_str(), static_cast<int>(lock.HolderPid()));
+  }
+  return false;
+}
+
 bool LoadDatabase(CPatchDB& db, const std::string& path) {
   const int result = db.Load(path);
   if (result == 0)
@@ -42,11 +71,16 @@ int RunPlay(const Args& args) {
   std::vector<std::string> rest;
   if (!ParseDbArgs(args, 1, 1, database, rest, "play"))
     return 2;
+  // The play's journal and the emulator's configuration are written under the database's lock.
+  CDatabaseLock lock(database);
+  if (!LockDatabase(lock, database, "play", "Play the patch there, or close the window first."))
+    return 1;
   CTerminalPrompt prompt(stdout, stdin);
   CPatchDB db(prompt);
   if (!LoadDatabase(db, database))
     return 2;
-  const std::string patchPath = MakeAbsolute(rest[0]);
+  db.RemoveLitter();
+  const std::string patchPath = NormalizePath(rest[0]);
   const int index = db.FindPatch(patchPath);
   if (index < 0) {
     std::fprintf(stderr, "brindle-tool: no installed patch has the path %s\n", patchPath.c_str());
@@ -61,9 +95,14 @@ int RunRecover(const Args& args) {
   std::vector<std::string> rest;
   if (!ParseDbArgs(args, 0, 0, database, rest, "recover"))
     return 2;
+  CDatabaseLock lock(database);
+  if (!LockDatabase(lock, database, "recover",
+                    "It puts back what an interrupted play left when it starts."))
+    return 1;
   CTerminalPrompt prompt(stdout, nullptr);
   CPatchDB db(prompt);
   db.SetDatabasePath(database);
+  db.RemoveLitter();
   if (!db.RecoverInterruptedPlay())
     std::printf("No interrupted play to recover.\n");
   return 0;

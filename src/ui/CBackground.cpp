@@ -47,9 +47,12 @@ void CBackground::LoadBackground(const std::string& windowBackground) {
   if (windowBackground.empty())
     return;
   const std::string path = ExpandHome(ExpandAppDir(windowBackground, GetAppDir()));
-  // Read by its bytes: a name in another encoding than the locale's still names the file.
+  // Read by its bytes (a name in another encoding than the locale's still names the file), as a
+  // regular file of a size a picture may have: a FIFO or a device named here would otherwise hang
+  // or fill the memory at every start.
+  constexpr int64_t kMaxPictureSize = 64 * 1024 * 1024;
   std::string bytes;
-  if (!ReadWholeFile(path, bytes))
+  if (!ReadWholeFile(path, bytes, nullptr, CFile::Mode::Read, kMaxPictureSize))
     return;
   const QImage image = QImage::fromData(QByteArray::fromStdString(bytes));
   if (image.isNull())

@@ -18,6 +18,7 @@
 #include "app/CSortHeaderCtrl.h"
 #include "app/CSortListCtrl.h"
 #include "app/CSortListModel.h"
+#include "platform/CDatabaseLock.h"
 #include "play/CPlayJournal.h"
 #include "play/PlayWorld.h"
 #include "support/RomImage.h"
@@ -406,11 +407,9 @@ TEST(MainDlg, StartUpPutsBackAnInterruptedPlayFirst) {
   // What a play killed while the emulator ran leaves behind.
   ASSERT_TRUE(RenameNoReplace(world.romFile, world.playName));
   CPlayJournal journal;
-  journal.RomFile = world.romFile;
-  journal.PlayName = world.playName;
-  journal.ConfigFile = world.config;
-  journal.SaveDirectory = "/home/me/saves";
-  ASSERT_TRUE(journal.Write(world.journal));
+  journal.Steps = {JournalStep::Value(world.config, "SaveDirectory", "/home/me/saves"),
+                   JournalStep::Rename(world.romFile, world.playName)};
+  ASSERT_TRUE(journal.Create(world.journal));
   std::string config = world.configBytes;
   config.replace(config.find("SaveDirectory = /home/me/saves"), 30,
                  "SaveDirectory = " + world.patchFolder);
@@ -536,4 +535,28 @@ TEST(MainDlg, FileDialogsListFilesWhateverTheCaseOfTheirExtension) {
   EXPECT_EQ(listed(CMainDlg::kAddPatch), "GAME.IPS,Hack.ips");
   EXPECT_EQ(listed(CMainDlg::kAddRom), "Game.SMC,game.Fig");
   EXPECT_TRUE(prompt.boxes.empty());
+}
+
+TEST(MainDlg, HoldsItsDatabaseForItsLifetimeAndStartsOnlyWhenItCanHaveIt) {
+  const std::string bytes = Database(kPatches, kRoms);
+  Window first(bytes);
+  const std::string database = first.dlg->DatabasePath();
+  {
+    CDatabaseLock play(database);
+    ASSERT_EQ(play.Acquire("brindle-tool play", true, 0), CDatabaseLock::Result::Acquired);
+    ASSERT_FALSE(first.Start());
+    EXPECT_EQ(first.prompt.Texts(),
+              std::vector<std::string>{
+                  "The database " + database +
+                  " is in use by another command that is still running (brindle-tool play, "
+                  "process " +
+                  std::to_string(::getpid()) + ").\n\nStart Brindle again when it has ended."});
+    first.dlg->Shutdown();
+    EXPECT_EQ(ReadFileBytes(database), bytes);  // not written
+  }
+  Window second(bytes, first.dir.Path());
+  ASSERT_TRUE(second.Start());
+  CDatabaseLock command(database);
+  EXPECT_EQ(command.Acquire("brindle-tool add-rom", false, 0), CDatabaseLock::Result::Held);
+  EXPECT_TRUE(command.HeldByWindow());
 }

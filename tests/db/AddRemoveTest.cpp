@@ -114,7 +114,7 @@ TEST(AddRemove, AddRomRefusesFilesItCannotUseAndKeepsTheList) {
                        "The file name contains characters that the database cannot store.");
 
   // The next start would read a record without a name as damaged and drop it.
-  for (const std::string& name : {std::string(), std::string(" \t ")}) {
+  for (const std::string& name : {std::string(), std::string(" \t "), std::string("\r\n\n \r")}) {
     const std::string path = MakeRom(dir, "nameless" + std::to_string(name.size()), name, 'a');
     refused(path, kHead + path + "\n\n" +
                       "The ROM's internal name is empty, so the database cannot keep it.");

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "db/CPatchDB.h"
 #include "support/ScriptedPrompt.h"
@@ -134,4 +136,42 @@ TEST(PatchInstall, RefusalsAndCancelLeaveTheDatabaseAlone) {
   EXPECT_EQ(in.shown.size(), 2u);
   EXPECT_EQ(in.db.GetPatchCount(), 1);
   EXPECT_EQ(CPatchDB::PatchInfoPath("/p/noext"), "/p/noext.dat");  // never just ".dat"
+}
+
+TEST(PatchInstall, InformationFilesThatAreNotFilesAreRefusedAtOnce) {
+  Installer in;
+  const std::string fifo = in.dir.File("fifo.dat");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  in.dir.Write("fifo.ips", "PATCH");
+  ASSERT_EQ(::symlink("/dev/zero", in.dir.File("zero.dat").c_str()), 0);
+  in.dir.Write("zero.ips", "PATCH");
+  in.Patch("huge", std::string(1024 * 1024 + 1, '\n'));
+  in.Patch("limit", kAllKeys + std::string(1024 * 1024 - kAllKeys.size(), '\n'));
+  in.confirm = false;
+  // Each would hang, or fill the memory, if it were read as a file.
+  for (const char* name : {"fifo", "zero", "huge"}) {
+    EXPECT_FALSE(in.Install(in.dir.File(std::string(name) + ".ips"))) << name;
+  }
+  EXPECT_EQ(in.shown.size(), 3u);
+  const std::string tail =
+      ").\nYou will have to enter patch information manually in order to "
+      "continue.";
+  EXPECT_EQ(in.prompt.Texts(),
+            (std::vector<std::string>{"Error: Could not read the patch information file " + fifo +
+                                          " (not a regular file" + tail,
+                                      "Error: Could not read the patch information file " +
+                                          in.dir.File("zero.dat") + " (not a regular file" + tail,
+                                      "Error: Could not read the patch information file " +
+                                          in.dir.File("huge.dat") + " (larger than 1048576 bytes" +
+                                          tail}));
+  // A patch or ROM that is not a file is refused as one that cannot be opened.
+  ASSERT_EQ(::symlink("/dev/zero", in.dir.File("zero.smc").c_str()), 0);
+  EXPECT_FALSE(in.db.AddRom(in.dir.File("zero.smc")));
+  EXPECT_FALSE(in.Install(fifo));
+  EXPECT_EQ(in.prompt.Texts().back(), "Error: Could not open patch file.");
+  // Up to the limit it is an information file like any other (blank lines are problems).
+  in.prompt.boxes.clear();
+  in.confirm = true;
+  EXPECT_TRUE(in.Install(in.dir.File("limit.ips")));
+  EXPECT_EQ(Fields(*in.db.GetPatch(0)), kAllRead);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "db/CPatchDB.h"
+#include "platform/Process.h"
 #include "support/ScriptedPrompt.h"
 
 TEST(ZsnesSettings, NormalizeDirectory) {
@@ -23,6 +24,11 @@ TEST(ZsnesSettings, DerivedFilesOfTheThreeVariants) {
   EXPECT_EQ(files(1), "/games/ZSNES/zsnes.exe | /games/ZSNES/zsnes.cfg");
   EXPECT_EQ(files(2), "/games/ZSNES/zsnes | /home/ann/.zsnes/zsnesl.cfg");
   EXPECT_EQ(files(-1), "none");
+  // A quote in the folder's name stays in the program's word when the setting is split.
+  const auto odd = DeriveZsnesFiles("/games/\"odd\" one", 0, "/home/ann");
+  ASSERT_TRUE(odd);
+  EXPECT_EQ(SplitProgramText(odd->executable),
+            (std::vector<std::string>{"wine", "/games/\"odd\" one/zsnesw.exe"}));
   // A home of "/", and a user the password database does not know: the emulator then keeps its
   // configuration in the folder it was started in.
   EXPECT_EQ(DeriveZsnesFiles("/z", 2, "")->config, "/.zsnes/zsnesl.cfg");

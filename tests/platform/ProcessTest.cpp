@@ -36,6 +36,8 @@ TEST(Process, SplitProgramText) {
   EXPECT_EQ(SplitProgramText("  a\t\tb  "), (Words{"a", "b"}));
   EXPECT_EQ(SplitProgramText("a \"\" b\"c d\"e"), (Words{"a", "", "bc de"}));
   EXPECT_EQ(SplitProgramText(""), Words{});
+  EXPECT_EQ(SplitProgramText("wine \"/my \\\"odd\\\" dir/z.exe\" C:\\x\\"),
+            (Words{"wine", "/my \"odd\" dir/z.exe", "C:\\x\\"}));
   // A folder is not a program, even when it exists.
   EXPECT_EQ(SplitProgramText(dir.Path() + "/my emu"), (Words{dir.Path() + "/my", "emu"}));
 

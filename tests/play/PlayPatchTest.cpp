@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "gtest/gtest.h"
+#include "play/CPatchPlayer.h"
 #include "play/PlayWorld.h"
 #include "support/Fixtures.h"
 
@@ -90,7 +91,7 @@ TEST(PlayPatch, AnExistingPlayNameIsNeverReplaced) {
   EXPECT_FALSE(PathExists(w.record));
   EXPECT_EQ(ReadFileBytes(w.playName), "someone else's file");
   EXPECT_EQ(ReadFileBytes(w.romFile), std::string(1024, 'R'));
-  EXPECT_EQ(ReadFileBytes(w.config), w.ConfigAfterPlay());
+  EXPECT_EQ(ReadFileBytes(w.config), w.configBytes);
   EXPECT_FALSE(PathExists(w.journal));
 }
 
@@ -102,7 +103,7 @@ TEST(PlayPatch, AFileAppearingUnderTheRecordedNameSurvives) {
             std::vector<std::string>{"Error: Error RP00A: Could not re-rename ROM file."});
   EXPECT_EQ(ReadFileBytes(w.romFile), "intruder\n");
   EXPECT_EQ(ReadFileBytes(w.playName), std::string(1024, 'R'));
-  EXPECT_EQ(ReadFileBytes(w.config), w.ConfigAfterPlay());
+  EXPECT_EQ(ReadFileBytes(w.config), w.configBytes);
   // The journal stays so that the ROM can still be put back; until then no play starts.
   EXPECT_TRUE(PathExists(w.journal));
   w.db.IgnoreHash = true;  // the intruder is not the ROM
@@ -141,7 +142,7 @@ TEST(PlayPatch, DigestMismatchAsksFirst) {
   EXPECT_EQ(w.prompt.boxes[0].icon, BoxIcon::Warning);
   EXPECT_EQ(w.prompt.boxes[0].buttons, BoxButtons::YesNo);
   EXPECT_FALSE(PathExists(w.record));
-  w.ExpectPutBack(false);
+  w.ExpectPutBack();
 
   w.prompt.answers = {BoxAnswer::Yes};
   ASSERT_EQ(w.db.PlayPatch(0), 1);
@@ -207,7 +208,7 @@ TEST(PlayPatch, StopsEarlyWithItsMessages) {
   ASSERT_EQ(w.db.PlayPatch(0), 0);
   EXPECT_EQ(w.prompt.boxes.size(), 7u);
   EXPECT_FALSE(PathExists(w.record));
-  w.ExpectPutBack(false);
+  w.ExpectPutBack();
 }
 
 TEST(PlayPatch, FindsTheRomByNameRules) {
@@ -270,8 +271,12 @@ TEST(PlayPatch, AConfigurationThatCannotBePutBackStaysInTheJournal) {
   ASSERT_TRUE(PathExists(w.journal));
 
   ASSERT_TRUE(RenameNoReplace(away, w.config));
+  // Only what the play could not put back is left to the recovery.
   ASSERT_TRUE(w.db.RecoverInterruptedPlay());
-  EXPECT_NE(w.prompt.boxes.back().text.find("already had its name back"), std::string::npos);
+  EXPECT_EQ(w.prompt.boxes.back().text,
+            "Brindle was interrupted while a patch was playing, before it could put things "
+            "back.\n\nThe emulator's save directory in \"" +
+                w.config + "\" was set back to \"/home/me/saves\".");
   w.ExpectPutBack();
 }
 
@@ -296,7 +301,7 @@ TEST(PlayPatch, AutoPatchSwitchedOffAsksBeforeAnythingChanges) {
   ASSERT_EQ(w.prompt.boxes.size(), 1u);
   expectQuestion(w.prompt.boxes[0]);
   EXPECT_FALSE(PathExists(w.record));
-  w.ExpectPutBack(false);
+  w.ExpectPutBack();
 
   w.prompt.answers = {BoxAnswer::Yes};
   ASSERT_EQ(w.db.PlayPatch(0), 1);
@@ -313,5 +318,29 @@ TEST(PlayPatch, AutoPatchSwitchedOffAsksBeforeAnythingChanges) {
   ASSERT_EQ(w.db.PlayPatch(0), 1);
   EXPECT_EQ(w.prompt.boxes.size(), 2u);
   EXPECT_EQ(ReadFileBytes(w.record), w.ModelApplied("CRLF"));
-  w.ExpectPutBack(false);
+  w.ExpectPutBack();
+}
+
+TEST(PlayPatch, TheJournalIsAClaimOnlyOnePlayGets) {
+  PlayWorld w;
+  CPatchPlayer first(w.db);
+  ASSERT_TRUE(first.Check(0));
+  CPatchPlayer second(w.db);
+  ASSERT_TRUE(second.Check(0));
+  ASSERT_TRUE(first.Prepare());
+  const std::string during = ReadFileBytes(w.config);
+  const std::string journal = ReadFileBytes(w.journal);
+  // The second one checked before the first claimed the journal: it gets no further, and
+  // changes nothing of the first one's play.
+  EXPECT_FALSE(second.Prepare());
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{
+                "Error: An earlier play of a patch has not been finished: " + w.journal +
+                " still exists.\n\nStart Brindle again so that it can put "
+                "back what that play changed, then play this patch."});
+  EXPECT_EQ(ReadFileBytes(w.config), during);
+  EXPECT_EQ(ReadFileBytes(w.journal), journal);
+  EXPECT_TRUE(PathExists(w.playName));
+  ASSERT_TRUE(first.PutBack());
+  w.ExpectPutBack();
 }

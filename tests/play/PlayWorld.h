@@ -125,30 +125,15 @@ struct PlayWorld {
            "/my roms/\napply=" + patchFolder + "Game (fixed).ips\n";
   }
 
-  // The configuration as the emulator saw it: the original with CR LF and the patch folder.
+  // The configuration as the emulator saw it: the original with the patch folder as its save
+  // directory, nothing else changed.
   std::string ConfigDuringPlay() const {
-    std::string expected = "config:\n";
-    size_t start = 0;
-    while (start < configBytes.size()) {
-      const size_t end = configBytes.find('\n', start);
-      std::string line = configBytes.substr(start, end - start);
-      if (line.rfind("SaveDirectory = ", 0) == 0)
-        line = "SaveDirectory = " + patchFolder;
-      expected += line + "\r\n";
-      start = end + 1;
-    }
-    return expected;
-  }
-
-  std::string ConfigAfterPlay() const {
-    std::string expected;
-    size_t start = 0;
-    while (start < configBytes.size()) {
-      const size_t end = configBytes.find('\n', start);
-      expected += configBytes.substr(start, end - start) + "\r\n";
-      start = end + 1;
-    }
-    return expected;
+    std::string expected = configBytes;
+    const std::string old = "SaveDirectory = /home/me/saves\n";
+    const size_t at = expected.find(old);
+    if (at != std::string::npos)
+      expected.replace(at, old.size(), "SaveDirectory = " + patchFolder + "\n");
+    return "config:\n" + expected;
   }
 
   // A killed process takes a moment to be gone: waits (some seconds at most) until the
@@ -160,16 +145,16 @@ struct PlayWorld {
     const auto runs = [](const std::optional<ProcessStamp>& stamp) {
       return stamp && IsProcessRunning(*stamp);
     };
-    for (int i = 0; i < 500 && (runs(played.Player) || runs(played.Emulator)); ++i)
+    for (int i = 0; i < 500 && (runs(played.Player) || runs(played.Emulator())); ++i)
       ::usleep(10000);
   }
 
-  // Everything is as it was before the play (save for CR LF in the configuration).
-  void ExpectPutBack(bool configRewritten = true) const {
+  // Everything is as it was before the play, byte for byte.
+  void ExpectPutBack() const {
     EXPECT_TRUE(PathExists(romFile));
     EXPECT_FALSE(PathExists(playName));
     EXPECT_EQ(ReadFileBytes(romFile), std::string(1024, 'R'));
-    EXPECT_EQ(ReadFileBytes(config), configRewritten ? ConfigAfterPlay() : configBytes);
+    EXPECT_EQ(ReadFileBytes(config), configBytes);
     EXPECT_FALSE(PathExists(journal));
   }
 };

@@ -10,6 +10,7 @@
 #include "platform/FileSystem.h"
 #include "play/CEmulatorConfig.h"
 #include "play/CPatchPlayer.h"
+#include "support/Fixtures.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
@@ -33,69 +34,75 @@ struct Fixture {
   }
 };
 
+ino_t Inode(const std::string& path) {
+  struct stat info {};
+  ::stat(path.c_str(), &info);
+  return info.st_ino;
+}
+
 }  // namespace
 
-TEST(SaveDirectory, RewritesMatchingLinesAndPutsTheOldValueBack) {
-  Fixture f(
+TEST(SaveDirectory, OnlyTheValuesBytesChangeAndComeBack) {
+  const std::string bytes =
       "SaveDirectory = /first;x\n"
       "SaveDirectory =    /home/u/saves\t\r\n"
       "; SaveDirectory = comment\n"  // comments stay as they are
       "Other = 1 ;SaveDirectory = comment\n"
       "SaveDirectory=/not/matched\n"
-      "Other = 1\rstill line four\n"  // a lone CR is part of its line
-      "last line without end");
+      "Other = 1\rstill line six\n"  // a CR inside a line is the line's
+      "last line without end";
+  Fixture f(bytes);
   ASSERT_TRUE(f.player.SetSaveDirectory("/patches/"));
   EXPECT_EQ(ReadFileBytes(f.config),
-            "SaveDirectory = /patches/\r\n"
-            "SaveDirectory = /patches/\r\n"
-            "; SaveDirectory = comment\r\n"
-            "Other = 1 ;SaveDirectory = comment\r\n"
-            "SaveDirectory=/not/matched\r\n"
-            "Other = 1\rstill line four\r\n"
-            "last line without end\r\n");
+            "SaveDirectory = /patches/\n"
+            "SaveDirectory =    /patches/\r\n"
+            "; SaveDirectory = comment\n"
+            "Other = 1 ;SaveDirectory = comment\n"
+            "SaveDirectory=/not/matched\n"
+            "Other = 1\rstill line six\n"
+            "last line without end");
+  // Each line gets its own value back, as it was spelled.
   ASSERT_TRUE(f.player.RestoreSaveDirectory());
-  // The later matching line wins; leading blanks go, trailing ones stay.
-  EXPECT_EQ(ReadFileBytes(f.config),
-            "SaveDirectory = /home/u/saves\t\r\n"
-            "SaveDirectory = /home/u/saves\t\r\n"
-            "; SaveDirectory = comment\r\n"
-            "Other = 1 ;SaveDirectory = comment\r\n"
-            "SaveDirectory=/not/matched\r\n"
-            "Other = 1\rstill line four\r\n"
-            "last line without end\r\n");
+  EXPECT_EQ(ReadFileBytes(f.config), bytes);
   // The restore remembered the patch folder in turn.
   ASSERT_TRUE(f.player.RestoreSaveDirectory());
-  EXPECT_NE(ReadFileBytes(f.config).find("SaveDirectory = /patches/\r\n"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(f.config).find("SaveDirectory =    /patches/\r\n"), std::string::npos);
   EXPECT_TRUE(f.prompt.boxes.empty());
-}
 
-TEST(SaveDirectory, WithoutMatchingLineKeepsTheRememberedValue) {
-  Fixture f("SaveDirectory = /old\n");
-  ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
+  // A file without a matching line is not written at all; the remembered value stays.
   const std::string other = f.dir.Write("other.cfg", "A=1\nB=2\n");
+  const ino_t inode = Inode(other);
   f.db.ZConfig = other;
   ASSERT_TRUE(f.player.SetSaveDirectory("/q/"));
-  EXPECT_EQ(ReadFileBytes(other), "A=1\r\nB=2\r\n");
+  EXPECT_EQ(Inode(other), inode);
   f.db.ZConfig = f.config;
   ASSERT_TRUE(f.player.RestoreSaveDirectory());
-  EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /old\r\n");
+  EXPECT_EQ(ReadFileBytes(f.config), bytes);
 }
 
-TEST(SaveDirectory, LongFilesSurviveWhole) {
+TEST(SaveDirectory, LongFilesAndAnyLineEndsSurviveWhole) {
   std::string bytes;
-  std::string expected;
   for (int i = 0; i < 400; ++i) {
-    const std::string line =
+    bytes +=
         i == 321 ? "SaveDirectory = /saves" : "Key" + std::to_string(i) + " = " + std::to_string(i);
-    bytes += line + "\n";
-    expected += (i == 321 ? "SaveDirectory = /patch folder/" : line) + "\r\n";
+    bytes += i % 3 == 0 ? "\r\n" : "\n";
   }
   Fixture f(bytes);
   ASSERT_TRUE(f.player.SetSaveDirectory("/patch folder/"));
-  EXPECT_EQ(ReadFileBytes(f.config), expected);
+  EXPECT_EQ(ReadFileBytes(f.config), Replaced(bytes, "= /saves", "= /patch folder/"));
   ASSERT_TRUE(f.player.RestoreSaveDirectory());
-  EXPECT_EQ(ReadFileBytes(f.config),
-            expected.replace(expected.find("/patch folder/"), 14, "/saves"));
+  EXPECT_EQ(ReadFileBytes(f.config), bytes);
+
+  // Lines ended by a lone CR are one line to the emulator: such a file is left alone.
+  const std::string loneCr = "A=1\rSaveDirectory = /saves\rB=2\r";
+  f.dir.Write("zsnes/zsnesw.cfg", loneCr);
+  EXPECT_FALSE(f.player.SetSaveDirectory("/p/"));
+  EXPECT_EQ(ReadFileBytes(f.config), loneCr);
+  EXPECT_EQ(f.prompt.Texts(),
+            std::vector<std::string>{"Error: The ZSNES configuration file \"" + f.config +
+                                     "\" has carriage returns that do not end its lines, so "
+                                     "ZSNES would read it otherwise than Brindle. It was left "
+                                     "as it was."});
 }
 
 TEST(SaveDirectory, ErrorsLeaveTheFileAlone) {
@@ -146,7 +153,7 @@ TEST(SaveDirectory, ErrorsLeaveTheFileAlone) {
   f.db.ZConfig = f.config;
   ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
   ASSERT_TRUE(f.player.RestoreSaveDirectory());
-  EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /old\r\n");
+  EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /old\n");
 }
 
 TEST(SaveDirectory, KeepsPermissionsAndSymbolicLinks) {
@@ -161,7 +168,7 @@ TEST(SaveDirectory, KeepsPermissionsAndSymbolicLinks) {
   EXPECT_TRUE(S_ISLNK(info.st_mode));
   ASSERT_EQ(::stat(f.config.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
-  EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /p/\r\n");
+  EXPECT_EQ(ReadFileBytes(f.config), "SaveDirectory = /p/\n");
 }
 
 TEST(SaveDirectory, QuotedFormIsWrittenAndReadAsTheEmulatorDoes) {
@@ -172,16 +179,18 @@ TEST(SaveDirectory, QuotedFormIsWrittenAndReadAsTheEmulatorDoes) {
       "ROMPath=\"C:\\\\ZSNES\\\\\"\n"
       "IPSPath=\"\"\n";
   // The emulator's own escapes (a backslash, then the character itself), and "\t", which it
-  // reads as "t".
-  Fixture f(others + "  SRAMPath = \"D:\\\\SNES\\\\Saves\\\\ \\\"q\\\" \\'s\\' \\\t\\t\" ; mine\n" +
-            "AutoPatch=1");
+  // reads as "t". Only the value's bytes change, and they come back as they were spelled.
+  const std::string original =
+      others + "  SRAMPath = \"D:\\\\SNES\\\\Saves\\\\ \\\"q\\\" \\'s\\' \\\t\\t\" ; mine\n" +
+      "AutoPatch=1";
+  Fixture f(original);
   // Every character that needs an escape, and a folder that looks like the old form's line.
   ASSERT_TRUE(f.player.SetSaveDirectory("/p a/\"x\"\t'y'\\SaveDirectory = z/"));
   EXPECT_EQ(ReadFileBytes(f.config),
-            others + "SRAMPath=\"/p a/\\\"x\\\"\\\t\\'y\\'\\\\SaveDirectory = z/\"\nAutoPatch=1");
+            others + "  SRAMPath = \"/p a/\\\"x\\\"\\\t\\'y\\'\\\\SaveDirectory = z/\" ; mine\n" +
+                "AutoPatch=1");
   ASSERT_TRUE(f.player.RestoreSaveDirectory());
-  EXPECT_EQ(ReadFileBytes(f.config),
-            others + "SRAMPath=\"D:\\\\SNES\\\\Saves\\\\ \\\"q\\\" \\'s\\' \\\tt\"\nAutoPatch=1");
+  EXPECT_EQ(ReadFileBytes(f.config), original);
   EXPECT_TRUE(f.prompt.boxes.empty());
 
   // What the emulator reads from the text after "=": any escaped character as it is, the value
@@ -197,16 +206,25 @@ TEST(SaveDirectory, QuotedFormIsWrittenAndReadAsTheEmulatorDoes) {
 }
 
 TEST(SaveDirectory, OnlyLinesTheEmulatorTakesAValueFromAreRemembered) {
-  // The emulator skips a line without a value; a value that is not quoted reads as empty.
-  Fixture f("SRAMPath=\"/kept/\"\nSRAMPath=\nSRAMPath= ;none\n");
+  // The same lines get their own values back, byte for byte, whatever the emulator makes of them.
+  const std::string bytes = "SRAMPath=\"/kept/\"\nSRAMPath=\nSRAMPath= ;none\n";
+  Fixture f(bytes);
   ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
-  ASSERT_TRUE(f.player.RestoreSaveDirectory());
   EXPECT_EQ(ReadFileBytes(f.config),
-            "SRAMPath=\"/kept/\"\nSRAMPath=\"/kept/\"\nSRAMPath=\"/kept/\"\n");
+            "SRAMPath=\"/p/\"\nSRAMPath=\"/p/\"\nSRAMPath= \"/p/\";none\n");
+  ASSERT_TRUE(f.player.RestoreSaveDirectory());
+  EXPECT_EQ(ReadFileBytes(f.config), bytes);
+  // Lines the emulator wrote anew (it writes each key once) get the value it went by: the last
+  // one that set anything; it skips a line without a value.
+  ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
+  f.dir.Write("zsnes/zsnesw.cfg", "SRAMPath=\"/p/\"\n");
+  ASSERT_TRUE(f.player.RestoreSaveDirectory());
+  EXPECT_EQ(ReadFileBytes(f.config), "SRAMPath=\"/kept/\"\n");
+  // A value that is not quoted reads as empty to the emulator, and comes back as it was.
   f.dir.Write("zsnes/zsnesw.cfg", "SRAMPath=/bare/\n");
   ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
   ASSERT_TRUE(f.player.RestoreSaveDirectory());
-  EXPECT_EQ(ReadFileBytes(f.config), "SRAMPath=\"\"\n");
+  EXPECT_EQ(ReadFileBytes(f.config), "SRAMPath=/bare/\n");
 
   // AutoPatch is a byte set from the number the value starts with.
   for (const auto& [lines, off] : std::vector<std::pair<std::string, bool>>{
@@ -261,26 +279,22 @@ TEST(SaveDirectory, AFolderTheFileCannotCarryIsRefusedBeforeAnythingChanges) {
 }
 
 TEST(SaveDirectory, BothFormsAndIpsPathAreRewrittenAndRestored) {
-  // Any line of the old form means CR LF, as before.
-  Fixture f("SaveDirectory = /old\nSRAMPath=\"/sram/\"\nIPSPath=\"/ips/\"\nIPSPath=\"\"\n");
+  const std::string bytes =
+      "SaveDirectory = /old\r\nSRAMPath=/bare ; c\nIPSPath=\"/ips/\"\r\nIPSPath=\"\"\n";
+  Fixture f(bytes);
   ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
   EXPECT_EQ(ReadFileBytes(f.config),
-            "SaveDirectory = /p/\r\nSRAMPath=\"/p/\"\r\nIPSPath=\"/p/\"\r\nIPSPath=\"\"\r\n");
+            "SaveDirectory = /p/\r\nSRAMPath=\"/p/\" ; c\nIPSPath=\"/p/\"\r\nIPSPath=\"\"\n");
   ASSERT_TRUE(f.player.RestoreSaveDirectory());
-  EXPECT_EQ(ReadFileBytes(f.config),
-            "SaveDirectory = /old\r\nSRAMPath=\"/sram/\"\r\nIPSPath=\"/ips/\"\r\nIPSPath=\"\"\r\n");
+  EXPECT_EQ(ReadFileBytes(f.config), bytes);
 
-  // A newer-form file whose lines disagree gets CR LF; one whose lines agree keeps them, and a
-  // last line without an end stays so.
-  f.dir.Write("zsnes/zsnesw.cfg", "A=1\r\nSRAMPath=\"\"\nB=2\r\n");
-  ASSERT_TRUE(f.player.SetSaveDirectory("/p/"));
-  EXPECT_EQ(ReadFileBytes(f.config), "A=1\r\nSRAMPath=\"/p/\"\r\nB=2\r\n");
+  // Each key keeps what was remembered for it until a file has a line of it.
   f.dir.Write("zsnes/zsnesw.cfg", "A=1\r\nIPSPath=\"/i/\"\r\nB=2");
   ASSERT_TRUE(f.player.SetSaveDirectory("/q/"));
   EXPECT_EQ(ReadFileBytes(f.config), "A=1\r\nIPSPath=\"/q/\"\r\nB=2");
-  // The remembered IPSPath came from this file; SRAMPath still holds the earlier file's "".
+  // SRAMPath keeps what the last rewrite of such a line took out: the patch folder.
   f.dir.Write("zsnes/zsnesw.cfg", "SRAMPath=\"/q/\"\nIPSPath=\"/q/\"\n");
   ASSERT_TRUE(f.player.RestoreSaveDirectory());
-  EXPECT_EQ(ReadFileBytes(f.config), "SRAMPath=\"\"\nIPSPath=\"/i/\"\n");
+  EXPECT_EQ(ReadFileBytes(f.config), "SRAMPath=\"/p/\"\nIPSPath=\"/i/\"\n");
   EXPECT_TRUE(f.prompt.boxes.empty());
 }

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "db/CPatchDB.h"
-#include "platform/CInstanceLock.h"
+#include "platform/CDatabaseLock.h"
 #include "platform/FileSystem.h"
 #include "support/RomImage.h"
 #include "support/ScriptedPrompt.h"
@@ -112,13 +112,28 @@ TEST(BrindleTool, AddRomInstallsAsTheWindowDoesAndWritesOnceAtTheEnd) {
   EXPECT_EQ(addRom(ShellQuote(roms[1]) + " --db brindle.dat", &out), 1);
   EXPECT_EQ(inode(), before);
 
-  // While a window runs, and while the file has lines that writing it would drop, nothing
-  // changes.
+  // While a window has the file open, or a play runs on it, and while the file has lines that
+  // writing it would drop, nothing changes.
   {
-    CInstanceLock window("BrindleApp", runtime);
-    ASSERT_EQ(window.Acquire(), CInstanceLock::Result::Acquired);
+    CDatabaseLock window(database);
+    ASSERT_EQ(window.Acquire(CDatabaseLock::kWindow, true, 0), CDatabaseLock::Result::Acquired);
     EXPECT_EQ(addRom(ShellQuote(roms[2]) + " --db brindle.dat", &out), 1);
-    EXPECT_NE(out.find("brindle-tool: Brindle is running."), std::string::npos) << out;
+    EXPECT_EQ(out, "brindle-tool: brindle.dat is open in Brindle's window (process " +
+                       std::to_string(::getpid()) +
+                       "); nothing was changed. Close the window first (or add the ROMs there): "
+                       "it writes the database when it closes, and would lose the ROMs added "
+                       "here.\n");
+    EXPECT_EQ(inode(), before);
+  }
+  {
+    CDatabaseLock play(database);
+    ASSERT_EQ(play.Acquire("brindle-tool play", true, 0), CDatabaseLock::Result::Acquired);
+    EXPECT_EQ(addRom(ShellQuote(roms[2]) + " --db brindle.dat", &out), 1);
+    EXPECT_EQ(out,
+              "brindle-tool: brindle.dat is in use by another command that is still running "
+              "(brindle-tool play, process " +
+                  std::to_string(::getpid()) +
+                  "); nothing was changed. Try again when it has ended.\n");
     EXPECT_EQ(inode(), before);
   }
   const std::string damaged = dir.Write("damaged.dat", "[roms]\nbroken\n");
@@ -135,6 +150,38 @@ TEST(BrindleTool, AddRomInstallsAsTheWindowDoesAndWritesOnceAtTheEnd) {
   EXPECT_EQ(addRom(ShellQuote(roms[2]), &out), 2);
   EXPECT_EQ(addRom(ShellQuote(roms[2]) + " --db missing.dat", &out), 2);
   EXPECT_FALSE(PathExists(dir.File("missing.dat")));
+}
+
+TEST(BrindleTool, TwoWritersAtOnceKeepEveryRecord) {
+  TempDir dir;
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  ASSERT_TRUE(db.Save(dir.File("brindle.dat")));
+  std::filesystem::create_directory(dir.File("roms"));
+  constexpr int kRounds = 4;
+  // One of each pair runs without a runtime folder (from cron, ssh or su): the database's own
+  // lock still keeps them apart, and the second waits for the first.
+  for (int round = 0; round < kRounds; ++round) {
+    std::string rom[2];
+    for (int i = 0; i < 2; ++i) {
+      rom[i] = dir.File("roms/ROM" + std::to_string(round * 2 + i) + ".smc");
+      ASSERT_TRUE(MakeRomImage(rom[i], 1048576, 65472, "ROM" + std::to_string(round * 2 + i)));
+    }
+    const std::string both =
+        "cd " + ShellQuote(dir.Path()) + " && { XDG_RUNTIME_DIR=" + ShellQuote(dir.Path()) + " " +
+        Tool("add-rom " + ShellQuote(rom[0]) + " --db brindle.dat") + "; echo $? > first; } & " +
+        "cd " + ShellQuote(dir.Path()) + " && { env -u XDG_RUNTIME_DIR " +
+        Tool("add-rom " + ShellQuote(rom[1]) + " --db brindle.dat") + "; echo $? > second; } & " +
+        "wait";
+    std::string out;
+    RunCommand(both, &out, true);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(ReadFileBytes(dir.File("first")), "0\n");
+    EXPECT_EQ(ReadFileBytes(dir.File("second")), "0\n");
+  }
+  ASSERT_EQ(db.Load(dir.File("brindle.dat")), 0);
+  EXPECT_EQ(db.GetRomCount(), 2 * kRounds);
+  EXPECT_TRUE(prompt.boxes.empty());
 }
 
 TEST(BrindleTool, HelpVersionAndUsage) {

@@ -81,6 +81,15 @@ TEST(PlayTool, PlaysAnInstalledPatchAndNeverWritesTheDatabase) {
   ::unlink(w.record.c_str());
   EXPECT_EQ(RunCommand("echo n | (" + play + ")", &output), 1);
   EXPECT_FALSE(PathExists(w.record));
+  // The other spellings install accepts name the same patch.
+  for (const char* spelling : {"./my patches/Game (fixed).ips", "my patches//Game (fixed).ips"}) {
+    EXPECT_EQ(RunCommand("cd " + ShellQuote(w.dir.Path()) + " && echo n | " +
+                             Tool("play " + ShellQuote(spelling) + " --db brindle.dat"),
+                         &output),
+              1)
+        << spelling;
+    EXPECT_EQ(output.rfind("Warning!\nWarning:", 0), 0u) << output;
+  }
   // Another letter case names another file.
   EXPECT_EQ(RunCommand(Tool("play " + ShellQuote(w.patchFolder + "GAME (FIXED).IPS") + " --db " +
                             ShellQuote(database)) +
@@ -114,7 +123,7 @@ TEST(PlayTool, AKilledPlayIsPutBackAtTheNextStart) {
   // What the crash left: the ROM under the play name, the patch folder as save directory.
   EXPECT_FALSE(PathExists(w.romFile));
   EXPECT_TRUE(PathExists(w.playName));
-  EXPECT_NE(ReadFileBytes(w.config).find("SaveDirectory = " + w.patchFolder + "\r\n"),
+  EXPECT_NE(ReadFileBytes(w.config).find("SaveDirectory = " + w.patchFolder + "\n"),
             std::string::npos);
   ASSERT_TRUE(PathExists(w.journal));
 
@@ -193,10 +202,20 @@ TEST(PlayTool, APlayThatStillRunsIsLeftAloneUntilItsEmulatorHasEnded) {
     EXPECT_TRUE(PathExists(w.journal));
   };
 
-  // The player waits for its emulator.
+  // The player waits for its emulator, holding the database: neither a recovery nor a second
+  // play gets in, and nobody waits for it.
   std::string output;
-  EXPECT_EQ(RunCommand(Tool("recover --db " + ShellQuote(database)), &output), 0);
-  EXPECT_EQ(output, "Brindle\n" + stillPlaying + "\n");
+  EXPECT_EQ(RunCommand(Tool("recover --db " + ShellQuote(database) + " 2>&1"), &output), 1);
+  EXPECT_EQ(output, "brindle-tool: " + database +
+                        " is in use by another command that is still running (brindle-tool "
+                        "play, process " +
+                        std::to_string(player) +
+                        "); nothing was changed. Try again when it has ended.\n");
+  EXPECT_EQ(RunCommand(Tool("play " + ShellQuote(w.patchFolder + "Game (fixed).ips") + " --db " +
+                            ShellQuote(database) + " 2>&1 </dev/null"),
+                       &output),
+            1);
+  EXPECT_NE(output.find("is in use by another command that is still running"), std::string::npos);
   expectUntouched();
 
   // The player is killed; its emulator plays on.
@@ -212,7 +231,7 @@ TEST(PlayTool, APlayThatStillRunsIsLeftAloneUntilItsEmulatorHasEnded) {
   // Once the emulator has ended, everything is put back.
   CPlayJournal journal;
   ASSERT_TRUE(journal.Read(w.journal));
-  ASSERT_TRUE(journal.Emulator);
+  ASSERT_TRUE(journal.Emulator());
   TempDir::WriteTo(release, "");
   w.WaitUntilThePlayHasEnded();
   prompt.boxes.clear();
@@ -253,7 +272,7 @@ TEST(PlayTool, RecoveryExplainsWhatMustBeDoneByHand) {
                  "\nConfigFile=" + w.config + "\nSaveDirectory=/old saves\n");
   EXPECT_NE(text.find("The ROM file \"" + w.romFile + "\" already had its name back.\n"),
             std::string::npos);
-  EXPECT_NE(ReadFileBytes(w.config).find("\r\nSaveDirectory = /old saves\r\n"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(w.config).find("\nSaveDirectory = /old saves\n"), std::string::npos);
 
   text = recover("not a journal\n");
   EXPECT_NE(text.find("Its record of that play, \"" + w.journal + "\", could not be read."),

@@ -1,0 +1,80 @@
+// The player ended at every moment of a play that matters to a crash, then recovery as the next
+// start runs it: nothing changed, or everything put back.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "gtest/gtest.h"
+#include "platform/CDatabaseLock.h"
+#include "platform/Folders.h"
+#include "play/CPatchPlayer.h"
+#include "play/PlayWorld.h"
+
+namespace {
+
+// A play of the world's patch; `capitals` names the patch GAME.IPS, so that a link is made.
+void ArrangePatch(PlayWorld& w, bool capitals) {
+  if (!capitals)
+    return;
+  w.dir.Write("my patches/GAME.IPS", "PATCHEOF");
+  w.db.GetPatch(0)->Filename = w.patchFolder + "GAME.IPS";
+}
+
+int CountMoments(bool capitals) {
+  PlayWorld w;
+  ArrangePatch(w, capitals);
+  int moments = 0;
+  CPatchPlayer player(w.db);
+  player.SetMomentHook([&moments] { ++moments; });
+  EXPECT_EQ(player.PlayPatch(0), 1);
+  return moments;
+}
+
+}  // namespace
+
+TEST(PlayCrash, AKillAtAnyMomentIsPutBackByTheNextStart) {
+  for (const bool capitals : {false, true}) {
+    const int moments = CountMoments(capitals);
+    // The claim, the values, the link, the rename, the emulator recorded and started, and each
+    // step put back.
+    ASSERT_EQ(moments, capitals ? 12 : 9);
+    for (int moment = 0; moment < moments; ++moment) {
+      SCOPED_TRACE("capitals " + std::to_string(capitals) + ", moment " + std::to_string(moment));
+      PlayWorld w;
+      ArrangePatch(w, capitals);
+      const pid_t child = ::fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        CDatabaseLock lock(w.db.DatabasePath());
+        if (lock.Acquire("brindle-tool play", true, 0) != CDatabaseLock::Result::Acquired)
+          ::_exit(2);
+        int reached = 0;
+        CPatchPlayer player(w.db);
+        player.SetMomentHook([&reached, moment] {
+          if (reached++ == moment)
+            ::_exit(0);
+        });
+        player.PlayPatch(0);
+        ::_exit(1);
+      }
+      int status = 0;
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+      // The lock went with the player, even while its emulator waits to be let go or runs.
+      CDatabaseLock lock(w.db.DatabasePath());
+      EXPECT_EQ(lock.Acquire("brindle-tool recover", false, 0), CDatabaseLock::Result::Acquired);
+      w.WaitUntilThePlayHasEnded();
+
+      ScriptedPrompt prompt;
+      CPatchDB next(prompt);
+      next.SetDatabasePath(w.db.DatabasePath());
+      next.ZConfig = w.config;
+      next.RemoveLitter();
+      next.RecoverInterruptedPlay();
+      w.ExpectPutBack();
+      EXPECT_FALSE(PathExists(w.dir.File("my roms/GAME.smc")));
+      EXPECT_FALSE(PathExists(w.patchFolder + "GAME.ips"));
+      for (const std::string& name : ListFolder(w.dir.File("zsnes dir")))
+        EXPECT_EQ(name.find("zsnesw.cfg."), std::string::npos) << name;  // no temporary file
+    }
+  }
+}
