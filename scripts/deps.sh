@@ -20,6 +20,10 @@ packages=(
 emulators=(
   zsnes:i386                    # ZSNES 1.51, Debian's only build of it (32-bit)
   libnss-wrapper:i386           # gives the emulator a home folder of the test's own
+  retroarch                     # RetroArch 1.14 with the bsnes-mercury SNES cores
+  libretro-bsnes-mercury-accuracy libretro-bsnes-mercury-balanced
+  libretro-bsnes-mercury-performance
+  mednafen                      # Mednafen 1.29 (/usr/games/mednafen)
 )
 
 for argument in "$@"; do

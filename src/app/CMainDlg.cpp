@@ -14,6 +14,7 @@
 #include "app/CListPane.h"
 #include "app/CSortHeaderCtrl.h"
 #include "app/CSortListCtrl.h"
+#include "db/EmulatorChoice.h"
 #include "platform/FileTypeRegistry.h"
 #include "prompt/Diagnostics.h"
 #include "ui/Artwork.h"
@@ -36,6 +37,23 @@ constexpr char kConfigured[] =
 constexpr char kNotConfigured[] =
     "ZSNES has not been properly configured.\n\t\t\t\t\nYou will have to specify a ZSNES "
     "installation directory before you can run patches with this program.";
+// The first run's result for the emulator the settings choose: the boxes above for ZSNES.
+BoxRequest FirstRunResult(const CPatchDB& db) {
+  const EmulatorKind kind = ChosenEmulator(db);
+  const std::string name = EmulatorName(kind);
+  if (IsEmulatorSetUp(db)) {
+    std::string text = kConfigured;
+    if (kind != EmulatorKind::Zsnes)
+      text = name + text.substr(text.find(" has been configured."));
+    return {text, kAppTitle, BoxIcon::Information, BoxButtons::Ok};
+  }
+  if (kind == EmulatorKind::Zsnes)
+    return {kNotConfigured, kAppTitle, BoxIcon::Warning, BoxButtons::Ok};
+  return {name + " has not been properly configured.\n\t\t\t\t\nYou will have to choose " +
+              EmulatorSetUpWords(kind) + " before you can run patches with this program.",
+          kAppTitle, BoxIcon::Warning, BoxButtons::Ok};
+}
+
 constexpr ControlRow kCloseRow = {
     CMainDlg::kCloseButton, ControlKind::PushButton, "Close", "Close", 388, 248, 81, 14};
 
@@ -164,11 +182,8 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
     // the window: what was set so far is kept, nothing more is asked or started.
     if (!m_closing)
       ShowOptions(kEmulatorPage);
-    if (!m_closing) {
-      m_prompt.Ask(m_db.ZSNES.empty()
-                       ? BoxRequest{kNotConfigured, kAppTitle, BoxIcon::Warning, BoxButtons::Ok}
-                       : BoxRequest{kConfigured, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
-    }
+    if (!m_closing)
+      m_prompt.Ask(FirstRunResult(m_db));
   }
   m_saveAtExit = true;
   if (m_closing)

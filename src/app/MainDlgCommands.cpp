@@ -8,6 +8,7 @@
 
 #include "app/CMainDlg.h"
 #include "app/CSortListCtrl.h"
+#include "db/EmulatorChoice.h"
 #include "prompt/Diagnostics.h"
 
 namespace {
@@ -15,6 +16,16 @@ namespace {
 constexpr char kNoEmulator[] =
     "Brindle does not have a ZSNES installation configured.\n\t\t\t\t\t\t\nYou must register "
     "ZSNES with Brindle before you can run patches.";
+
+// The box above for ZSNES; the same for the others, in their own words.
+std::string NoEmulatorText(const CPatchDB& db) {
+  const EmulatorKind kind = ChosenEmulator(db);
+  if (kind == EmulatorKind::Zsnes)
+    return kNoEmulator;
+  return std::string("Brindle does not have ") + EmulatorName(kind) +
+         " set up.\n\nYou must choose " + EmulatorSetUpWords(kind) +
+         " in Options, on the emulator page, before you can run patches.";
+}
 
 std::vector<std::string> DroppedFiles(const QMimeData* data) {
   std::vector<std::string> paths;
@@ -42,8 +53,8 @@ void CMainDlg::ShowOptions(OptionsPage page) {
 }
 
 void CMainDlg::Play() {
-  if (m_db.ZSNES.empty()) {
-    ShowPlainMessage(m_prompt, kNoEmulator);
+  if (!IsEmulatorSetUp(m_db)) {
+    ShowPlainMessage(m_prompt, NoEmulatorText(m_db));
     ShowOptions(kEmulatorPage);
     return;
   }

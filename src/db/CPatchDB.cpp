@@ -29,6 +29,10 @@ void CPatchDB::RegisterSettings() {
   m_variables.AddVariable("FileIcon", VariableType::Integer, &FileIcon);
   m_variables.AddVariable("Transition", VariableType::Integer, &Transition);
   m_variables.AddVariable("TransSpeed", VariableType::Integer, &TransSpeed);
+  m_variables.AddVariable("Emulator", VariableType::String, &Emulator, false);
+  m_variables.AddVariable("RetroArch", VariableType::String, &RetroArch, false);
+  m_variables.AddVariable("RetroArchCore", VariableType::String, &RetroArchCore, false);
+  m_variables.AddVariable("Mednafen", VariableType::String, &Mednafen, false);
 }
 
 void CPatchDB::SetDefaults() {

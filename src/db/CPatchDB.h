@@ -18,7 +18,7 @@
 /// there is one). True when the user confirmed it; the record then holds what was entered.
 using PatchInfoEditor = std::function<bool(PatchRecord& patch)>;
 
-/// The database: installed patches and ROMs, the fifteen settings, and the operations that read
+/// The database: installed patches and ROMs, the settings, and the operations that read
 /// and write brindle.dat, identify ROM files and play patches. Owns every record; callers get
 /// non-owning pointers (valid until the record is removed) or indices.
 class CPatchDB final {
@@ -150,6 +150,11 @@ class CPatchDB final {
   int32_t FileIcon = 0;
   int32_t Transition = 0;
   int32_t TransSpeed = 0;
+  // Written only when not empty (a file without them goes back as it was).
+  std::string Emulator;       // "" or "zsnes": ZSNES; "retroarch"; "mednafen"
+  std::string RetroArch;      // the RetroArch program
+  std::string RetroArchCore;  // the libretro core it runs
+  std::string Mednafen;       // the Mednafen program
 
  private:
   void RegisterSettings();

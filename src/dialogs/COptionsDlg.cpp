@@ -108,12 +108,19 @@ void COptionsDlg::LoadFields() {
 }
 
 void COptionsDlg::FocusPage(int index) {
-  // The page's first control that Tab reaches; a page without one leaves the focus on the bar.
+  // The page's first control that Tab reaches, unless it names another; a page without one leaves
+  // the focus on the bar.
   if (index < 0 || index >= kPageCount) {
     m_bar->setFocus(Qt::TabFocusReason);
     return;
   }
   QWidget* page = m_pages[static_cast<size_t>(index)];
+  // A page may name the control it starts in (the emulator page: the chosen emulator's first
+  // field, below the choice of emulator).
+  if (QWidget* start = page->focusProxy(); start && start->isVisibleTo(page)) {
+    start->setFocus(Qt::TabFocusReason);
+    return;
+  }
   for (QWidget* control = page->nextInFocusChain(); page->isAncestorOf(control);
        control = control->nextInFocusChain()) {
     if ((control->focusPolicy() & Qt::TabFocus) && control->isEnabled() &&

@@ -17,26 +17,52 @@
 namespace {
 
 constexpr ControlRow kControls[] = {
-    {-1, ControlKind::GroupBox, "InstallationGroup", "Installation", 7, 7, 290, 51},
-    {-1, ControlKind::Label, "DirectoryLabel", "Install Directory:", 14, 20, 51, 8},
-    {CZsnesPage::kDirectory, ControlKind::Edit, "ZsnesDirectory", "", 69, 18, 178, 14},
-    {CZsnesPage::kBrowse, ControlKind::PushButton, "Browse", "Browse", 250, 18, 43, 14},
-    {-1, ControlKind::Label, "VersionLabel", "Version:", 14, 37, 26, 8},
-    {CZsnesPage::kVersion, ControlKind::DropDownList, "ZsnesVersion", "", 135, 35, 112, 30},
-    {-1, ControlKind::GroupBox, "FilesGroup", "Files and Paths", 7, 63, 290, 113},
+    {-1, ControlKind::Label, "EmulatorLabel", "Emulator:", 14, 9, 40, 8},
+    {CZsnesPage::kEmulator, ControlKind::DropDownList, "EmulatorChoice", "", 69, 7, 178, 60},
+    {-1, ControlKind::GroupBox, "InstallationGroup", "Installation", 7, 23, 290, 51},
+    {-1, ControlKind::Label, "DirectoryLabel", "Install Directory:", 14, 36, 51, 8},
+    {CZsnesPage::kDirectory, ControlKind::Edit, "ZsnesDirectory", "", 69, 34, 178, 14},
+    {CZsnesPage::kBrowse, ControlKind::PushButton, "Browse", "Browse", 250, 34, 43, 14},
+    {-1, ControlKind::Label, "VersionLabel", "Version:", 14, 53, 26, 8},
+    {CZsnesPage::kVersion, ControlKind::DropDownList, "ZsnesVersion", "", 135, 51, 112, 30},
+    // RetroArch and Mednafen take the place of ZSNES's installation when chosen.
+    {-1, ControlKind::GroupBox, "RetroArchGroup", "RetroArch (bsnes-mercury)", 7, 23, 290, 51},
+    {-1, ControlKind::Label, "RetroArchLabel", "Program:", 14, 36, 51, 8},
+    {CZsnesPage::kRetroArch, ControlKind::Edit, "RetroArchProgram", "", 69, 34, 224, 14},
+    {-1, ControlKind::Label, "RetroArchCoreLabel", "Core:", 14, 53, 51, 8},
+    {CZsnesPage::kRetroArchCore, ControlKind::DropDownCombo, "RetroArchCore", "", 69, 51, 224, 60},
+    {-1, ControlKind::GroupBox, "MednafenGroup", "Mednafen", 7, 23, 290, 51},
+    {-1, ControlKind::Label, "MednafenLabel", "Program:", 14, 36, 51, 8},
+    {CZsnesPage::kMednafen, ControlKind::Edit, "MednafenProgram", "", 69, 34, 224, 14},
+    {-1, ControlKind::GroupBox, "FilesGroup", "Files and Paths", 7, 79, 290, 97},
     {CZsnesPage::kSaveWithPatches, ControlKind::CheckBox, "SaveWithPatches",
      "Create save games in same directory as patch files (Recommended)\tIf this option is "
      "checked, save games will be stored in the same directory as the .IPS files. Otherwise, save "
      "games will be stored in ZSNES's current save directory.  (See zsnesw.cfg)",
-     14, 80, 260, 10},
+     14, 94, 260, 10},
     {-1, ControlKind::Label, "FillNote",
      "Brindle will attempt to fill in the following values automatically.  You should only "
      "change them if your ZSNES installation contains unusual filenames.",
-     13, 98, 277, 18},
-    {-1, ControlKind::Label, "ExecutableLabel", "ZSNES Executable:", 14, 125, 64, 8},
-    {CZsnesPage::kExecutable, ControlKind::Edit, "ZsnesExecutable", "", 84, 123, 203, 14},
-    {-1, ControlKind::Label, "ConfigLabel", "ZSNES Config file:", 14, 143, 60, 8},
-    {CZsnesPage::kConfig, ControlKind::Edit, "ZsnesConfig", "", 84, 141, 203, 14},
+     13, 110, 277, 18},
+    {-1, ControlKind::Label, "RunNote",
+     "Brindle hands the patch and the save folder to the emulator for each play, and leaves the "
+     "emulator's own settings as they are.",
+     13, 110, 277, 18},
+    {-1, ControlKind::Label, "ExecutableLabel", "ZSNES Executable:", 14, 137, 64, 8},
+    {CZsnesPage::kExecutable, ControlKind::Edit, "ZsnesExecutable", "", 84, 135, 203, 14},
+    {-1, ControlKind::Label, "ConfigLabel", "ZSNES Config file:", 14, 155, 60, 8},
+    {CZsnesPage::kConfig, ControlKind::Edit, "ZsnesConfig", "", 84, 153, 203, 14},
+};
+
+// In the order of EmulatorKind.
+constexpr const char* kEmulators[] = {"ZSNES", "RetroArch (bsnes-mercury)", "Mednafen"};
+// Each emulator's widgets, by object name, in the order of EmulatorKind.
+const std::vector<const char*> kEmulatorWidgetNames[kEmulatorCount] = {
+    {"InstallationGroup", "DirectoryLabel", "ZsnesDirectory", "Browse", "VersionLabel",
+     "ZsnesVersion", "FillNote", "ExecutableLabel", "ZsnesExecutable", "ConfigLabel",
+     "ZsnesConfig"},
+    {"RetroArchGroup", "RetroArchLabel", "RetroArchProgram", "RetroArchCoreLabel", "RetroArchCore"},
+    {"MednafenGroup", "MednafenLabel", "MednafenProgram"},
 };
 
 // In the order of ZsnesVariant.
@@ -52,12 +78,13 @@ std::optional<std::string> PickFolder(UserPrompt& prompt, QWidget* parent,
 
 }  // namespace
 
-CZsnesPage::CZsnesPage(const CPatchDB& db, UserPrompt& prompt, QWidget* parent)
+CZsnesPage::CZsnesPage(const CPatchDB& db, UserPrompt& prompt, QWidget* parent,
+                       const InstalledEmulators& installed)
     : QWidget(parent), m_chooseFolder([&prompt](QWidget* owner, const std::string& start) {
         return PickFolder(prompt, owner, start);
       }) {
   CreateWidgets();
-  LoadFields(db);
+  LoadFields(db, installed);
   ConnectWidgets();
 }
 
@@ -68,20 +95,30 @@ void CZsnesPage::CreateWidgets() {
   m_saveWithPatches = findChild<QCheckBox*>("SaveWithPatches");
   m_executable = findChild<QLineEdit*>("ZsnesExecutable");
   m_config = findChild<QLineEdit*>("ZsnesConfig");
+  m_emulator = findChild<QComboBox*>("EmulatorChoice");
+  m_retroArch = findChild<QLineEdit*>("RetroArchProgram");
+  m_retroArchCore = findChild<QComboBox*>("RetroArchCore");
+  m_mednafen = findChild<QLineEdit*>("MednafenProgram");
   for (const char* version : kVersions)
     m_version->addItem(version);
+  for (const char* emulator : kEmulators)
+    m_emulator->addItem(emulator);
+  for (int kind = 0; kind < kEmulatorCount; ++kind) {
+    for (const char* name : kEmulatorWidgetNames[kind])
+      m_emulatorWidgets[kind].push_back(findChild<QWidget*>(name));
+  }
   // The check box's text ends at its tab: what follows explains it, as its tool tip.
   const QString text = m_saveWithPatches->text();
   m_saveWithPatches->setText(text.section('\t', 0, 0));
   m_saveWithPatches->setToolTip(text.section('\t', 1));
 }
 
-void CZsnesPage::LoadFields(const CPatchDB& db) {
+void CZsnesPage::LoadFields(const CPatchDB& db, const InstalledEmulators& installed) {
   // The stored paths are shown as they are, even where they differ from the derived ones.
   const QSignalBlocker blockDirectory(m_directory), blockVersion(m_version);
   ZsnesForm form = ReadZsnesForm(db);
   // A ZSNES installed by the system's package manager is offered until one is configured.
-  SuggestZsnesOnPath(form, FindProgramInPath("zsnes"), GetPasswordHomeFolder());
+  SuggestZsnesOnPath(form, installed.zsnes, GetPasswordHomeFolder());
   m_directoryShown = form.directory;
   m_executableShown = form.executable;
   m_configShown = form.config;
@@ -90,6 +127,7 @@ void CZsnesPage::LoadFields(const CPatchDB& db) {
   m_executable->setText(PathText(form.executable));
   m_config->setText(PathText(form.config));
   m_saveWithPatches->setChecked(form.saveWithPatches);
+  LoadEmulatorFields(db, installed);
 }
 
 void CZsnesPage::ConnectWidgets() {
@@ -97,6 +135,12 @@ void CZsnesPage::ConnectWidgets() {
   connect(m_directory, &QLineEdit::textChanged, this, &CZsnesPage::DeriveFileNames);
   connect(m_version, &QComboBox::currentIndexChanged, this, &CZsnesPage::DeriveFileNames);
   connect(findChild<QPushButton*>("Browse"), &QPushButton::clicked, this, &CZsnesPage::Browse);
+  // Any change of ZSNES's fields counts as the user's, since LoadFields blocked its own.
+  const auto zsnesEdited = [this] { m_edited[static_cast<int>(EmulatorKind::Zsnes)] = true; };
+  for (QLineEdit* edit : {m_directory, m_executable, m_config})
+    connect(edit, &QLineEdit::textEdited, this, zsnesEdited);
+  connect(m_version, &QComboBox::currentIndexChanged, this, zsnesEdited);
+  ConnectEmulatorFields();
 }
 
 std::string CZsnesPage::DirectoryPath() const {
@@ -115,8 +159,10 @@ void CZsnesPage::DeriveFileNames() {
 }
 
 void CZsnesPage::Browse() {
-  if (const auto folder = m_chooseFolder(this, DirectoryPath()))
+  if (const auto folder = m_chooseFolder(this, DirectoryPath())) {
+    m_edited[static_cast<int>(EmulatorKind::Zsnes)] = true;
     SetDirectory(*folder);
+  }
 }
 
 void CZsnesPage::SetDirectory(const std::string& bytes) {
@@ -131,11 +177,19 @@ void CZsnesPage::SetDirectory(const std::string& bytes) {
 }
 
 void CZsnesPage::Store(CPatchDB& db) const {
-  // A leading "~" is the home folder in each of the three paths; the emulator is started and its
-  // configuration found without a shell, which would have read it so.
-  ApplyZsnesForm(
-      {DirectoryPath(), m_version->currentIndex(),
-       ExpandHome(PathBytes(m_executable->text(), m_executableShown)),
-       ExpandHome(PathBytes(m_config->text(), m_configShown)), m_saveWithPatches->isChecked()},
-      db);
+  const auto chosen = static_cast<EmulatorKind>(m_emulator->currentIndex());
+  // ZSNES's fields go back as they always did while ZSNES is chosen; with another emulator
+  // chosen, only when the user changed them.
+  if (chosen == EmulatorKind::Zsnes || m_edited[static_cast<int>(EmulatorKind::Zsnes)]) {
+    // A leading "~" is the home folder in each of the three paths; the emulator is started and
+    // its configuration found without a shell, which would have read it so.
+    ApplyZsnesForm(
+        {DirectoryPath(), m_version->currentIndex(),
+         ExpandHome(PathBytes(m_executable->text(), m_executableShown)),
+         ExpandHome(PathBytes(m_config->text(), m_configShown)), m_saveWithPatches->isChecked()},
+        db);
+  } else {
+    db.UseSaveDir = !m_saveWithPatches->isChecked();
+  }
+  StoreEmulatorFields(chosen, db);
 }

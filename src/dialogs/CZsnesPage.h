@@ -4,6 +4,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "db/EmulatorChoice.h"
 
 class CPatchDB;
 class QCheckBox;
@@ -11,8 +14,10 @@ class QComboBox;
 class QLineEdit;
 class UserPrompt;
 
-/// The Options dialog's emulator page: where ZSNES is installed, which build it is, and the
-/// program and configuration file, which follow the directory and the build as they change.
+/// The Options dialog's emulator page: which emulator plays the patches, and its settings. For
+/// ZSNES where it is installed, which build it is, and the program and configuration file, which
+/// follow the directory and the build as they change; for RetroArch its program and core; for
+/// Mednafen its program. Only the chosen emulator's fields show; the others keep theirs.
 class CZsnesPage final : public QWidget {
   Q_OBJECT
 
@@ -24,6 +29,10 @@ class CZsnesPage final : public QWidget {
     kSaveWithPatches = 1010,
     kExecutable = 1011,
     kConfig = 1012,
+    kEmulator = 1013,
+    kRetroArch = 1014,
+    kRetroArchCore = 1015,
+    kMednafen = 1016,
   };
 
   /// Asks for a folder, starting at `start` (the folder in the directory field); nothing when the
@@ -31,7 +40,9 @@ class CZsnesPage final : public QWidget {
   using FolderChooser =
       std::function<std::optional<std::string>(QWidget* parent, const std::string& start)>;
 
-  CZsnesPage(const CPatchDB& db, UserPrompt& prompt, QWidget* parent);
+  /// `installed` fills the fields of an emulator that has no settings yet.
+  CZsnesPage(const CPatchDB& db, UserPrompt& prompt, QWidget* parent,
+             const InstalledEmulators& installed = FindInstalledEmulators());
 
   /// Replaces the folder picker that Browse opens.
   void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
@@ -41,8 +52,13 @@ class CZsnesPage final : public QWidget {
 
  private:
   void CreateWidgets();
-  void LoadFields(const CPatchDB& db);
+  void LoadFields(const CPatchDB& db, const InstalledEmulators& installed);
+  void LoadEmulatorFields(const CPatchDB& db, const InstalledEmulators& installed);
   void ConnectWidgets();
+  void ConnectEmulatorFields();
+  /// Shows the fields of the emulator chosen in the list, hides the others'.
+  void ShowEmulatorFields();
+  void StoreEmulatorFields(EmulatorKind chosen, CPatchDB& db) const;
 
   void DeriveFileNames();
   void Browse();
@@ -55,10 +71,22 @@ class CZsnesPage final : public QWidget {
   QCheckBox* m_saveWithPatches = nullptr;
   QLineEdit* m_executable = nullptr;
   QLineEdit* m_config = nullptr;
+  QComboBox* m_emulator = nullptr;
+  QLineEdit* m_retroArch = nullptr;
+  QComboBox* m_retroArchCore = nullptr;
+  QLineEdit* m_mednafen = nullptr;
+  // Each emulator's widgets, by EmulatorKind.
+  std::vector<QWidget*> m_emulatorWidgets[kEmulatorCount];
   FolderChooser m_chooseFolder;
   // The bytes each path field was last shown from: the settings, a picked folder or the derived
   // names. A field gives them back while its text is unchanged.
   std::string m_directoryShown;
   std::string m_executableShown;
   std::string m_configShown;
+  std::string m_retroArchShown;
+  std::string m_retroArchCoreShown;
+  std::string m_mednafenShown;
+  // Whether the user changed an emulator's fields: they are stored even when another emulator
+  // is chosen.
+  bool m_edited[kEmulatorCount] = {};
 };

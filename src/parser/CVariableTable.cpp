@@ -4,8 +4,9 @@
 #include "parser/TextUtil.h"
 #include "prompt/Diagnostics.h"
 
-int CVariableTable::AddVariable(const std::string& name, VariableType type, void* target) {
-  m_entries.push_back(std::make_unique<CVariable>(name, type, target));
+int CVariableTable::AddVariable(const std::string& name, VariableType type, void* target,
+                                bool writtenWhenEmpty) {
+  m_entries.push_back(std::make_unique<CVariable>(name, type, target, writtenWhenEmpty));
   return static_cast<int>(m_entries.size()) - 1;
 }
 
@@ -41,9 +42,12 @@ bool CVariableTable::ExecuteStatement(const std::string& statement, bool quiet) 
 
 void CVariableTable::WriteVariables(std::string& sink) const {
   for (const auto& entry : m_entries) {
+    const std::string value = entry->FormatValue();
+    if (value.empty() && !entry->WrittenWhenEmpty())
+      continue;
     sink += entry->Name();
     sink += '=';
-    sink += entry->FormatValue();
+    sink += value;
     sink += "\r\n";
   }
 }

@@ -16,13 +16,16 @@ class CVariableTable final {
   void SetPrompt(UserPrompt* prompt) { m_prompt = prompt; }
 
   /// Appends an entry; returns its index. The storage must outlive the table.
-  int AddVariable(const std::string& name, VariableType type, void* target);
+  /// `writtenWhenEmpty` false leaves the line out of WriteVariables while the value is empty.
+  int AddVariable(const std::string& name, VariableType type, void* target,
+                  bool writtenWhenEmpty = true);
   /// The first entry whose name equals `name` ignoring ASCII letter case, or nullptr.
   CVariable* FindVariable(const std::string& name) const;
   /// Runs one X=Y statement; true when a variable was assigned. Unless quiet, a failure is
   /// reported as a line error quoting the parser's module-wide line context.
   bool ExecuteStatement(const std::string& statement, bool quiet);
-  /// Appends "Name=Value\r\n" for every entry, in registration order.
+  /// Appends "Name=Value\r\n" for every entry, in registration order (save empty ones that ask
+  /// not to be written).
   void WriteVariables(std::string& sink) const;
 
   int GetCount() const { return static_cast<int>(m_entries.size()); }

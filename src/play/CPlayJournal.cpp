@@ -110,7 +110,9 @@ std::string StepLine(const JournalStep& step) {
     case JournalStep::Kind::Link:
       return "Link=" + Escape(step.path) + "\t" + Escape(step.target);
     case JournalStep::Kind::File:
-      return "File=" + Escape(step.path);
+      return "File=" + Escape(step.path) + (step.text.empty() ? "" : "\t" + Escape(step.text));
+    case JournalStep::Kind::Folder:
+      return "Folder=" + Escape(step.path) + "\t" + Escape(step.text);
     case JournalStep::Kind::Emulator:
       return "Emulator=" + (step.process ? StampText(*step.process) : std::string());
   }
@@ -150,8 +152,13 @@ bool ParseStepLine(const std::string& name, const std::string& value, CPlayJourn
   } else if ((name == "Rename" || name == "Link") && fields.size() == 2) {
     step.kind = name == "Rename" ? JournalStep::Kind::Rename : JournalStep::Kind::Link;
     step.target = fields[1];
-  } else if (name == "File" && fields.size() == 1) {
+  } else if (name == "File" && (fields.size() == 1 || fields.size() == 2)) {
     step.kind = JournalStep::Kind::File;
+    if (fields.size() == 2)
+      step.text = fields[1];
+  } else if (name == "Folder" && fields.size() == 2) {
+    step.kind = JournalStep::Kind::Folder;
+    step.text = fields[1];
   } else {
     return false;
   }

@@ -13,14 +13,15 @@ struct JournalStep {
     Value,     // in the configuration file `path`, the value of `key` was `text` (as spelled)
     Rename,    // `path` was renamed to `target`
     Link,      // the symbolic link `path`, leading to `target`, was made
-    File,      // the file `path` was made
+    File,      // the file `path` was made; holding bytes of the digest `text`, when given
+    Folder,    // the folder `path` was made, for the names in `text` ("/" between them)
     Emulator,  // the emulator `process` was started
   };
   Kind kind = Kind::Value;
   std::string path;
   std::string target;                   // Rename, Link
   std::string key;                      // Value
-  std::string text;                     // Value
+  std::string text;                     // Value, File, Folder
   std::optional<ProcessStamp> process;  // Emulator
   bool undone = false;                  // put back already by the play itself
   bool operator==(const JournalStep&) const = default;
@@ -38,7 +39,16 @@ struct JournalStep {
   static JournalStep Link(std::string link, std::string target) {
     return Of(Kind::Link, std::move(link), std::move(target));
   }
-  static JournalStep File(std::string path) { return Of(Kind::File, std::move(path), ""); }
+  static JournalStep File(std::string path, std::string digest = std::string()) {
+    JournalStep step = Of(Kind::File, std::move(path), "");
+    step.text = std::move(digest);
+    return step;
+  }
+  static JournalStep Folder(std::string path, std::string names) {
+    JournalStep step = Of(Kind::Folder, std::move(path), "");
+    step.text = std::move(names);
+    return step;
+  }
   static JournalStep Emulator(ProcessStamp process) {
     JournalStep step = Of(Kind::Emulator, "", "");
     step.process = process;

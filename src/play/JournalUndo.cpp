@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/FileSystem.h"
+#include "play/PlayFiles.h"
 
 namespace {
 
@@ -81,12 +82,37 @@ UndoResult UndoLink(const JournalStep& step) {
 }
 
 UndoResult UndoFile(const JournalStep& step) {
-  if (std::string error; !RemoveFile(step.path, &error)) {
-    return {false, "The file " + Quoted(step.path) +
-                       ", which the play made, could not be removed (" + error +
-                       "). Remove it by hand.\n"};
+  const bool existed = PathExists(step.path);
+  std::string what;
+  switch (RemoveMadeFile(step.path, step.text, &what)) {
+    case ClearResult::Done:
+      return {true, existed
+                        ? "The file " + Quoted(step.path) + ", made for the play, was removed.\n"
+                        : ""};
+    case ClearResult::Kept:
+      return {true, "The file " + Quoted(step.path) +
+                        ", made for the play, was changed since; it was left as it is.\n"};
+    case ClearResult::Failed:
+      break;
   }
-  return {true, ""};
+  return {false, "The file " + Quoted(step.path) + ", which the play made, could not be removed (" +
+                     what + "). Remove it by hand.\n"};
+}
+
+UndoResult UndoFolder(const JournalStep& step) {
+  std::string what;
+  switch (ClearRunFolder(step.path, SplitNames(step.text), &what)) {
+    case ClearResult::Done:
+      return {true, "The folder " + Quoted(step.path) + ", made for the play, was removed.\n"};
+    case ClearResult::Kept:
+      return {true, "The folder " + Quoted(step.path) +
+                        ", made for the play, holds files the emulator wrote; it was left in "
+                        "place.\n"};
+    case ClearResult::Failed:
+      break;
+  }
+  return {false, "The folder " + Quoted(step.path) + ", made for the play, could not be removed (" +
+                     what + "). Remove it by hand.\n"};
 }
 
 UndoResult UndoValues(const std::string& path, const std::vector<ConfigValue>& values) {

@@ -19,7 +19,9 @@ struct UndoResult {
 UndoResult UndoRename(const JournalStep& step);
 /// Removes the link the play made, if it is still that link.
 UndoResult UndoLink(const JournalStep& step);
-/// Removes a file the play made.
+/// Removes a file the play made, while it holds what the play wrote (when the step says).
 UndoResult UndoFile(const JournalStep& step);
+/// Removes the names the play made in its folder, and the folder unless something else is in it.
+UndoResult UndoFolder(const JournalStep& step);
 /// Puts the values back into the configuration file `path`, changing only their bytes.
 UndoResult UndoValues(const std::string& path, const std::vector<ConfigValue>& values);

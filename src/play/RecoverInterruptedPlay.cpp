@@ -37,6 +37,9 @@ std::string UndoAll(const CPlayJournal& journal) {
       case JournalStep::Kind::File:
         text += UndoFile(*step).sentence;
         break;
+      case JournalStep::Kind::Folder:
+        text += UndoFolder(*step).sentence;
+        break;
       case JournalStep::Kind::Value: {
         if (!configsDone.insert(step->path).second)
           break;

@@ -1,6 +1,6 @@
 // Pointing the emulator's save directory at a patch's folder and back.
 #include "play/CEmulatorConfig.h"
-#include "play/CPatchPlayer.h"
+#include "play/CZsnesEmulator.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ std::string FolderFitProblem(CEmulatorConfig::FolderFit fit, const std::string& 
 
 }  // namespace
 
-bool CPatchPlayer::ReadEmulatorConfig(CEmulatorConfig& config) {
+bool CZsnesEmulator::ReadEmulatorConfig(CEmulatorConfig& config) {
   if (m_db.ZSNES.empty()) {
     ReportError("ZSNES installation directory not configured.");
     return false;
@@ -55,7 +55,7 @@ bool CPatchPlayer::ReadEmulatorConfig(CEmulatorConfig& config) {
   return true;
 }
 
-bool CPatchPlayer::WriteEmulatorConfig(const CEmulatorConfig& config) {
+bool CZsnesEmulator::WriteEmulatorConfig(const CEmulatorConfig& config) {
   std::string error;
   if (!config.Changed() || config.Write(m_db.ZConfig, &error))
     return true;
@@ -64,7 +64,7 @@ bool CPatchPlayer::WriteEmulatorConfig(const CEmulatorConfig& config) {
   return false;
 }
 
-bool CPatchPlayer::SetSaveDirectory(const std::string& directory) {
+bool CZsnesEmulator::SetSaveDirectory(const std::string& directory) {
   CEmulatorConfig config;
   if (!ReadEmulatorConfig(config))
     return false;
@@ -76,26 +76,27 @@ bool CPatchPlayer::SetSaveDirectory(const std::string& directory) {
     return false;
   }
   const std::vector<ConfigValue> values = config.ValuesToReplace();
-  const size_t first = m_journal.Steps.size();
+  CPlayJournal& journal = m_journal->journal;
+  const size_t first = journal.Steps.size();
   for (const ConfigValue& value : values) {
-    if (!Journal(JournalStep::Value(m_db.ZConfig, value.key, value.raw))) {
+    if (!m_journal->Journal(JournalStep::Value(m_db.ZConfig, value.key, value.raw))) {
       return false;
     }
   }
   config.PointAt(directory);
   const bool written = WriteEmulatorConfig(config);
   if (!values.empty())
-    Moment();
+    m_journal->Moment();
   if (!written) {
-    for (size_t i = first; i < m_journal.Steps.size(); ++i)
-      m_journal.MarkUndone(i);  // the file never changed
+    for (size_t i = first; i < journal.Steps.size(); ++i)
+      journal.MarkUndone(i);  // the file never changed
     return false;
   }
   Remember(m_savedDirectories, values);
   return true;
 }
 
-bool CPatchPlayer::RestoreSaveDirectory() {
+bool CZsnesEmulator::RestoreSaveDirectory() {
   CEmulatorConfig config;
   if (!ReadEmulatorConfig(config))
     return false;
@@ -106,7 +107,7 @@ bool CPatchPlayer::RestoreSaveDirectory() {
   return true;
 }
 
-bool CPatchPlayer::IsAutoPatchOff() const {
+bool CZsnesEmulator::IsAutoPatchOff() const {
   CEmulatorConfig config;
   return !m_db.ZSNES.empty() && config.Read(m_db.ZConfig) && config.AutoPatchOff();
 }

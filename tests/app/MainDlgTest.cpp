@@ -232,6 +232,19 @@ TEST(MainDlg, PlayWithoutEmulatorSaysSoAndNeverHides) {
   EXPECT_EQ(w.optionPages, std::vector<int>{kEmulatorPage});
   EXPECT_EQ(hides, 0);
   EXPECT_TRUE(w.dlg->isVisible());
+
+  // With RetroArch chosen, ZSNES's directory does not count: RetroArch needs its core too.
+  Window r(std::string("[vars]\r\nZSNES=/z/\r\nEmulator=retroarch\r\nRetroArch=/r\r\n"
+                       "Transition=0\r\n[patches]\r\n") +
+           kPatches);
+  ASSERT_TRUE(r.Start());
+  r.dlg->show();
+  QTest::keyClick(r.dlg->PatchList(), Qt::Key_Space);
+  EXPECT_EQ(r.prompt.Texts(),
+            std::vector<std::string>{
+                "Brindle does not have RetroArch set up.\n\nYou must choose its program and core "
+                "in Options, on the emulator page, before you can run patches."});
+  EXPECT_EQ(r.optionPages, std::vector<int>{kEmulatorPage});
 }
 
 TEST(MainDlg, AfterOptionsTheWindowFollowsTheSettings) {

@@ -9,7 +9,7 @@
 #include "gtest/gtest.h"
 #include "platform/FileSystem.h"
 #include "play/CEmulatorConfig.h"
-#include "play/CPatchPlayer.h"
+#include "play/CZsnesEmulator.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -24,7 +24,7 @@ struct Fixture {
   TempDir dir;
   ScriptedPrompt prompt;
   CPatchDB db{prompt};
-  CPatchPlayer player{db};
+  CZsnesEmulator player{db};
   std::string config;
 
   explicit Fixture(const std::string& bytes) {

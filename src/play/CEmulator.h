@@ -1,0 +1,61 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/PatchRecord.h"
+#include "db/RomRecord.h"
+#include "play/PlayJournalFile.h"
+
+/// The kinds of patch file an emulator may apply, told by the file's extension.
+enum class PatchType { Ips, Bps, Ups };
+
+/// ".bps" and ".ups" (in any letter case) are their types; anything else is played as IPS.
+PatchType PatchTypeOf(const std::string& patchPath);
+/// "IPS", "BPS", "UPS".
+const char* PatchTypeName(PatchType type);
+
+/// What the play found before the emulator's part begins: the patch and its checked ROM, and
+/// the names every emulator builds on.
+struct PlayRequest {
+  const PatchRecord* patch = nullptr;
+  const RomRecord* rom = nullptr;
+  PatchType type = PatchType::Ips;
+  std::string patchFolder;  // the patch's folder, ending with "/"
+  std::string baseName;     // the patch's file name without folder and extension
+  bool savesWithPatch = true;
+};
+
+/// A program to start: its words and the folder it starts in.
+struct PlayCommand {
+  std::vector<std::string> words;
+  std::string folder;
+};
+
+/// How much of a play an emulator could put back.
+enum class PutBackResult {
+  Clean,    // everything: the journal can go
+  Left,     // something is left in the journal for the next start
+  RomLost,  // the ROM could not get its name back; the play did not end well
+};
+
+/// The part of a play that depends on the emulator: its checks, what it changes before the run
+/// and puts back after it, and the program it starts. The play sequence (CPatchPlayer) does the
+/// rest: finding and checking the patch and ROM, the journal, starting and waiting.
+class CEmulator {
+ public:
+  virtual ~CEmulator() = default;
+
+  /// The emulator's name in messages.
+  virtual const char* Name() const = 0;
+  virtual bool Applies(PatchType type) const = 0;
+  /// Everything the emulator needs checked before anything changes (reported, or asked); false
+  /// stops the play.
+  virtual bool Check(const PlayRequest& request) = 0;
+  /// Makes the play's changes. Each change outside the play's own folder is recorded in the
+  /// journal before it is made. After false (reported), PutBack puts back what was made.
+  virtual bool Prepare(PlayJournalFile& journal) = 0;
+  virtual PlayCommand Command() const = 0;
+  /// Puts back what Prepare made, marking in the journal each step put back.
+  virtual PutBackResult PutBack(PlayJournalFile& journal) = 0;
+};

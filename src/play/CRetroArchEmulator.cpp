@@ -1,0 +1,102 @@
+#include "play/CRetroArchEmulator.h"
+
+#include "parser/TextUtil.h"
+#include "platform/FileSystem.h"
+#include "platform/Folders.h"
+#include "platform/Path.h"
+#include "platform/Process.h"
+
+namespace {
+
+// The ROM's own extension, which tells the core what it is given.
+std::string RomExtension(const std::string& romPath) {
+  const std::string name = romPath.substr(FolderOf(romPath).size());
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? ".sfc" : name.substr(dot);
+}
+
+std::string WithoutTrailingSlash(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/')
+    folder.pop_back();
+  return folder;
+}
+
+}  // namespace
+
+std::optional<std::string> CRetroArchEmulator::QuoteValue(const std::string& value) {
+  if (value.find_first_of(std::string("\"\r\n\0", 4)) != std::string::npos)
+    return std::nullopt;
+  return "\"" + value + "\"";
+}
+
+std::optional<std::string> CRetroArchEmulator::AppendedConfig(
+    const std::optional<std::string>& saveFolder) {
+  std::string out;
+  if (saveFolder) {
+    const auto folder = QuoteValue(*saveFolder);
+    if (!folder)
+      return std::nullopt;
+    out += "savefile_directory = " + *folder + "\n";
+    out += "savestate_directory = " + *folder + "\n";
+  }
+  // Saves named after the content, straight in those folders; and nothing of this run written
+  // into RetroArch's own files.
+  for (const char* key :
+       {"savefiles_in_content_dir", "savestates_in_content_dir", "sort_savefiles_enable",
+        "sort_savestates_enable", "sort_savefiles_by_content_enable",
+        "sort_savestates_by_content_enable", "config_save_on_exit", "history_list_enable"}) {
+    out += std::string(key) + " = \"false\"\n";
+  }
+  return out;
+}
+
+bool CRetroArchEmulator::Check(const PlayRequest& request) {
+  m_request = request;
+  if (m_db.RetroArch.empty() || m_db.RetroArchCore.empty()) {
+    ReportError(
+        "RetroArch is not set up: choose its program and core in Options, on the emulator page.");
+    return false;
+  }
+  if (GetPathKind(m_db.RetroArchCore) != PathKind::File) {
+    ReportError("The RetroArch core \"" + m_db.RetroArchCore +
+                "\" was not found.\n\nChoose a core in Options, on the emulator page.");
+    return false;
+  }
+  const std::optional<std::string> saveFolder =
+      request.savesWithPatch ? std::optional(WithoutTrailingSlash(request.patchFolder))
+                             : std::nullopt;
+  const auto config = AppendedConfig(saveFolder);
+  if (!config) {
+    ReportError("RetroArch cannot save into the folder \"" + request.patchFolder +
+                "\": its settings have no way to write a folder name with a double quote or a "
+                "line break. The patch was not played.");
+    return false;
+  }
+  m_config = *config;
+  m_contentName = request.baseName + RomExtension(request.rom->Filename);
+  return true;
+}
+
+bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
+  if (!MakeRunFolder(journal, {kConfigName, m_contentName}))
+    return false;
+  // RetroArch reads several appended files from one argument, separated by "|".
+  if (m_runFolder.find('|') != std::string::npos) {
+    ReportError("RetroArch cannot read its settings from the folder \"" + m_runFolder +
+                "\", whose name holds a \"|\". The patch was not played.");
+    return false;
+  }
+  return MakeRunFile(kConfigName, m_config) && MakeLink(m_contentName, m_request.rom->Filename);
+}
+
+PlayCommand CRetroArchEmulator::Command() const {
+  PlayCommand command{SplitProgramText(m_db.RetroArch), m_runFolder};
+  // --ips, --bps or --ups.
+  const std::string patchFlag = "--" + AsciiLowerCopy(PatchTypeName(m_request.type));
+  for (const std::string& word :
+       {std::string("-L"), m_db.RetroArchCore, patchFlag, m_request.patch->Filename,
+        "--appendconfig=" + RunPath(kConfigName), RunPath(m_contentName)}) {
+    command.words.push_back(word);
+  }
+  return command;
+}

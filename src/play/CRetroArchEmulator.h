@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "play/CRunFolderEmulator.h"
+
+/// RetroArch with a SNES core (bsnes-mercury). It is given the patch by path and the ROM through
+/// a link named after the patch in the play's folder, so that the save takes the patch's name;
+/// a configuration file appended for this run alone points its save folders at the patch's
+/// folder.
+class CRetroArchEmulator final : public CRunFolderEmulator {
+ public:
+  explicit CRetroArchEmulator(CPatchDB& db) : CRunFolderEmulator(db) {}
+
+  const char* Name() const override { return "RetroArch"; }
+  bool Applies(PatchType) const override { return true; }
+  bool Check(const PlayRequest& request) override;
+  bool Prepare(PlayJournalFile& journal) override;
+  PlayCommand Command() const override;
+  PutBackResult PutBack(PlayJournalFile& journal) override { return ClearUp(journal); }
+
+  /// The file appended to RetroArch's configuration for one run: the save folders (when the
+  /// saves go with the patch) and the settings that keep everything else where it is. nullopt
+  /// when the folder cannot be written in RetroArch's configuration.
+  static std::optional<std::string> AppendedConfig(const std::optional<std::string>& saveFolder);
+  /// A value as RetroArch's configuration files write it: in double quotes, which it has no way
+  /// to escape; nullopt for a value with a double quote or a line break.
+  static std::optional<std::string> QuoteValue(const std::string& value);
+
+  static constexpr const char* kConfigName = "brindle.cfg";
+
+ private:
+  PlayRequest m_request;
+  std::string m_contentName;  // the link to the ROM, named after the patch
+  std::string m_config;       // the appended configuration's bytes
+};

@@ -1,0 +1,104 @@
+#include "play/CRunFolderEmulator.h"
+
+#include <cerrno>
+
+#include "platform/FileSystem.h"
+#include "platform/PlayFolders.h"
+#include "play/PlayFiles.h"
+
+namespace {
+
+std::string Quoted(const std::string& path) {
+  return "\"" + path + "\"";
+}
+
+}  // namespace
+
+bool CRunFolderEmulator::MakeRunFolder(PlayJournalFile& journal,
+                                       const std::vector<std::string>& names) {
+  std::string error;
+  // A name another folder took meanwhile is tried afresh.
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    const std::string folder = NewRunFolderName(&error);
+    if (folder.empty())
+      break;
+    if (!journal.Journal(JournalStep::Folder(folder, JoinNames(names))))
+      return false;
+    if (CreatePrivateFolder(folder, &error)) {
+      m_runFolder = folder;
+      journal.Moment();
+      return true;
+    }
+    const bool taken = errno == EEXIST;
+    journal.NotTaken();
+    if (!taken)
+      break;
+  }
+  ReportError("Could not create a folder for the play (" + error + "). The patch was not played.");
+  return false;
+}
+
+bool CRunFolderEmulator::MakeLink(const std::string& name, const std::string& target) {
+  std::string error;
+  if (CreateSymbolicLink(target, RunPath(name), &error))
+    return true;
+  ReportError("Could not create " + Quoted(RunPath(name)) + " (" + error +
+              "). The patch was not played.");
+  return false;
+}
+
+bool CRunFolderEmulator::MakeRunFile(const std::string& name, const std::string& bytes) {
+  std::string error;
+  if (WriteNewFile(RunPath(name), bytes, &error))
+    return true;
+  ReportError("Could not create " + Quoted(RunPath(name)) + " (" + error +
+              "). The patch was not played.");
+  return false;
+}
+
+bool CRunFolderEmulator::MakeFile(PlayJournalFile& journal, const std::string& path,
+                                  const std::string& bytes) {
+  if (!journal.Journal(JournalStep::File(path, DigestOfBytes(bytes))))
+    return false;
+  std::string error;
+  if (!WriteNewFile(path, bytes, &error)) {
+    journal.NotTaken();
+    ReportError("Could not create " + Quoted(path) + " (" + error + "). The patch was not played.");
+    return false;
+  }
+  journal.Moment();
+  return true;
+}
+
+PutBackResult CRunFolderEmulator::ClearUp(PlayJournalFile& journal) {
+  bool left = false;
+  std::vector<JournalStep>& steps = journal.journal.Steps;
+  for (size_t i = steps.size(); i-- > 0;) {
+    const JournalStep& step = steps[i];
+    if (step.undone ||
+        (step.kind != JournalStep::Kind::File && step.kind != JournalStep::Kind::Folder)) {
+      continue;
+    }
+    std::string what;
+    const bool file = step.kind == JournalStep::Kind::File;
+    const ClearResult result = file ? RemoveMadeFile(step.path, step.text, &what)
+                                    : ClearRunFolder(step.path, SplitNames(step.text), &what);
+    journal.Moment();
+    if (result == ClearResult::Kept && file) {
+      ReportError("The file " + Quoted(step.path) +
+                  ", which Brindle made for the play, was changed meanwhile; it was left as it "
+                  "is.");
+    } else if (result == ClearResult::Kept) {
+      ReportError(std::string(Name()) + " left files in the play's folder " + Quoted(step.path) +
+                  "; they were kept there.");
+    } else if (result == ClearResult::Failed) {
+      ReportError("Could not remove " + Quoted(step.path) + " (" + what +
+                  "), which Brindle made for the play. Brindle will try again at its next "
+                  "start.");
+      left = true;
+      continue;
+    }
+    journal.journal.MarkUndone(i);
+  }
+  return left ? PutBackResult::Left : PutBackResult::Clean;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/CPatchDB.h"
+#include "play/CEmulator.h"
+
+/// An emulator that is handed the ROM (and what it needs besides) through names in a private
+/// folder of the play's own, so that nothing of the user's is renamed: the names there are the
+/// patch's, which the emulator gives its saves.
+class CRunFolderEmulator : public CEmulator {
+ protected:
+  explicit CRunFolderEmulator(CPatchDB& db) : m_db(db) {}
+
+  /// Makes the play's folder, recorded in the journal with the names that will be made in it
+  /// before it is made.
+  bool MakeRunFolder(PlayJournalFile& journal, const std::vector<std::string>& names);
+  /// A symbolic link `name` in the play's folder leading to `target`.
+  bool MakeLink(const std::string& name, const std::string& target);
+  /// A file `name` with `bytes` in the play's folder.
+  bool MakeRunFile(const std::string& name, const std::string& bytes);
+  /// A file `path` outside the play's folder, which must not be there yet; recorded in the
+  /// journal, with the digest of its bytes, before it is made.
+  bool MakeFile(PlayJournalFile& journal, const std::string& path, const std::string& bytes);
+  /// Removes everything the play made, the last first, as far as the journal records it.
+  PutBackResult ClearUp(PlayJournalFile& journal);
+
+  std::string RunPath(const std::string& name) const { return m_runFolder + "/" + name; }
+  void ReportError(const std::string& message) const { m_db.ReportError(message); }
+
+  CPatchDB& m_db;
+  std::string m_runFolder;
+};

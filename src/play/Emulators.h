@@ -1,0 +1,17 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "db/EmulatorChoice.h"
+#include "play/CEmulator.h"
+
+class CPatchDB;
+
+// The emulators a patch can be played with.
+
+/// The emulator the settings choose.
+std::unique_ptr<CEmulator> MakeEmulator(CPatchDB& db);
+
+/// The message for a patch the emulator cannot apply, naming those that can.
+std::string PatchRefusal(const CEmulator& emulator, const std::string& patchPath, PatchType type);

@@ -1,0 +1,83 @@
+#include "db/EmulatorChoice.h"
+
+#include <gtest/gtest.h>
+
+#include "db/CPatchDB.h"
+#include "support/ScriptedPrompt.h"
+
+TEST(EmulatorSettings, WrittenAfterTheOthersOnlyWhenSetSoOlderFilesGoBackAsTheyWere) {
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  const std::string older =
+      "[vars]\r\nZSNES=/z/\r\nZSNESVer=zsnesl\r\nZConfig=/c\r\nZExecutable=/z/zsnes\r\n"
+      "UseSaveDir=0\r\nIgnoreHash=0\r\nIgnoreParens=1\r\nAllowEdit=0\r\nRegisterAtStartup=1\r\n"
+      "AlwaysOpenGUI=0\r\nWindowBackground=%app%/EarthBound.bmp\r\nGridLines=0\r\nFileIcon=1\r\n"
+      "Transition=1\r\nTransSpeed=60\r\n";
+  db.LoadBytes(older);
+  const std::string written = db.Serialize();
+  EXPECT_EQ(written.substr(0, older.size() + 2), older + "\r\n");
+  EXPECT_EQ(ChosenEmulator(db), EmulatorKind::Zsnes);
+
+  db.LoadBytes(
+      "[vars]\r\nmednafen=/usr/games/mednafen\r\nEMULATOR=retroarch\r\n"
+      "RetroArchCore=/c.so\r\n");
+  EXPECT_TRUE(prompt.boxes.empty());
+  const std::string out = db.Serialize();
+  EXPECT_NE(out.find("TransSpeed=60\r\nEmulator=retroarch\r\nRetroArchCore=/c.so\r\n"
+                     "Mednafen=/usr/games/mednafen\r\n\r\n"),
+            std::string::npos)
+      << out;
+  EXPECT_EQ(ChosenEmulator(db), EmulatorKind::RetroArch);
+  EXPECT_FALSE(IsEmulatorSetUp(db));  // no program yet
+  db.RetroArch = "retroarch";
+  EXPECT_TRUE(IsEmulatorSetUp(db));
+
+  // An emulator this version does not know plays with ZSNES, as an unknown build shows the first.
+  for (const char* value : {"", "zsnes", "RetroArch", "snes9x"}) {
+    db.Emulator = value;
+    EXPECT_EQ(ChosenEmulator(db), EmulatorKind::Zsnes) << value;
+  }
+}
+
+TEST(EmulatorSettings, ThePageOffersWhatIsInstalledAndKeepsTheOtherEmulatorsSettings) {
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  InstalledEmulators installed{
+      "", "/usr/bin/retroarch", {"/l/balanced.so", "/l/accuracy.so"}, "/usr/games/mednafen"};
+  // Nothing set up and no ZSNES: the first of the others that is there.
+  EmulatorForm form = ReadEmulatorForm(db, installed);
+  EXPECT_EQ(form.emulator, EmulatorKind::RetroArch);
+  EXPECT_EQ(form.retroArch, "/usr/bin/retroarch");
+  EXPECT_EQ(form.retroArchCore, "/l/balanced.so");
+  EXPECT_EQ(form.mednafen, "/usr/games/mednafen");
+  installed.cores.clear();
+  EXPECT_EQ(ReadEmulatorForm(db, installed).emulator, EmulatorKind::Mednafen);
+  installed.zsnes = "/usr/games/zsnes";
+  EXPECT_EQ(ReadEmulatorForm(db, installed).emulator, EmulatorKind::Zsnes);
+  db.ZSNES = "/opt/zsnes/";
+  installed.zsnes.clear();
+  EXPECT_EQ(ReadEmulatorForm(db, installed).emulator, EmulatorKind::Zsnes);
+
+  // Choosing Mednafen stores its program; RetroArch's settings stay unless they were edited.
+  db.RetroArch = "/opt/ra";
+  form = ReadEmulatorForm(db, installed);
+  EXPECT_EQ(form.retroArch, "/opt/ra");
+  form.emulator = EmulatorKind::Mednafen;
+  form.retroArch = "/elsewhere";
+  ApplyEmulatorForm(form, {false, false, false}, db);
+  EXPECT_EQ(db.Emulator, "mednafen");
+  EXPECT_EQ(db.Mednafen, "/usr/games/mednafen");
+  EXPECT_EQ(db.RetroArch, "/opt/ra");
+  EXPECT_EQ(db.ZSNES, "/opt/zsnes/");
+  ApplyEmulatorForm(form, {false, true, false}, db);
+  EXPECT_EQ(db.RetroArch, "/elsewhere");
+
+  // Back to ZSNES: a value that already meant ZSNES is kept as it was.
+  db.Emulator = "";
+  form.emulator = EmulatorKind::Zsnes;
+  ApplyEmulatorForm(form, {false, false, false}, db);
+  EXPECT_EQ(db.Emulator, "");
+  db.Emulator = "mednafen";
+  ApplyEmulatorForm(form, {false, false, false}, db);
+  EXPECT_EQ(db.Emulator, "zsnes");
+}

@@ -1,0 +1,233 @@
+// Plays through brindle-tool with Debian's own RetroArch (bsnes-mercury) and Mednafen on an X
+// server of the test's own, with a game that writes its battery RAM: the save file tells both
+// that the patch was applied and where the emulator saved. Each run has a home folder and a
+// runtime folder of its own, so the user's own emulator settings are never touched.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/FileSystem.h"
+#include "platform/Folders.h"
+#include "support/BatteryRom.h"
+#include "support/RealEmulator.h"
+#include "support/TempDir.h"
+#include "support/XServer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr char kRetroArch[] = "/usr/bin/retroarch";
+constexpr char kCore[] = "/usr/lib/x86_64-linux-gnu/libretro/bsnes_mercury_balanced_libretro.so";
+constexpr char kMednafen[] = "/usr/games/mednafen";
+
+// The folder's names and the bytes of the files in it, for a before-and-after comparison.
+std::string Snapshot(const std::string& folder) {
+  std::string out;
+  RunCommand("cd " + ShellQuote(folder) +
+                 " && find . | LC_ALL=C sort && find . -type f | LC_ALL=C sort | xargs -r "
+                 "-d '\\n' md5sum",
+             &out);
+  return out;
+}
+
+struct World {
+  TempDir dir;
+  std::string home, runtime, database, rom, ips, romsBefore, toolRuntime;
+
+  explicit World(const std::string& vars) {
+    home = dir.Path() + "/home";
+    runtime = dir.Path() + "/runtime";
+    ::mkdir(home.c_str(), 0700);
+    ::mkdir(runtime.c_str(), 0700);
+    database = dir.Write("brindle.dat", "[vars]\r\n" + vars);
+    rom = dir.Write("roms/Battery.sfc", MakeBatteryRom());
+    toolRuntime = dir.Path() + "/tool runtime";
+    ::mkdir(toolRuntime.c_str(), 0700);
+    std::string output;
+    EXPECT_EQ(Admin("add-rom " + ShellQuote(rom) + " --db " + ShellQuote(database), &output), 0)
+        << output;
+    ips = dir.Write("my patches/Battery Fix.ips", MakeBatteryPatch());
+    dir.Write("my patches/Battery Fix.dat", std::string("name=Battery Fix\nromname=") +
+                                                kBatteryRomName + "\nromsize=8Mbit (No header)\n");
+    EXPECT_EQ(Admin("install " + ShellQuote(ips) + " --db " + ShellQuote(database), &output), 0)
+        << output;
+    romsBefore = Snapshot(dir.File("roms"));
+  }
+
+  // brindle-tool with `arguments`, in a runtime folder of its own: a Brindle window of someone
+  // else's elsewhere on this machine would have it refuse to write the database.
+  int Admin(const std::string& arguments, std::string* output) const {
+    return RunCommand("XDG_RUNTIME_DIR=" + ShellQuote(toolRuntime) + " " +
+                          ShellQuote(BRINDLE_TOOL_PATH) + " " + arguments + " </dev/null",
+                      output, true);
+  }
+
+  // brindle-tool with `arguments` in this world's home and runtime folder.
+  int Tool(const std::string& arguments, std::string* output) const {
+    return RunCommand("env -u XDG_CONFIG_HOME -u MEDNAFEN_HOME HOME=" + ShellQuote(home) +
+                          " XDG_RUNTIME_DIR=" + ShellQuote(runtime) + " " +
+                          ShellQuote(BRINDLE_TOOL_PATH) + " " + arguments + " </dev/null",
+                      output, true);
+  }
+
+  // brindle-tool play in a process group of its own, with this world's home and runtime folder.
+  pid_t StartPlay(const std::string& display, const std::string& output) const {
+    const pid_t pid = ::fork();
+    if (pid != 0)
+      return pid;
+    ::setpgid(0, 0);
+    ::setenv("DISPLAY", display.c_str(), 1);
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("MEDNAFEN_HOME");
+    const std::string command = ShellQuote(BRINDLE_TOOL_PATH) + " play " + ShellQuote(ips) +
+                                " --db " + ShellQuote(database) + " </dev/null >" +
+                                ShellQuote(output) + " 2>&1";
+    ::execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+
+  // Plays for a moment, then ends the emulator with `signal` (and brindle-tool too when
+  // `killPlayer`). brindle-tool's exit status, or -1.
+  int Play(const XServer& x, int signal = SIGTERM, bool killPlayer = false,
+           std::string* output = nullptr) const {
+    const std::string outputFile = dir.File("output.txt");
+    const pid_t tool = StartPlay(x.display, outputFile);
+    std::vector<pid_t> emulators;
+    for (const auto until = Clock::now() + std::chrono::seconds(10);
+         emulators.empty() && Clock::now() < until;) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      emulators = ChildrenOf(tool);
+    }
+    // Long enough for the game to have written its RAM.
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    if (killPlayer)
+      ::kill(tool, signal);
+    for (const pid_t emulator : emulators)
+      ::kill(emulator, signal);
+    int status = -1;
+    for (const auto until = Clock::now() + std::chrono::seconds(20); Clock::now() < until;) {
+      int raw = 0;
+      if (::waitpid(tool, &raw, WNOHANG) == tool) {
+        status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (status < 0) {
+      ::kill(-tool, SIGKILL);
+      ::waitpid(tool, nullptr, 0);
+    }
+    // A killed emulator is gone once its new parent has waited for it.
+    for (const pid_t emulator : emulators) {
+      for (int i = 0; i < 500 && ::kill(emulator, 0) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (output)
+      *output = ReadFileBytes(outputFile);
+    return status;
+  }
+
+  std::string Save() const { return SavedBytes(dir.File("my patches/Battery Fix.srm")); }
+
+  // Nothing of the play is left: no journal, no run folder, the ROM's folder as before.
+  void ExpectNothingLeft() const {
+    EXPECT_FALSE(PathExists(dir.File("brindle.play")));
+    EXPECT_EQ(Snapshot(runtime), ".\n");
+    EXPECT_EQ(Snapshot(dir.File("roms")), romsBefore);
+  }
+};
+
+bool Installed(const char* file, const char* what) {
+  if (::access(file, R_OK) == 0)
+    return true;
+  if (RealEmulatorsRequired())
+    ADD_FAILURE() << what << " is not installed: scripts/deps.sh --emulators installs it";
+  return false;
+}
+
+}  // namespace
+
+TEST(RealEmulator, RetroArchAppliesThePatchAndSavesInThePatchFolder) {
+  if (!Installed(kRetroArch, "RetroArch") || !Installed(kCore, "libretro-bsnes-mercury-balanced"))
+    GTEST_SKIP() << "needs retroarch and libretro-bsnes-mercury-balanced";
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+  World w(std::string("Emulator=retroarch\r\nRetroArch=") + kRetroArch +
+          "\r\nRetroArchCore=" + kCore + "\r\n");
+  const std::string config = w.home + "/.config/retroarch/retroarch.cfg";
+  const std::string configBytes =
+      "video_driver = \"null\"\naudio_driver = \"null\"\ninput_driver = \"null\"\n"
+      "savefile_directory = \"" +
+      w.home + "/saves\"\n";
+  TempDir::WriteTo(config, configBytes);
+
+  std::string output;
+  EXPECT_EQ(w.Play(x, SIGTERM, false, &output), 0) << output;
+  EXPECT_EQ(output.find("Error"), std::string::npos) << output;
+  EXPECT_EQ(w.Save(), kPatchedSave) << output;
+  EXPECT_EQ(ReadFileBytes(config), configBytes);
+  EXPECT_FALSE(PathExists(w.home + "/saves"));
+  w.ExpectNothingLeft();
+}
+
+TEST(RealEmulator, MednafenAppliesThePatchAndSavesInThePatchFolder) {
+  if (!Installed(kMednafen, "Mednafen"))
+    GTEST_SKIP() << "needs mednafen";
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+  World w(std::string("Emulator=mednafen\r\nMednafen=") + kMednafen + "\r\n");
+
+  // The first run writes Mednafen's own settings file; the second must leave it as it was.
+  std::string output;
+  EXPECT_EQ(w.Play(x, SIGTERM, false, &output), 0) << output;
+  EXPECT_EQ(w.Save(), kPatchedSave) << output;
+  const std::string settings = ReadFileBytes(w.home + "/.mednafen/mednafen.cfg");
+  EXPECT_NE(settings.find("\nfilesys.path_sav sav\n"), std::string::npos);
+  ::unlink(w.dir.File("my patches/Battery Fix.srm").c_str());
+  EXPECT_EQ(w.Play(x, SIGTERM, false, &output), 0) << output;
+  EXPECT_EQ(w.Save(), kPatchedSave) << output;
+  EXPECT_EQ(ReadFileBytes(w.home + "/.mednafen/mednafen.cfg"), settings);
+  EXPECT_EQ(Snapshot(w.home + "/.mednafen/pgconfig"), ".\n");
+  w.ExpectNothingLeft();
+
+  // A per-game file of the user's own stops the play before anything changes.
+  TempDir::WriteTo(w.home + "/.mednafen/pgconfig/Battery Fix.snes.cfg", "snes.xscale 2\n");
+  std::string refused;
+  EXPECT_EQ(w.Tool("play " + ShellQuote(w.ips) + " --db " + ShellQuote(w.database), &refused), 1);
+  EXPECT_NE(refused.find("Mednafen already has a per-game settings file"), std::string::npos)
+      << refused;
+}
+
+TEST(RealEmulator, AKilledMednafenPlayIsClearedUpByRecover) {
+  if (!Installed(kMednafen, "Mednafen"))
+    GTEST_SKIP() << "needs mednafen";
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+  World w(std::string("Emulator=mednafen\r\nMednafen=") + kMednafen + "\r\n");
+
+  EXPECT_EQ(w.Play(x, SIGKILL, true), 128 + SIGKILL);
+  const std::string gameFile = w.home + "/.mednafen/pgconfig/Battery Fix.snes.cfg";
+  EXPECT_TRUE(PathExists(gameFile));
+  std::string output;
+  EXPECT_EQ(w.Admin("recover --db " + ShellQuote(w.database), &output), 0);
+  EXPECT_NE(output.find("The file \"" + gameFile + "\", made for the play, was removed.\n"),
+            std::string::npos)
+      << output;
+  EXPECT_NE(output.find("The folder \"" + w.runtime + "/brindle-play-"), std::string::npos)
+      << output;
+  EXPECT_FALSE(PathExists(gameFile));
+  w.ExpectNothingLeft();
+}
