@@ -104,6 +104,8 @@ QMenu* CMainDlg::RomMenu() const {
 void CMainDlg::BuildMenus() {
   m_menuBar = new QMenuBar(this);
   QMenu* file = m_menuBar->addMenu("&File");
+  AddAction(file, "Add &Folder...", kAddFolder);
+  file->addSeparator();
   AddAction(file, "E&xit\tAlt+F4", kExit);
   QMenu* tools = m_menuBar->addMenu("&Tools");
   AddAction(tools, "Play Selected Patch   \t", kPlay);
@@ -111,6 +113,7 @@ void CMainDlg::BuildMenus() {
   AddAction(tools, "Install IPS Patch...", kAddPatch);
   tools->addSeparator();
   AddAction(tools, "Install ROM...", kAddRom);
+  AddAction(tools, "Add Folder...", kAddFolder);
   AddAction(tools, "&ROM Preferences...", kRomPreferences);
   AddAction(tools, "Configure ZSNES Installation...", kConfigureZsnes);
   tools->addSeparator();
@@ -308,6 +311,9 @@ void CMainDlg::ExecuteCommand(int id) {
     case kAddPatch:
     case kAddPatchButton:
       AddPatch();
+      break;
+    case kAddFolder:
+      AddFolder();
       break;
     case kPatchProperties:
       ShowPatchProperties();

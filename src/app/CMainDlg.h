@@ -42,6 +42,7 @@ class CMainDlg final : public QDialog {
     kOptions = 32782,
     kAbout = 32785,
     kExit = 32778,
+    kAddFolder = 32790,
   };
   /// Control ids of the window's own controls; the buttons are commands of their own.
   enum Control {
@@ -115,6 +116,8 @@ class CMainDlg final : public QDialog {
   void AddRom();
   void RemoveRom();
   void AddPatch();
+  /// Adds every ROM and patch below a folder the user picks.
+  void AddFolder();
   void ShowPatchProperties();
   void ShowRomProperties();
   void Close();

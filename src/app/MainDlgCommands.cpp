@@ -137,6 +137,14 @@ void CMainDlg::AddPatch() {
   FillPatchList();
 }
 
+void CMainDlg::AddFolder() {
+  CAddFolderRun run(m_db, m_prompt, m_env.addFolder, this);
+  if (run.Run(m_saveAtExit ? DatabasePath() : std::string())) {
+    FillPatchList();
+    FillRomList();
+  }
+}
+
 void CMainDlg::ShowPatchProperties() {
   const int row = PatchList()->GetFirstSelected();
   if (row < 0)

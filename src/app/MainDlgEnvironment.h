@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CAddFolderRun.h"
 #include "db/CPatchDB.h"
 #include "dialogs/OptionsPage.h"
 
@@ -34,6 +35,8 @@ struct MainDlgEnvironment {
   std::function<void(CPatchDB& db, OptionsPage page, const std::string& appDir, UserPrompt& prompt,
                      QWidget* parent)>
       showOptions;
+  /// What "Add Folder..." asks for and shows.
+  AddFolderEnvironment addFolder;
 };
 
 /// Fills in the real file dialogs and dialogs where the environment leaves them empty.

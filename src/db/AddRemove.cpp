@@ -73,39 +73,41 @@ void FillTargetRom(PatchRecord& patch, const RomRecord& rom) {
 
 }  // namespace
 
-bool CPatchDB::AddRom(const std::string& path) {
-  if (!IsStorablePath(path)) {
-    ReportError(RomRefusalHead(path) + kUnstorablePath);
-    return false;
-  }
+std::string CPatchDB::ReadRomFile(const std::string& path, RomRecord& rom) {
+  if (!IsStorablePath(path))
+    return RomRefusalHead(path) + kUnstorablePath;
   CFile file;
-  if (!file.Open(path, CFile::Mode::Read)) {
-    ReportError("Could not open ROM file.");
-    return false;
-  }
-  auto rom = std::make_unique<RomRecord>();
-  if (!IdentifyRom(file, path, *rom)) {
-    ReportError("The ROM file is too large to be a SNES ROM image.");
-    return false;
-  }
+  if (!file.Open(path, CFile::Mode::Read))
+    return "Could not open ROM file.";
+  if (!IdentifyRom(file, path, rom))
+    return "The ROM file is too large to be a SNES ROM image.";
   file.Close();
   // A digest that could not be computed must not be stored as if it were one.
-  if (rom->RomDigest == kInvalidFileHashText) {
-    ReportError("Could not read ROM file.");
-    return false;
-  }
+  if (rom.RomDigest == kInvalidFileHashText)
+    return "Could not read ROM file.";
   // A record without a name is dropped by the next start, which reads it as damaged; line
   // breaks are written as blanks, so a name of nothing else is no name either.
-  std::string stored = rom->RomName;
+  std::string stored = rom.RomName;
   for (char& c : stored) {
     if (c == '\r' || c == '\n')
       c = ' ';
   }
-  if (TrimBlanks(stored).empty()) {
-    ReportError(RomRefusalHead(path) +
-                "The ROM's internal name is empty, so the database cannot keep it.");
+  if (TrimBlanks(stored).empty())
+    return RomRefusalHead(path) +
+           "The ROM's internal name is empty, so the database cannot keep it.";
+  return {};
+}
+
+bool CPatchDB::AddRom(const std::string& path) {
+  auto rom = std::make_unique<RomRecord>();
+  if (const std::string error = ReadRomFile(path, *rom); !error.empty()) {
+    ReportError(error);
     return false;
   }
+  return AddIdentifiedRom(std::move(rom));
+}
+
+bool CPatchDB::AddIdentifiedRom(std::unique_ptr<RomRecord> rom) {
   if (!CanAddRom(*rom, -1))
     return false;
   AppendRom(std::move(rom));

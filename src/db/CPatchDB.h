@@ -62,19 +62,25 @@ class CPatchDB final {
   static constexpr const char* kInvalidFileHashText =
       "Error in CPatchDB::GetFileHash(CFile*): Invalid file handle.";
   /// The internal name stored in the image, without trailing blanks.
-  std::string GetRomName(CFile& file);
+  static std::string GetRomName(CFile& file);
   /// The digest text of the whole file, copier header included.
-  std::string GetFileHash(CFile& file);
-  std::string GetFileHash(const std::string& path);
+  static std::string GetFileHash(CFile& file);
+  static std::string GetFileHash(const std::string& path);
   /// The name with its parenthesised part(s) removed, for comparing names under IgnoreParens.
   static std::string StripParens(const std::string& name);
   /// Fills `rom` from an open ROM file opened by `path`, as installing it does. False, with
   /// `rom` untouched, when the ROM data is too large for the eight megabit bits of a size word.
-  bool IdentifyRom(CFile& file, const std::string& path, RomRecord& rom);
+  static bool IdentifyRom(CFile& file, const std::string& path, RomRecord& rom);
+  /// Reads the ROM file at `path` into `rom` as installing it does, short of the duplicate
+  /// rules: empty when the file can be installed as far as it alone goes, otherwise the error
+  /// that refuses it. Touches no database, so any thread may call it.
+  static std::string ReadRomFile(const std::string& path, RomRecord& rom);
 
   // Adding entries.
   /// Identifies the ROM file and appends its record unless a rule refuses it (after a message).
   bool AddRom(const std::string& path);
+  /// Appends a ROM that ReadRomFile accepted unless a duplicate rule refuses it (after a message).
+  bool AddIdentifiedRom(std::unique_ptr<RomRecord> rom);
   /// False, after a message, when the record duplicates an installed ROM other than the one at
   /// `skipIndex` (-1 for none) by file name, digest, or internal name and size word.
   bool CanAddRom(const RomRecord& rom, int skipIndex);

@@ -5,6 +5,7 @@
 
 class CDatabaseLock;
 class CPatchDB;
+class CTerminalPrompt;
 
 // The commands of brindle-tool. Each gets the arguments after its own name and returns the
 // process exit status; 2 always means the command was used wrongly or its input was missing.
@@ -15,6 +16,7 @@ int RunCheck(const Args& args);
 int RunDump(const Args& args);
 int RunAddRom(const Args& args);
 int RunInstall(const Args& args);
+int RunAddFolder(const Args& args);
 int RunMd5(const Args& args);
 int RunIdentify(const Args& args);
 int RunPlay(const Args& args);
@@ -36,3 +38,9 @@ bool LockDatabase(CDatabaseLock& lock, const std::string& database, const std::s
 
 /// Loads the database file; false, after saying why on standard error, when it cannot be opened.
 bool LoadDatabase(CPatchDB& db, const std::string& path);
+
+/// For `command`, which adds `what` (a plural) to the database file: takes the file's lock and
+/// loads the file with `db`, whose prompt is `prompt`. -1 when the command may go on; otherwise,
+/// after saying why, the exit status.
+int OpenForAdding(CDatabaseLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
+                  const std::string& database, const char* command, const char* what);

@@ -48,28 +48,17 @@ int RunDump(const Args& args) {
   return 0;
 }
 
-namespace {
-
-// What add-rom and install share: each file, made absolute, goes to `add`; FILE is written once
-// at the end when anything was added. Returns the exit status.
-int AddToDatabase(const Args& args, const char* command, const char* what,
-                  const std::function<bool(CPatchDB& db, const std::string& path)>& add) {
-  std::string database;
-  std::vector<std::string> files;
-  if (!ParseDbArgs(args, 1, SIZE_MAX, database, files, command))
-    return 2;
+int OpenForAdding(CDatabaseLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
+                  const std::string& database, const char* command, const char* what) {
   // A window keeps the database in memory and writes it all when it closes, which would undo
   // what we add; another command would write over it. Holding the lock also keeps a window
   // from starting until we are done.
-  CDatabaseLock lock(database);
   if (!LockDatabase(lock, database, command,
                     std::string("Close the window first (or add the ") + what +
                         " there): it writes the database when it closes, and would lose the " +
                         what + " added here.")) {
     return 1;
   }
-  CTerminalPrompt prompt(stdout, nullptr);
-  CPatchDB db(prompt);
   if (!LoadDatabase(db, database))
     return 2;
   db.RemoveLitter();
@@ -83,6 +72,24 @@ int AddToDatabase(const Args& args, const char* command, const char* what,
                  database.c_str());
     return 1;
   }
+  return -1;
+}
+
+namespace {
+
+// What add-rom and install share: each file, made absolute, goes to `add`; FILE is written once
+// at the end when anything was added. Returns the exit status.
+int AddToDatabase(const Args& args, const char* command, const char* what,
+                  const std::function<bool(CPatchDB& db, const std::string& path)>& add) {
+  std::string database;
+  std::vector<std::string> files;
+  if (!ParseDbArgs(args, 1, SIZE_MAX, database, files, command))
+    return 2;
+  CDatabaseLock lock(database);
+  CTerminalPrompt prompt(stdout, nullptr);
+  CPatchDB db(prompt);
+  if (const int status = OpenForAdding(lock, prompt, db, database, command, what); status >= 0)
+    return status;
   int status = 0;
   const int before = db.GetRomCount() + db.GetPatchCount();
   for (const std::string& file : files) {

@@ -31,6 +31,16 @@ const char kUsage[] =
     "                  left for Brindle's Patch Information dialog. FILE is written once\n"
     "                  at the end when anything was added. Exit 0 when every patch was\n"
     "                  installed, 1 when any was not or FILE is in use, as for add-rom\n"
+    "  add-folder DIR... --db FILE\n"
+    "                  add every ROM (.smc, .sfc, .fig, .swc) and patch (.ips, .bps, .ups\n"
+    "                  with its .dat file) below each DIR as add-rom and install would,\n"
+    "                  reading ROMs on every processor, and print one summary: what was\n"
+    "                  added, what was there already, the patches that need their\n"
+    "                  information entered in Brindle, and each file refused with the\n"
+    "                  reason. A progress line is shown on a terminal; Ctrl+C stops after\n"
+    "                  the file in hand and keeps what was added. FILE is written once at\n"
+    "                  the end. Exit 0 when everything found is in FILE, 1 when anything\n"
+    "                  was refused or left out or FILE is in use, as for add-rom\n"
     "  md5 FILE...     print the MD5 digest of each FILE as Brindle computes it, in the\n"
     "                  layout of md5sum; exit 1 when a FILE cannot be read\n"
     "  identify ROM... print what installing each ROM file would record: size word, size\n"
@@ -99,6 +109,8 @@ int main(int argc, char** argv) {
     return RunAddRom(args);
   if (command == "install")
     return RunInstall(args);
+  if (command == "add-folder")
+    return RunAddFolder(args);
   if (command == "md5")
     return RunMd5(args);
   if (command == "identify")

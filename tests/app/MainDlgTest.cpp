@@ -163,8 +163,9 @@ TEST(MainDlg, CommandsFollowTheSelection) {
   for (QAction* a : w.dlg->MenuBar()->actions())
     bar << a->text() + ":" + QString::fromStdString(texts(a->menu()));
   EXPECT_EQ(bar.join(" / ").toStdString(),
-            "&File:E&xit\tAlt+F4 / &Tools:Play Selected Patch   \t|-|Install IPS Patch...|-|"
-            "Install ROM...|&ROM Preferences...|Configure ZSNES Installation...|-|&Options... / "
+            "&File:Add &Folder...|-|E&xit\tAlt+F4 / &Tools:Play Selected Patch   \t|-|Install IPS "
+            "Patch...|-|Install ROM...|Add Folder...|&ROM Preferences...|Configure ZSNES "
+            "Installation...|-|&Options... / "
             "&Help:&About...");
 }
 

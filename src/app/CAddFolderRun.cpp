@@ -1,0 +1,105 @@
+#include "app/CAddFolderRun.h"
+
+#include <QEventLoop>
+#include <QProgressDialog>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+
+#include "dialogs/CFolderDlg.h"
+#include "dialogs/CFolderSummaryDlg.h"
+#include "ui/DisplayText.h"
+
+namespace {
+
+constexpr int kPollMilliseconds = 100;
+constexpr int kBarSteps = 1000;
+
+std::string DefaultChooseFolder(UserPrompt& prompt, QWidget* parent) {
+  CFolderDlg picker(prompt, {}, parent);
+  return picker.exec() == QDialog::Accepted ? picker.GetFolder() : std::string();
+}
+
+void DefaultShowSummary(const FolderAddResult& result, QWidget* parent) {
+  CFolderSummaryDlg dialog(FolderAddSummaryHead(result), FolderAddSummaryDetails(result), parent);
+  dialog.exec();
+}
+
+void ShowProgress(QProgressDialog& dialog, const FolderAddProgress& progress) {
+  dialog.setLabelText(DisplayText(FolderAddProgressText(progress)));
+  if (progress.scanning) {
+    dialog.setMaximum(0);  // a busy bar: how much there is is not known yet
+    return;
+  }
+  dialog.setMaximum(kBarSteps);
+  const double done =
+      progress.bytesTotal > 0
+          ? static_cast<double>(progress.bytesDone) / static_cast<double>(progress.bytesTotal)
+      : progress.filesTotal > 0
+          ? static_cast<double>(progress.filesDone) / static_cast<double>(progress.filesTotal)
+          : 1.0;
+  dialog.setValue(static_cast<int>(done * kBarSteps));
+}
+
+}  // namespace
+
+CAddFolderRun::CAddFolderRun(CPatchDB& db, UserPrompt& prompt,
+                             const AddFolderEnvironment& environment, QWidget* parent)
+    : m_db(db), m_prompt(prompt), m_env(environment), m_parent(parent) {
+  if (!m_env.chooseFolder)
+    m_env.chooseFolder = DefaultChooseFolder;
+  if (!m_env.showSummary)
+    m_env.showSummary = DefaultShowSummary;
+}
+
+bool CAddFolderRun::Run(const std::string& databasePath) {
+  const std::string folder = m_env.chooseFolder(m_prompt, m_parent);
+  if (folder.empty())
+    return false;
+  // The work has records of its own: the window's may be painted while it runs.
+  CFolderAdd work(m_db, m_env.threads);
+  Work(work, folder);
+  const FolderAddResult& result = work.Result();
+  work.MergeInto(m_db);
+  if (result.Added() > 0 && !databasePath.empty())
+    m_db.Save(databasePath);  // says so itself when it cannot
+  // A window closed meanwhile (a termination signal) wants no more dialogs.
+  if (m_parent == nullptr || m_parent->isVisible())
+    m_env.showSummary(result, m_parent);
+  return result.Added() > 0;
+}
+
+void CAddFolderRun::Work(CFolderAdd& work, const std::string& folder) {
+  QProgressDialog dialog(m_parent);
+  dialog.setObjectName("AddFolderProgress");
+  dialog.setWindowTitle("Add Folder");
+  dialog.setWindowModality(Qt::WindowModal);
+  dialog.setCancelButtonText("Cancel");
+  dialog.setAutoClose(false);
+  dialog.setAutoReset(false);
+  dialog.setMinimumDuration(0);
+  dialog.setMinimumWidth(360);
+  ShowProgress(dialog, work.Progress());
+  // Cancel, Escape and the close box all stop the work after the file in hand.
+  QObject::connect(&dialog, &QProgressDialog::canceled, [&work] { work.Cancel(); });
+  QObject::connect(&dialog, &QDialog::rejected, [&work] { work.Cancel(); });
+  dialog.show();
+
+  std::atomic<bool> finished = false;
+  std::thread thread([&] {
+    work.Run({folder}, m_env.onProgress);
+    finished = true;
+  });
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (finished)
+      loop.quit();
+    else
+      ShowProgress(dialog, work.Progress());
+  });
+  poll.start(kPollMilliseconds);
+  loop.exec();
+  thread.join();
+  dialog.hide();
+}

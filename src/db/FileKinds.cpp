@@ -1,0 +1,27 @@
+#include "db/FileKinds.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+#include "parser/TextUtil.h"
+
+namespace {
+
+bool HasExtension(const std::string& path, std::initializer_list<const char*> extensions) {
+  const size_t dot = path.rfind('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos)
+    return false;
+  const std::string extension = AsciiLowerCopy(path.substr(dot));
+  return std::any_of(extensions.begin(), extensions.end(),
+                     [&extension](const char* e) { return extension == e; });
+}
+
+}  // namespace
+
+bool IsRomFileName(const std::string& path) {
+  return HasExtension(path, {".smc", ".sfc", ".fig", ".swc"});
+}
+
+bool IsPatchFileName(const std::string& path) {
+  return HasExtension(path, {".ips", ".bps", ".ups"});
+}
