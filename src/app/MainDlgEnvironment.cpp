@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <algorithm>
 
+#include "db/FileKinds.h"
 #include "dialogs/COptionsDlg.h"
 #include "dialogs/CPatchInfoDlg.h"
 #include "dialogs/CRomInfoDlg.h"
@@ -56,16 +57,6 @@ void DefaultShowOptions(CPatchDB& db, OptionsPage page, const std::string& appDi
   dialog.exec();
 }
 
-// What a dropped file is, by its extension in any letter case.
-bool HasExtension(const std::string& path, std::initializer_list<const char*> extensions) {
-  const size_t dot = path.rfind('.');
-  if (dot == std::string::npos || path.find('/', dot) != std::string::npos)
-    return false;
-  const std::string extension = AsciiLowerCopy(path.substr(dot));
-  return std::any_of(extensions.begin(), extensions.end(),
-                     [&extension](const char* e) { return extension == e; });
-}
-
 }  // namespace
 
 void CompleteMainDlgEnvironment(MainDlgEnvironment& environment) {
@@ -82,9 +73,9 @@ void CompleteMainDlgEnvironment(MainDlgEnvironment& environment) {
 }
 
 bool IsPatchFile(const std::string& path) {
-  return PatchFormatFromPath(path).has_value();
+  return IsPatchFileName(path);
 }
 
 bool IsRomFile(const std::string& path) {
-  return HasExtension(path, {".smc", ".fig", ".sfc", ".swc"});
+  return IsRomFileName(path);
 }

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "parser/TextUtil.h"
+#include "patch/PatchFormat.h"
 
 namespace {
 
@@ -23,5 +24,5 @@ bool IsRomFileName(const std::string& path) {
 }
 
 bool IsPatchFileName(const std::string& path) {
-  return HasExtension(path, {".ips", ".bps", ".ups"});
+  return PatchFormatFromPath(path).has_value();
 }

@@ -18,7 +18,7 @@ std::string MakeTree(const TempDir& dir) {
     std::filesystem::create_directories(folder);
     const std::string name = "GAME " + std::to_string(i - (i % 3 == 2 ? 1 : 0));
     EXPECT_TRUE(MakeRomImage(folder + "/rom" + std::to_string(i) + ".smc", 1048576, 65472, name));
-    TempDir::WriteTo(folder + "/p" + std::to_string(i) + ".ips", "PATCH");
+    TempDir::WriteTo(folder + "/p" + std::to_string(i) + ".ips", "PATCHEOF");
     TempDir::WriteTo(folder + "/p" + std::to_string(i) + ".dat",
                      "name=P" + std::to_string(i) + "\nromname=" + name + "\nromsize=8Mbit\n");
   }

@@ -53,9 +53,9 @@ TEST(AddFolderTool, AddsATreeUnderTheSingleFileRulesWithOneSummary) {
   ASSERT_TRUE(MakeRomImage(tree + "/roms/copy.smc", 1048576, 65472, "ALPHA"));
   ASSERT_TRUE(MakeRomImage(tree + "/roms/empty.fig", 1048576));
   ASSERT_TRUE(MakeRomImage(tree + "/roms/sub/beta.sfc", 1048576, 65472, "BETA"));
-  dir.Write("tree/patches/good.ips", "PATCH");
+  dir.Write("tree/patches/good.ips", "PATCHEOF");
   dir.Write("tree/patches/good.dat", "name=Good\r\nromname=ALPHA\r\nromsize=8Mbit No header\r\n");
-  dir.Write("tree/patches/lost.ips", "PATCH");
+  dir.Write("tree/patches/lost.ips", "PATCHEOF");
   dir.Write("tree/patches/notes.txt", "not a patch");
   std::filesystem::create_directory_symlink("..", tree + "/patches/back");
   const std::string database =
