@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "BenchWords.h"
 #include "db/CPatchDB.h"
 
 namespace bench {
@@ -27,13 +28,8 @@ inline void SetBenchSettings(CPatchDB& db) {
 }
 
 inline void FillBigDatabase(CPatchDB& db, int patches, int roms) {
-  static const char* const kWords[] = {"Final",   "Fantasy", "Secret",  "Mana",  "Chrono",
-                                       "Trigger", "Super",   "Metroid", "Zelda", "Link",
-                                       "Past",    "Mario",   "World",   "Kirby", "Dream",
-                                       "Earth",   "Bound",   "Star",    "Ocean", "Tactics"};
-  static const char* const kAuthors[] = {
-      "Aeon Genesis", "DeJap",     "RPGe", "Dynamic Designs", "J2e",
-      "Gideon",       "Sky Yoshi", "Tom",  "mziab",           "Neill Corlett"};
+  using bench::kAuthors;
+  using bench::kWords;
   std::mt19937 random(20261207);
   auto word = [&]() { return std::string(kWords[random() % std::size(kWords)]); };
   auto digest = [&]() {

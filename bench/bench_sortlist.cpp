@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "BenchWords.h"
 #include "app/CSortListCtrl.h"
 #include "app/RowRecord.h"
 
@@ -36,13 +37,8 @@ constexpr double kMaxRatio = 15.0;
 constexpr double kMaxColumnRatio = 2.0;
 
 std::vector<std::vector<std::string>> MakePatches(int count) {
-  static const char* const kWords[] = {"Final",   "Fantasy", "Secret",  "Mana",  "Chrono",
-                                       "Trigger", "Super",   "Metroid", "Zelda", "Link",
-                                       "Past",    "Mario",   "World",   "Kirby", "Dream",
-                                       "Earth",   "Bound",   "Star",    "Ocean", "Tactics"};
-  static const char* const kAuthors[] = {
-      "Aeon Genesis", "DeJap",     "RPGe", "Dynamic Designs", "J2e",
-      "Gideon",       "Sky Yoshi", "Tom",  "mziab",           "Neill Corlett"};
+  using bench::kAuthors;
+  using bench::kWords;
   std::mt19937 random(20261207);
   const QLocale locale;
   const QDate first(1997, 1, 1);
