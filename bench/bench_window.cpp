@@ -123,6 +123,9 @@ Start StartWindow(const std::string& self, const std::string& folder) {
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--window")
     return RunWindow(argc, argv, argv[2]);
+  // The large database alone, for looking into a start with a profiler.
+  if (argc == 3 && std::string(argv[1]) == "--write")
+    return bench::WriteBigDatabase(std::string(argv[2]) + "/brindle.dat", 100000, 10000) ? 0 : 1;
 
   const std::filesystem::path root =
       std::filesystem::temp_directory_path() / ("brindle-bench-window-" + std::to_string(getpid()));

@@ -65,8 +65,11 @@ CMainDlg::CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* 
                           Qt::WindowCloseButtonHint),
       m_prompt(prompt),
       m_env(std::move(environment)),
-      m_db(prompt) {
+      m_dbPrompt(prompt),
+      m_db(m_dbPrompt) {
   CompleteMainDlgEnvironment(m_env);
+  // A large collection takes as long to read as the toolkit takes to build the window.
+  StartLoading();
   setAcceptDrops(true);
   setWindowTitle("SNES Brindle");
   setWindowIcon(GetAppIcon());
@@ -76,6 +79,8 @@ CMainDlg::CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* 
 }
 
 CMainDlg::~CMainDlg() {
+  if (m_loader.joinable())
+    m_loader.join();
   // The lists read the database, which is gone before the base class hides and deletes them.
   PatchList()->SetTextSource({});
   RomList()->SetTextSource({});
@@ -161,11 +166,12 @@ void CMainDlg::BuildControls() {
 }
 
 bool CMainDlg::Initialize(const std::string& commandLineFile) {
+  FinishLoading();
   if (!LockDatabase()) {
     done(0);
     return false;
   }
-  const int loaded = m_db.Load(DatabasePath());
+  const int loaded = m_loaded;
   if (loaded < 0) {
     m_prompt.Ask({kFatalLoad, kAppTitle, BoxIcon::Error, BoxButtons::Ok});
     done(0);

@@ -5,11 +5,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/MainDlgEnvironment.h"
 #include "db/CPatchDB.h"
 #include "platform/CDatabaseLock.h"
+#include "prompt/CHeldPrompt.h"
 #include "ui/CBackground.h"
 #include "ui/CTransition.h"
 
@@ -140,8 +142,13 @@ class CMainDlg final : public QDialog {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  /// Takes the database's lock for the window's lifetime; false after a message when another
-  /// program holds it or it cannot be taken.
+  /// Takes the database's lock for the window's lifetime and reads the database, on a thread of
+  /// their own while the window is being built; the database's boxes wait meanwhile.
+  void StartLoading();
+  /// Waits for StartLoading's thread and shows the boxes that waited.
+  void FinishLoading();
+  /// Whether the window holds the database's lock; false after a message when another program
+  /// holds it or it could not be taken.
   bool LockDatabase();
   void BuildControls();
   /// Where the panes' controls go and what they hold.
@@ -160,8 +167,12 @@ class CMainDlg final : public QDialog {
 
   UserPrompt& m_prompt;
   MainDlgEnvironment m_env;
+  CHeldPrompt m_dbPrompt;
   CPatchDB m_db;
   std::unique_ptr<CDatabaseLock> m_databaseLock;
+  std::thread m_loader;
+  CDatabaseLock::Result m_lockResult = CDatabaseLock::Result::Failed;
+  int m_loaded = -1;  // as CPatchDB::Load
   CBackground m_background;
   CTransition m_transition;
   bool m_saveAtExit = false;

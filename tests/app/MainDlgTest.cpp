@@ -553,11 +553,13 @@ TEST(MainDlg, FileDialogsListFilesWhateverTheCaseOfTheirExtension) {
 
 TEST(MainDlg, HoldsItsDatabaseForItsLifetimeAndStartsOnlyWhenItCanHaveIt) {
   const std::string bytes = Database(kPatches, kRoms);
-  Window first(bytes);
-  const std::string database = first.dlg->DatabasePath();
+  TempDir dir;
+  const std::string database = dir.Path() + "/brindle.dat";
   {
+    // The window takes the lock as it is built.
     CDatabaseLock play(database);
     ASSERT_EQ(play.Acquire("brindle-tool play", true, 0), CDatabaseLock::Result::Acquired);
+    Window first(bytes, dir.Path());
     ASSERT_FALSE(first.Start());
     EXPECT_EQ(first.prompt.Texts(),
               std::vector<std::string>{
@@ -568,7 +570,7 @@ TEST(MainDlg, HoldsItsDatabaseForItsLifetimeAndStartsOnlyWhenItCanHaveIt) {
     first.dlg->Shutdown();
     EXPECT_EQ(ReadFileBytes(database), bytes);  // not written
   }
-  Window second(bytes, first.dir.Path());
+  Window second(bytes, dir.Path());
   ASSERT_TRUE(second.Start());
   CDatabaseLock command(database);
   EXPECT_EQ(command.Acquire("brindle-tool add-rom", false, 0), CDatabaseLock::Result::Held);
