@@ -60,13 +60,14 @@ class CMainDlg final : public QDialog {
     kInstalledPatchesLabel = 1046,
   };
 
+  /// Builds the window, and meanwhile takes the database's lock and reads the database.
   CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* parent = nullptr);
   ~CMainDlg() override;
 
-  /// The start-up steps that run before the window is first shown: load the database (or the
-  /// first run), registration, background, the command-line patch, lists, opening animation
-  /// and filling. False when the window has already ended (a fatal load, or a command-line
-  /// play after which the window is not wanted); Run must then not be called.
+  /// The start-up steps that run before the window is first shown: the database as read (or
+  /// the first run), its messages, registration, background, the command-line patch, lists,
+  /// opening animation and filling. False when the window has already ended (a fatal load, or a
+  /// command-line play after which the window is not wanted); Run must then not be called.
   bool Initialize(const std::string& commandLineFile);
   /// The program's main loop: runs the window, modal, until it ends.
   void Run();
@@ -75,6 +76,7 @@ class CMainDlg final : public QDialog {
   /// Ends the window as Close does, but without the animation (a termination signal).
   void CloseWithoutAnimation();
 
+  /// The database; not to be touched before Initialize, as it is read on a thread till then.
   CPatchDB& Database() { return m_db; }
   CListPane* PatchPane() const { return m_patchPane; }
   CListPane* RomPane() const { return m_romPane; }
