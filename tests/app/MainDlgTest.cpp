@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <thread>
 
 #include "app/CMainDlg.h"
 #include "app/CSortHeaderCtrl.h"
@@ -370,6 +371,26 @@ TEST(MainDlg, UnreadableDatabaseIsFatalAndNeverOverwritten) {
   EXPECT_FALSE(w.dlg->SaveAtExit());
   w.dlg->Shutdown();
   EXPECT_TRUE(std::filesystem::is_directory(dir.File("brindle.dat")));
+}
+
+TEST(MainDlg, DatabaseMessagesWaitForStartUpAndComeInOrderOnTheWindowsThread) {
+  // The database is read on a thread while the window is built; its boxes wait for Initialize.
+  Window w(Database("Zeta|Ann|1.0|d|/p/zeta.ips|EARTH BOUND (J)|24Mbit|\r\nbroken\r\n",
+                    "NOSIZE||/r/n.smc|d1|\r\nPLAIN|16Mbit|/r/plain.smc|d4|\r\n"));
+  std::vector<std::thread::id> threads;
+  w.prompt.onAsk = [&threads](const BoxRequest&) { threads.push_back(std::this_thread::get_id()); };
+  EXPECT_TRUE(w.prompt.boxes.empty());
+  ASSERT_TRUE(w.Start());
+  EXPECT_EQ(w.prompt.Texts(),
+            (std::vector<std::string>{
+                "On line 9:\nbroken\nPatch entry contains errors:\n\nERROR P02: Patch filename "
+                "not specified.\nERROR P03: Target ROM name not specified.\nERROR P04: Target ROM "
+                "size not specified.",
+                "On line 11:\nNOSIZE||/r/n.smc|d1|\nGame entry contains errors:\n\nERROR G02: ROM "
+                "size not specified."}));
+  EXPECT_EQ(threads, std::vector<std::thread::id>(2, std::this_thread::get_id()));
+  EXPECT_EQ(w.Column(w.dlg->PatchList(), 0), std::vector<std::string>{"Zeta"});
+  EXPECT_EQ(w.Column(w.dlg->RomList(), 0), std::vector<std::string>{"PLAIN"});
 }
 
 TEST(MainDlg, CommandLinePlayEndsWithoutWindowUnlessAskedFor) {
