@@ -10,12 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "RunTimes.h"
 #include "db/CFolderAdd.h"
 #include "md5/MD5.h"
 
@@ -102,38 +102,16 @@ void BM_Ceiling(benchmark::State& state) {
   }
 }
 
-// Wall-clock seconds per run, in run order: the threads' work is what is measured.
-class RatioReporter final : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-        times[run.benchmark_name()].push_back(run.GetAdjustedRealTime());
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, std::vector<double>> times;
-};
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 // One thread's time over the threads' time, for runs made in alternation: the median of the
 // pairs, higher is faster.
-void PrintRatio(const RatioReporter& reporter, const std::string& name, int processors,
+void PrintRatio(const bench::RunTimesReporter& reporter, const std::string& name, int processors,
                 const char* what) {
-  const auto one = reporter.times.find(name + "/1/iterations:1");
-  const auto every = reporter.times.find(name + "/" + std::to_string(processors) + "/iterations:1");
-  if (one == reporter.times.end() || every == reporter.times.end())
+  const std::vector<double> ratios =
+      reporter.PairRatios(name + "/1", name + "/" + std::to_string(processors));
+  if (ratios.empty())
     return;
-  std::vector<double> ratios;
-  for (size_t i = 0; i < std::min(one->second.size(), every->second.size()); ++i)
-    ratios.push_back(one->second[i] / every->second[i]);
   std::printf("%s, %d threads against 1 (time ratio): %.2f (median of %zu pairs, %.2f to %.2f)\n",
-              what, processors, Median(ratios), ratios.size(),
+              what, processors, bench::Median(ratios), ratios.size(),
               *std::min_element(ratios.begin(), ratios.end()),
               *std::max_element(ratios.begin(), ratios.end()));
 }
@@ -175,7 +153,7 @@ int main(int argc, char** argv) {
           ->Unit(benchmark::kMillisecond);
     }
   }
-  RatioReporter reporter;
+  bench::RunTimesReporter reporter(bench::RunClock::Wall);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   std::filesystem::remove_all(g_dir);

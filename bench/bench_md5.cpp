@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "RunTimes.h"
 #include "db/CPatchDB.h"
 #include "md5/MD5.h"
 
@@ -121,35 +121,15 @@ void BM_FileHashOpenSsl(benchmark::State& state) {
 }
 #endif
 
-// Collects the CPU time of the measuring thread (reads included) per run, in run order. On a
-// shared machine the wall clock also counts the time other processes held the core.
-class RatioReporter final : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-        times[run.run_name.function_name].push_back(run.GetAdjustedCPUTime());
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, std::vector<double>> times;
-};
-
 // Brindle and OpenSSL run in alternation, so each pair of runs sees the same machine; the
 // median of the pairs' ratios is the figure.
-void PrintRatio(const RatioReporter& reporter, const char* what, const std::string& ours,
+void PrintRatio(const bench::RunTimesReporter& reporter, const char* what, const std::string& ours,
                 const std::string& theirs) {
-  const auto a = reporter.times.find(ours);
-  const auto b = reporter.times.find(theirs);
-  if (a == reporter.times.end() || b == reporter.times.end())
+  std::vector<double> ratios = reporter.PairRatios(theirs, ours);
+  if (ratios.empty())
     return;
-  std::vector<double> ratios;
-  for (size_t i = 0; i < std::min(a->second.size(), b->second.size()); ++i)
-    ratios.push_back(b->second[i] / a->second[i]);
   std::sort(ratios.begin(), ratios.end());
-  const double median = ratios.size() % 2
-                            ? ratios[ratios.size() / 2]
-                            : (ratios[ratios.size() / 2 - 1] + ratios[ratios.size() / 2]) / 2;
+  const double median = bench::Median(ratios);
   std::printf("%s throughput ratio (Brindle / OpenSSL): %.3f (median of %zu pairs, %.3f to %.3f)\n",
               what, median, ratios.size(), ratios.front(), ratios.back());
 }
@@ -181,7 +161,7 @@ int main(int argc, char** argv) {
     RegisterPair("BM_FileHashBrindle", BM_FileHashBrindle, "BM_FileHashOpenSsl",
                  BM_FileHashOpenSsl);
   }
-  RatioReporter reporter;
+  bench::RunTimesReporter reporter(bench::RunClock::Cpu);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   std::filesystem::remove_all(g_dir);

@@ -5,19 +5,19 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "RunTimes.h"
 #include "db/CPatchDB.h"
 #include "patch/Crc32.h"
 #include "patch/PatchReader.h"
 #include "patch/SourceMatch.h"
+#include "support/PatchBuilder.h"
 
 namespace {
 
@@ -27,25 +27,6 @@ class SilentPrompt final : public UserPrompt {
  public:
   BoxAnswer Ask(const BoxRequest&) override { return BoxAnswer::Ok; }
 };
-
-std::string Number(uint64_t value) {
-  std::string out;
-  for (;;) {
-    const uint8_t low = value & 0x7f;
-    value >>= 7;
-    if (value == 0)
-      return out + static_cast<char>(0x80 | low);
-    out += static_cast<char>(low);
-    --value;
-  }
-}
-
-std::string LittleEndian32(uint32_t value) {
-  std::string out;
-  for (int i = 0; i < 4; ++i)
-    out += static_cast<char>((value >> (8 * i)) & 0xff);
-  return out;
-}
 
 std::string g_dir;
 std::string g_rom;
@@ -71,17 +52,16 @@ void MakeFiles() {
   for (char& byte : rom)
     byte = static_cast<char>(random());
   std::string target = rom;
-  std::string body = "BPS1" + Number(rom.size()) + Number(target.size()) + Number(0);
+  std::string body = BpsHead(rom.size(), target.size());
   for (size_t at = 0; at < target.size(); at += 128) {
-    body += Number((96 - 1) << 2);
+    body += BpsSourceRead(96);
     std::string changed(32, '\0');
     for (char& byte : changed)
       byte = static_cast<char>(random());
     target.replace(at + 96, 32, changed);
-    body += Number(((32 - 1) << 2) | 1) + changed;
+    body += BpsTargetRead(changed);
   }
-  body += LittleEndian32(Crc32(rom)) + LittleEndian32(Crc32(target));
-  body += LittleEndian32(Crc32(body));
+  body = WithBeatChecksums(body, Crc32(rom), Crc32(target));
   g_rom = g_dir + "/rom.sfc";
   g_patch = g_dir + "/hack.bps";
   WriteFile(g_rom, rom);
@@ -111,25 +91,6 @@ void BM_PatchCheck(benchmark::State& state) {
   }
 }
 
-// Collects the CPU time of the measuring thread per run, in run order.
-class RatioReporter final : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-        times[run.run_name.function_name].push_back(run.GetAdjustedCPUTime());
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, std::vector<double>> times;
-};
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -147,22 +108,19 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->MinTime(0.2);
   }
-  RatioReporter reporter;
+  bench::RunTimesReporter reporter(bench::RunClock::Cpu);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   const auto patchBytes = std::filesystem::file_size(g_patch);
   std::filesystem::remove_all(g_dir);
 
-  const std::vector<double>& digest = reporter.times["BM_PlayDigest"];
-  const std::vector<double>& check = reporter.times["BM_PatchCheck"];
-  std::vector<double> ratios;
-  for (size_t i = 0; i < std::min(digest.size(), check.size()); ++i)
-    ratios.push_back(check[i] / digest[i]);
+  const std::vector<double> ratios = reporter.PairRatios("BM_PatchCheck", "BM_PlayDigest");
   if (ratios.empty())
     return 0;
   std::printf(
       "Patch check (a %ju-byte BPS patch, a 4 MiB ROM) to the play's MD5 digest of the ROM: "
       "%.3f (median of %zu pairs); the check takes %.2f ms\n",
-      static_cast<uintmax_t>(patchBytes), Median(ratios), ratios.size(), Median(check));
+      static_cast<uintmax_t>(patchBytes), bench::Median(ratios), ratios.size(),
+      bench::Median(reporter.times["BM_PatchCheck"]));
   return 0;
 }
