@@ -26,6 +26,11 @@ using Clock = std::chrono::steady_clock;
 
 constexpr char kRetroArch[] = "/usr/bin/retroarch";
 constexpr char kCore[] = "/usr/lib/x86_64-linux-gnu/libretro/bsnes_mercury_balanced_libretro.so";
+// Brindle's settings for RetroArch, and RetroArch's own without a screen, sound or input.
+const std::string kRetroArchSettings = std::string("Emulator=retroarch\r\nRetroArch=") +
+                                       kRetroArch + "\r\nRetroArchCore=" + kCore + "\r\n";
+constexpr char kNullDrivers[] =
+    "video_driver = \"null\"\naudio_driver = \"null\"\ninput_driver = \"null\"\n";
 constexpr char kMednafen[] = "/usr/games/mednafen";
 
 // The folder's names and the bytes of the files in it, for a before-and-after comparison.
@@ -180,13 +185,10 @@ TEST(RealEmulator, RetroArchAppliesThePatchAndSavesInThePatchFolder) {
   XServer x;
   if (x.display.empty())
     GTEST_SKIP() << "needs Xvfb and xdotool";
-  World w(std::string("Emulator=retroarch\r\nRetroArch=") + kRetroArch +
-          "\r\nRetroArchCore=" + kCore + "\r\n");
+  World w(kRetroArchSettings);
   const std::string config = w.home + "/.config/retroarch/retroarch.cfg";
   const std::string configBytes =
-      "video_driver = \"null\"\naudio_driver = \"null\"\ninput_driver = \"null\"\n"
-      "savefile_directory = \"" +
-      w.home + "/saves\"\n";
+      kNullDrivers + ("savefile_directory = \"" + w.home + "/saves\"\n");
   TempDir::WriteTo(config, configBytes);
 
   std::string output;
@@ -204,11 +206,8 @@ TEST(RealEmulator, RetroArchAppliesABpsPatchCheckedAgainstItsRom) {
   XServer x;
   if (x.display.empty())
     GTEST_SKIP() << "needs Xvfb and xdotool";
-  World w(std::string("Emulator=retroarch\r\nRetroArch=") + kRetroArch +
-              "\r\nRetroArchCore=" + kCore + "\r\n",
-          true);
-  TempDir::WriteTo(w.home + "/.config/retroarch/retroarch.cfg",
-                   "video_driver = \"null\"\naudio_driver = \"null\"\ninput_driver = \"null\"\n");
+  World w(kRetroArchSettings, true);
+  TempDir::WriteTo(w.home + "/.config/retroarch/retroarch.cfg", kNullDrivers);
   std::string output;
   EXPECT_EQ(w.Play(x, SIGTERM, false, &output), 0) << output;
   EXPECT_EQ(output.find("Error"), std::string::npos) << output;
