@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstring>
 #include <ctime>
+#include <string_view>
 #include <vector>
 
 #include "platform/CFile.h"
@@ -45,10 +46,15 @@ const timespec kProcessStart = [] {
   return now;
 }();
 
-bool IsTempSuffix(const std::string& suffix) {
-  if (suffix.size() != 7 || suffix[0] != '.')
+// Our temporary files carry a mark of their own: a user's "brindle.dat.backup" must never be
+// taken for one.
+constexpr std::string_view kTempMark = ".brindle-tmp-";
+constexpr size_t kTempRandom = 6;  // as mkostemp fills in
+
+bool IsTempSuffix(std::string_view suffix) {
+  if (suffix.size() != kTempMark.size() + kTempRandom || !suffix.starts_with(kTempMark))
     return false;
-  for (size_t i = 1; i < suffix.size(); ++i) {
+  for (size_t i = kTempMark.size(); i < suffix.size(); ++i) {
     const char c = suffix[i];
     if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
       return false;
@@ -78,15 +84,10 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes, std::str
   // must refuse the new contents as writing into it would.
   if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
     return Fail(error, "cannot write " + target);
-  std::string temp = target + ".XXXXXX";
-  std::vector<char> pattern(temp.begin(), temp.end());
-  pattern.push_back('\0');
-  const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  std::string temp;
+  const int fd = CreateTempFileBeside(target, temp);
   if (fd < 0)
     return Fail(error, "cannot create a file in " + folder);
-  temp.assign(pattern.data());
-  // Held until the file is renamed or removed: a file of this name that nobody holds is litter.
-  ::flock(fd, LOCK_EX | LOCK_NB);
 
   bool ok = true;
   const char* data = bytes.data();
@@ -117,14 +118,14 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes, std::str
   }
   if (ok && ::fsync(fd) != 0)
     ok = Fail(error, "cannot flush " + temp);
-  if (::close(fd) != 0 && ok)
-    ok = Fail(error, "cannot close " + temp);
+  // Renamed while still open and locked, so that nobody takes it for litter meanwhile.
   if (ok && ::rename(temp.c_str(), target.c_str()) != 0)
     ok = Fail(error, "cannot replace " + target);
-  if (!ok) {
+  if (!ok)
     ::unlink(temp.c_str());
+  ::close(fd);
+  if (!ok)
     return false;
-  }
   // Make the rename itself durable.
   SyncFolder(folder);
   return true;
@@ -136,6 +137,17 @@ void SyncFolder(const std::string& folder) {
     ::fsync(dir);
     ::close(dir);
   }
+}
+
+int CreateTempFileBeside(const std::string& path, std::string& temp) {
+  std::string pattern = path + std::string(kTempMark) + std::string(kTempRandom, 'X');
+  const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0)
+    return -1;
+  temp = pattern;
+  // Held until the file is renamed or removed: a file of this name that nobody holds is litter.
+  ::flock(fd, LOCK_EX | LOCK_NB);
+  return fd;
 }
 
 int RemoveStaleTempFiles(const std::string& path) {

@@ -21,9 +21,14 @@ bool WriteFileSafely(const std::string& path, const std::string& bytes,
 /// Flushes a folder's entries to disk (a rename or link made in it survives a power cut).
 void SyncFolder(const std::string& folder);
 
-/// Removes what a write of `path` by WriteFileSafely left behind when its process died: files
-/// named `path` plus "." and six letters or digits, not being written (the writer locks its
-/// temporary file) and older than this process. Returns how many went.
+/// Creates a temporary file beside `path`, named `path` plus ".brindle-tmp-" and six letters or
+/// digits, open for writing and locked while it is written; `temp` receives its name. The open
+/// descriptor, or -1 with errno set.
+int CreateTempFileBeside(const std::string& path, std::string& temp);
+
+/// Removes what a write of `path` left behind when its process died: files CreateTempFileBeside
+/// names for `path`, not being written (the writer holds its lock) and older than this process.
+/// Returns how many went.
 int RemoveStaleTempFiles(const std::string& path);
 
 /// Renames `from` to `to` only when `to` does not exist; never replaces a file.

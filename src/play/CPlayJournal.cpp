@@ -275,14 +275,10 @@ bool CPlayJournal::Create(const std::string& path, std::string* error, bool* exi
     return true;
   // Written whole under a name of its own, then linked under the journal's name, which fails
   // when a journal is there: nobody ever sees half a journal, and only one play gets in.
-  std::string temp = path + ".XXXXXX";
-  std::vector<char> pattern(temp.begin(), temp.end());
-  pattern.push_back('\0');
-  const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  std::string temp;
+  const int fd = CreateTempFileBeside(path, temp);
   if (fd < 0)
     return Fail(error, "cannot create a file in " + DirectoryOf(path));
-  temp.assign(pattern.data());
-  ::flock(fd, LOCK_EX | LOCK_NB);  // not stale while we hold it
   const std::string bytes = Serialize();
   bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) ||
             Fail(error, "cannot write " + temp);

@@ -43,12 +43,17 @@ TEST(FileSystem, OnlyOurOwnStaleTemporaryFilesAreRemoved) {
     }
     return path;
   };
-  const std::string stale = make("brindle.dat.Ab3dE9", true);
-  const std::string fresh = make("brindle.dat.Zz0000", false);  // being written right now
-  const std::string busy = make("brindle.dat.busy00", true);
-  const std::string others[] = {make("brindle.dat.lock", true), make("brindle.dat.Ab3dE", true),
-                                make("brindle.dat.Ab3dE9x", true), make("brindle.dat.Ab-dE9", true),
-                                make("other.dat.Ab3dE9", true)};
+  const std::string stale = make("brindle.dat.brindle-tmp-Ab3dE9", true);
+  const std::string fresh = make("brindle.dat.brindle-tmp-Zz0000", false);  // being written now
+  const std::string busy = make("brindle.dat.brindle-tmp-busy00", true);
+  // The user's own files, whatever they look like, stay.
+  const std::string others[] = {make("brindle.dat.lock", true),
+                                make("brindle.dat.backup", true),
+                                make("brindle.dat.Ab3dE9", true),
+                                make("brindle.dat.brindle-tmp-Ab3dE", true),
+                                make("brindle.dat.brindle-tmp-Ab3dE9x", true),
+                                make("brindle.dat.brindle-tmp-Ab-dE9", true),
+                                make("other.dat.brindle-tmp-Ab3dE9", true)};
   const int held = ::open(busy.c_str(), O_RDONLY);
   ASSERT_EQ(::flock(held, LOCK_EX), 0);
   EXPECT_EQ(RemoveStaleTempFiles(target), 1);

@@ -90,7 +90,8 @@ while [ $n -lt "$kills" ]; do
     [ -e "$work/roms/Game (fixed).smc" ] && mv -n "$work/roms/Game (fixed).smc" "$work/roms/game.fig"
   fi
   [ -s "$work/violations" ] && underEmulator=$((underEmulator + 1))
-  for f in "$work"/brindle.dat.?????? "$work"/brindle.play.?????? "$config".??????; do
+  for f in "$work"/brindle.dat.brindle-tmp-?????? "$work"/brindle.play.brindle-tmp-?????? \
+    "$config".brindle-tmp-??????; do
     [ -e "$f" ] && litter=$((litter + 1)) && rm -f "$f"
   done
 done
