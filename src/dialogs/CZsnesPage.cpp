@@ -61,8 +61,9 @@ const std::vector<const char*> kEmulatorWidgetNames[kEmulatorCount] = {
     {"InstallationGroup", "DirectoryLabel", "ZsnesDirectory", "Browse", "VersionLabel",
      "ZsnesVersion", "FillNote", "ExecutableLabel", "ZsnesExecutable", "ConfigLabel",
      "ZsnesConfig"},
-    {"RetroArchGroup", "RetroArchLabel", "RetroArchProgram", "RetroArchCoreLabel", "RetroArchCore"},
-    {"MednafenGroup", "MednafenLabel", "MednafenProgram"},
+    {"RetroArchGroup", "RetroArchLabel", "RetroArchProgram", "RetroArchCoreLabel", "RetroArchCore",
+     "RunNote"},
+    {"MednafenGroup", "MednafenLabel", "MednafenProgram", "RunNote"},
 };
 
 // In the order of ZsnesVariant.

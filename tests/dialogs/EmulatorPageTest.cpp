@@ -31,6 +31,7 @@ TEST(EmulatorPage, ShowsTheChosenEmulatorsFieldsAndStoresThemWithoutLosingTheOth
     auto* emulator = page.findChild<QComboBox*>("EmulatorChoice");
     EXPECT_EQ(emulator->currentText(), "ZSNES");
     EXPECT_TRUE(page.findChild<QWidget*>("RetroArchProgram")->isHidden());
+    EXPECT_TRUE(page.findChild<QWidget*>("RunNote")->isHidden());  // ZSNES's note in its place
     emulator->setCurrentIndex(1);
     EXPECT_TRUE(page.findChild<QWidget*>("ZsnesDirectory")->isHidden());
     EXPECT_FALSE(page.findChild<QWidget*>("RetroArchCore")->isHidden());
