@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -199,10 +200,15 @@ namespace {
   // emulator's business; closed before the wait, so that a lock of ours goes when we do, not
   // when the child notices. The parent waits for `closed` to close, so that from then on it
   // holds the only copies. The report pipe goes with the exec.
-  for (int fd = 3; fd < 1024; ++fd) {
-    if (fd != status && fd != go && fd != closed)
-      ::close(fd);
+  int kept[] = {go, status, closed};
+  std::sort(std::begin(kept), std::end(kept));
+  unsigned from = 3;
+  for (const int fd : kept) {
+    if (static_cast<unsigned>(fd) > from)
+      ::close_range(from, static_cast<unsigned>(fd) - 1, 0);
+    from = static_cast<unsigned>(fd) + 1;
   }
+  ::close_range(from, ~0U, 0);
   ::close(closed);
   char byte = 0;
   ssize_t n;
@@ -293,7 +299,19 @@ HeldProcess StartHeldProcess(const std::vector<std::string>& argv,
 
 bool ReleaseProcess(HeldProcess& process, std::string* error) {
   const char byte = 1;
+  // A child that died before reading has closed the pipe: writing to it must not raise the
+  // signal that would end this process in the middle of a play.
+  sigset_t pipeSignal;
+  sigset_t old;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  ::pthread_sigmask(SIG_BLOCK, &pipeSignal, &old);
   const bool sent = ::write(process.go, &byte, 1) == 1;
+  if (!sent && errno == EPIPE) {
+    const timespec now{};
+    ::sigtimedwait(&pipeSignal, nullptr, &now);  // the signal the write raised
+  }
+  ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
   ::close(process.go);
   process.go = -1;
   int childError = 0;

@@ -151,3 +151,20 @@ TEST(Process, StampsTellARunningProcessFromAnEndedOrAnotherOne) {
   WaitForProcess(child);
   EXPECT_FALSE(GetProcessStamp(child));
 }
+
+TEST(Process, AHeldChildThatDiedIsReportedAndLeavesUsRunning) {
+  // Our descriptors above 1023 are closed in the child too; a child gone before it was let go
+  // makes the release fail instead of raising SIGPIPE here.
+  const int high = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 1500);
+  ASSERT_GE(high, 1500);
+  HeldProcess held = StartHeldProcess({"/bin/true"}, "");
+  ASSERT_GT(held.pid, 0);
+  EXPECT_FALSE(PathExists("/proc/" + std::to_string(held.pid) + "/fd/" + std::to_string(high)));
+  ::close(high);
+  ::kill(held.pid, SIGKILL);
+  siginfo_t info{};
+  ASSERT_EQ(::waitid(P_PID, static_cast<id_t>(held.pid), &info, WEXITED | WNOWAIT), 0);
+  std::string error;
+  EXPECT_FALSE(ReleaseProcess(held, &error));
+  EXPECT_EQ(error, "Broken pipe");
+}
