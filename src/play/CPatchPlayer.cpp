@@ -33,8 +33,9 @@ CPatchPlayer::~CPatchPlayer() = default;
 int CPatchPlayer::PlayPatch(int index) {
   if (!Check(index) || !Prepare())
     return 0;
-  Run();
-  return PutBack() ? 1 : 0;
+  const bool ran = Run();
+  // Put back whether or not the game ran.
+  return PutBack() && ran ? 1 : 0;
 }
 
 bool CPatchPlayer::RomFileExists(const RomRecord& rom) const {

@@ -34,8 +34,9 @@ class CPatchPlayer final {
   /// journal for the next start).
   bool Prepare();
   /// Starts the emulator and waits for it to end. The emulator is recorded in the journal
-  /// before it runs the game.
-  void Run();
+  /// before it runs the game; false when it could not be, and the emulator was stopped unrun.
+  /// An emulator that would not start is reported and counts as run.
+  bool Run();
   /// The emulator's part put back; the journal goes once nothing is left for it to put back.
   bool PutBack();
 

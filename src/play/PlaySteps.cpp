@@ -25,26 +25,34 @@ bool CPatchPlayer::Prepare() {
   return false;
 }
 
-void CPatchPlayer::Run() {
+bool CPatchPlayer::Run() {
   const PlayCommand command = m_emulator->Command();
   // The emulator waits until it is in the journal: there is no moment in which it runs the game
   // and a recovery could not know of it.
   HeldProcess emulator = StartHeldProcess(command.words, command.folder);
   if (emulator.pid > 0) {
     const std::optional<ProcessStamp> stamp = GetProcessStamp(emulator.pid);
-    if (!stamp || !m_journal.Journal(JournalStep::Emulator(*stamp))) {
+    if (!stamp) {
       AbandonProcess(emulator);
-      return;
+      ReportError(std::string("Could not identify the ") + m_emulator->Name() +
+                  " process that was started, which Brindle notes before the game runs. The "
+                  "patch was not played.");
+      return false;
+    }
+    if (!m_journal.Journal(JournalStep::Emulator(*stamp))) {
+      AbandonProcess(emulator);  // the journal has said why
+      return false;
     }
     if (ReleaseProcess(emulator)) {
       m_journal.Moment();
       WaitForProcess(emulator.pid);
-      return;
+      return true;
     }
   }
   const std::string name = m_emulator->Name();
   ReportError("Could not create " + name + " process.\n\t\t\t\nCheck " + name +
               " Configuration to make sure the emulator is correctly configured.");
+  return true;
 }
 
 bool CPatchPlayer::PutBack() {
