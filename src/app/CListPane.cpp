@@ -57,7 +57,8 @@ CListPane::CListPane(QWidget& window, const ListPaneLayout& layout, int top)
   connect(m_list, &QWidget::customContextMenuRequested, this,
           [this] { m_menu->exec(QCursor::pos()); });
   connect(m_list, &CSortListCtrl::ListKeyPressed, this, &CListPane::OnKey);
-  connect(m_list, &CSortListCtrl::ListDoubleClicked, this, [this](int) { OnKey(0); });
+  connect(m_list, &CSortListCtrl::ListDoubleClicked, this,
+          [this](int) { OnKey(PaneKey::kDoubleClick); });
   connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &CListPane::RowsChanged);
   connect(m_filter, &QLineEdit::textChanged, this, &CListPane::OnFilterEdited);

@@ -26,8 +26,11 @@ struct PaneMenuEntry {
 /// A key pressed in a pane's list, or a double-click in it, and the command it gives directly,
 /// whatever the command's enable rule says.
 struct PaneKey {
-  int key;  // Qt::Key; 0 for a double-click
+  int key;  // Qt::Key, or kDoubleClick
   int id;
+  /// Stands for a double-click where a key would: no key has this code (Qt gives 0 to keys it
+  /// cannot name, so 0 will not do).
+  static constexpr int kDoubleClick = -1;
 };
 
 /// What makes a pane of the main window: its controls and their places (in dialog units), its

@@ -27,7 +27,7 @@ constexpr PaneMenuEntry kPatchMenu[] = {
 };
 // Space and a double-click play, even on the empty part of the list; Del removes.
 constexpr PaneKey kPatchKeys[] = {{Qt::Key_Space, CMainDlg::kPlay},
-                                  {0, CMainDlg::kPlay},
+                                  {PaneKey::kDoubleClick, CMainDlg::kPlay},
                                   {Qt::Key_Delete, CMainDlg::kRemovePatch}};
 const ListPaneLayout kPatchPane = {
     "Patch",

@@ -296,6 +296,10 @@ TEST(MainDlg, PlaysThroughARealEmulator) {
   QTest::keyClick(w.dlg->PatchList(), Qt::Key_Space);
   EXPECT_FALSE(PathExists(world.record));
   w.dlg->PatchList()->SelectRow(0);
+  // A key Qt cannot name comes as code 0: it is not a double-click.
+  QKeyEvent unnamed(QEvent::KeyPress, 0, Qt::NoModifier, "\u00e9");
+  QApplication::sendEvent(w.dlg->PatchList(), &unnamed);
+  EXPECT_FALSE(PathExists(world.record));
   QTest::mouseDClick(
       w.dlg->PatchList()->viewport(), Qt::LeftButton, {},
       w.dlg->PatchList()->visualRect(w.dlg->PatchList()->GetModel()->index(0, 0)).center());
