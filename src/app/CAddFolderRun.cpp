@@ -81,8 +81,13 @@ void CAddFolderRun::Work(CFolderAdd& work, const std::string& folder) {
   dialog.setMinimumWidth(360);
   ShowProgress(dialog, work.Progress());
   // Cancel, Escape and the close box all stop the work after the file in hand.
-  QObject::connect(&dialog, &QProgressDialog::canceled, [&work] { work.Cancel(); });
-  QObject::connect(&dialog, &QDialog::rejected, [&work] { work.Cancel(); });
+  bool stopping = false;
+  const auto stop = [&work, &stopping] {
+    stopping = true;
+    work.Cancel();
+  };
+  QObject::connect(&dialog, &QProgressDialog::canceled, stop);
+  QObject::connect(&dialog, &QDialog::rejected, stop);
   dialog.show();
 
   std::atomic<bool> finished = false;
@@ -95,7 +100,7 @@ void CAddFolderRun::Work(CFolderAdd& work, const std::string& folder) {
   QObject::connect(&poll, &QTimer::timeout, [&] {
     if (finished)
       loop.quit();
-    else
+    else if (!stopping)  // showing progress would bring the closed box back
       ShowProgress(dialog, work.Progress());
   });
   poll.start(kPollMilliseconds);
