@@ -46,7 +46,7 @@ cleanup() {
 trap cleanup EXIT
 
 echo "== Installing $deb"
-apt_get install --no-install-recommends "./$deb"
+apt_get install --no-install-recommends "$(realpath "$deb")"
 
 fail() {
   echo "package check: $*" >&2

@@ -10,9 +10,9 @@
 char AsciiToLower(char c);
 std::string AsciiLowerCopy(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
-/// Removes blanks and tabs at both ends.
 /// The text without the blanks and tabs at either end, as a view of the same bytes.
 std::string_view TrimmedBlanks(std::string_view text);
+/// Removes blanks and tabs at both ends.
 std::string TrimBlanks(std::string_view text);
 /// Removes blanks and tabs at the end.
 std::string TrimTrailingBlanks(std::string_view text);

@@ -8,7 +8,7 @@
 class CPatchCursor final {
  public:
   CPatchCursor(std::string_view bytes, size_t start, size_t end)
-      : m_bytes(bytes.substr(0, end)), m_pos(start) {}
+      : m_bytes(bytes.substr(0, end)), m_pos(start < m_bytes.size() ? start : m_bytes.size()) {}
 
   size_t Position() const { return m_pos; }
   size_t Left() const { return m_bytes.size() - m_pos; }

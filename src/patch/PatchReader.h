@@ -6,8 +6,8 @@
 #include "patch/PatchSummary.h"
 
 // The patch reader: checks that bytes are a well-formed patch of a format, without applying it,
-// and never reads outside them. What is wrong is said as a clause that reads on after "This is
-// not a well-formed IPS patch: ", such as "the file ends inside the record at byte 12".
+// and never reads outside them. What is wrong is said as a clause that reads on after "The file
+// is not a well-formed IPS patch: ", such as "the file ends inside the record at byte 12".
 
 /// Reads `bytes` as a patch of `format`. False, with `error` saying what is wrong, when they are
 /// not a well-formed patch of that format (or are one of another format).

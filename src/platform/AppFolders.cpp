@@ -13,12 +13,6 @@
 
 namespace {
 
-std::string WithoutTrailingSlashes(std::string path) {
-  while (path.size() > 1 && path.back() == '/')
-    path.pop_back();
-  return path;
-}
-
 std::string Child(const std::string& folder, const std::string& name) {
   const std::string parent = WithoutTrailingSlashes(folder);
   return parent + (parent == "/" ? "" : "/") + name;

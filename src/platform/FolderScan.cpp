@@ -1,5 +1,7 @@
 #include "platform/FolderScan.h"
 
+#include "platform/Path.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -53,7 +55,7 @@ class CScan {
 
   bool Run(const std::vector<std::string>& roots) {
     for (const std::string& root : roots) {
-      Enter(Trimmed(root), true);
+      Enter(WithoutTrailingSlashes(root), true);
       while (!m_stack.empty()) {
         if (m_on.cancelled && m_on.cancelled())
           return false;
@@ -70,12 +72,6 @@ class CScan {
   }
 
  private:
-  static std::string Trimmed(std::string path) {
-    while (path.size() > 1 && path.back() == '/')
-      path.pop_back();
-    return path;
-  }
-
   void Report(const std::string& path, const std::string& reason, bool missed = false) {
     if (m_on.problem)
       m_on.problem(path, reason, missed);

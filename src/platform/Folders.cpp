@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -146,9 +147,7 @@ std::string GetHomeFolder() {
     if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir)
       folder = user->pw_dir;
   }
-  while (folder.size() > 1 && folder.back() == '/')
-    folder.pop_back();
-  return folder;
+  return WithoutTrailingSlashes(folder);
 }
 
 std::optional<std::string> GetPasswordHomeFolder() {

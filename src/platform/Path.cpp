@@ -92,3 +92,9 @@ std::string ExpandHome(const std::string& path, const std::string& home) {
 std::string ExpandHome(const std::string& path) {
   return path.empty() || path[0] != '~' ? path : ExpandHome(path, GetHomeFolder());
 }
+
+std::string WithoutTrailingSlashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/')
+    path.pop_back();
+  return path;
+}

@@ -7,6 +7,8 @@
 
 /// Everything up to and including the last "/"; empty when the path has none.
 std::string FolderOf(const std::string& path);
+/// The path without the slashes at its end; "/" stays as it is.
+std::string WithoutTrailingSlashes(std::string path);
 /// The folder of a path as a path of its own, without a trailing "/": "." when the path has no
 /// "/", "/" for a name directly under the root.
 std::string DirectoryOf(const std::string& path);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "db/EmulatorChoice.h"
 #include "db/PatchRecord.h"
 #include "db/RomRecord.h"
 #include "patch/PatchFormat.h"
@@ -51,7 +52,7 @@ class CEmulator {
 
   /// The emulator's name in messages.
   virtual const char* Name() const = 0;
-  virtual bool Applies(PatchType type) const = 0;
+  virtual EmulatorKind Kind() const = 0;
   /// Everything the emulator needs checked before anything changes (reported, or asked); false
   /// stops the play.
   virtual bool Check(const PlayRequest& request) = 0;

@@ -4,6 +4,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
+#include "platform/Path.h"
 #include "platform/Process.h"
 #include "play/PlayFiles.h"
 
@@ -11,12 +12,6 @@ namespace {
 
 // The first line of every per-game file Brindle makes (Mednafen skips lines that begin with ";").
 constexpr const char kMarker[] = "; Made by Brindle for one play of a patch; removed when it ends.";
-
-std::string WithoutTrailingSlash(std::string folder) {
-  while (folder.size() > 1 && folder.back() == '/')
-    folder.pop_back();
-  return folder;
-}
 
 }  // namespace
 
@@ -43,9 +38,7 @@ bool CMednafenEmulator::IsMadeByBrindle(const std::string& bytes) {
 
 std::string CMednafenEmulator::MednafenHome() {
   if (const char* home = std::getenv("MEDNAFEN_HOME"); home && *home)
-    return WithoutTrailingSlash(home);
-  if (const char* home = std::getenv("HOME"); home && *home)
-    return WithoutTrailingSlash(home) + "/.mednafen";
+    return WithoutTrailingSlashes(home);
   return GetHomeFolder() + "/.mednafen";
 }
 
@@ -55,9 +48,9 @@ bool CMednafenEmulator::Check(const PlayRequest& request) {
     ReportError("Mednafen is not set up: choose its program in Options, on the emulator page.");
     return false;
   }
-  const auto settings =
-      GameSettings(request.savesWithPatch ? std::optional(WithoutTrailingSlash(request.patchFolder))
-                                          : std::nullopt);
+  const auto settings = GameSettings(
+      request.savesWithPatch ? std::optional(WithoutTrailingSlashes(request.patchFolder))
+                             : std::nullopt);
   if (!settings) {
     ReportError("Mednafen cannot save into the folder \"" + request.patchFolder +
                 "\": its settings have no way to write a folder name with a line break. The "

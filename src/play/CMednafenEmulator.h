@@ -14,7 +14,7 @@ class CMednafenEmulator final : public CRunFolderEmulator {
   explicit CMednafenEmulator(CPatchDB& db) : CRunFolderEmulator(db) {}
 
   const char* Name() const override { return "Mednafen"; }
-  bool Applies(PatchType type) const override { return type == PatchType::Ips; }
+  EmulatorKind Kind() const override { return EmulatorKind::Mednafen; }
   bool Check(const PlayRequest& request) override;
   bool Prepare(PlayJournalFile& journal) override;
   PlayCommand Command() const override;

@@ -72,7 +72,7 @@ bool CPatchPlayer::Check(int index) {
   }
   m_request.patch = patch;
   m_request.type = PatchTypeOf(patch->Filename);
-  if (!m_emulator->Applies(m_request.type)) {
+  if (!EmulatorApplies(m_emulator->Kind(), m_request.type)) {
     ReportError(PatchRefusal(*m_emulator, patch->Filename, m_request.type));
     return false;
   }

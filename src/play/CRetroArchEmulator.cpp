@@ -15,12 +15,6 @@ std::string RomExtension(const std::string& romPath) {
   return dot == std::string::npos ? ".sfc" : name.substr(dot);
 }
 
-std::string WithoutTrailingSlash(std::string folder) {
-  while (folder.size() > 1 && folder.back() == '/')
-    folder.pop_back();
-  return folder;
-}
-
 }  // namespace
 
 std::optional<std::string> CRetroArchEmulator::QuoteValue(const std::string& value) {
@@ -63,7 +57,7 @@ bool CRetroArchEmulator::Check(const PlayRequest& request) {
     return false;
   }
   const std::optional<std::string> saveFolder =
-      request.savesWithPatch ? std::optional(WithoutTrailingSlash(request.patchFolder))
+      request.savesWithPatch ? std::optional(WithoutTrailingSlashes(request.patchFolder))
                              : std::nullopt;
   const auto config = AppendedConfig(saveFolder);
   if (!config) {

@@ -14,7 +14,7 @@ class CRetroArchEmulator final : public CRunFolderEmulator {
   explicit CRetroArchEmulator(CPatchDB& db) : CRunFolderEmulator(db) {}
 
   const char* Name() const override { return "RetroArch"; }
-  bool Applies(PatchType) const override { return true; }
+  EmulatorKind Kind() const override { return EmulatorKind::RetroArch; }
   bool Check(const PlayRequest& request) override;
   bool Prepare(PlayJournalFile& journal) override;
   PlayCommand Command() const override;

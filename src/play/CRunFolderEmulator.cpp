@@ -6,14 +6,6 @@
 #include "platform/PlayFolders.h"
 #include "play/PlayFiles.h"
 
-namespace {
-
-std::string Quoted(const std::string& path) {
-  return "\"" + path + "\"";
-}
-
-}  // namespace
-
 bool CRunFolderEmulator::MakeRunFolder(PlayJournalFile& journal,
                                        const std::vector<std::string>& names) {
   std::string error;

@@ -15,7 +15,7 @@ class CZsnesEmulator final : public CEmulator {
   explicit CZsnesEmulator(CPatchDB& db) : m_db(db), m_ownJournal(db) {}
 
   const char* Name() const override { return "ZSNES"; }
-  bool Applies(PatchType type) const override { return type == PatchType::Ips; }
+  EmulatorKind Kind() const override { return EmulatorKind::Zsnes; }
   /// Names the emulator can take, and the patch's file name and auto-patching (asking the user
   /// where they have a say).
   bool Check(const PlayRequest& request) override;

@@ -6,14 +6,9 @@
 #include "play/CRetroArchEmulator.h"
 #include "play/CZsnesEmulator.h"
 
-namespace {
-
-// Which types each emulator applies, by kind; the same as each class's Applies.
-bool KindApplies(EmulatorKind kind, PatchType type) {
+bool EmulatorApplies(EmulatorKind kind, PatchType type) {
   return kind == EmulatorKind::RetroArch || type == PatchType::Ips;
 }
-
-}  // namespace
 
 PatchType PatchTypeOf(const std::string& patchPath) {
   return PatchFormatFromPath(patchPath).value_or(PatchType::Ips);
@@ -36,7 +31,7 @@ std::string PatchRefusal(const CEmulator& emulator, const std::string& patchPath
                      "\": it applies IPS patches only.\n\n";
   std::string able;
   for (int i = 0; i < kEmulatorCount; ++i) {
-    if (KindApplies(static_cast<EmulatorKind>(i), type))
+    if (EmulatorApplies(static_cast<EmulatorKind>(i), type))
       able += std::string(able.empty() ? "" : " or ") + EmulatorName(static_cast<EmulatorKind>(i));
   }
   if (able.empty())

@@ -10,6 +10,9 @@ class CPatchDB;
 
 // The emulators a patch can be played with.
 
+/// Whether an emulator applies patches of a type as it loads the game.
+bool EmulatorApplies(EmulatorKind kind, PatchType type);
+
 /// The emulator the settings choose.
 std::unique_ptr<CEmulator> MakeEmulator(CPatchDB& db);
 

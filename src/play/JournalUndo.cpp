@@ -7,10 +7,6 @@
 
 namespace {
 
-std::string Quoted(const std::string& path) {
-  return "\"" + path + "\"";
-}
-
 // A value as its line spells it.
 std::string LineOf(const ConfigValue& value) {
   if (value.key == CEmulatorConfig::kSaveDirectoryKey)

@@ -72,8 +72,17 @@ ClearResult RemoveMadeFile(const std::string& path, const std::string& digest, s
     return ClearResult::Done;
   if (!digest.empty()) {
     std::string bytes;
-    if (IsSymbolicLink(path) || !ReadWholeFile(path, bytes) || DigestOfBytes(bytes) != digest)
+    // What a play makes is a few lines: anything much larger is not what it made.
+    constexpr int64_t kMadeFileLimit = 1 << 20;
+    if (IsSymbolicLink(path) ||
+        !ReadWholeFile(path, bytes, nullptr, CFile::Mode::Read, kMadeFileLimit) ||
+        DigestOfBytes(bytes) != digest) {
       return ClearResult::Kept;
+    }
   }
   return RemoveFile(path, what) ? ClearResult::Done : ClearResult::Failed;
+}
+
+std::string Quoted(const std::string& path) {
+  return "\"" + path + "\"";
 }

@@ -10,6 +10,9 @@
 /// `error` saying why, when there is no such folder.
 std::string NewRunFolderName(std::string* error);
 
+/// A path in double quotes, as the play's messages show one.
+std::string Quoted(const std::string& path);
+
 /// The digest a made file is recorded with in the journal.
 std::string DigestOfBytes(const std::string& bytes);
 

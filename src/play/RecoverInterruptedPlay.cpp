@@ -5,12 +5,9 @@
 #include "platform/Process.h"
 #include "play/CPatchPlayer.h"
 #include "play/JournalUndo.h"
+#include "play/PlayFiles.h"
 
 namespace {
-
-std::string Quoted(const std::string& path) {
-  return "\"" + path + "\"";
-}
 
 // Whether the process that plays, or the emulator it started, still runs.
 bool IsStillPlaying(const CPlayJournal& journal) {

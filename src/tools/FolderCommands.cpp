@@ -1,6 +1,5 @@
 // brindle-tool add-folder: every ROM and patch below some folders, with one summary.
 #include <poll.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -9,6 +8,7 @@
 
 #include "db/CFolderAdd.h"
 #include "platform/CDatabaseLock.h"
+#include "platform/Folders.h"
 #include "platform/Path.h"
 #include "platform/TerminationSignals.h"
 #include "prompt/CTerminalPrompt.h"
@@ -17,11 +17,6 @@
 namespace {
 
 constexpr int kProgressMilliseconds = 200;
-
-bool IsFolder(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
 
 // Runs the work on a thread of its own while this one draws the progress line (on a terminal
 // only) and turns Ctrl+C into a cancel, so that what was added so far is still saved.
@@ -60,7 +55,7 @@ int RunAddFolder(const Args& args) {
     return 2;
   for (std::string& folder : folders) {
     folder = NormalizePath(folder);
-    if (!IsFolder(folder)) {
+    if (GetPathKind(folder) != PathKind::Folder) {
       std::fprintf(stderr, "brindle-tool: %s is not a folder\n", folder.c_str());
       return 2;
     }
