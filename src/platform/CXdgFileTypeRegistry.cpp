@@ -193,7 +193,7 @@ void CXdgFileTypeRegistry::Finish() {
       "Type=Application\n"
       "Name=Brindle\n"
       "GenericName=SNES Patch Manager\n"
-      "Comment=Play IPS patches for SNES games with ZSNES\n"
+      "Comment=Play IPS, BPS and UPS patches for SNES games\n"
       "Exec=" +
       OneLine(DesktopExecQuote(types.front().program)) +
       " %f\n"
