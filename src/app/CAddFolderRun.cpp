@@ -4,6 +4,7 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <atomic>
+#include <system_error>
 #include <thread>
 
 #include "dialogs/CFolderDlg.h"
@@ -91,10 +92,16 @@ void CAddFolderRun::Work(CFolderAdd& work, const std::string& folder) {
   dialog.show();
 
   std::atomic<bool> finished = false;
-  std::thread thread([&] {
-    work.Run({folder}, m_env.onProgress);
+  std::thread thread;
+  try {
+    thread = std::thread([&] {
+      work.Run({folder}, m_env.onProgress);
+      finished = true;
+    });
+  } catch (const std::system_error&) {
+    work.Run({folder}, m_env.onProgress);  // no thread to be had: the window waits
     finished = true;
-  });
+  }
   QEventLoop loop;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -105,6 +112,7 @@ void CAddFolderRun::Work(CFolderAdd& work, const std::string& folder) {
   });
   poll.start(kPollMilliseconds);
   loop.exec();
-  thread.join();
+  if (thread.joinable())
+    thread.join();
   dialog.hide();
 }

@@ -1,14 +1,20 @@
 #include "db/CRomIdentifier.h"
 
 #include <algorithm>
+#include <system_error>
 
 #include "db/CPatchDB.h"
 
 CRomIdentifier::CRomIdentifier(int threads) {
   if (threads < 1)
     threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  for (int i = 0; i < threads; ++i)
-    m_threads.emplace_back([this] { Work(); });
+  for (int i = 0; i < threads; ++i) {
+    try {
+      m_threads.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+      break;  // as many as the system gives; with none, Take does the work itself
+    }
+  }
 }
 
 CRomIdentifier::~CRomIdentifier() {
@@ -32,6 +38,13 @@ void CRomIdentifier::Give(std::string path) {
 
 CRomIdentifier::Result CRomIdentifier::Take() {
   std::unique_lock lock(m_mutex);
+  if (m_threads.empty()) {
+    Result result;
+    result.error = CPatchDB::ReadRomFile(m_queue.front().second, result.rom);
+    m_queue.pop_front();
+    ++m_taken;
+    return result;
+  }
   m_done.wait(lock, [this] { return m_results.count(m_taken) != 0; });
   const auto found = m_results.find(m_taken++);
   Result result = std::move(found->second);

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <system_error>
 #include <thread>
 
 #include "db/CFolderAdd.h"
@@ -24,10 +25,16 @@ void RunWithProgress(CFolderAdd& work, const std::vector<std::string>& folders) 
   const bool terminal = ::isatty(STDERR_FILENO) == 1;
   const int signals = CatchTerminationSignals();
   std::atomic<bool> finished = false;
-  std::thread worker([&] {
-    work.Run(folders);
+  std::thread worker;
+  try {
+    worker = std::thread([&] {
+      work.Run(folders);
+      finished = true;
+    });
+  } catch (const std::system_error&) {
+    work.Run(folders);  // no thread to be had: the work without its progress line
     finished = true;
-  });
+  }
   while (!finished) {
     if (signals >= 0) {
       pollfd wait{signals, POLLIN, 0};
@@ -40,7 +47,8 @@ void RunWithProgress(CFolderAdd& work, const std::vector<std::string>& folders) 
     if (terminal && !finished)
       std::fprintf(stderr, "\r\033[K%s", FolderAddProgressText(work.Progress()).c_str());
   }
-  worker.join();
+  if (worker.joinable())
+    worker.join();
   ReleaseTerminationSignals();
   if (terminal)
     std::fputs("\r\033[K", stderr);
