@@ -3,15 +3,12 @@
 #include <QDateTime>
 #include <algorithm>
 
+#include "parser/TextUtil.h"
+
 namespace {
 
 bool IsAsciiDigit(char c) {
   return c >= '0' && c <= '9';
-}
-
-bool IsAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace
@@ -108,7 +105,7 @@ std::optional<qint64> CDateReader::Read(std::string_view text) const {
 // The parser is slow and most texts fail it; a character no form of a date can contain (a point
 // in an English file name, a bracket in a title) rules a text out cheaply.
 bool CDateReader::MayBeDate(std::string_view text) const {
-  if (IsAscii(text)) {
+  if (IsAsciiText(text)) {
     return std::all_of(text.begin(), text.end(), [this](char c) {
       const auto code = static_cast<unsigned char>(c);
       const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');

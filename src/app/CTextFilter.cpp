@@ -2,27 +2,15 @@
 
 #include <algorithm>
 
+#include "parser/TextUtil.h"
 #include "ui/DisplayText.h"
-
-namespace {
-
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool IsAsciiText(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-}  // namespace
 
 CTextFilter::CTextFilter(const QString& typed) : m_typed(typed) {
   m_isAscii = std::all_of(typed.begin(), typed.end(), [](QChar c) { return c.unicode() < 0x80; });
   if (m_isAscii) {
     m_ascii.reserve(static_cast<size_t>(typed.size()));
     for (QChar c : typed)
-      m_ascii.push_back(AsciiLower(static_cast<char>(c.unicode())));
+      m_ascii.push_back(AsciiToLower(static_cast<char>(c.unicode())));
   }
 }
 
@@ -56,7 +44,7 @@ bool CTextFilter::FindAscii(std::string_view cell) const {
     if (cell[i] != first && cell[i] != firstUpper)
       continue;
     size_t k = 1;
-    while (k < length && AsciiLower(cell[i + k]) == m_ascii[k])
+    while (k < length && AsciiToLower(cell[i + k]) == m_ascii[k])
       ++k;
     if (k == length)
       return true;

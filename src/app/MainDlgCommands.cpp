@@ -9,6 +9,7 @@
 #include "app/CMainDlg.h"
 #include "app/CSortListCtrl.h"
 #include "db/EmulatorChoice.h"
+#include "db/FileKinds.h"
 #include "prompt/Diagnostics.h"
 
 namespace {
@@ -35,7 +36,7 @@ std::vector<std::string> DroppedFiles(const QMimeData* data) {
     if (!url.isLocalFile())
       continue;
     std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
-    if (IsPatchFile(path) || IsRomFile(path))
+    if (IsPatchFileName(path) || IsRomFileName(path))
       paths.push_back(std::move(path));
   }
   return paths;
@@ -166,9 +167,9 @@ void CMainDlg::InstallFiles(const std::vector<std::string>& paths) {
   bool patches = false;
   bool roms = false;
   for (const std::string& path : paths) {
-    if (IsPatchFile(path))
+    if (IsPatchFileName(path))
       patches |= InstallPatch(path);
-    else if (IsRomFile(path))
+    else if (IsRomFileName(path))
       roms |= m_db.AddRom(path);
   }
   if (patches)

@@ -3,14 +3,11 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
-#include <algorithm>
 
 #include "db/FileKinds.h"
 #include "dialogs/COptionsDlg.h"
 #include "dialogs/CPatchInfoDlg.h"
 #include "dialogs/CRomInfoDlg.h"
-#include "parser/TextUtil.h"
-#include "patch/PatchFormat.h"
 
 namespace {
 
@@ -70,12 +67,4 @@ void CompleteMainDlgEnvironment(MainDlgEnvironment& environment) {
     environment.editRomInfo = DefaultEditRomInfo;
   if (!environment.showOptions)
     environment.showOptions = DefaultShowOptions;
-}
-
-bool IsPatchFile(const std::string& path) {
-  return IsPatchFileName(path);
-}
-
-bool IsRomFile(const std::string& path) {
-  return IsRomFileName(path);
 }

@@ -41,7 +41,3 @@ struct MainDlgEnvironment {
 
 /// Fills in the real file dialogs and dialogs where the environment leaves them empty.
 void CompleteMainDlgEnvironment(MainDlgEnvironment& environment);
-
-/// Whether a path names a patch or a ROM image, by its extension in any letter case.
-bool IsPatchFile(const std::string& path);
-bool IsRomFile(const std::string& path);

@@ -2,8 +2,12 @@
 
 #include <cstring>
 
-char AsciiToLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+bool IsAsciiText(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80)
+      return false;
+  }
+  return true;
 }
 
 std::string AsciiLowerCopy(std::string_view text) {

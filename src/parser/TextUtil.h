@@ -7,7 +7,11 @@
 // Byte-text helpers shared by the readers. Letter case is ASCII only: the files are 8-bit text in
 // no particular encoding, so bytes above 127 are compared as they are.
 
-char AsciiToLower(char c);
+inline char AsciiToLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+/// Whether every byte of the text is ASCII.
+bool IsAsciiText(std::string_view text);
 std::string AsciiLowerCopy(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 /// The text without the blanks and tabs at either end, as a view of the same bytes.
