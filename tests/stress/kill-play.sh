@@ -18,7 +18,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/roms" "$work/my patches" "$work/zsnes"
 head -c 1048576 /dev/zero | tr '\0' 'R' > "$work/roms/game.fig"
-printf 'PATCH' > "$work/my patches/Game (fixed).ips"
+printf 'PATCHEOF' > "$work/my patches/Game (fixed).ips"
 config="$work/zsnes/zsnesl.cfg"
 # CRLF=1 writes a file every build of Brindle gives back byte for byte after a play (CR LF line
 # ends, one blank after "="), to compare builds.
