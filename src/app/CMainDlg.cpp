@@ -1,5 +1,7 @@
 #include "app/CMainDlg.h"
 
+#include <cctype>
+
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>

@@ -1,5 +1,7 @@
 #include "app/MainDlgTexts.h"
 
+#include <cctype>
+
 #include "db/CPatchDB.h"
 #include "patch/PatchFormat.h"
 #include "prompt/Diagnostics.h"
@@ -30,12 +32,15 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 }  // namespace
 
 std::string WelcomeText(EmulatorKind offered) {
-  return Replaced(kWelcome, "ZSNES", EmulatorName(offered));
+  // An emulator of the user's own has no name to give.
+  return Replaced(kWelcome, "ZSNES",
+                  offered == EmulatorKind::Other ? "emulator" : EmulatorName(offered));
 }
 
 BoxRequest FirstRunResult(const CPatchDB& db) {
   const EmulatorKind kind = ChosenEmulator(db);
-  const std::string name = EmulatorName(kind);
+  std::string name = EmulatorName(kind);
+  name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));  // "The other"
   if (IsEmulatorSetUp(db)) {
     std::string text = kConfigured;
     // Every emulator but ZSNES plays the three formats as they are.

@@ -64,7 +64,8 @@ constexpr ControlRow kControls[] = {
 };
 
 // In the order of EmulatorKind.
-constexpr const char* kEmulators[] = {"ZSNES", "RetroArch (bsnes-mercury)", "Mednafen"};
+constexpr const char* kEmulators[] = {"ZSNES", "RetroArch (bsnes-mercury)", "Mednafen",
+                                      "Other emulator"};
 // Each emulator's widgets, by object name, in the order of EmulatorKind.
 const std::vector<const char*> kEmulatorWidgetNames[kEmulatorCount] = {
     {"InstallationGroup", "DirectoryLabel", "ZsnesDirectory", "Browse", "VersionLabel",
@@ -73,6 +74,8 @@ const std::vector<const char*> kEmulatorWidgetNames[kEmulatorCount] = {
     {"RetroArchGroup", "RetroArchLabel", "RetroArchProgram", "BrowseRetroArch",
      "RetroArchCoreLabel", "RetroArchCore", "BrowseCore", "RunNote"},
     {"MednafenGroup", "MednafenLabel", "MednafenProgram", "BrowseMednafen", "RunNote"},
+    {"OtherGroup", "OtherCommandLabel", "OtherCommand", "OtherPreset", "OtherFormatsLabel",
+     "OtherIps", "OtherBps", "OtherUps", "OtherNote"},
 };
 
 // In the order of ZsnesVariant.
@@ -109,6 +112,7 @@ void CZsnesPage::CreateWidgets() {
   m_retroArch = findChild<QLineEdit*>("RetroArchProgram");
   m_retroArchCore = findChild<QComboBox*>("RetroArchCore");
   m_mednafen = findChild<QLineEdit*>("MednafenProgram");
+  CreateOtherWidgets();
   for (const char* version : kVersions)
     m_version->addItem(version);
   for (const char* emulator : kEmulators)

@@ -91,6 +91,7 @@ void CZsnesPage::LoadEmulatorFields(const CPatchDB& db, const InstalledEmulators
   m_retroArchCore->setEditText(PathText(form.retroArchCore));
   m_retroArchCore->lineEdit()->setCursorPosition(0);
   ShowPath(m_mednafen, form.mednafen);
+  LoadOtherFields(form, installed);
   ShowEmulatorFields();
 }
 
@@ -108,6 +109,7 @@ void CZsnesPage::ConnectEmulatorFields() {
   });
   bool* mednafenEdited = &m_edited[static_cast<int>(EmulatorKind::Mednafen)];
   connect(m_mednafen, &QLineEdit::textEdited, this, [mednafenEdited] { *mednafenEdited = true; });
+  ConnectOtherFields();
   ConnectBrowseButtons();
 }
 
@@ -130,14 +132,17 @@ void CZsnesPage::ShowEmulatorFields() {
                 .arg(EmulatorName(kind)));
   // The keyboard starts in the chosen emulator's first field.
   constexpr const char* kFirstFields[kEmulatorCount] = {"ZsnesDirectory", "RetroArchProgram",
-                                                        "MednafenProgram"};
+                                                        "MednafenProgram", "OtherCommand"};
   setFocusProxy(findChild<QWidget*>(kFirstFields[m_emulator->currentIndex()]));
 }
 
 void CZsnesPage::StoreEmulatorFields(EmulatorKind chosen, CPatchDB& db) const {
   const EmulatorForm form{
-      chosen, ExpandHome(PathBytes(m_retroArch->text(), m_retroArchShown)),
+      chosen,
+      ExpandHome(PathBytes(m_retroArch->text(), m_retroArchShown)),
       ExpandHome(PathBytes(m_retroArchCore->currentText(), m_retroArchCoreShown)),
-      ExpandHome(PathBytes(m_mednafen->text(), m_mednafenShown))};
+      ExpandHome(PathBytes(m_mednafen->text(), m_mednafenShown)),
+      OtherCommandBytes(),
+      OtherFormatsValue()};
   ApplyEmulatorForm(form, m_edited, db);
 }
