@@ -194,13 +194,14 @@ std::optional<std::vector<std::string>> FlatpakFilesystems(const std::string& ap
   return entries;
 }
 
-bool FlatpakMayRead(const std::vector<std::string>& filesystems, const std::string& appId,
-                    const std::string& given, const std::string& home) {
+FlatpakAccess FlatpakAccessTo(const std::vector<std::string>& filesystems, const std::string& appId,
+                              const std::string& given, const std::string& home) {
   // The sandbox is given the real folders: a link into the home folder from elsewhere does not
   // take it there.
   const std::string path = RealPath(given);
   if (IsBelow(path, RealPath(home + "/.var/app/" + appId)))
-    return true;
+    return FlatpakAccess::ReadWrite;
+  FlatpakAccess access = FlatpakAccess::None;
   for (const std::string& entry : filesystems) {
     if (entry.empty() || entry[0] == '!')
       continue;
@@ -208,12 +209,12 @@ bool FlatpakMayRead(const std::vector<std::string>& filesystems, const std::stri
     const auto folder = EntryFolder(name, home);
     if (!folder)
       continue;
-    if (name == "host") {
-      if (HostShares(path) || IsBelow(path, RealPath(home)))
-        return true;
-    } else if (IsBelow(path, RealPath(*folder))) {
-      return true;
+    const bool opens = name == "host" ? HostShares(path) || IsBelow(path, RealPath(home))
+                                      : IsBelow(path, RealPath(*folder));
+    if (opens) {
+      const bool readOnly = entry.size() > 3 && entry.compare(entry.size() - 3, 3, ":ro") == 0;
+      access = std::max(access, readOnly ? FlatpakAccess::Read : FlatpakAccess::ReadWrite);
     }
   }
-  return false;
+  return access;
 }
