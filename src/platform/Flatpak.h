@@ -25,9 +25,10 @@ std::string FlatpakAppOfCommand(const std::vector<std::string>& words);
 /// away). nullopt when the app's metadata is in no installation.
 std::optional<std::vector<std::string>> FlatpakFilesystems(const std::string& appId);
 
-/// Whether a sandbox with `filesystems` (entries as Flatpak writes them: "home", "host",
-/// "~/Games:ro", "xdg-download", "/media"...) may read `path` (absolute; where its links lead
-/// counts).
-/// `home` is the user's home folder. The app's own data folder is always readable.
-bool FlatpakMayRead(const std::vector<std::string>& filesystems, const std::string& appId,
-                    const std::string& path, const std::string& home);
+enum class FlatpakAccess { None, Read, ReadWrite };
+
+/// What a sandbox with `filesystems` (entries as Flatpak writes them: "home", "host",
+/// "~/Games:ro", "xdg-download", "/media"...) may do with `path` (absolute; where its links lead
+/// counts). `home` is the user's home folder. The app's own data folder is always open to it.
+FlatpakAccess FlatpakAccessTo(const std::vector<std::string>& filesystems, const std::string& appId,
+                              const std::string& path, const std::string& home);

@@ -96,7 +96,7 @@ bool COtherEmulator::CheckLinkNames() {
   return true;
 }
 
-bool COtherEmulator::CheckSandbox() const {
+bool COtherEmulator::CheckSandbox() {
   const std::string app = FlatpakAppOfCommand(m_words);
   const auto filesystems = app.empty() ? std::nullopt : FlatpakFilesystems(app);
   if (!filesystems)
@@ -108,7 +108,7 @@ bool COtherEmulator::CheckSandbox() const {
   const std::pair<std::string, std::string> paths[] = {
       {patchFolder, patchFolder}, {rom, WithoutTrailingSlashes(FolderOf(rom))}};
   for (const auto& [path, folder] : paths) {
-    if (FlatpakMayRead(*filesystems, app, path, home))
+    if (FlatpakAccessTo(*filesystems, app, path, home) != FlatpakAccess::None)
       continue;
     std::string allowed;
     for (const std::string& entry : *filesystems)
@@ -119,6 +119,17 @@ bool COtherEmulator::CheckSandbox() const {
                 "folder, or let it read this one with\n\nflatpak override --user --filesystem=" +
                 QuoteCommandWord(folder) + " " + app + "\n\nThe patch was not played.");
     return false;
+  }
+  // An emulator saves beside the game it is given unless its own settings say otherwise.
+  if (m_request.savesWithPatch &&
+      FlatpakAccessTo(*filesystems, app, patchFolder, home) == FlatpakAccess::Read) {
+    const BoxRequest question{
+        app + " may read the patch's folder \"" + patchFolder +
+            "\" but not write to it, so the game could not save there.\n\nLet it write there "
+            "with\n\nflatpak override --user --filesystem=" +
+            QuoteCommandWord(patchFolder) + " " + app + "\n\nDo you want to play all the same?",
+        "Warning!", BoxIcon::Warning, BoxButtons::YesNo};
+    return m_db.Prompt().Ask(question) == BoxAnswer::Yes;
   }
   return true;
 }

@@ -30,7 +30,9 @@ class COtherEmulator final : public CEmulator {
  private:
   bool CheckCommand();
   bool CheckLinkNames();
-  bool CheckSandbox() const;
+  /// A Flatpak must be able to read the patch and the ROM; one that can only read the patch's
+  /// folder could not save there (asked).
+  bool CheckSandbox();
   bool MakeLink(PlayJournalFile& journal, const std::string& link, const std::string& target);
   void ReportError(const std::string& message) const { m_db.ReportError(message); }
 

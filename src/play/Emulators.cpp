@@ -53,8 +53,14 @@ std::string PatchRefusal(const CPatchDB& db, const CEmulator& emulator,
     if (EmulatorApplies(db, static_cast<EmulatorKind>(i), type))
       able += std::string(able.empty() ? "" : " or ") + EmulatorName(static_cast<EmulatorKind>(i));
   }
+  // The other emulator's formats are the user's word: it may apply more than it was said to.
+  const std::string unsaid = emulator.Kind() != EmulatorKind::Other
+                                 ? std::string()
+                                 : std::string("\n\nIf it does apply them, check \"") +
+                                       PatchTypeName(type) +
+                                       "\" beside \"Patches:\" in Options, on the emulator page.";
   if (able.empty())
-    return text + "None of the emulators Brindle plays with can apply it.";
+    return text + "None of the emulators Brindle plays with can apply it." + unsaid;
   return text + able + " can apply " + PatchTypeName(type) +
-         " patches: choose it in Options, on the emulator page.";
+         " patches: choose it in Options, on the emulator page." + unsaid;
 }

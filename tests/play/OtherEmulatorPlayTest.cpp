@@ -58,6 +58,21 @@ TEST(OtherEmulatorPlay, GetsTheRomAsALinkNamedAfterThePatchBesideItThatGoesAfter
   ASSERT_EQ(w.db.PlayPatch(0), 1) << ::testing::PrintToString(w.prompt.Texts());
   EXPECT_NE(ReadFileBytes(w.record).find("arg=" + w.link + "\n"), std::string::npos);
   EXPECT_EQ(w.Folder(), "Game (fixed).IPS\nGame (fixed).srm\nextra\n");
+
+  // A link left by a play cut short goes at the next start, and the user is told what it was.
+  ASSERT_TRUE(CreateSymbolicLink(w.romFile, w.link));
+  CPlayJournal journal;
+  ASSERT_TRUE(journal.Create(w.journal));
+  ASSERT_TRUE(journal.Append(JournalStep::Link(w.link, w.romFile)));
+  w.prompt.boxes.clear();
+  EXPECT_TRUE(w.db.RecoverInterruptedPlay());
+  ASSERT_EQ(w.prompt.boxes.size(), 1u);
+  EXPECT_NE(w.prompt.boxes[0].text.find("The link \"" + w.link +
+                                        "\", through which the emulator was given the ROM, was "
+                                        "removed."),
+            std::string::npos)
+      << w.prompt.boxes[0].text;
+  EXPECT_FALSE(PathExists(w.link));
 }
 
 TEST(OtherEmulatorPlay, RefusesBeforeAnythingChangesAndSaysWhy) {
@@ -97,7 +112,8 @@ TEST(OtherEmulatorPlay, RefusesBeforeAnythingChangesAndSaysWhy) {
   w.db.OtherFormats = "bps";
   refused("zsnes w cannot apply the patch \"" + w.patchFolder +
           "Game (fixed).ips\": it applies BPS patches only.\n\nZSNES or RetroArch or Mednafen can "
-          "apply IPS patches: choose it in Options, on the emulator page.");
+          "apply IPS patches: choose it in Options, on the emulator page.\n\nIf it does apply "
+          "them, check \"IPS\" beside \"Patches:\" in Options, on the emulator page.");
   EXPECT_EQ(w.Folder(), before);
 }
 
@@ -128,10 +144,21 @@ TEST(OtherEmulatorPlay, AFlatpakIsOnlyStartedOnFilesItsSandboxMayRead) {
                 "\n\nThe patch was not played.");
   EXPECT_FALSE(PathExists(w.record));
 
-  // The user's override lets it read the patches too.
+  // The user's override lets it read the patches too; only reading them, the game could not
+  // save, which the user is asked about.
+  w.dir.Write("flatpak user/overrides/" + app, "[Context]\nfilesystems=~/my patches:ro;\n");
+  w.prompt.boxes.clear();
+  EXPECT_EQ(w.db.PlayPatch(0), 0);
+  ASSERT_EQ(w.prompt.boxes.size(), 1u);
+  EXPECT_EQ(w.prompt.boxes[0].buttons, BoxButtons::YesNo);
+  EXPECT_NE(w.prompt.boxes[0].text.find("may read the patch's folder"), std::string::npos);
+  EXPECT_FALSE(PathExists(w.record));
+  w.prompt.answers = {BoxAnswer::Yes};
+  EXPECT_EQ(w.db.PlayPatch(0), 1) << ::testing::PrintToString(w.prompt.Texts());
   w.dir.Write("flatpak user/overrides/" + app, "[Context]\nfilesystems=~/my patches;\n");
   w.prompt.boxes.clear();
   EXPECT_EQ(w.db.PlayPatch(0), 1) << ::testing::PrintToString(w.prompt.Texts());
+  EXPECT_TRUE(w.prompt.boxes.empty());
   EXPECT_EQ(FlatpakAppOfCommand({"/usr/bin/flatpak", "run", "--branch=stable", app, "%ROM%"}), app);
   EXPECT_EQ(FlatpakAppOfCommand({launcher + "x/y"}), "");
 }
@@ -139,8 +166,11 @@ TEST(OtherEmulatorPlay, AFlatpakIsOnlyStartedOnFilesItsSandboxMayRead) {
 TEST(OtherEmulatorPlay, SandboxRulesForTheFoldersFlatpakShares) {
   const std::string home = "/home/me";
   const auto mayRead = [&home](const std::vector<std::string>& fs, const std::string& path) {
-    return FlatpakMayRead(fs, "org.x.Emu", path, home);
+    return FlatpakAccessTo(fs, "org.x.Emu", path, home) != FlatpakAccess::None;
   };
+  EXPECT_EQ(FlatpakAccessTo({"home:ro", "~/Games"}, "x", "/home/me/Games/a", home),
+            FlatpakAccess::ReadWrite);
+  EXPECT_EQ(FlatpakAccessTo({"home:ro"}, "x", "/home/me/Games/a", home), FlatpakAccess::Read);
   EXPECT_TRUE(mayRead({"home"}, "/home/me/Games/a.sfc"));
   EXPECT_FALSE(mayRead({"home"}, "/home/meow/a.sfc"));
   EXPECT_FALSE(mayRead({"home:ro"}, "/tmp/a.sfc"));
@@ -150,7 +180,14 @@ TEST(OtherEmulatorPlay, SandboxRulesForTheFoldersFlatpakShares) {
   EXPECT_TRUE(mayRead({"host"}, "/run/media/me/USB/a.sfc"));
   EXPECT_FALSE(mayRead({"host"}, "/tmp/a.sfc"));
   EXPECT_FALSE(mayRead({"host"}, "/run/user/1000/a.sfc"));
+  TempDir config;
+  ScopedEnv configHome("XDG_CONFIG_HOME", config.Path().c_str());
   EXPECT_TRUE(mayRead({"/media", "xdg-download/roms"}, "/home/me/Downloads/roms/a.sfc"));
+  config.Write("user-dirs.dirs",
+               "# written by xdg-user-dirs-update\nXDG_DOWNLOAD_DIR=\"$HOME/"
+               "Telechargements\"\n");
+  EXPECT_TRUE(mayRead({"xdg-download"}, "/home/me/Telechargements/a.sfc"));
+  EXPECT_FALSE(mayRead({"xdg-download"}, "/home/me/Downloads/a.sfc"));
   EXPECT_FALSE(mayRead({"xdg-download/roms"}, "/home/me/Downloads/a.sfc"));
   EXPECT_TRUE(mayRead({"/media"}, "/media/disk/a.sfc"));
   EXPECT_FALSE(mayRead({"!home"}, "/home/me/a.sfc"));
