@@ -6,9 +6,19 @@
 #include "play/CRetroArchEmulator.h"
 #include "play/CZsnesEmulator.h"
 
-bool EmulatorApplies(EmulatorKind kind, PatchType type) {
-  return kind == EmulatorKind::RetroArch || type == PatchType::Ips;
+namespace {
+
+// Names the emulators that can play a patch, or says that none can.
+std::string OthersThatPlay(const std::vector<PatchForm>& forms, const std::string& what) {
+  const std::string able = EmulatorsThatPlay(forms);
+  if (able.empty())
+    return "None of the emulators Brindle plays with can apply it.";
+  return able + " can play " + what + ": choose " +
+         (able.find(" or ") == std::string::npos ? "it" : "one of them") +
+         " in Options, on the emulator page.";
 }
+
+}  // namespace
 
 PatchType PatchTypeOf(const std::string& patchPath) {
   return PatchFormatFromPath(patchPath).value_or(PatchType::Ips);
@@ -27,15 +37,14 @@ std::unique_ptr<CEmulator> MakeEmulator(CPatchDB& db) {
 }
 
 std::string PatchRefusal(const CEmulator& emulator, const std::string& patchPath, PatchType type) {
-  std::string text = std::string(emulator.Name()) + " cannot apply the patch \"" + patchPath +
-                     "\": it applies IPS patches only.\n\n";
-  std::string able;
-  for (int i = 0; i < kEmulatorCount; ++i) {
-    if (EmulatorApplies(static_cast<EmulatorKind>(i), type))
-      able += std::string(able.empty() ? "" : " or ") + EmulatorName(static_cast<EmulatorKind>(i));
-  }
-  if (able.empty())
-    return text + "None of the emulators Brindle plays with can apply it.";
-  return text + able + " can apply " + PatchTypeName(type) +
-         " patches: choose it in Options, on the emulator page.";
+  return std::string(emulator.Name()) + " cannot apply the patch \"" + patchPath +
+         "\": it applies IPS patches only.\n\n" +
+         OthersThatPlay({FormatForm(type)}, std::string(PatchTypeName(type)) + " patches");
+}
+
+std::string PatchFormRefusal(const CEmulator& emulator, const std::string& patchPath,
+                             const CheckedPatch& patch, PatchForm form) {
+  return std::string(emulator.Name()) + " would not apply the patch \"" + patchPath +
+         "\" correctly: " + FormClause(form, patch) + ".\n\n" +
+         OthersThatPlay(FormsOf(patch), "it");
 }
