@@ -73,8 +73,8 @@ bool CPatchPlayer::Check(int index) {
   m_request.patch = patch;
   m_request.type = PatchTypeOf(patch->Filename);
   const EmulatorKind kind = m_emulator->Kind();
-  if (!EmulatorPlays(kind, {FormatForm(m_request.type)})) {
-    ReportError(PatchRefusal(*m_emulator, patch->Filename, m_request.type));
+  if (!EmulatorPlays(m_db, kind, {FormatForm(m_request.type)})) {
+    ReportError(PatchRefusal(m_db, *m_emulator, patch->Filename, m_request.type));
     return false;
   }
   m_request.rom = m_db.FindRom(patch->RomName, patch->SizeWord);
@@ -97,9 +97,9 @@ bool CPatchPlayer::Check(int index) {
   if (!CheckRomDigest(rom) || !CheckPatchForRom(m_db, *patch, rom, m_checked))
     return false;
   // An emulator given the user's own file must apply it correctly as it is.
-  if (const std::optional<PatchForm> form = FirstNotApplied(kind, FormsOf(m_checked));
+  if (const std::optional<PatchForm> form = FirstNotApplied(m_db, kind, FormsOf(m_checked));
       form && !EmulatorTakesServedPatch(kind)) {
-    ReportError(PatchFormRefusal(*m_emulator, patch->Filename, m_checked, *form));
+    ReportError(PatchFormRefusal(m_db, *m_emulator, patch->Filename, m_checked, *form));
     return false;
   }
   m_request.checked = &m_checked;

@@ -6,17 +6,7 @@
 #include "platform/Folders.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
-
-namespace {
-
-// The ROM's own extension, which tells the core what it is given.
-std::string RomExtension(const std::string& romPath) {
-  const std::string name = romPath.substr(FolderOf(romPath).size());
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos ? ".sfc" : name.substr(dot);
-}
-
-}  // namespace
+#include "play/PlayFiles.h"
 
 std::optional<std::string> CRetroArchEmulator::QuoteValue(const std::string& value) {
   if (value.find_first_of(std::string("\"\r\n\0", 4)) != std::string::npos)
@@ -68,7 +58,7 @@ bool CRetroArchEmulator::Check(const PlayRequest& request) {
     return false;
   }
   m_config = *config;
-  m_contentName = request.baseName + RomExtension(request.rom->Filename);
+  m_contentName = request.baseName + GameExtension(request.rom->Filename);
   return ChooseServedPatch(request);
 }
 

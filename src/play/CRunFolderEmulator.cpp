@@ -8,7 +8,7 @@
 
 bool CRunFolderEmulator::ChooseServedPatch(const PlayRequest& request) {
   m_served.reset();
-  if (request.checked == nullptr || !FirstNotApplied(Kind(), FormsOf(*request.checked)))
+  if (request.checked == nullptr || !FirstNotApplied(m_db, Kind(), FormsOf(*request.checked)))
     return true;
   m_served = MakeServedPatch(*request.checked);
   if (m_served)

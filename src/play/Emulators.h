@@ -14,8 +14,10 @@ class CPatchDB;
 std::unique_ptr<CEmulator> MakeEmulator(CPatchDB& db);
 
 /// The message for a patch of a format the emulator cannot apply, naming those that can play it.
-std::string PatchRefusal(const CEmulator& emulator, const std::string& patchPath, PatchType type);
-/// The message for a patch with a form the emulator would not apply correctly, naming those that
-/// can play it.
-std::string PatchFormRefusal(const CEmulator& emulator, const std::string& patchPath,
-                             const CheckedPatch& patch, PatchForm form);
+std::string PatchRefusal(const CPatchDB& db, const CEmulator& emulator,
+                         const std::string& patchPath, PatchType type);
+/// The message for a patch with a form the emulator would not apply correctly (or, for the other
+/// emulator, may not), naming those that can play it.
+std::string PatchFormRefusal(const CPatchDB& db, const CEmulator& emulator,
+                             const std::string& patchPath, const CheckedPatch& patch,
+                             PatchForm form);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "db/CPatchDB.h"
+#include "db/EmulatorPresets.h"
 #include "patch/IpsPatch.h"
 #include "patch/ReaderText.h"
 
@@ -9,7 +11,7 @@ namespace {
 
 struct FormRow {
   PatchForm form;
-  bool applies[kEmulatorCount];  // ZSNES, RetroArch, Mednafen
+  bool applies[3];  // ZSNES, RetroArch, Mednafen
 };
 
 // What each emulator was found to do with a ROM whose game shows whether it was patched.
@@ -47,7 +49,12 @@ PatchForm FormatForm(PatchFormat format) {
   return PatchForm::Ips;
 }
 
-bool EmulatorApplies(EmulatorKind kind, PatchForm form) {
+bool EmulatorApplies(const CPatchDB& db, EmulatorKind kind, PatchForm form) {
+  if (kind == EmulatorKind::Other) {
+    const std::vector<PatchFormat> formats = ParseOtherFormats(db.OtherFormats);
+    return std::any_of(formats.begin(), formats.end(),
+                       [form](PatchFormat format) { return FormatForm(format) == form; });
+  }
   for (const FormRow& row : kFormTable) {
     if (row.form == form)
       return row.applies[static_cast<int>(kind)];
@@ -56,11 +63,11 @@ bool EmulatorApplies(EmulatorKind kind, PatchForm form) {
 }
 
 bool EmulatorTakesServedPatch(EmulatorKind kind) {
-  return kind != EmulatorKind::Zsnes;
+  return kind == EmulatorKind::RetroArch || kind == EmulatorKind::Mednafen;
 }
 
-bool EmulatorPlays(EmulatorKind kind, const std::vector<PatchForm>& forms) {
-  return EmulatorTakesServedPatch(kind) || !FirstNotApplied(kind, forms);
+bool EmulatorPlays(const CPatchDB& db, EmulatorKind kind, const std::vector<PatchForm>& forms) {
+  return EmulatorTakesServedPatch(kind) || !FirstNotApplied(db, kind, forms);
 }
 
 std::vector<PatchForm> FormsOf(const CheckedPatch& patch) {
@@ -84,9 +91,10 @@ std::vector<PatchForm> FormsOf(const CheckedPatch& patch) {
   return forms;
 }
 
-std::optional<PatchForm> FirstNotApplied(EmulatorKind kind, const std::vector<PatchForm>& forms) {
+std::optional<PatchForm> FirstNotApplied(const CPatchDB& db, EmulatorKind kind,
+                                         const std::vector<PatchForm>& forms) {
   for (const PatchForm form : forms) {
-    if (!EmulatorApplies(kind, form))
+    if (!EmulatorApplies(db, kind, form))
       return form;
   }
   return std::nullopt;
@@ -115,11 +123,11 @@ std::string FormClause(PatchForm form, const CheckedPatch& patch) {
   return std::string("it is a ") + PatchFormatName(patch.summary.format) + " patch";
 }
 
-std::string EmulatorsThatPlay(const std::vector<PatchForm>& forms) {
+std::string EmulatorsThatPlay(const CPatchDB& db, const std::vector<PatchForm>& forms) {
   std::string names;
   for (int i = 0; i < kEmulatorCount; ++i) {
     const auto kind = static_cast<EmulatorKind>(i);
-    if (EmulatorPlays(kind, forms))
+    if (EmulatorPlays(db, kind, forms))
       names += std::string(names.empty() ? "" : " or ") + EmulatorName(kind);
   }
   return names;
