@@ -93,6 +93,10 @@ class CPatchDB final {
   /// The first installed ROM whose file is the ROM a BPS or UPS patch was made for, with or
   /// without its copier header (the whole file preferred); nullptr when there is none.
   const RomRecord* FindPatchSourceRom(const PatchSummary& patch) const;
+  /// What is wrong with what a BPS or UPS patch (`bytes`, read as `patch`) makes of the
+  /// installed ROM it was made for, as sentences; "" when it makes its target.
+  static std::string WrongPatchResult(const std::string& bytes, const PatchSummary& patch,
+                                      const RomRecord& rom);
 
   // Patch-information files.
   /// The patch-information file of an .ips path: the path cut at its last ".", plus ".dat".
