@@ -65,6 +65,7 @@ class CPatchPlayer final {
   CPatchDB& m_db;
   std::unique_ptr<CEmulator> m_emulator;
   PlayRequest m_request;
+  CheckedPatch m_checked;
   PlayJournalFile m_journal;
   int m_endSignal = 0;  // the signal that ended the emulator; 0 when it exited
 };

@@ -1,21 +1,12 @@
 #include "play/CRetroArchEmulator.h"
 
 #include "parser/TextUtil.h"
+#include "patch/BpsWriter.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
-
-namespace {
-
-// The ROM's own extension, which tells the core what it is given.
-std::string RomExtension(const std::string& romPath) {
-  const std::string name = romPath.substr(FolderOf(romPath).size());
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos ? ".sfc" : name.substr(dot);
-}
-
-}  // namespace
+#include "play/PlayFiles.h"
 
 std::optional<std::string> CRetroArchEmulator::QuoteValue(const std::string& value) {
   if (value.find_first_of(std::string("\"\r\n\0", 4)) != std::string::npos)
@@ -67,12 +58,25 @@ bool CRetroArchEmulator::Check(const PlayRequest& request) {
     return false;
   }
   m_config = *config;
-  m_contentName = request.baseName + RomExtension(request.rom->Filename);
-  return true;
+  m_contentName = request.baseName + GameExtension(request.rom->Filename);
+  return ChooseServedPatch(request);
+}
+
+std::optional<CRunFolderEmulator::ServedPatch> CRetroArchEmulator::MakeServedPatch(
+    const CheckedPatch& checked) const {
+  // bsnes-mercury takes a copier header off after the patch is applied, so the result keeps it.
+  return ServedPatch{PatchType::Bps, WriteBps(checked.rom, checked.result)};
+}
+
+std::string CRetroArchEmulator::PatchName() const {
+  return m_request.baseName + ".bps";
 }
 
 bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
-  if (!MakeRunFolder(journal, {kConfigName, m_contentName}))
+  std::vector<std::string> names{kConfigName, m_contentName};
+  if (m_served)
+    names.push_back(PatchName());
+  if (!MakeRunFolder(journal, names))
     return false;
   // RetroArch reads several appended files from one argument, separated by "|".
   if (m_runFolder.find('|') != std::string::npos) {
@@ -80,15 +84,18 @@ bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
                 "\", whose name holds a \"|\". The patch was not played.");
     return false;
   }
-  return MakeRunFile(kConfigName, m_config) && MakeLink(m_contentName, m_request.rom->Filename);
+  return MakeRunFile(kConfigName, m_config) && MakeLink(m_contentName, m_request.rom->Filename) &&
+         (!m_served || MakeRunFile(PatchName(), m_served->bytes));
 }
 
 PlayCommand CRetroArchEmulator::Command() const {
   PlayCommand command{SplitProgramText(m_db.RetroArch), m_runFolder};
   // --ips, --bps or --ups.
-  const std::string patchFlag = "--" + AsciiLowerCopy(PatchTypeName(m_request.type));
+  const PatchType type = m_served ? m_served->type : m_request.type;
+  const std::string patchFlag = "--" + AsciiLowerCopy(PatchTypeName(type));
+  const std::string patch = m_served ? RunPath(PatchName()) : m_request.patch->Filename;
   for (const std::string& word :
-       {std::string("-L"), m_db.RetroArchCore, patchFlag, m_request.patch->Filename,
+       {std::string("-L"), m_db.RetroArchCore, patchFlag, patch,
         "--appendconfig=" + RunPath(kConfigName), RunPath(m_contentName)}) {
     command.words.push_back(word);
   }

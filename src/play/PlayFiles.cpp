@@ -6,6 +6,7 @@
 #include "platform/CInstanceLock.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
+#include "platform/Path.h"
 #include "platform/PlayFolders.h"
 
 std::string NewRunFolderName(std::string* error) {
@@ -81,6 +82,12 @@ ClearResult RemoveMadeFile(const std::string& path, const std::string& digest, s
     }
   }
   return RemoveFile(path, what) ? ClearResult::Done : ClearResult::Failed;
+}
+
+std::string GameExtension(const std::string& romPath) {
+  const std::string name = romPath.substr(FolderOf(romPath).size());
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? ".sfc" : name.substr(dot);
 }
 
 std::string Quoted(const std::string& path) {
