@@ -10,6 +10,7 @@
 #include "app/CSortListCtrl.h"
 #include "db/EmulatorChoice.h"
 #include "db/FileKinds.h"
+#include "platform/ArchivePath.h"
 #include "prompt/Diagnostics.h"
 
 namespace {
@@ -36,7 +37,7 @@ std::vector<std::string> DroppedFiles(const QMimeData* data) {
     if (!url.isLocalFile())
       continue;
     std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
-    if (IsPatchFileName(path) || IsRomFileName(path))
+    if (IsPatchFileName(path) || IsRomFileName(path) || IsArchiveFileName(path))
       paths.push_back(std::move(path));
   }
   return paths;
@@ -169,7 +170,7 @@ void CMainDlg::InstallFiles(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
     if (IsPatchFileName(path))
       patches |= InstallPatch(path);
-    else if (IsRomFileName(path))
+    else if (IsRomFileName(path) || IsArchiveFileName(path))
       roms |= m_db.AddRom(path);
   }
   if (patches)

@@ -28,7 +28,10 @@ std::string ChooseFile(QWidget* parent, const QString& filters, const QString& d
 std::string DefaultChooseRomFile(QWidget* parent) {
   // The filter's patterns are separated by blanks: Qt reads a comma as part of a pattern.
   // ROMs are mostly named .sfc or .swc today, hence the second entry.
-  return ChooseFile(parent, "SNES ROM files (*.smc *.fig);;All files (*)", "smc");
+  return ChooseFile(parent,
+                    "SNES ROM files (*.smc *.fig);;SNES ROMs in archives (*.zip *.7z *.gz);;"
+                    "All files (*)",
+                    "smc");
 }
 
 std::string DefaultChoosePatchFile(QWidget* parent) {
