@@ -4,16 +4,39 @@
 #include <vector>
 
 #include "patch/Crc32.h"
+#include "platform/ArchivePath.h"
+#include "platform/CArchiveReader.h"
 #include "platform/CFile.h"
 
 namespace {
 
 constexpr int64_t kCopierHeaderBytes = 512;
 
+// A member of an archive is read whole to be compared; no ROM comes near this.
+constexpr int64_t kLargestSource = 64 * 1024 * 1024;
+
 }  // namespace
+
+SourceMatch MatchPatchSourceBytes(std::string_view rom, const PatchSummary& patch) {
+  const bool headered = patch.sourceSize <= UINT64_MAX - kCopierHeaderBytes &&
+                        rom.size() == patch.sourceSize + kCopierHeaderBytes;
+  if (rom.size() != patch.sourceSize && !headered)
+    return SourceMatch::Other;
+  if (Crc32Update(0, rom.substr(headered ? kCopierHeaderBytes : 0)) != patch.sourceCrc)
+    return SourceMatch::Other;
+  return headered ? SourceMatch::SameWithoutHeader : SourceMatch::Same;
+}
 
 SourceMatch MatchPatchSource(const std::string& romPath, const PatchSummary& patch,
                              std::string* error) {
+  if (const auto member = SplitArchivePath(romPath)) {
+    std::string bytes;
+    if (!CArchiveReader::ReadMember(member->archive, member->member, kLargestSource, bytes,
+                                    error)) {
+      return SourceMatch::Unreadable;
+    }
+    return MatchPatchSourceBytes(bytes, patch);
+  }
   CFile file;
   if (!file.Open(romPath, CFile::Mode::Read, error))
     return SourceMatch::Unreadable;

@@ -88,7 +88,7 @@ bool CMednafenEmulator::Prepare(PlayJournalFile& journal) {
     return false;
   }
   return MakeFile(journal, m_gameFile, m_gameSettings) &&
-         MakeLink(m_romName, m_request.rom->Filename) &&
+         MakeRomEntry(m_romName, m_request.rom->Filename) &&
          MakeLink(ipsName, m_request.patch->Filename);
 }
 

@@ -1,6 +1,7 @@
 #include "play/CRetroArchEmulator.h"
 
 #include "parser/TextUtil.h"
+#include "platform/ArchivePath.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
 #include "platform/Path.h"
@@ -67,7 +68,12 @@ bool CRetroArchEmulator::Check(const PlayRequest& request) {
     return false;
   }
   m_config = *config;
-  m_contentName = request.baseName + RomExtension(request.rom->Filename);
+  // RetroArch unpacks a member of a .zip or .7z itself ("archive.zip#member") and patches it,
+  // but names the save after the member, not after the link to the archive: a ROM kept in an
+  // archive is handed over unpacked, under the patch's name.
+  const std::string& rom = request.rom->Filename;
+  const auto member = SplitArchivePath(rom);
+  m_contentName = request.baseName + RomExtension(member ? member->member : rom);
   return true;
 }
 
@@ -80,7 +86,9 @@ bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
                 "\", whose name holds a \"|\". The patch was not played.");
     return false;
   }
-  return MakeRunFile(kConfigName, m_config) && MakeLink(m_contentName, m_request.rom->Filename);
+  if (!MakeRunFile(kConfigName, m_config))
+    return false;
+  return MakeRomEntry(m_contentName, m_request.rom->Filename);
 }
 
 PlayCommand CRetroArchEmulator::Command() const {
