@@ -1,5 +1,7 @@
 #include "app/CMainDlg.h"
 
+#include <cctype>
+
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -40,7 +42,9 @@ constexpr char kNotConfigured[] =
 // The first run's result for the emulator the settings choose: the boxes above for ZSNES.
 BoxRequest FirstRunResult(const CPatchDB& db) {
   const EmulatorKind kind = ChosenEmulator(db);
-  const std::string name = EmulatorName(kind);
+  std::string name = EmulatorName(kind);
+  name[0] =
+      static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));  // starts a sentence
   if (IsEmulatorSetUp(db)) {
     std::string text = kConfigured;
     if (kind != EmulatorKind::Zsnes)

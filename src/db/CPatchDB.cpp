@@ -33,6 +33,8 @@ void CPatchDB::RegisterSettings() {
   m_variables.AddVariable("RetroArch", VariableType::String, &RetroArch, false);
   m_variables.AddVariable("RetroArchCore", VariableType::String, &RetroArchCore, false);
   m_variables.AddVariable("Mednafen", VariableType::String, &Mednafen, false);
+  m_variables.AddVariable("OtherCommand", VariableType::String, &OtherCommand, false);
+  m_variables.AddVariable("OtherFormats", VariableType::String, &OtherFormats, false);
 }
 
 void CPatchDB::SetDefaults() {

@@ -165,10 +165,12 @@ class CPatchDB final {
   int32_t Transition = 0;
   int32_t TransSpeed = 0;
   // Written only when not empty (a file without them goes back as it was).
-  std::string Emulator;       // "" or "zsnes": ZSNES; "retroarch"; "mednafen"
+  std::string Emulator;       // "" or "zsnes": ZSNES; "retroarch"; "mednafen"; "other"
   std::string RetroArch;      // the RetroArch program
   std::string RetroArchCore;  // the libretro core it runs
   std::string Mednafen;       // the Mednafen program
+  std::string OtherCommand;   // the other emulator's command, with %ROM%
+  std::string OtherFormats;   // the patch formats it loads: "ips,bps,ups"; empty: IPS alone
 
  private:
   void RegisterSettings();

@@ -1,13 +1,16 @@
 #include "db/EmulatorChoice.h"
 
 #include "db/CPatchDB.h"
+#include "db/EmulatorPresets.h"
+#include "platform/Flatpak.h"
 #include "platform/InstalledPrograms.h"
 #include "platform/Process.h"
 
 namespace {
 
-constexpr const char* kSettingValues[kEmulatorCount] = {"zsnes", "retroarch", "mednafen"};
-constexpr const char* kNames[kEmulatorCount] = {"ZSNES", "RetroArch", "Mednafen"};
+constexpr const char* kSettingValues[kEmulatorCount] = {"zsnes", "retroarch", "mednafen", "other"};
+constexpr const char* kNames[kEmulatorCount] = {"ZSNES", "RetroArch", "Mednafen",
+                                                "the other emulator"};
 
 bool Chosen(const bool (&edited)[kEmulatorCount], const EmulatorForm& form, EmulatorKind kind) {
   return form.emulator == kind || edited[static_cast<int>(kind)];
@@ -37,6 +40,8 @@ const char* EmulatorSetUpWords(EmulatorKind kind) {
       return "its program and core";
     case EmulatorKind::Mednafen:
       return "its program";
+    case EmulatorKind::Other:
+      return "its command";
     case EmulatorKind::Zsnes:
       break;
   }
@@ -49,6 +54,8 @@ bool IsEmulatorSetUp(const CPatchDB& db) {
       return !db.RetroArch.empty() && !db.RetroArchCore.empty();
     case EmulatorKind::Mednafen:
       return !db.Mednafen.empty();
+    case EmulatorKind::Other:
+      return !db.OtherCommand.empty();
     case EmulatorKind::Zsnes:
       break;
   }
@@ -63,11 +70,24 @@ EmulatorForm ReadEmulatorForm(const CPatchDB& db, const InstalledEmulators& inst
   if (form.retroArchCore.empty() && !installed.cores.empty())
     form.retroArchCore = installed.cores.front();
   form.mednafen = db.Mednafen.empty() ? installed.mednafen : db.Mednafen;
+  form.otherCommand = db.OtherCommand;
+  form.otherFormats = db.OtherFormats;
   if (db.Emulator.empty() && db.ZSNES.empty() && installed.zsnes.empty()) {
-    if (!installed.retroArch.empty() && !installed.cores.empty())
+    if (!installed.retroArch.empty() && !installed.cores.empty()) {
       form.emulator = EmulatorKind::RetroArch;
-    else if (!installed.mednafen.empty())
+    } else if (!installed.mednafen.empty()) {
       form.emulator = EmulatorKind::Mednafen;
+    } else if (form.otherCommand.empty()) {
+      const auto& presets = EmulatorPresets();
+      for (size_t i = 0; i < installed.presetCommands.size() && i < presets.size(); ++i) {
+        if (installed.presetCommands[i].empty())
+          continue;
+        form.emulator = EmulatorKind::Other;
+        form.otherCommand = installed.presetCommands[i];
+        form.otherFormats = OtherFormatsSetting(presets[i].formats);
+        break;
+      }
+    }
   }
   return form;
 }
@@ -84,6 +104,10 @@ void ApplyEmulatorForm(const EmulatorForm& form, const bool (&edited)[kEmulatorC
   }
   if (Chosen(edited, form, EmulatorKind::Mednafen))
     db.Mednafen = form.mednafen;
+  if (Chosen(edited, form, EmulatorKind::Other)) {
+    db.OtherCommand = form.otherCommand;
+    db.OtherFormats = form.otherFormats;
+  }
 }
 
 InstalledEmulators FindInstalledEmulators() {
@@ -94,5 +118,23 @@ InstalledEmulators FindInstalledEmulators() {
       FindLibretroCores({"bsnes_mercury_balanced_libretro.so", "bsnes_mercury_accuracy_libretro.so",
                          "bsnes_mercury_performance_libretro.so"});
   installed.mednafen = FindProgramInPath("mednafen");
+  for (const EmulatorPreset& preset : EmulatorPresets()) {
+    std::string program;
+    for (const char* name : preset.programs) {
+      if (program.empty())
+        program = FindProgramInPath(name);
+    }
+    const bool onPath = !program.empty();
+    for (const char* app : preset.flatpakIds) {
+      if (program.empty())
+        program = FindFlatpakLauncher(app);
+    }
+    // A core named without a path is looked for in RetroArch's own core folder, the only one a
+    // Flatpak's sandbox sees.
+    const std::string core =
+        onPath && !installed.cores.empty() ? installed.cores.front() : std::string("snes9x");
+    installed.presetCommands.push_back(program.empty() ? std::string()
+                                                       : PresetCommand(preset, program, core));
+  }
   return installed;
 }

@@ -55,7 +55,8 @@ constexpr ControlRow kControls[] = {
 };
 
 // In the order of EmulatorKind.
-constexpr const char* kEmulators[] = {"ZSNES", "RetroArch (bsnes-mercury)", "Mednafen"};
+constexpr const char* kEmulators[] = {"ZSNES", "RetroArch (bsnes-mercury)", "Mednafen",
+                                      "Other emulator"};
 // Each emulator's widgets, by object name, in the order of EmulatorKind.
 const std::vector<const char*> kEmulatorWidgetNames[kEmulatorCount] = {
     {"InstallationGroup", "DirectoryLabel", "ZsnesDirectory", "Browse", "VersionLabel",
@@ -64,6 +65,8 @@ const std::vector<const char*> kEmulatorWidgetNames[kEmulatorCount] = {
     {"RetroArchGroup", "RetroArchLabel", "RetroArchProgram", "RetroArchCoreLabel", "RetroArchCore",
      "RunNote"},
     {"MednafenGroup", "MednafenLabel", "MednafenProgram", "RunNote"},
+    {"OtherGroup", "OtherCommandLabel", "OtherCommand", "OtherPreset", "OtherFormatsLabel",
+     "OtherIps", "OtherBps", "OtherUps", "OtherNote"},
 };
 
 // In the order of ZsnesVariant.
@@ -100,6 +103,7 @@ void CZsnesPage::CreateWidgets() {
   m_retroArch = findChild<QLineEdit*>("RetroArchProgram");
   m_retroArchCore = findChild<QComboBox*>("RetroArchCore");
   m_mednafen = findChild<QLineEdit*>("MednafenProgram");
+  CreateOtherWidgets();
   for (const char* version : kVersions)
     m_version->addItem(version);
   for (const char* emulator : kEmulators)

@@ -11,13 +11,15 @@
 class CPatchDB;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class UserPrompt;
 
 /// The Options dialog's emulator page: which emulator plays the patches, and its settings. For
 /// ZSNES where it is installed, which build it is, and the program and configuration file, which
 /// follow the directory and the build as they change; for RetroArch its program and core; for
-/// Mednafen its program. Only the chosen emulator's fields show; the others keep theirs.
+/// Mednafen its program; for the other emulator its command, filled from a list of presets, and
+/// the patch formats it loads. Only the chosen emulator's fields show; the others keep theirs.
 class CZsnesPage final : public QWidget {
   Q_OBJECT
 
@@ -33,6 +35,11 @@ class CZsnesPage final : public QWidget {
     kRetroArch = 1014,
     kRetroArchCore = 1015,
     kMednafen = 1016,
+    kOtherCommand = 1017,
+    kOtherPreset = 1018,
+    kOtherIps = 1019,
+    kOtherBps = 1020,
+    kOtherUps = 1021,
   };
 
   /// Asks for a folder, starting at `start` (the folder in the directory field); nothing when the
@@ -59,6 +66,16 @@ class CZsnesPage final : public QWidget {
   /// Shows the fields of the emulator chosen in the list, hides the others'.
   void ShowEmulatorFields();
   void StoreEmulatorFields(EmulatorKind chosen, CPatchDB& db) const;
+  // The other emulator's fields.
+  void CreateOtherWidgets();
+  void LoadOtherFields(const EmulatorForm& form, const InstalledEmulators& installed);
+  void ConnectOtherFields();
+  /// Fills the command and the formats from the preset at `index` of the list.
+  void ApplyPreset(int index);
+  /// Shows the hint under the command while it has no %ROM%.
+  void ShowCommandHint();
+  std::string OtherCommandBytes() const;
+  std::string OtherFormatsValue() const;
 
   void DeriveFileNames();
   void Browse();
@@ -75,6 +92,11 @@ class CZsnesPage final : public QWidget {
   QLineEdit* m_retroArch = nullptr;
   QComboBox* m_retroArchCore = nullptr;
   QLineEdit* m_mednafen = nullptr;
+  QLineEdit* m_otherCommand = nullptr;
+  QComboBox* m_otherPreset = nullptr;
+  QCheckBox* m_otherFormats[3] = {};  // IPS, BPS, UPS
+  QLabel* m_commandHint = nullptr;
+  std::vector<std::string> m_presetCommands;  // where each preset was found; empty: not found
   // Each emulator's widgets, by EmulatorKind.
   std::vector<QWidget*> m_emulatorWidgets[kEmulatorCount];
   FolderChooser m_chooseFolder;
@@ -86,6 +108,7 @@ class CZsnesPage final : public QWidget {
   std::string m_retroArchShown;
   std::string m_retroArchCoreShown;
   std::string m_mednafenShown;
+  std::string m_otherCommandShown;
   // Whether the user changed an emulator's fields: they are stored even when another emulator
   // is chosen.
   bool m_edited[kEmulatorCount] = {};

@@ -21,6 +21,7 @@ void CZsnesPage::LoadEmulatorFields(const CPatchDB& db, const InstalledEmulators
       m_retroArchCore->findData(QByteArray::fromStdString(form.retroArchCore)));
   m_retroArchCore->setEditText(PathText(form.retroArchCore));
   m_mednafen->setText(PathText(form.mednafen));
+  LoadOtherFields(form, installed);
   ShowEmulatorFields();
 }
 
@@ -37,6 +38,7 @@ void CZsnesPage::ConnectEmulatorFields() {
   });
   bool* mednafenEdited = &m_edited[static_cast<int>(EmulatorKind::Mednafen)];
   connect(m_mednafen, &QLineEdit::textEdited, this, [mednafenEdited] { *mednafenEdited = true; });
+  ConnectOtherFields();
 }
 
 void CZsnesPage::ShowEmulatorFields() {
@@ -49,14 +51,17 @@ void CZsnesPage::ShowEmulatorFields() {
     widget->show();
   // The keyboard starts in the chosen emulator's first field.
   constexpr const char* kFirstFields[kEmulatorCount] = {"ZsnesDirectory", "RetroArchProgram",
-                                                        "MednafenProgram"};
+                                                        "MednafenProgram", "OtherCommand"};
   setFocusProxy(findChild<QWidget*>(kFirstFields[m_emulator->currentIndex()]));
 }
 
 void CZsnesPage::StoreEmulatorFields(EmulatorKind chosen, CPatchDB& db) const {
   const EmulatorForm form{
-      chosen, ExpandHome(PathBytes(m_retroArch->text(), m_retroArchShown)),
+      chosen,
+      ExpandHome(PathBytes(m_retroArch->text(), m_retroArchShown)),
       ExpandHome(PathBytes(m_retroArchCore->currentText(), m_retroArchCoreShown)),
-      ExpandHome(PathBytes(m_mednafen->text(), m_mednafenShown))};
+      ExpandHome(PathBytes(m_mednafen->text(), m_mednafenShown)),
+      OtherCommandBytes(),
+      OtherFormatsValue()};
   ApplyEmulatorForm(form, m_edited, db);
 }

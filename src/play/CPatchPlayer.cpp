@@ -73,8 +73,8 @@ bool CPatchPlayer::Check(int index) {
   }
   m_request.patch = patch;
   m_request.type = PatchTypeOf(patch->Filename);
-  if (!EmulatorApplies(m_emulator->Kind(), m_request.type)) {
-    ReportError(PatchRefusal(*m_emulator, patch->Filename, m_request.type));
+  if (!EmulatorApplies(m_db, m_emulator->Kind(), m_request.type)) {
+    ReportError(PatchRefusal(m_db, *m_emulator, patch->Filename, m_request.type));
     return false;
   }
   m_request.rom = m_db.FindRom(patch->RomName, patch->SizeWord);

@@ -1,22 +1,11 @@
 #include "play/CRetroArchEmulator.h"
 
 #include "parser/TextUtil.h"
-#include "platform/ArchivePath.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
-
-namespace {
-
-// The ROM's own extension, which tells the core what it is given.
-std::string RomExtension(const std::string& romPath) {
-  const std::string name = romPath.substr(FolderOf(romPath).size());
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos ? ".sfc" : name.substr(dot);
-}
-
-}  // namespace
+#include "play/PlayFiles.h"
 
 std::optional<std::string> CRetroArchEmulator::QuoteValue(const std::string& value) {
   if (value.find_first_of(std::string("\"\r\n\0", 4)) != std::string::npos)
@@ -68,12 +57,7 @@ bool CRetroArchEmulator::Check(const PlayRequest& request) {
     return false;
   }
   m_config = *config;
-  // RetroArch unpacks a member of a .zip or .7z itself ("archive.zip#member") and patches it,
-  // but names the save after the member, not after the link to the archive: a ROM kept in an
-  // archive is handed over unpacked, under the patch's name.
-  const std::string& rom = request.rom->Filename;
-  const auto member = SplitArchivePath(rom);
-  m_contentName = request.baseName + RomExtension(member ? member->member : rom);
+  m_contentName = request.baseName + GameExtension(request.rom->Filename);
   return true;
 }
 
@@ -86,9 +70,10 @@ bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
                 "\", whose name holds a \"|\". The patch was not played.");
     return false;
   }
-  if (!MakeRunFile(kConfigName, m_config))
-    return false;
-  return MakeRomEntry(m_contentName, m_request.rom->Filename);
+  // RetroArch could unpack a member of a .zip or .7z itself ("archive.zip#member") and patches
+  // it as it loads it, but it names the save after the member, not after a link to the archive:
+  // a ROM kept in an archive is handed over unpacked, under the patch's name.
+  return MakeRunFile(kConfigName, m_config) && MakeRomEntry(m_contentName, m_request.rom->Filename);
 }
 
 PlayCommand CRetroArchEmulator::Command() const {

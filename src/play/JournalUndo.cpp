@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "patch/PatchFormat.h"
 #include "platform/FileSystem.h"
 #include "play/PlayFiles.h"
 
@@ -62,6 +63,10 @@ UndoResult UndoRename(const JournalStep& step) {
 
 UndoResult UndoLink(const JournalStep& step) {
   const std::string& link = step.path;
+  // A link named as a patch led the emulator to the patch; any other, to the ROM.
+  const std::string through = PatchFormatFromPath(link)
+                                  ? ", through which the emulator found the patch,"
+                                  : ", through which the emulator was given the ROM,";
   if (!PathExists(link))
     return {true, ""};
   // A link the user made meanwhile, even under the same name, is not ours to remove.
@@ -69,12 +74,10 @@ UndoResult UndoLink(const JournalStep& step) {
     return {true,
             "A file has taken the place of the link " + Quoted(link) + "; it was left as it is.\n"};
   if (std::string error; !RemoveFile(link, &error)) {
-    return {false, "The link " + Quoted(link) +
-                       ", through which ZSNES found the patch, could not be removed (" + error +
+    return {false, "The link " + Quoted(link) + through + " could not be removed (" + error +
                        "). Remove it by hand.\n"};
   }
-  return {true,
-          "The link " + Quoted(link) + ", through which ZSNES found the patch, was removed.\n"};
+  return {true, "The link " + Quoted(link) + through + " was removed.\n"};
 }
 
 UndoResult UndoFile(const JournalStep& step) {

@@ -3,9 +3,11 @@
 #include <random>
 
 #include "md5/MD5.h"
+#include "platform/ArchivePath.h"
 #include "platform/CInstanceLock.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
+#include "platform/Path.h"
 #include "platform/PlayFolders.h"
 
 std::string NewRunFolderName(std::string* error) {
@@ -81,6 +83,15 @@ ClearResult RemoveMadeFile(const std::string& path, const std::string& digest, s
     }
   }
   return RemoveFile(path, what) ? ClearResult::Done : ClearResult::Failed;
+}
+
+std::string GameExtension(const std::string& romPath) {
+  // A ROM kept in an archive is given to the emulator unpacked: the member's extension.
+  const auto member = SplitArchivePath(romPath);
+  const std::string& path = member ? member->member : romPath;
+  const std::string name = path.substr(FolderOf(path).size());
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? ".sfc" : name.substr(dot);
 }
 
 std::string Quoted(const std::string& path) {

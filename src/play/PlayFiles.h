@@ -10,6 +10,10 @@
 /// `error` saying why, when there is no such folder.
 std::string NewRunFolderName(std::string* error);
 
+/// The ROM file's own extension, with its dot (".sfc" when it has none): given to an emulator
+/// under another name, it tells the emulator what it is given.
+std::string GameExtension(const std::string& romPath);
+
 /// A path in double quotes, as the play's messages show one.
 std::string Quoted(const std::string& path);
 

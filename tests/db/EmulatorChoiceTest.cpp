@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "db/CPatchDB.h"
+#include "db/EmulatorPresets.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptedPrompt.h"
+#include "support/TempDir.h"
 
 TEST(EmulatorSettings, WrittenAfterTheOthersOnlyWhenSetSoOlderFilesGoBackAsTheyWere) {
   ScriptedPrompt prompt;
@@ -43,7 +48,7 @@ TEST(EmulatorSettings, ThePageOffersWhatIsInstalledAndKeepsTheOtherEmulatorsSett
   ScriptedPrompt prompt;
   CPatchDB db(prompt);
   InstalledEmulators installed{
-      "", "/usr/bin/retroarch", {"/l/balanced.so", "/l/accuracy.so"}, "/usr/games/mednafen"};
+      "", "/usr/bin/retroarch", {"/l/balanced.so", "/l/accuracy.so"}, "/usr/games/mednafen", {}};
   // Nothing set up and no ZSNES: the first of the others that is there.
   EmulatorForm form = ReadEmulatorForm(db, installed);
   EXPECT_EQ(form.emulator, EmulatorKind::RetroArch);
@@ -80,4 +85,56 @@ TEST(EmulatorSettings, ThePageOffersWhatIsInstalledAndKeepsTheOtherEmulatorsSett
   db.Emulator = "mednafen";
   ApplyEmulatorForm(form, {false, false, false}, db);
   EXPECT_EQ(db.Emulator, "zsnes");
+}
+
+TEST(EmulatorSettings, TheOtherEmulatorsCommandFormatsAndPresetsFoundOnPathOrAsFlatpaks) {
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  db.LoadBytes(
+      "[vars]\r\nOtherFormats=BPS, ips\r\nEmulator=other\r\nOtherCommand=snes9x %ROM%\r\n");
+  EXPECT_EQ(ChosenEmulator(db), EmulatorKind::Other);
+  EXPECT_TRUE(IsEmulatorSetUp(db));
+  EXPECT_NE(db.Serialize().find("Emulator=other\r\nOtherCommand=snes9x %ROM%\r\n"
+                                "OtherFormats=BPS, ips\r\n\r\n"),
+            std::string::npos);
+  EXPECT_EQ(ParseOtherFormats("BPS, ips"), (std::vector{PatchFormat::Ips, PatchFormat::Bps}));
+  EXPECT_EQ(ParseOtherFormats(""), std::vector{PatchFormat::Ips});
+  EXPECT_EQ(OtherFormatsSetting({PatchFormat::Ips}), "");
+  EXPECT_EQ(OtherFormatsSetting({PatchFormat::Ups, PatchFormat::Ips}), "ips,ups");
+  EXPECT_EQ(OtherFormatsSetting({}), "none");
+  EXPECT_TRUE(ParseOtherFormats("none").empty());
+
+  // Presets are found on PATH first, then as the launchers Flatpak exports (the user's first).
+  TempDir dir;
+  const auto executable = [&dir](const std::string& name) {
+    ::chmod(dir.Write(name, "#!/bin/sh\n").c_str(), 0755);
+  };
+  executable("bin/bsnes");
+  executable("user/exports/bin/com.snes9x.Snes9x");
+  executable("system/exports/bin/com.snes9x.Snes9x");
+  executable("system/exports/bin/dev.ares.ares");
+  ScopedEnv path("PATH", dir.File("bin").c_str());
+  ScopedEnv user("FLATPAK_USER_DIR", dir.File("user").c_str());
+  ScopedEnv system("FLATPAK_SYSTEM_DIR", dir.File("system").c_str());
+  const InstalledEmulators installed = FindInstalledEmulators();
+  EXPECT_EQ(installed.presetCommands,
+            (std::vector<std::string>{
+                QuoteCommandWord(dir.File("user/exports/bin/com.snes9x.Snes9x")) + " %ROM%",
+                QuoteCommandWord(dir.File("bin/bsnes")) + " %ROM%", "",
+                QuoteCommandWord(dir.File("system/exports/bin/dev.ares.ares")) +
+                    " --system \"Super Famicom\" %ROM%",
+                ""}));
+  EXPECT_EQ(QuoteCommandWord("/a b/it's"), "'/a b/it'\\''s'");
+
+  // A first run with none of ZSNES, RetroArch and Mednafen takes the first preset found.
+  CPatchDB fresh(prompt);
+  EmulatorForm form = ReadEmulatorForm(fresh, installed);
+  EXPECT_EQ(form.emulator, EmulatorKind::Other);
+  EXPECT_EQ(form.otherCommand, installed.presetCommands[0]);
+  EXPECT_EQ(form.otherFormats, "ips,bps,ups");
+  ApplyEmulatorForm(form, {}, fresh);
+  EXPECT_EQ(fresh.Emulator, "other");
+  EXPECT_EQ(fresh.OtherCommand, installed.presetCommands[0]);
+  fresh.Emulator = "mednafen";
+  EXPECT_EQ(ReadEmulatorForm(fresh, installed).emulator, EmulatorKind::Mednafen);
 }

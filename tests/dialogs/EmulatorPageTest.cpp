@@ -1,6 +1,7 @@
 // The emulator page's choice of emulator: what it shows and what OK stores.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
@@ -15,7 +16,8 @@ const InstalledEmulators kInstalled{
     "",
     "/usr/bin/retroarch",
     {"/l/bsnes_mercury_balanced_libretro.so", "/l/bsnes_mercury_accuracy_libretro.so"},
-    "/usr/games/mednafen"};
+    "/usr/games/mednafen",
+    {}};
 
 }  // namespace
 
@@ -63,5 +65,55 @@ TEST(EmulatorPage, ShowsTheChosenEmulatorsFieldsAndStoresThemWithoutLosingTheOth
   EXPECT_EQ(db.Emulator, "mednafen");
   EXPECT_EQ(db.Mednafen, "/opt/caf\xE9/mednafen");
   EXPECT_EQ(db.RetroArch, "/usr/bin/retroarch-1.14");
+  EXPECT_TRUE(prompt.boxes.empty());
+}
+
+TEST(EmulatorPage, TheOtherEmulatorsCommandComesFromAPresetOrTheKeyboardWithItsFormats) {
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  db.Emulator = "other";
+  db.OtherCommand = "/opt/caf\xE9/emu %ROM%";  // not UTF-8
+  InstalledEmulators installed = kInstalled;
+  installed.presetCommands = {"", "/usr/bin/bsnes %ROM%", "",
+                              "/var/lib/flatpak/exports/bin/dev.ares.ares --system \"Super "
+                              "Famicom\" %ROM%",
+                              ""};
+  {
+    CZsnesPage page(db, prompt, nullptr, installed);
+    EXPECT_EQ(page.findChild<QComboBox*>("EmulatorChoice")->currentText(), "Other emulator");
+    EXPECT_TRUE(page.findChild<QWidget*>("ZsnesDirectory")->isHidden());
+    EXPECT_FALSE(page.findChild<QWidget*>("OtherNote")->isHidden());
+    EXPECT_TRUE(page.findChild<QCheckBox*>("OtherIps")->isChecked());
+    EXPECT_FALSE(page.findChild<QCheckBox*>("OtherBps")->isChecked());
+    auto* presets = page.findChild<QComboBox*>("OtherPreset");
+    QStringList names;
+    for (int i = 0; i < presets->count(); ++i)
+      names << presets->itemText(i);
+    EXPECT_EQ(names.join("|").toStdString(),
+              "snes9x (not found)|bsnes|Mesen 2 (not found)|ares (Flatpak)|RetroArch (any core) "
+              "(not found)");
+    page.Store(db);  // untouched: the bytes go back as they were
+    EXPECT_EQ(db.OtherCommand, "/opt/caf\xE9/emu %ROM%");
+
+    // A preset fills the command and its formats; the hint shows while %ROM% is missing.
+    presets->setCurrentIndex(3);
+    emit presets->activated(3);
+    auto* command = page.findChild<QLineEdit*>("OtherCommand");
+    EXPECT_EQ(command->text().toStdString(), installed.presetCommands[3]);
+    EXPECT_TRUE(page.findChild<QCheckBox*>("OtherBps")->isChecked());
+    EXPECT_FALSE(page.findChild<QCheckBox*>("OtherUps")->isChecked());
+    EXPECT_TRUE(page.findChild<QWidget*>("OtherCommandHint")->isHidden());
+    emit presets->activated(0);
+    EXPECT_EQ(command->text(), "snes9x-gtk %ROM%");
+    command->selectAll();
+    QTest::keyClicks(command, "mesen");
+    EXPECT_FALSE(page.findChild<QWidget*>("OtherCommandHint")->isHidden());
+    QTest::keyClicks(command, " %ROM%");
+    page.findChild<QCheckBox*>("OtherIps")->click();
+    page.Store(db);
+  }
+  EXPECT_EQ(db.Emulator, "other");
+  EXPECT_EQ(db.OtherCommand, "mesen %ROM%");
+  EXPECT_EQ(db.OtherFormats, "bps,ups");
   EXPECT_TRUE(prompt.boxes.empty());
 }

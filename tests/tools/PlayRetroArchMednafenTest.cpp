@@ -246,6 +246,36 @@ TEST(RealEmulator, RetroArchAppliesABpsPatchCheckedAgainstItsRom) {
   w.ExpectNothingLeft();
 }
 
+TEST(RealEmulator, RetroArchAsTheOtherEmulatorLoadsIpsAndBpsPatchesBesideALinkNamedAfterThem) {
+  if (!Installed(kRetroArch, "RetroArch") || !Installed(kCore, "libretro-bsnes-mercury-balanced"))
+    GTEST_SKIP() << "needs retroarch and libretro-bsnes-mercury-balanced";
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+  // Brindle knows nothing of RetroArch here but the command; RetroArch's own settings keep the
+  // saves beside the game it is given.
+  const std::string settings = std::string("Emulator=other\r\nOtherCommand=") + kRetroArch +
+                               " -L " + kCore + " %ROM%\r\nOtherFormats=ips,bps\r\n";
+  for (const bool bps : {false, true}) {
+    World w(settings, bps);
+    TempDir::WriteTo(w.home + "/.config/retroarch/retroarch.cfg",
+                     kNullDrivers + std::string("savefiles_in_content_dir = \"true\"\n"
+                                                "sort_savefiles_enable = \"false\"\n"
+                                                "sort_savefiles_by_content_enable = \"false\"\n"));
+    const std::string patches = w.dir.File("my patches");
+    std::string output;
+    EXPECT_EQ(w.Play(x, SIGTERM, false, &output), 0) << output;
+    EXPECT_EQ(output.find("Error"), std::string::npos) << output;
+    EXPECT_EQ(w.Save(), kPatchedSave) << output;
+    // The link is gone: the patch folder holds the patch, its information and the save.
+    std::string names;
+    RunCommand("LC_ALL=C ls -A " + ShellQuote(patches), &names);
+    EXPECT_EQ(names, bps ? "Battery Fix.bps\nBattery Fix.dat\nBattery Fix.srm\n"
+                         : "Battery Fix.dat\nBattery Fix.ips\nBattery Fix.srm\n");
+    w.ExpectNothingLeft();
+  }
+}
+
 TEST(RealEmulator, MednafenAppliesThePatchAndSavesInThePatchFolder) {
   if (!Installed(kMednafen, "Mednafen"))
     GTEST_SKIP() << "needs mednafen";

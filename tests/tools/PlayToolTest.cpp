@@ -170,7 +170,7 @@ TEST(PlayTool, AKilledPlayOfACapitalisedPatchLosesItsLinkAtTheNextStart) {
   std::string output;
   EXPECT_EQ(RunCommand(Tool("recover --db " + ShellQuote(database)), &output), 0);
   EXPECT_NE(output.find("\nThe link \"" + link +
-                        "\", through which ZSNES found the patch, was removed.\n"),
+                        "\", through which the emulator found the patch, was removed.\n"),
             std::string::npos)
       << output;
   EXPECT_FALSE(PathExists(link));
