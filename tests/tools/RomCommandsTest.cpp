@@ -124,5 +124,5 @@ TEST(RomCommands, IdentifyOfAnArchivedRomPrintsWhatTheBareRomGives) {
                        &archived),
             0);
   EXPECT_EQ(archived, bare + bare + bare);
-  EXPECT_EQ(bare.substr(0, 24), "264\t8Mbit \tZIPPED GAME\t");
+  EXPECT_EQ(bare.substr(0, 23), "264\t8Mbit \tZIPPED GAME\t");
 }
