@@ -31,6 +31,8 @@ if(BRINDLE_GUI)
   file(GLOB BRINDLE_BACKGROUNDS CONFIGURE_DEPENDS res/*.bmp)
   install(FILES ${BRINDLE_BACKGROUNDS} DESTINATION ${BRINDLE_INSTALL_DATA_DIR})
   install(DIRECTORY res/icons DESTINATION ${BRINDLE_INSTALL_DATA_DIR})
+  # The user guide, which Help opens in the desktop's viewer.
+  install(DIRECTORY doc/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brindle)
   foreach(size 16 32 48 128)
     install(FILES res/icons/app-${size}.png
       DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME brindle.png)

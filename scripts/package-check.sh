@@ -58,7 +58,8 @@ for f in /usr/bin/brindle /usr/bin/brindle-tool; do
   [ -x "$f" ] || fail "$f is missing"
 done
 for f in /usr/share/brindle/EarthBound.bmp /usr/share/brindle/icons/opt.ico \
-  /usr/share/icons/hicolor/48x48/apps/brindle.png /usr/share/mime/packages/brindle.xml; do
+  /usr/share/icons/hicolor/48x48/apps/brindle.png /usr/share/mime/packages/brindle.xml \
+  /usr/share/doc/brindle/index.html /usr/share/doc/brindle/guide.css; do
   [ -f "$f" ] || fail "$f is missing"
 done
 for page in brindle brindle-tool; do

@@ -1,13 +1,15 @@
 #include "app/CAddFolderRun.h"
 
 #include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
 #include <QProgressDialog>
 #include <QTimer>
 #include <atomic>
 #include <system_error>
 #include <thread>
 
-#include "dialogs/CFolderDlg.h"
+#include "app/LastFolders.h"
 #include "dialogs/CFolderSummaryDlg.h"
 #include "ui/DisplayText.h"
 
@@ -16,9 +18,18 @@ namespace {
 constexpr int kPollMilliseconds = 100;
 constexpr int kBarSteps = 1000;
 
-std::string DefaultChooseFolder(UserPrompt& prompt, QWidget* parent) {
-  CFolderDlg picker(prompt, {}, parent);
-  return picker.exec() == QDialog::Accepted ? picker.GetFolder() : std::string();
+// The desktop's own folder dialog (through the portal on Wayland and in a sandbox), where a
+// folder was last added from.
+std::string DefaultChooseFolder(UserPrompt&, QWidget* parent) {
+  QFileDialog dialog(parent, "Add Folder");
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  dialog.setDirectory(StartFolder("AddFolder"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return std::string();
+  const QString folder = dialog.selectedFiles().constFirst();
+  RememberFolder("AddFolder", folder);
+  return QFile::encodeName(folder).toStdString();
 }
 
 void DefaultShowSummary(const FolderAddResult& result, QWidget* parent) {

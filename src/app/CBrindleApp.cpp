@@ -19,7 +19,8 @@ int CBrindleApp::Run(const std::vector<std::string>& arguments) {
   const CInstanceLock::Result lock =
       m_env.lock ? m_env.lock->Acquire() : CInstanceLock::Result::Acquired;
   if (lock == CInstanceLock::Result::HeldByAnother) {
-    const bool found = CInstanceChannel::RaiseRunningInstance(m_env.channelName);
+    const bool found = CInstanceChannel::RaiseRunningInstance(m_env.channelName, 1000,
+                                                              CInstanceChannel::StartToken());
     if (!m_commandLineFile.empty()) {
       // The file is not handed over: the running copy may be in the middle of a game.
       if (found) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -21,8 +22,13 @@ class CInstanceChannel final : public QObject {
   bool Listen();
 
   /// Asks the running copy to raise its window; true when it answered that the window exists.
-  /// A copy that does not answer within `timeoutMs` counts as having no window.
-  static bool RaiseRunningInstance(const QString& serverName, int timeoutMs = 1000);
+  /// A copy that does not answer within `timeoutMs` counts as having no window. `token` is the
+  /// desktop's activation token of this start, which lets the running copy's window come
+  /// forward on Wayland; where it is refused, the window asks for attention instead.
+  static bool RaiseRunningInstance(const QString& serverName, int timeoutMs = 1000,
+                                   const QByteArray& token = {});
+  /// The activation token the desktop gave this start (XDG_ACTIVATION_TOKEN), or none.
+  static QByteArray StartToken();
 
   static QString DefaultServerName();
   const QString& ServerName() const { return m_serverName; }

@@ -16,6 +16,7 @@
 #include "app/CListPane.h"
 #include "app/CSortHeaderCtrl.h"
 #include "app/CSortListCtrl.h"
+#include "app/MainDlgTexts.h"
 #include "db/EmulatorChoice.h"
 #include "platform/FileTypeRegistry.h"
 #include "prompt/Diagnostics.h"
@@ -29,35 +30,6 @@ constexpr char kFatalLoad[] =
     "Brindle encountered fatal errors during initialization and must close.\n\t\t\t\nYou can "
     "either manually repair the brindle.dat file, or delete it to reconfigure the program.\n\t\t\t"
     "\nIf you delete the file, you will have to reconfigure emulator, ROM, and patch settings.";
-constexpr char kWelcome[] =
-    "Welcome to Brindle!\n\t\t\t\nPlease take a moment to configure Brindle's ZSNES settings.";
-constexpr char kConfigured[] =
-    "ZSNES has been configured.\n\nYou can use IPS patches by installing them through this "
-    "program and double-clicking\non the entries in the patch listbox, or by double-clicking them "
-    "in your file manager.\n\nNote that you must also install compatible ROMs in order to use the "
-    "patches.";
-constexpr char kNotConfigured[] =
-    "ZSNES has not been properly configured.\n\t\t\t\t\nYou will have to specify a ZSNES "
-    "installation directory before you can run patches with this program.";
-// The first run's result for the emulator the settings choose: the boxes above for ZSNES.
-BoxRequest FirstRunResult(const CPatchDB& db) {
-  const EmulatorKind kind = ChosenEmulator(db);
-  std::string name = EmulatorName(kind);
-  name[0] =
-      static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));  // starts a sentence
-  if (IsEmulatorSetUp(db)) {
-    std::string text = kConfigured;
-    if (kind != EmulatorKind::Zsnes)
-      text = name + text.substr(text.find(" has been configured."));
-    return {text, kAppTitle, BoxIcon::Information, BoxButtons::Ok};
-  }
-  if (kind == EmulatorKind::Zsnes)
-    return {kNotConfigured, kAppTitle, BoxIcon::Warning, BoxButtons::Ok};
-  return {name + " has not been properly configured.\n\t\t\t\t\nYou will have to choose " +
-              EmulatorSetUpWords(kind) + " before you can run patches with this program.",
-          kAppTitle, BoxIcon::Warning, BoxButtons::Ok};
-}
-
 constexpr ControlRow kCloseRow = {
     CMainDlg::kCloseButton, ControlKind::PushButton, "Close", "Close", 388, 248, 81, 14};
 
@@ -133,6 +105,11 @@ void CMainDlg::BuildControls() {
   PatchList()->setFocus();
   auto* find = new QShortcut(QKeySequence::Find, this);
   connect(find, &QShortcut::activated, this, &CMainDlg::FocusFilter);
+  // Alt+Enter shows the properties of what is selected in the list in use, as file managers do.
+  auto* properties = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Return), this);
+  connect(properties, &QShortcut::activated, this, [this] {
+    RunCommand(m_romPane->Contains(focusWidget()) ? kRomProperties : kPatchProperties);
+  });
 
   m_patchPicture = GetPatchPicture();
   m_romPicture = GetRomPicture();
@@ -155,7 +132,9 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
     // Before anything else touches the emulator or the ROMs.
     m_db.RecoverInterruptedPlay();
   } else {
-    m_prompt.Ask({kWelcome, kAppTitle, BoxIcon::Information, BoxButtons::Ok});
+    // The emulator page offers the first emulator installed when none is set up yet.
+    const EmulatorKind offered = ReadEmulatorForm(m_db, m_env.findEmulators()).emulator;
+    m_prompt.Ask({WelcomeText(offered), kAppTitle, BoxIcon::Information, BoxButtons::Ok});
     m_db.SetDefaults();
     // A termination signal handled while a box or the Options dialog is up has already ended
     // the window: what was set so far is kept, nothing more is asked or started.
@@ -197,6 +176,8 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
   PatchList()->GetHeaderCtrl()->ShowColumn(5, false);
   PatchList()->SetGridLines(m_db.GridLines);
   RomList()->SetGridLines(m_db.GridLines);
+  PatchList()->SetFitColumns(true);
+  RomList()->SetFitColumns(true);
   if (m_db.Transition != 0)
     m_transition.RunTransition(*this, ShapeForTransition(m_db.Transition), m_db.TransSpeed, true);
   FillPatchList();
@@ -267,12 +248,21 @@ void CMainDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent* event) {
-  // Enter presses the button that has the keyboard focus and otherwise does nothing. Escape is
-  // Close (through reject).
+  // Enter presses the button that has the keyboard focus and otherwise does nothing (the lists
+  // act on it themselves).
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     event->accept();
     if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
       button->click();
+    return;
+  }
+  // Escape never ends the window, where a second press after emptying a filter would close it
+  // by surprise: it empties the filter of the list in use, if any, and otherwise does nothing.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    CListPane* pane = m_romPane->Contains(focusWidget()) ? m_romPane : m_patchPane;
+    if (!pane->Filter()->text().isEmpty())
+      pane->Filter()->clear();
     return;
   }
   QDialog::keyPressEvent(event);

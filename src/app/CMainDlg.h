@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QKeySequence>
 #include <QPixmap>
 #include <memory>
 #include <string>
@@ -45,6 +46,7 @@ class CMainDlg final : public QDialog {
     kAbout = 32785,
     kExit = 32778,
     kAddFolder = 32790,
+    kHelp = 32791,
   };
   /// Control ids of the window's own controls; the buttons are commands of their own.
   enum Control {
@@ -100,6 +102,8 @@ class CMainDlg final : public QDialog {
   /// The ROM's name as listed: the parentheses rule and the forced name applied, in brackets
   /// when it differs from the name read from the file.
   std::string RomDisplayName(const RomRecord& rom) const;
+  /// Selects the row of a record, if it is shown.
+  void SelectRecord(CSortListCtrl& list, int index);
   int SelectedPatch() const;
   int SelectedRom() const;
 
@@ -125,6 +129,8 @@ class CMainDlg final : public QDialog {
   void ShowPatchProperties();
   void ShowRomProperties();
   void Close();
+  /// Opens the user guide in the desktop's viewer.
+  void ShowHelp();
   /// Puts the cursor in the filter field of the list the user is working in (the patch list's
   /// when neither).
   void FocusFilter();
@@ -157,12 +163,14 @@ class CMainDlg final : public QDialog {
   static const ListPaneLayout& PatchPaneLayout();
   static const ListPaneLayout& RomPaneLayout();
   void BuildMenus();
-  QAction* AddAction(QMenu* menu, const QString& text, int id);
+  QAction* AddAction(QMenu* menu, const QString& text, int id, const QKeySequence& shortcut = {});
   /// Runs a command without asking its enable rule (keys and double-clicks in the lists).
   void ExecuteCommand(int id);
   /// Runs the Options dialog at a page; afterwards the window follows the settings, whichever
   /// button closed it.
   void ShowOptions(OptionsPage page);
+  /// Shows the window again after it stepped aside for a game.
+  void ShowAgain();
   bool InstallPatch(const std::string& path);
   void InstallCommandLinePatch(const std::string& path);
   int ClientTop() const;

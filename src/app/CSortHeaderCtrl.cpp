@@ -43,8 +43,13 @@ bool CSortHeaderCtrl::IsColumnVisible(int column) const {
 void CSortHeaderCtrl::SetSortColumn(int column, bool ascending) {
   m_sortColumn = column;
   m_ascending = ascending;
-  if (column >= 0 && column < count())
+  // The arrow shows the column the rows are sorted by and which way (the view's own sorting
+  // stays off, so setting it sorts nothing).
+  if (column >= 0 && column < count()) {
+    setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    setSortIndicatorShown(true);
     updateSection(column);
+  }
 }
 
 bool CSortHeaderCtrl::GetClickDirection(int column) const {

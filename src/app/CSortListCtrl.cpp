@@ -117,6 +117,7 @@ int CSortListCtrl::DeleteAllRows() {
 
 void CSortListCtrl::ReplaceAllRows(std::vector<RowRecord> rows) {
   m_model->ReplaceAllRows(std::move(rows));
+  m_header->setSortIndicatorShown(false);
 }
 
 void CSortListCtrl::SetTextSource(CellTextSource source) {
@@ -125,6 +126,10 @@ void CSortListCtrl::SetTextSource(CellTextSource source) {
 
 void CSortListCtrl::FillRows(int count) {
   m_model->FillRows(count);
+  // The rows are in the caller's order again: the heading no longer shows a sort.
+  m_header->setSortIndicatorShown(false);
+  if (m_fitColumns && !m_userSizedColumns)
+    FitColumnsToContents();
 }
 
 void CSortListCtrl::RefreshRows() {
@@ -153,10 +158,18 @@ std::vector<int> CSortListCtrl::VisibleColumns() const {
   return columns;
 }
 
-void CSortListCtrl::OnColumnResized(int, int oldWidth, int newWidth) {
+void CSortListCtrl::OnColumnResized(int column, int oldWidth, int newWidth) {
   // What is filtered is what can be seen.
   if ((oldWidth > 0) != (newWidth > 0) && !GetFilter().isEmpty())
     SetFilter(GetFilter());
+  if (m_sizingColumns || !m_fitColumns)
+    return;
+  // The user's widths stay from now on; the last column still reaches the right edge, unless
+  // it is the one the user sized.
+  m_userSizedColumns = true;
+  const std::vector<int> shown = VisibleColumns();
+  if (!shown.empty() && shown.back() != column)
+    StretchLastColumn();
 }
 
 bool CSortListCtrl::ReplaceRowTexts(int row, const std::vector<std::string>& texts) {

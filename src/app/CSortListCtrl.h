@@ -93,6 +93,15 @@ class CSortListCtrl final : public QTreeView {
   bool HasGridLines() const { return m_gridLines; }
   /// The small icon shown at the start of every row.
   void SetRowIcon(const QIcon& icon);
+  /// Whether the shown columns are sized to their contents within the list's width at every
+  /// fill, until the user sizes a column himself, with the last one stretching to the right
+  /// edge (from the next fill on). Off by default: the columns keep the widths they were made
+  /// with.
+  void SetFitColumns(bool on);
+  /// Sizes the shown columns to their contents (the first rows measured) within the list's
+  /// width: a column that needs less than its share gets what it needs, the others share the
+  /// rest, and the last one takes what is left.
+  void FitColumnsToContents();
 
   /// Shows only the rows with a visible cell that contains `text` in any letter case; an empty
   /// text shows them all. Columns shown or hidden later are taken into account.
@@ -114,13 +123,22 @@ class CSortListCtrl final : public QTreeView {
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void updateGeometries() override;
 
  private:
   void OnHeadingClicked(int column);
   void OnColumnResized(int column, int oldWidth, int newWidth);
   std::vector<int> VisibleColumns() const;
+  /// The width the columns may take without a horizontal scroll bar.
+  int ColumnRoom() const;
+  /// Widens or narrows the last shown column to the right edge, not below what it needs.
+  void StretchLastColumn();
 
   CSortListModel* m_model = nullptr;
   CSortHeaderCtrl* m_header = nullptr;
   bool m_gridLines = false;
+  bool m_fitColumns = false;
+  bool m_userSizedColumns = false;
+  bool m_sizingColumns = false;     // while the list sizes them itself
+  std::vector<int> m_neededWidths;  // by column, from the last fit
 };

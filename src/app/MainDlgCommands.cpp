@@ -7,27 +7,16 @@
 #include <QUrl>
 
 #include "app/CMainDlg.h"
+#include "app/CQtPrompt.h"
 #include "app/CSortListCtrl.h"
+#include "app/MainDlgTexts.h"
 #include "db/EmulatorChoice.h"
 #include "db/FileKinds.h"
 #include "platform/ArchivePath.h"
+#include "platform/Folders.h"
 #include "prompt/Diagnostics.h"
 
 namespace {
-
-constexpr char kNoEmulator[] =
-    "Brindle does not have a ZSNES installation configured.\n\t\t\t\t\t\t\nYou must register "
-    "ZSNES with Brindle before you can run patches.";
-
-// The box above for ZSNES; the same for the others, in their own words.
-std::string NoEmulatorText(const CPatchDB& db) {
-  const EmulatorKind kind = ChosenEmulator(db);
-  if (kind == EmulatorKind::Zsnes)
-    return kNoEmulator;
-  return std::string("Brindle does not have ") + EmulatorName(kind) +
-         " set up.\n\nYou must choose " + EmulatorSetUpWords(kind) +
-         " in Options, on the emulator page, before you can run patches.";
-}
 
 std::vector<std::string> DroppedFiles(const QMimeData* data) {
   std::vector<std::string> paths;
@@ -68,28 +57,64 @@ void CMainDlg::Play() {
   hide();
   // The play blocks this thread: make the window system see the window go before it starts.
   QGuiApplication::sync();
+  // A box of the play's comes over the window, shown again for it, rather than alone on the
+  // screen.
+  auto* qtPrompt = dynamic_cast<CQtPrompt*>(&m_prompt);
+  m_dbPrompt.SetBeforeBox([this, qtPrompt] {
+    if (qtPrompt != nullptr)
+      qtPrompt->SetOwner(this);
+    if (!isVisible())
+      ShowAgain();
+  });
   // A termination signal handled meanwhile has already ended the window: nothing is played.
   if (!m_closing) {
     m_db.PlayPatch(patch);
-    showNormal();
-    raise();
-    activateWindow();
+    ShowAgain();
   }
+  m_dbPrompt.SetBeforeBox({});
+  if (qtPrompt != nullptr)
+    qtPrompt->SetOwner(nullptr);
   m_playing = false;
+  // The patch played (or not) stays selected, where the window shows it.
+  SelectRecord(*PatchList(), patch);
+}
+
+void CMainDlg::ShowHelp() {
+  const std::string& guide = m_env.userGuide;
+  if (GetPathKind(guide) != PathKind::File) {
+    m_prompt.Ask({"The user guide is not installed. Brindle looked for it here:\n" + guide,
+                  kAppTitle, BoxIcon::Warning, BoxButtons::Ok});
+    return;
+  }
+  if (!m_env.openInViewer(guide)) {
+    m_prompt.Ask(
+        {"The desktop has no viewer that could open the user guide. You can open it in a "
+         "web browser:\n" +
+             guide,
+         kAppTitle, BoxIcon::Warning, BoxButtons::Ok});
+  }
+}
+
+void CMainDlg::ShowAgain() {
+  showNormal();
+  raise();
+  activateWindow();
 }
 
 void CMainDlg::RemovePatch() {
   const int patch = SelectedPatch();
   if (patch < 0)
     return;
-  const std::string text = "Are you sure you want to remove the patch \"" +
-                           m_db.GetPatch(patch)->PatchName +
-                           "\" from the database?\n\nThis will NOT remove the IPS file from your "
-                           "hard drive.";
-  if (m_prompt.Ask({text, kAppTitle, BoxIcon::Warning, BoxButtons::YesNo}) == BoxAnswer::Yes) {
+  const PatchRecord& record = *m_db.GetPatch(patch);
+  const std::string text = RemovePatchQuestion(record.PatchName, record.Filename);
+  const bool removed =
+      m_prompt.Ask({text, kAppTitle, BoxIcon::Warning, BoxButtons::YesNo}) == BoxAnswer::Yes;
+  if (removed)
     m_db.RemovePatch(patch);
-  }
   FillPatchList();
+  // Refused, the same patch stays selected.
+  if (!removed)
+    SelectRecord(*PatchList(), patch);
 }
 
 void CMainDlg::AddRom() {
@@ -108,10 +133,13 @@ void CMainDlg::RemoveRom() {
                            record.RomSize +
                            ")\" from the database?\n\nThis will NOT remove the ROM file from your "
                            "hard drive.";
-  if (m_prompt.Ask({text, kAppTitle, BoxIcon::Warning, BoxButtons::YesNo}) == BoxAnswer::Yes) {
+  const bool removed =
+      m_prompt.Ask({text, kAppTitle, BoxIcon::Warning, BoxButtons::YesNo}) == BoxAnswer::Yes;
+  if (removed)
     m_db.RemoveRom(rom);
-  }
   FillRomList();
+  if (!removed)
+    SelectRecord(*RomList(), rom);
 }
 
 bool CMainDlg::InstallPatch(const std::string& path) {

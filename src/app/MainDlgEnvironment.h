@@ -6,6 +6,7 @@
 
 #include "app/CAddFolderRun.h"
 #include "db/CPatchDB.h"
+#include "db/EmulatorChoice.h"
 #include "dialogs/OptionsPage.h"
 
 class FileTypeRegistry;
@@ -35,6 +36,12 @@ struct MainDlgEnvironment {
   std::function<void(CPatchDB& db, OptionsPage page, const std::string& appDir, UserPrompt& prompt,
                      QWidget* parent)>
       showOptions;
+  /// The user guide's first page; empty means where the program finds it.
+  std::string userGuide;
+  /// Opens a file in the desktop's viewer for it; false when none could.
+  std::function<bool(const std::string& path)> openInViewer;
+  /// The emulators installed on this system, which the first start's greeting names.
+  std::function<InstalledEmulators()> findEmulators;
   /// What "Add Folder..." asks for and shows.
   AddFolderEnvironment addFolder;
 };

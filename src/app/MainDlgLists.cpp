@@ -25,8 +25,10 @@ constexpr PaneMenuEntry kPatchMenu[] = {
     {nullptr, 0},
     {"P&roperties...", CMainDlg::kPatchProperties},
 };
-// Space and a double-click play, even on the empty part of the list; Del removes.
-constexpr PaneKey kPatchKeys[] = {{Qt::Key_Space, CMainDlg::kPlay},
+// Enter, Space and a double-click play, even on the empty part of the list; Del removes.
+constexpr PaneKey kPatchKeys[] = {{Qt::Key_Return, CMainDlg::kPlay},
+                                  {Qt::Key_Enter, CMainDlg::kPlay},
+                                  {Qt::Key_Space, CMainDlg::kPlay},
                                   {PaneKey::kDoubleClick, CMainDlg::kPlay},
                                   {Qt::Key_Delete, CMainDlg::kRemovePatch}};
 const ListPaneLayout kPatchPane = {
@@ -49,11 +51,14 @@ constexpr ControlRow kRomControls[] = {
 };
 constexpr PaneMenuEntry kRomMenu[] = {
     {"&Install ROM...", CMainDlg::kAddRom},
-    {"Remove ROM     \tDel", CMainDlg::kRemoveRom},
+    {"&Remove ROM     \tDel", CMainDlg::kRemoveRom},
     {nullptr, 0},
-    {"Properties...", CMainDlg::kRomProperties},
+    {"&Properties...\tEnter", CMainDlg::kRomProperties},
 };
-constexpr PaneKey kRomKeys[] = {{Qt::Key_Delete, CMainDlg::kRemoveRom}};
+// Enter shows the selected ROM's information; Del removes.
+constexpr PaneKey kRomKeys[] = {{Qt::Key_Return, CMainDlg::kRomProperties},
+                                {Qt::Key_Enter, CMainDlg::kRomProperties},
+                                {Qt::Key_Delete, CMainDlg::kRemoveRom}};
 const ListPaneLayout kRomPane = {
     "Rom",
     {CMainDlg::kRomList, ControlKind::Label, "RomList", "", 67, 148, 402, 95},
@@ -138,6 +143,18 @@ void CMainDlg::RefreshRows(CSortListCtrl& list) {
 void CMainDlg::RefreshRow(CSortListCtrl& list, int row) {
   if (row >= 0 && row < list.GetRowCount())
     list.RefreshRow(row);
+}
+
+void CMainDlg::SelectRecord(CSortListCtrl& list, int index) {
+  if (index < 0)
+    return;
+  for (int row = 0; row < list.GetRowCount(); ++row) {
+    if (list.GetItemValue(row) == index) {
+      list.SelectRow(row);
+      list.scrollTo(list.GetModel()->index(row, 0));
+      return;
+    }
+  }
 }
 
 int CMainDlg::SelectedPatch() const {

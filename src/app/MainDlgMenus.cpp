@@ -7,32 +7,56 @@
 #include "app/CMainDlg.h"
 #include "app/CSortListCtrl.h"
 
+namespace {
+
+// The desktop's key for a program's preferences: Ctrl+Shift+, on KDE; where the desktop names
+// none, Ctrl+, as GNOME's programs have it.
+QKeySequence PreferencesKey() {
+  const QKeySequence standard(QKeySequence::Preferences);
+  return standard.isEmpty() ? QKeySequence(Qt::CTRL | Qt::Key_Comma) : standard;
+}
+
+}  // namespace
+
 void CMainDlg::BuildMenus() {
+  // Every item has its letter, and the keys GNOME's and KDE's programs have where one fits:
+  // Ctrl+Q quits, F1 is help, Ctrl+O opens (installs) a patch, Ctrl+, (Ctrl+Shift+, on KDE) the
+  // options. They are named here rather than taken from the desktop's table, which has none
+  // for some of them on some platforms.
   m_menuBar = new QMenuBar(this);
   QMenu* file = m_menuBar->addMenu("&File");
   AddAction(file, "Add &Folder...", kAddFolder);
   file->addSeparator();
-  AddAction(file, "E&xit\tAlt+F4", kExit);
+  AddAction(file, "&Quit", kExit, QKeySequence(Qt::CTRL | Qt::Key_Q));
   QMenu* tools = m_menuBar->addMenu("&Tools");
-  AddAction(tools, "Play Selected Patch   \t", kPlay);
+  // Enter plays in the patch list; the key belongs to the list, so it is only named here.
+  AddAction(tools, "&Play Selected Patch\tEnter", kPlay);
   tools->addSeparator();
-  AddAction(tools, "Install IPS Patch...", kAddPatch);
+  AddAction(tools, "&Install Patch...", kAddPatch, QKeySequence(Qt::CTRL | Qt::Key_O));
   tools->addSeparator();
-  AddAction(tools, "Install ROM...", kAddRom);
-  AddAction(tools, "Add Folder...", kAddFolder);
+  AddAction(tools, "Install RO&M...", kAddRom, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+  AddAction(tools, "Add &Folder...", kAddFolder);
   AddAction(tools, "&ROM Preferences...", kRomPreferences);
-  AddAction(tools, "Configure ZSNES Installation...", kConfigureZsnes);
+  AddAction(tools, "Configure &Emulator...", kConfigureZsnes);
   tools->addSeparator();
-  AddAction(tools, "&Options...", kOptions);
+  AddAction(tools, "&Options...", kOptions, PreferencesKey());
   QMenu* help = m_menuBar->addMenu("&Help");
+  AddAction(help, "Brindle &Help", kHelp, QKeySequence(Qt::Key_F1));
+  help->addSeparator();
   AddAction(help, "&About...", kAbout);
   for (QMenu* menu : {file, tools, help})
     connect(menu, &QMenu::aboutToShow, this, &CMainDlg::UpdateCommandStates);
 }
 
-QAction* CMainDlg::AddAction(QMenu* menu, const QString& text, int id) {
+QAction* CMainDlg::AddAction(QMenu* menu, const QString& text, int id,
+                             const QKeySequence& shortcut) {
   QAction* action = menu->addAction(text);
   action->setData(id);
+  if (!shortcut.isEmpty()) {
+    action->setShortcut(shortcut);
+    // Also while a dialog of the window's own (not a modal one) or a list has the keyboard.
+    action->setShortcutContext(Qt::WindowShortcut);
+  }
   connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
   m_actions.emplace_back(id, action);
   return action;
@@ -128,6 +152,9 @@ void CMainDlg::ExecuteCommand(int id) {
       break;
     case kAbout:
       ShowOptions(kAboutPage);
+      break;
+    case kHelp:
+      ShowHelp();
       break;
     case kExit:
     case kCloseButton:

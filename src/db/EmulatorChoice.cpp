@@ -72,22 +72,25 @@ EmulatorForm ReadEmulatorForm(const CPatchDB& db, const InstalledEmulators& inst
   form.mednafen = db.Mednafen.empty() ? installed.mednafen : db.Mednafen;
   form.otherCommand = db.OtherCommand;
   form.otherFormats = db.OtherFormats;
-  if (db.Emulator.empty() && db.ZSNES.empty() && installed.zsnes.empty()) {
-    if (!installed.retroArch.empty() && !installed.cores.empty()) {
-      form.emulator = EmulatorKind::RetroArch;
-    } else if (!installed.mednafen.empty()) {
-      form.emulator = EmulatorKind::Mednafen;
-    } else if (form.otherCommand.empty()) {
-      const auto& presets = EmulatorPresets();
-      for (size_t i = 0; i < installed.presetCommands.size() && i < presets.size(); ++i) {
-        if (installed.presetCommands[i].empty())
-          continue;
-        form.emulator = EmulatorKind::Other;
-        form.otherCommand = installed.presetCommands[i];
-        form.otherFormats = OtherFormatsSetting(presets[i].formats);
-        break;
-      }
+  // No command yet: the first preset found, with its formats.
+  bool presetFound = false;
+  const auto& presets = EmulatorPresets();
+  for (size_t i = 0;
+       form.otherCommand.empty() && i < installed.presetCommands.size() && i < presets.size();
+       ++i) {
+    if (!installed.presetCommands[i].empty()) {
+      form.otherCommand = installed.presetCommands[i];
+      form.otherFormats = OtherFormatsSetting(presets[i].formats);
+      presetFound = true;
     }
+  }
+  if (db.Emulator.empty() && db.ZSNES.empty() && installed.zsnes.empty()) {
+    if (!installed.retroArch.empty() && !installed.cores.empty())
+      form.emulator = EmulatorKind::RetroArch;
+    else if (!installed.mednafen.empty())
+      form.emulator = EmulatorKind::Mednafen;
+    else if (presetFound)
+      form.emulator = EmulatorKind::Other;
   }
   return form;
 }

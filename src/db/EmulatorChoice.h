@@ -52,10 +52,10 @@ struct EmulatorForm {
   std::string otherFormats;  // as the OtherFormats setting keeps them
 };
 
-/// The settings as the page shows them. Empty fields are filled from what is installed; with
-/// nothing set up yet, the first emulator installed of ZSNES, RetroArch (with a core) and
-/// Mednafen is chosen, and failing those the first preset of the other emulator that was found,
-/// with its command and formats.
+/// The settings as the page shows them. Empty fields are filled from what is installed (an empty
+/// command from the first preset found, with its formats); with nothing set up yet, the first
+/// emulator installed of ZSNES, RetroArch (with a core) and Mednafen is chosen, and failing those
+/// the other emulator, when a preset was found.
 EmulatorForm ReadEmulatorForm(const CPatchDB& db, const InstalledEmulators& installed);
 /// Stores the choice, and the fields of the chosen emulator and of those whose fields the user
 /// changed (`edited`, by kind); the other emulators keep their settings.

@@ -195,7 +195,14 @@ void CFolderDlg::accept() {
 }
 
 void CFolderDlg::OnEnter() {
-  const EnterStep step = EnterFolderText(FieldText(), m_folder, m_prompt);
+  // Enter on the folder being browsed takes it, as Open does; on a path typed to elsewhere it
+  // goes there first, and a second Enter takes it.
+  const std::string typed = FieldText();
+  if (typed.empty() || CleanPath(ResolveFolderText(typed, m_folder)) == CleanPath(m_folder)) {
+    accept();
+    return;
+  }
+  const EnterStep step = EnterFolderText(typed, m_folder, m_prompt);
   if (!step.go)
     return;
   GoTo(step.path);

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
+#include <algorithm>
 
 #include "dialogs/CAboutPage.h"
 #include "dialogs/CPrefsPage.h"
@@ -57,13 +59,14 @@ QPixmap LoadPageIcon(const std::string& path) {
 }  // namespace
 
 COptionsDlg::COptionsDlg(CPatchDB& db, UserPrompt& prompt, OptionsPage page,
-                         const std::string& appDir, QWidget* parent)
+                         const std::string& appDir, QWidget* parent, const std::string& databaseDir)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_db(db),
       m_prompt(prompt),
       m_initialPage(page),
-      m_appDir(appDir) {
+      m_appDir(appDir),
+      m_databaseDir(databaseDir) {
   CreateWidgets();
   LoadFields();
   ConnectWidgets();
@@ -83,7 +86,7 @@ void COptionsDlg::CreateWidgets() {
   m_prefs = new CPrefsPage(m_db, this);
   m_zsnes = new CZsnesPage(m_db, m_prompt, this);
   m_romOptions = new CRomOptionsPage(m_db, this);
-  m_about = new CAboutPage(this);
+  m_about = new CAboutPage(m_databaseDir, this);
   m_pages = {m_prefs, m_zsnes, m_romOptions, m_about};
   const char* const names[kPageCount] = {"PreferencesPage", "EmulatorPage", "RomOptionsPage",
                                          "AboutPage"};
@@ -137,6 +140,25 @@ void COptionsDlg::ConnectWidgets() {
   connect(m_bar, &CIconBar::IbnSelChange, this, &COptionsDlg::ShowPage);
   connect(findChild<QPushButton*>("Ok"), &QPushButton::clicked, this, &COptionsDlg::accept);
   connect(findChild<QPushButton*>("Cancel"), &QPushButton::clicked, this, &COptionsDlg::reject);
+  // The keys that switch tabs in the desktop's own settings dialogs switch pages here.
+  const auto addKeys = [this](std::initializer_list<QKeySequence> keys, int step) {
+    for (const QKeySequence& key : keys) {
+      auto* shortcut = new QShortcut(key, this);
+      connect(shortcut, &QShortcut::activated, this, [this, step] { StepPage(step); });
+    }
+  };
+  addKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+  addKeys(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+      -1);
+}
+
+void COptionsDlg::StepPage(int step) {
+  const int page = (std::max(VisiblePage(), 0) + step + kPageCount) % kPageCount;
+  ShowPage(page);
+  m_bar->SetSelection(page);
+  FocusPage(page);
 }
 
 void COptionsDlg::DrawPageItem(int index, QPainter* painter) const {

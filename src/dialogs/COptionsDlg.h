@@ -26,9 +26,10 @@ class COptionsDlg final : public QDialog {
   static constexpr unsigned kPageBarId = 201528;
   static constexpr int kPageCount = 4;
 
-  /// `appDir` is the program's folder, where the page icons are.
+  /// `appDir` is the program's folder, where the page icons are; `databaseDir` the folder of
+  /// the database in use, which About shows.
   COptionsDlg(CPatchDB& db, UserPrompt& prompt, OptionsPage page, const std::string& appDir,
-              QWidget* parent = nullptr);
+              QWidget* parent = nullptr, const std::string& databaseDir = {});
 
   /// Shows one page and hides the others; an index outside the pages changes nothing.
   void ShowPage(int index);
@@ -47,11 +48,14 @@ class COptionsDlg final : public QDialog {
   void ConnectWidgets();
   void DrawPageItem(int index, QPainter* painter) const;
   void FocusPage(int index);
+  /// Shows the next page (`step` 1) or the previous one (-1), round the bar.
+  void StepPage(int step);
 
   CPatchDB& m_db;
   UserPrompt& m_prompt;
   OptionsPage m_initialPage;
   std::string m_appDir;
+  std::string m_databaseDir;
   CIconBar* m_bar = nullptr;
   CPrefsPage* m_prefs = nullptr;
   CZsnesPage* m_zsnes = nullptr;

@@ -28,12 +28,17 @@ constexpr ControlRow kControls[] = {
     // RetroArch and Mednafen take the place of ZSNES's installation when chosen.
     {-1, ControlKind::GroupBox, "RetroArchGroup", "RetroArch (bsnes-mercury)", 7, 23, 290, 51},
     {-1, ControlKind::Label, "RetroArchLabel", "Program:", 14, 36, 51, 8},
-    {CZsnesPage::kRetroArch, ControlKind::Edit, "RetroArchProgram", "", 69, 34, 224, 14},
+    {CZsnesPage::kRetroArch, ControlKind::Edit, "RetroArchProgram", "", 69, 34, 178, 14},
+    {CZsnesPage::kBrowseRetroArch, ControlKind::PushButton, "BrowseRetroArch", "Browse", 250, 34,
+     43, 14},
     {-1, ControlKind::Label, "RetroArchCoreLabel", "Core:", 14, 53, 51, 8},
-    {CZsnesPage::kRetroArchCore, ControlKind::DropDownCombo, "RetroArchCore", "", 69, 51, 224, 60},
+    {CZsnesPage::kRetroArchCore, ControlKind::DropDownCombo, "RetroArchCore", "", 69, 51, 178, 60},
+    {CZsnesPage::kBrowseCore, ControlKind::PushButton, "BrowseCore", "Browse", 250, 51, 43, 14},
     {-1, ControlKind::GroupBox, "MednafenGroup", "Mednafen", 7, 23, 290, 51},
     {-1, ControlKind::Label, "MednafenLabel", "Program:", 14, 36, 51, 8},
-    {CZsnesPage::kMednafen, ControlKind::Edit, "MednafenProgram", "", 69, 34, 224, 14},
+    {CZsnesPage::kMednafen, ControlKind::Edit, "MednafenProgram", "", 69, 34, 178, 14},
+    {CZsnesPage::kBrowseMednafen, ControlKind::PushButton, "BrowseMednafen", "Browse", 250, 34, 43,
+     14},
     {-1, ControlKind::GroupBox, "FilesGroup", "Files and Paths", 7, 79, 290, 97},
     {CZsnesPage::kSaveWithPatches, ControlKind::CheckBox, "SaveWithPatches",
      "Create save games in same directory as patch files (Recommended)\tIf this option is "
@@ -49,9 +54,13 @@ constexpr ControlRow kControls[] = {
      "emulator's own settings as they are.",
      13, 110, 277, 18},
     {-1, ControlKind::Label, "ExecutableLabel", "ZSNES Executable:", 14, 137, 64, 8},
-    {CZsnesPage::kExecutable, ControlKind::Edit, "ZsnesExecutable", "", 84, 135, 203, 14},
+    {CZsnesPage::kExecutable, ControlKind::Edit, "ZsnesExecutable", "", 84, 135, 160, 14},
+    {CZsnesPage::kBrowseExecutable, ControlKind::PushButton, "BrowseExecutable", "Browse", 247, 135,
+     43, 14},
     {-1, ControlKind::Label, "ConfigLabel", "ZSNES Config file:", 14, 155, 60, 8},
-    {CZsnesPage::kConfig, ControlKind::Edit, "ZsnesConfig", "", 84, 153, 203, 14},
+    {CZsnesPage::kConfig, ControlKind::Edit, "ZsnesConfig", "", 84, 153, 160, 14},
+    {CZsnesPage::kBrowseConfig, ControlKind::PushButton, "BrowseConfig", "Browse", 247, 153, 43,
+     14},
 };
 
 // In the order of EmulatorKind.
@@ -60,11 +69,11 @@ constexpr const char* kEmulators[] = {"ZSNES", "RetroArch (bsnes-mercury)", "Med
 // Each emulator's widgets, by object name, in the order of EmulatorKind.
 const std::vector<const char*> kEmulatorWidgetNames[kEmulatorCount] = {
     {"InstallationGroup", "DirectoryLabel", "ZsnesDirectory", "Browse", "VersionLabel",
-     "ZsnesVersion", "FillNote", "ExecutableLabel", "ZsnesExecutable", "ConfigLabel",
-     "ZsnesConfig"},
-    {"RetroArchGroup", "RetroArchLabel", "RetroArchProgram", "RetroArchCoreLabel", "RetroArchCore",
-     "RunNote"},
-    {"MednafenGroup", "MednafenLabel", "MednafenProgram", "RunNote"},
+     "ZsnesVersion", "FillNote", "ExecutableLabel", "ZsnesExecutable", "BrowseExecutable",
+     "ConfigLabel", "ZsnesConfig", "BrowseConfig"},
+    {"RetroArchGroup", "RetroArchLabel", "RetroArchProgram", "BrowseRetroArch",
+     "RetroArchCoreLabel", "RetroArchCore", "BrowseCore", "RunNote"},
+    {"MednafenGroup", "MednafenLabel", "MednafenProgram", "BrowseMednafen", "RunNote"},
     {"OtherGroup", "OtherCommandLabel", "OtherCommand", "OtherPreset", "OtherFormatsLabel",
      "OtherIps", "OtherBps", "OtherUps", "OtherNote"},
 };
@@ -115,7 +124,8 @@ void CZsnesPage::CreateWidgets() {
   // The check box's text ends at its tab: what follows explains it, as its tool tip.
   const QString text = m_saveWithPatches->text();
   m_saveWithPatches->setText(text.section('\t', 0, 0));
-  m_saveWithPatches->setToolTip(text.section('\t', 1));
+  m_zsnesSaveToolTip = text.section('\t', 1);
+  m_saveWithPatches->setToolTip(m_zsnesSaveToolTip);
 }
 
 void CZsnesPage::LoadFields(const CPatchDB& db, const InstalledEmulators& installed) {
@@ -127,10 +137,10 @@ void CZsnesPage::LoadFields(const CPatchDB& db, const InstalledEmulators& instal
   m_directoryShown = form.directory;
   m_executableShown = form.executable;
   m_configShown = form.config;
-  m_directory->setText(PathText(form.directory));
+  ShowPath(m_directory, form.directory);
   m_version->setCurrentIndex(form.variant);
-  m_executable->setText(PathText(form.executable));
-  m_config->setText(PathText(form.config));
+  ShowPath(m_executable, form.executable);
+  ShowPath(m_config, form.config);
   m_saveWithPatches->setChecked(form.saveWithPatches);
   LoadEmulatorFields(db, installed);
 }
@@ -159,8 +169,8 @@ void CZsnesPage::DeriveFileNames() {
     return;
   m_executableShown = files->executable;
   m_configShown = files->config;
-  m_executable->setText(PathText(files->executable));
-  m_config->setText(PathText(files->config));
+  ShowPath(m_executable, files->executable);
+  ShowPath(m_config, files->config);
 }
 
 void CZsnesPage::Browse() {
@@ -179,6 +189,7 @@ void CZsnesPage::SetDirectory(const std::string& bytes) {
     DeriveFileNames();
   else
     m_directory->setText(text);
+  m_directory->setCursorPosition(0);
 }
 
 void CZsnesPage::Store(CPatchDB& db) const {

@@ -40,6 +40,11 @@ class CZsnesPage final : public QWidget {
     kOtherIps = 1019,
     kOtherBps = 1020,
     kOtherUps = 1021,
+    kBrowseRetroArch = 1022,
+    kBrowseCore = 1023,
+    kBrowseMednafen = 1024,
+    kBrowseExecutable = 1025,
+    kBrowseConfig = 1026,
   };
 
   /// Asks for a folder, starting at `start` (the folder in the directory field); nothing when the
@@ -51,8 +56,15 @@ class CZsnesPage final : public QWidget {
   CZsnesPage(const CPatchDB& db, UserPrompt& prompt, QWidget* parent,
              const InstalledEmulators& installed = FindInstalledEmulators());
 
+  /// Asks for a file with a title, starting at `start` (the file in the field); nothing when the
+  /// user cancels.
+  using FileChooser = std::function<std::optional<std::string>(
+      QWidget* parent, const QString& title, const std::string& start)>;
+
   /// Replaces the folder picker that Browse opens.
   void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
+  /// Replaces the file dialog that the Browse buttons of the program and core fields open.
+  void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
 
   /// Writes the page into the settings.
   void Store(CPatchDB& db) const;
@@ -63,6 +75,12 @@ class CZsnesPage final : public QWidget {
   void LoadEmulatorFields(const CPatchDB& db, const InstalledEmulators& installed);
   void ConnectWidgets();
   void ConnectEmulatorFields();
+  void ConnectBrowseButtons();
+  /// Shows a path's bytes in a field from its start, where the folders that tell one path from
+  /// another are.
+  static void ShowPath(QLineEdit* field, const std::string& bytes);
+  /// Asks for a file for a field (the core's included); true when one was chosen.
+  bool BrowseFile(QLineEdit* field, std::string& shown, const QString& title);
   /// Shows the fields of the emulator chosen in the list, hides the others'.
   void ShowEmulatorFields();
   void StoreEmulatorFields(EmulatorKind chosen, CPatchDB& db) const;
@@ -100,6 +118,8 @@ class CZsnesPage final : public QWidget {
   // Each emulator's widgets, by EmulatorKind.
   std::vector<QWidget*> m_emulatorWidgets[kEmulatorCount];
   FolderChooser m_chooseFolder;
+  FileChooser m_chooseFile;
+  QString m_zsnesSaveToolTip;
   // The bytes each path field was last shown from: the settings, a picked folder or the derived
   // names. A field gives them back while its text is unchanged.
   std::string m_directoryShown;

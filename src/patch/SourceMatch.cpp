@@ -10,22 +10,10 @@
 
 namespace {
 
-constexpr int64_t kCopierHeaderBytes = 512;
-
 // A member of an archive is read whole to be compared; no ROM comes near this.
 constexpr int64_t kLargestSource = 64 * 1024 * 1024;
 
 }  // namespace
-
-SourceMatch MatchPatchSourceBytes(std::string_view rom, const PatchSummary& patch) {
-  const bool headered = patch.sourceSize <= UINT64_MAX - kCopierHeaderBytes &&
-                        rom.size() == patch.sourceSize + kCopierHeaderBytes;
-  if (rom.size() != patch.sourceSize && !headered)
-    return SourceMatch::Other;
-  if (Crc32Update(0, rom.substr(headered ? kCopierHeaderBytes : 0)) != patch.sourceCrc)
-    return SourceMatch::Other;
-  return headered ? SourceMatch::SameWithoutHeader : SourceMatch::Same;
-}
 
 SourceMatch MatchPatchSource(const std::string& romPath, const PatchSummary& patch,
                              std::string* error) {
@@ -73,4 +61,14 @@ SourceMatch MatchPatchSource(const std::string& romPath, const PatchSummary& pat
   if (crc != patch.sourceCrc)
     return SourceMatch::Other;
   return headered ? SourceMatch::SameWithoutHeader : SourceMatch::Same;
+}
+
+SourceMatch MatchPatchSourceBytes(std::string_view rom, const PatchSummary& patch) {
+  if (rom.size() == patch.sourceSize && Crc32(rom) == patch.sourceCrc)
+    return SourceMatch::Same;
+  if (rom.size() >= kCopierHeaderBytes && rom.size() - kCopierHeaderBytes == patch.sourceSize &&
+      Crc32(rom.substr(kCopierHeaderBytes)) == patch.sourceCrc) {
+    return SourceMatch::SameWithoutHeader;
+  }
+  return SourceMatch::Other;
 }

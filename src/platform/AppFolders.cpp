@@ -11,6 +11,10 @@
 #define BRINDLE_DATA_FROM_BIN "../share/brindle"
 #endif
 
+#ifndef BRINDLE_DOC_FROM_BIN
+#define BRINDLE_DOC_FROM_BIN "../share/doc/brindle"
+#endif
+
 namespace {
 
 std::string Child(const std::string& folder, const std::string& name) {
@@ -47,4 +51,14 @@ std::string GetDatabaseDir() {
   if (home.empty())
     return beside;
   return Child(home, ".local/share/brindle");
+}
+
+std::string GetUserGuidePath() {
+  const std::string beside = DirectoryOf(GetExecutablePath());
+  const std::string built = beside + "/doc/index.html";
+  if (GetPathKind(built) == PathKind::File)
+    return built;
+  return std::filesystem::path(beside + "/" BRINDLE_DOC_FROM_BIN "/index.html")
+      .lexically_normal()
+      .string();
 }

@@ -15,3 +15,8 @@ std::string GetAppDir();
 /// `portable.txt` or a `brindle.dat` is there, else `$XDG_DATA_HOME/brindle` (with
 /// `~/.local/share` for an unset or relative `$XDG_DATA_HOME`). Nothing is created.
 std::string GetDatabaseDir();
+
+/// The user guide's first page: `doc/index.html` beside the executable (a build), else
+/// `../share/doc/brindle/index.html` from it (an installed copy); the latter when neither is
+/// there.
+std::string GetUserGuidePath();

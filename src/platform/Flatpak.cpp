@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <tuple>
 
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
@@ -68,17 +69,44 @@ std::string WithoutMode(const std::string& entry) {
   return mode == "ro" || mode == "rw" || mode == "create" ? entry.substr(0, colon) : entry;
 }
 
-// The folders of the XDG user directories, as their default names (which is what most
-// systems keep).
+// A folder the user's ~/.config/user-dirs.dirs names (XDG_DOWNLOAD_DIR="$HOME/Downloads"), as
+// the sandbox's own lookup finds it; `fallback` under the home folder when it names none.
+std::string UserDirectory(const std::string& key, const char* fallback, const std::string& home) {
+  std::string bytes;
+  const std::string file = EnvironmentOr("XDG_CONFIG_HOME", home + "/.config") + "/user-dirs.dirs";
+  if (ReadWholeFile(file, bytes, nullptr, CFile::Mode::Read, 1 << 16)) {
+    const std::string start = key + "=\"";
+    for (size_t at = bytes.find(start); at != std::string::npos; at = bytes.find(start, at + 1)) {
+      if (at != 0 && bytes[at - 1] != '\n')
+        continue;
+      const size_t from = at + start.size();
+      const size_t to = bytes.find('"', from);
+      if (to == std::string::npos)
+        break;
+      std::string folder = bytes.substr(from, to - from);
+      if (folder.compare(0, 5, "$HOME") == 0)
+        folder = home + folder.substr(5);
+      if (!folder.empty() && folder[0] == '/')
+        return WithoutTrailingSlashes(folder);
+    }
+  }
+  return home + "/" + fallback;
+}
+
+// The folders of the XDG base and user directories.
 std::optional<std::string> XdgUserFolder(const std::string& name, const std::string& home) {
-  static const std::pair<const char*, const char*> kFolders[] = {
-      {"xdg-desktop", "Desktop"},     {"xdg-documents", "Documents"},
-      {"xdg-download", "Downloads"},  {"xdg-music", "Music"},
-      {"xdg-pictures", "Pictures"},   {"xdg-public-share", "Public"},
-      {"xdg-templates", "Templates"}, {"xdg-videos", "Videos"}};
-  for (const auto& [key, folder] : kFolders) {
-    if (name == key)
-      return home + "/" + folder;
+  static const std::tuple<const char*, const char*, const char*> kFolders[] = {
+      {"xdg-desktop", "XDG_DESKTOP_DIR", "Desktop"},
+      {"xdg-documents", "XDG_DOCUMENTS_DIR", "Documents"},
+      {"xdg-download", "XDG_DOWNLOAD_DIR", "Downloads"},
+      {"xdg-music", "XDG_MUSIC_DIR", "Music"},
+      {"xdg-pictures", "XDG_PICTURES_DIR", "Pictures"},
+      {"xdg-public-share", "XDG_PUBLICSHARE_DIR", "Public"},
+      {"xdg-templates", "XDG_TEMPLATES_DIR", "Templates"},
+      {"xdg-videos", "XDG_VIDEOS_DIR", "Videos"}};
+  for (const auto& [entry, key, fallback] : kFolders) {
+    if (name == entry)
+      return UserDirectory(key, fallback, home);
   }
   if (name == "xdg-config")
     return EnvironmentOr("XDG_CONFIG_HOME", home + "/.config");

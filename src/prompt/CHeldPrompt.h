@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -14,11 +15,17 @@ class CHeldPrompt final : public UserPrompt {
   explicit CHeldPrompt(UserPrompt& target) : m_target(target) {}
 
   BoxAnswer Ask(const BoxRequest& request) override {
-    if (!m_holding)
+    if (!m_holding) {
+      if (m_beforeBox)
+        m_beforeBox();
       return m_target.Ask(request);
+    }
     m_held.push_back(request);
     return request.buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::No;
   }
+
+  /// Runs before each box is passed on (the window shows itself for it, say); none for nothing.
+  void SetBeforeBox(std::function<void()> beforeBox) { m_beforeBox = std::move(beforeBox); }
 
   /// Holds the boxes from now on. Not while another thread may be asking.
   void Hold() { m_holding = true; }
@@ -31,6 +38,7 @@ class CHeldPrompt final : public UserPrompt {
 
  private:
   UserPrompt& m_target;
+  std::function<void()> m_beforeBox;
   bool m_holding = false;
   std::vector<BoxRequest> m_held;
 };

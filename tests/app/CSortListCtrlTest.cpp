@@ -311,6 +311,13 @@ TEST(CSortListCtrl, HeadingClicksAlternateDirection) {
   click(1);  // after a descending sort, another heading starts ascending
   EXPECT_EQ(ColumnTexts(list, 1), (std::vector<std::string>{"1", "2", "3"}));
   EXPECT_TRUE(header.IsSortAscending());
+  // The arrow follows the sort, and goes with a fill, which puts the rows in the caller's order.
+  EXPECT_TRUE(header.isSortIndicatorShown());
+  EXPECT_EQ(header.sortIndicatorSection(), 1);
+  EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
+  click(1);
+  EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
+  list.ReplaceAllRows({{{"b", "1"}, 0}});
   EXPECT_FALSE(header.isSortIndicatorShown());
 }
 

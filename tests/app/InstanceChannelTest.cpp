@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLocalSocket>
 #include <atomic>
 #include <thread>
 
@@ -12,11 +13,11 @@
 namespace {
 
 // Asks from another thread while this one keeps serving, as a second process would.
-bool AskWhileServing(const QString& name, int timeoutMs = 1000) {
+bool AskWhileServing(const QString& name, int timeoutMs = 1000, const QByteArray& token = {}) {
   std::atomic<bool> done{false};
   bool found = false;
   std::thread client([&] {
-    found = CInstanceChannel::RaiseRunningInstance(name, timeoutMs);
+    found = CInstanceChannel::RaiseRunningInstance(name, timeoutMs, token);
     done = true;
   });
   while (!done)
@@ -47,6 +48,30 @@ TEST(InstanceChannel, RaisesTheWindowWithTheTitleAndSaysSo) {
   window.showMinimized();
   EXPECT_TRUE(AskWhileServing(name));
   EXPECT_FALSE(window.isMinimized());
+
+  // The start's activation token goes along (one that is not one word is left out), and the
+  // window still comes forward; a line that is not a request of ours finds nothing.
+  window.showMinimized();
+  EXPECT_TRUE(AskWhileServing(name, 1000, "kwin-12_34.5"));
+  EXPECT_FALSE(window.isMinimized());
+  EXPECT_TRUE(AskWhileServing(name, 1000, "two words\nraise"));
+  std::atomic<bool> done{false};
+  QByteArray answer;
+  std::thread client([&] {
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (socket.waitForConnected(1000)) {
+      socket.write("raise two words\n");
+      while (!socket.canReadLine() && socket.waitForReadyRead(1000)) {
+      }
+      answer = socket.readLine();
+    }
+    done = true;
+  });
+  while (!done)
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  client.join();
+  EXPECT_EQ(answer, "0\n");
 }
 
 TEST(InstanceChannel, NobodyListeningOrAnsweringCountsAsNoWindow) {

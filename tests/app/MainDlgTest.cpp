@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -51,6 +52,7 @@ struct Window {
     env.databaseDir = app;
     env.executablePath = "/usr/bin/brindle";
     env.chooseRomFile = [this](QWidget*) { return chosenRom; };
+    env.findEmulators = [] { return InstalledEmulators{}; };
     env.editPatchInfo = [this](PatchRecord& p, bool allowEdit, UserPrompt&, QWidget*) {
       return editPatch(p, allowEdit);
     };
@@ -159,15 +161,19 @@ TEST(MainDlg, CommandsFollowTheSelection) {
   EXPECT_EQ(texts(w.dlg->PatchMenu()),
             "Play This &Patch     \tSpace|-|&Remove Patch            \tDel|Install &New Patch..."
             "\t|-|P&roperties...");
-  EXPECT_EQ(texts(w.dlg->RomMenu()), "&Install ROM...|Remove ROM     \tDel|-|Properties...");
+  EXPECT_EQ(texts(w.dlg->RomMenu()),
+            "&Install ROM...|&Remove ROM     \tDel|-|&Properties...\tEnter");
   QStringList bar;
   for (QAction* a : w.dlg->MenuBar()->actions())
     bar << a->text() + ":" + QString::fromStdString(texts(a->menu()));
   EXPECT_EQ(bar.join(" / ").toStdString(),
-            "&File:Add &Folder...|-|E&xit\tAlt+F4 / &Tools:Play Selected Patch   \t|-|Install IPS "
-            "Patch...|-|Install ROM...|Add Folder...|&ROM Preferences...|Configure ZSNES "
-            "Installation...|-|&Options... / "
-            "&Help:&About...");
+            "&File:Add &Folder...|-|&Quit / &Tools:&Play Selected Patch\tEnter|-|&Install "
+            "Patch...|-|Install RO&M...|Add &Folder...|&ROM Preferences...|Configure "
+            "&Emulator...|-|&Options... / &Help:Brindle &Help|-|&About...");
+  // The desktop's keys.
+  EXPECT_EQ(w.dlg->FindAction(CMainDlg::kExit)->shortcut(), QKeySequence("Ctrl+Q"));
+  EXPECT_EQ(w.dlg->FindAction(CMainDlg::kHelp)->shortcut(), QKeySequence("F1"));
+  EXPECT_EQ(w.dlg->FindAction(CMainDlg::kAddPatch)->shortcut(), QKeySequence("Ctrl+O"));
 }
 
 TEST(MainDlg, RemovingAsksAndRestoresDatabaseOrder) {
@@ -430,7 +436,10 @@ TEST(MainDlg, ClosingRunsTheAnimationEnterDoesNot) {
   QTest::keyClick(w.dlg.get(), Qt::Key_Return);
   EXPECT_TRUE(w.dlg->isVisible());
   EXPECT_EQ(waits, 48);
+  // Escape does not close the window; Exit does.
   QTest::keyClick(w.dlg.get(), Qt::Key_Escape);
+  EXPECT_TRUE(w.dlg->isVisible());
+  w.dlg->RunCommand(CMainDlg::kExit);
   EXPECT_EQ(waits, 96);
   EXPECT_FALSE(w.dlg->isVisible());
   EXPECT_EQ(w.dlg->result(), QDialog::Rejected);
@@ -503,18 +512,49 @@ TEST(MainDlg, BlankAreaClicksOtherButtonsAndEnterActAsOnTheDesktop) {
   QApplication::sendEvent(area, &menuEvent);
   EXPECT_EQ(enabled.join("|").toStdString(), "Install &New Patch...\t|P&roperties...");
 
-  // Enter presses the focused button, and does nothing anywhere else.
+  // Enter presses the focused button; in the patch list it plays the selected patch (whose ROM
+  // is missing).
   patches->SelectRow(0);
-  patches->setFocus();
-  QTest::keyClick(patches, Qt::Key_Return);
-  EXPECT_TRUE(w.prompt.boxes.empty());
   w.prompt.answers.push_back(BoxAnswer::No);
   QPushButton* remove = w.dlg->FindButton(1029);
   remove->setFocus();
   QTest::keyClick(remove, Qt::Key_Return);
   ASSERT_EQ(w.prompt.boxes.size(), 1u);
   EXPECT_NE(w.prompt.boxes[0].text.find("remove the patch \"Zeta\""), std::string::npos);
+  patches->SelectRow(0);
+  patches->setFocus();
+  QTest::keyClick(patches, Qt::Key_Return);
+  ASSERT_EQ(w.prompt.boxes.size(), 2u);
+  EXPECT_EQ(w.prompt.boxes[1].title, "Error!");
   EXPECT_TRUE(w.dlg->isVisible());
+}
+
+TEST(MainDlg, ColumnsFitTheWindowAndTheSelectionStaysWithItsRecord) {
+  Window w(Database(kPatches, kRoms));
+  ASSERT_TRUE(w.Start());
+  w.dlg->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w.dlg.get()));
+  CSortListCtrl* patches = w.dlg->PatchList();
+  // No horizontal scroll bar: the columns end at the list's right edge.
+  for (CSortListCtrl* list : {patches, w.dlg->RomList()}) {
+    EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(list->header()->length(), list->viewport()->width());
+  }
+
+  // Zeta (record 0) stays selected through a sort, a refused removal and a failed play (its ROM
+  // file is missing), whose box comes with the window shown.
+  patches->SelectRow(0);
+  patches->SortByColumn(0, true);
+  EXPECT_EQ(w.dlg->SelectedPatch(), 0);
+  w.prompt.answers.push_back(BoxAnswer::No);
+  w.dlg->RunCommand(CMainDlg::kRemovePatch);
+  EXPECT_EQ(w.dlg->SelectedPatch(), 0);
+  bool shownWithBox = false;
+  w.prompt.onAsk = [&](const BoxRequest&) { shownWithBox = w.dlg->isVisible(); };
+  w.dlg->RunCommand(CMainDlg::kPlay);
+  ASSERT_EQ(w.prompt.boxes.size(), 2u);
+  EXPECT_TRUE(shownWithBox);
+  EXPECT_EQ(w.dlg->SelectedPatch(), 0);
 }
 
 TEST(MainDlg, PatchPropertiesFollowAllowEditAndRefreshTheSortedRow) {
@@ -574,6 +614,31 @@ TEST(MainDlg, FileDialogsListFilesWhateverTheCaseOfTheirExtension) {
   EXPECT_EQ(listed(CMainDlg::kAddPatch), "GAME.IPS,Hack.BPS,Hack.ips,hack.ups");
   EXPECT_EQ(listed(CMainDlg::kAddRom), "Game.SMC,game.Fig");
   EXPECT_TRUE(prompt.boxes.empty());
+
+  // Each kind opens where a file of that kind was last taken from (the user's settings), or at
+  // home.
+  const auto opensIn = [&](int command, const std::string& take) {
+    QString folder;
+    QTimer::singleShot(0, [&] {
+      auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (chooser == nullptr)
+        return;
+      folder = chooser->directory().absolutePath();
+      if (take.empty()) {
+        chooser->reject();
+        return;
+      }
+      chooser->setDirectory(QString::fromStdString(dir.File("files")));
+      chooser->selectFile(QString::fromStdString(take));
+      static_cast<QDialog*>(chooser)->accept();  // as the dialog's Open button does
+    });
+    window.RunCommand(command);
+    return folder.toStdString();
+  };
+  const std::string home = QDir::homePath().toStdString();
+  EXPECT_EQ(opensIn(CMainDlg::kAddRom, "Game.SMC"), home);  // not a ROM: a box says so
+  EXPECT_EQ(opensIn(CMainDlg::kAddRom, ""), dir.File("files"));
+  EXPECT_EQ(opensIn(CMainDlg::kAddPatch, ""), home);
 }
 
 TEST(MainDlg, HoldsItsDatabaseForItsLifetimeAndStartsOnlyWhenItCanHaveIt) {

@@ -346,6 +346,43 @@ TEST(Program, OnARealDisplayPlayingFromTheListComesBackToTheWindow) {
   world.ExpectPutBack();
 }
 
+TEST(Program, OnARealDisplayEnterPlaysEscapeKeepsTheWindowAndCtrlQQuits) {
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+  Program p;
+  PlayWorld world;
+  world.db.Transition = 0;
+  world.db.RegisterAtStartup = false;
+  ASSERT_TRUE(world.db.Save(p.Database()));
+
+  const pid_t pid = p.Start(1, {}, x.display);
+  const std::string window =
+      x.XDoTool("search --sync --onlyvisible --name '^SNES Brindle$' 2>/dev/null | head -n 1");
+  ASSERT_FALSE(window.empty()) << ReadFileBytes(p.Log(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  // Down from the filter field selects the first patch and goes to the list; Enter plays it.
+  x.XDoTool("windowfocus --sync " + window + " key ctrl+f Down Return");
+  for (int i = 0; i < 100 && !PathExists(world.record); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(PathExists(world.record)) << "Enter played nothing";
+  const std::string back =
+      x.XDoTool("search --sync --onlyvisible --name '^SNES Brindle$' 2>/dev/null | head -n 1");
+  ASSERT_EQ(back, window);
+
+  // Escape twice (the filter first, then the list) leaves the window up.
+  x.XDoTool("windowfocus --sync " + window + " key ctrl+f type zz");
+  x.XDoTool("windowfocus --sync " + window + " key Escape Escape");
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  int status = 0;
+  EXPECT_EQ(::waitpid(pid, &status, WNOHANG), 0) << "Escape ended Brindle";
+  EXPECT_EQ(x.XDoTool("search --onlyvisible --name '^SNES Brindle$'"), window);
+
+  x.XDoTool("windowfocus --sync " + window + " key ctrl+q");
+  EXPECT_EQ(Program::Wait(pid), 0);
+  world.ExpectPutBack();
+}
+
 TEST(Program, OnARealDisplayFirstRunOpensTheOptionsBeforeTheWindow) {
   XServer x;
   if (x.display.empty())

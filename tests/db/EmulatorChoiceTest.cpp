@@ -135,6 +135,10 @@ TEST(EmulatorSettings, TheOtherEmulatorsCommandFormatsAndPresetsFoundOnPathOrAsF
   ApplyEmulatorForm(form, {}, fresh);
   EXPECT_EQ(fresh.Emulator, "other");
   EXPECT_EQ(fresh.OtherCommand, installed.presetCommands[0]);
+  // Another emulator chosen, an empty command is still offered the preset found.
   fresh.Emulator = "mednafen";
-  EXPECT_EQ(ReadEmulatorForm(fresh, installed).emulator, EmulatorKind::Mednafen);
+  fresh.OtherCommand.clear();
+  form = ReadEmulatorForm(fresh, installed);
+  EXPECT_EQ(form.emulator, EmulatorKind::Mednafen);
+  EXPECT_EQ(form.otherCommand, installed.presetCommands[0]);
 }

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "db/CPatchDB.h"
@@ -41,6 +42,7 @@ TEST(EmulatorPage, ShowsTheChosenEmulatorsFieldsAndStoresThemWithoutLosingTheOth
     auto* core = page.findChild<QComboBox*>("RetroArchCore");
     EXPECT_EQ(core->currentText(), "/l/bsnes_mercury_balanced_libretro.so");
     EXPECT_EQ(core->count(), 2);
+    QTest::keyClick(page.findChild<QLineEdit*>("RetroArchProgram"), Qt::Key_End);
     QTest::keyClicks(page.findChild<QLineEdit*>("RetroArchProgram"), "-1.14");
     page.Store(db);
   }
@@ -116,4 +118,44 @@ TEST(EmulatorPage, TheOtherEmulatorsCommandComesFromAPresetOrTheKeyboardWithItsF
   EXPECT_EQ(db.OtherCommand, "mesen %ROM%");
   EXPECT_EQ(db.OtherFormats, "bps,ups");
   EXPECT_TRUE(prompt.boxes.empty());
+}
+
+// Every program and core field has its Browse button; the fields show their paths from the
+// start, where the folders that tell them apart are.
+TEST(EmulatorPage, BrowseFillsProgramAndCoreFieldsShownFromTheirStart) {
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  db.Emulator = "retroarch";
+  db.ZExecutable = "/opt/zsnes/zsnes";
+  CZsnesPage page(db, prompt, nullptr, kInstalled);
+  auto* program = page.findChild<QLineEdit*>("RetroArchProgram");
+  auto* core = page.findChild<QComboBox*>("RetroArchCore");
+  EXPECT_EQ(program->cursorPosition(), 0);
+  EXPECT_EQ(core->lineEdit()->cursorPosition(), 0);
+
+  std::vector<std::string> asked;
+  page.SetFileChooser(
+      [&](QWidget*, const QString& title, const std::string& start) -> std::optional<std::string> {
+        asked.push_back(title.toStdString() + " at " + start);
+        if (title.contains("core"))
+          return std::nullopt;  // cancelled
+        return "/home/me/bin/" + std::to_string(asked.size());
+      });
+  for (const char* button :
+       {"BrowseRetroArch", "BrowseCore", "BrowseMednafen", "BrowseExecutable", "BrowseConfig"})
+    page.findChild<QPushButton*>(button)->click();
+  EXPECT_EQ(asked, (std::vector<std::string>{
+                       "Choose the RetroArch program at /usr/bin/retroarch",
+                       "Choose the RetroArch core at /l/bsnes_mercury_balanced_libretro.so",
+                       "Choose the Mednafen program at /usr/games/mednafen",
+                       "Choose the ZSNES program at /opt/zsnes/zsnes",
+                       "Choose the ZSNES configuration file at "}));
+  EXPECT_EQ(program->text(), "/home/me/bin/1");
+  EXPECT_EQ(program->cursorPosition(), 0);
+  page.Store(db);
+  EXPECT_EQ(db.RetroArch, "/home/me/bin/1");
+  EXPECT_EQ(db.RetroArchCore, "/l/bsnes_mercury_balanced_libretro.so");
+  EXPECT_EQ(db.Mednafen, "/home/me/bin/3");
+  EXPECT_EQ(db.ZExecutable, "/home/me/bin/4");
+  EXPECT_EQ(db.ZConfig, "/home/me/bin/5");
 }

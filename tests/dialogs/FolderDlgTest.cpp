@@ -82,6 +82,11 @@ TEST(FolderDlg, TypingCompletesAndBrowses) {
   p.Key(Qt::Key_Delete);
   EXPECT_EQ(p.dlg->GetFolder(), root + "gamma/");
   EXPECT_TRUE(p.prompt.boxes.empty());
+  // Enter on the folder shown takes it, as Open does.
+  EXPECT_TRUE(p.dlg->isVisible());
+  p.Key(Qt::Key_Return);
+  EXPECT_EQ(p.dlg->result(), QDialog::Accepted);
+  EXPECT_EQ(p.dlg->GetFolder(), root + "gamma/");
 }
 
 TEST(FolderDlg, OpenChecksTheFolderAndKeysStayInTheField) {

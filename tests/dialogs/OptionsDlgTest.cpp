@@ -117,8 +117,9 @@ TEST(OptionsDlg, TheKeyboardWalksTheBarThePagesAndTheirControls) {
   };
   // The page's first field has the focus; Tab goes through the page, the buttons and the bar.
   EXPECT_EQ(focus(), "ZsnesDirectory");
-  EXPECT_EQ(tabs(8), (QStringList{"Browse", "ZsnesVersion", "SaveWithPatches", "ZsnesExecutable",
-                                  "ZsnesConfig", "Ok", "Cancel", "PageBar"}));
+  EXPECT_EQ(tabs(10), (QStringList{"Browse", "ZsnesVersion", "SaveWithPatches", "ZsnesExecutable",
+                                   "BrowseExecutable", "ZsnesConfig", "BrowseConfig", "Ok",
+                                   "Cancel", "PageBar"}));
   // Arrows on the bar change pages and leave the keyboard on the bar.
   key(Qt::Key_Down);
   EXPECT_EQ(o.dlg->VisiblePage(), 2);
@@ -138,6 +139,16 @@ TEST(OptionsDlg, TheKeyboardWalksTheBarThePagesAndTheirControls) {
                                   "WindowBackground", "FileIcon"}));
   for (int i = 0; i < 3; ++i)
     key(Qt::Key_Right);
+  // Ctrl+Tab and Ctrl+Page Down go to the next page, round the bar, the others back.
+  key(Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(o.dlg->VisiblePage(), 1);
+  EXPECT_EQ(focus(), "ZsnesDirectory");
+  key(Qt::Key_PageUp, Qt::ControlModifier);
+  key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(o.dlg->VisiblePage(), 3);
+  EXPECT_EQ(o.dlg->PageBar()->GetSelection(), 3);
+  key(Qt::Key_PageDown, Qt::ControlModifier);
+  EXPECT_EQ(o.dlg->VisiblePage(), 0);
   key(Qt::Key_Return);  // the dialog's default button
   EXPECT_EQ(o.dlg->result(), QDialog::Accepted);
   EXPECT_EQ(o.db.FileIcon, 3);

@@ -110,10 +110,11 @@ TEST(OtherEmulatorPlay, RefusesBeforeAnythingChangesAndSaysWhy) {
 
   // A format the user has not said the emulator takes: refused, naming those that apply it.
   w.db.OtherFormats = "bps";
-  refused("zsnes w cannot apply the patch \"" + w.patchFolder +
-          "Game (fixed).ips\": it applies BPS patches only.\n\nZSNES or RetroArch or Mednafen can "
-          "apply IPS patches: choose it in Options, on the emulator page.\n\nIf it does apply "
-          "them, check \"IPS\" beside \"Patches:\" in Options, on the emulator page.");
+  refused(
+      "zsnes w cannot apply the patch \"" + w.patchFolder +
+      "Game (fixed).ips\": it applies BPS patches only.\n\nZSNES or RetroArch or Mednafen can "
+      "play IPS patches: choose one of them in Options, on the emulator page.\n\nIf it does apply "
+      "them, check \"IPS\" beside \"Patches:\" in Options, on the emulator page.");
   EXPECT_EQ(w.Folder(), before);
 }
 
@@ -180,7 +181,14 @@ TEST(OtherEmulatorPlay, SandboxRulesForTheFoldersFlatpakShares) {
   EXPECT_TRUE(mayRead({"host"}, "/run/media/me/USB/a.sfc"));
   EXPECT_FALSE(mayRead({"host"}, "/tmp/a.sfc"));
   EXPECT_FALSE(mayRead({"host"}, "/run/user/1000/a.sfc"));
+  TempDir config;
+  ScopedEnv configHome("XDG_CONFIG_HOME", config.Path().c_str());
   EXPECT_TRUE(mayRead({"/media", "xdg-download/roms"}, "/home/me/Downloads/roms/a.sfc"));
+  config.Write("user-dirs.dirs",
+               "# written by xdg-user-dirs-update\nXDG_DOWNLOAD_DIR=\"$HOME/"
+               "Telechargements\"\n");
+  EXPECT_TRUE(mayRead({"xdg-download"}, "/home/me/Telechargements/a.sfc"));
+  EXPECT_FALSE(mayRead({"xdg-download"}, "/home/me/Downloads/a.sfc"));
   EXPECT_FALSE(mayRead({"xdg-download/roms"}, "/home/me/Downloads/a.sfc"));
   EXPECT_TRUE(mayRead({"/media"}, "/media/disk/a.sfc"));
   EXPECT_FALSE(mayRead({"!home"}, "/home/me/a.sfc"));

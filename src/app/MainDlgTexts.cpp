@@ -1,0 +1,73 @@
+#include "app/MainDlgTexts.h"
+
+#include <cctype>
+
+#include "db/CPatchDB.h"
+#include "patch/PatchFormat.h"
+#include "prompt/Diagnostics.h"
+
+namespace {
+
+constexpr char kWelcome[] =
+    "Welcome to Brindle!\n\t\t\t\nPlease take a moment to configure Brindle's ZSNES settings.";
+constexpr char kConfigured[] =
+    "ZSNES has been configured.\n\nYou can use IPS patches by installing them through this "
+    "program and double-clicking\non the entries in the patch listbox, or by double-clicking them "
+    "in your file manager.\n\nNote that you must also install compatible ROMs in order to use the "
+    "patches.";
+constexpr char kNotConfigured[] =
+    "ZSNES has not been properly configured.\n\t\t\t\t\nYou will have to specify a ZSNES "
+    "installation directory before you can run patches with this program.";
+constexpr char kNoEmulator[] =
+    "Brindle does not have a ZSNES installation configured.\n\t\t\t\t\t\t\nYou must register "
+    "ZSNES with Brindle before you can run patches.";
+
+// `text` with its first `from` replaced by `to`.
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  if (const size_t at = text.find(from); at != std::string::npos)
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+}  // namespace
+
+std::string WelcomeText(EmulatorKind offered) {
+  // An emulator of the user's own has no name to give.
+  return Replaced(kWelcome, "ZSNES",
+                  offered == EmulatorKind::Other ? "emulator" : EmulatorName(offered));
+}
+
+BoxRequest FirstRunResult(const CPatchDB& db) {
+  const EmulatorKind kind = ChosenEmulator(db);
+  std::string name = EmulatorName(kind);
+  name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));  // "The other"
+  if (IsEmulatorSetUp(db)) {
+    std::string text = kConfigured;
+    // Every emulator but ZSNES plays the three formats as they are.
+    if (kind != EmulatorKind::Zsnes)
+      text = Replaced(Replaced(text, "ZSNES", name), "IPS patches", "IPS, BPS and UPS patches");
+    return {text, kAppTitle, BoxIcon::Information, BoxButtons::Ok};
+  }
+  if (kind == EmulatorKind::Zsnes)
+    return {kNotConfigured, kAppTitle, BoxIcon::Warning, BoxButtons::Ok};
+  return {name + " has not been properly configured.\n\t\t\t\t\nYou will have to choose " +
+              EmulatorSetUpWords(kind) + " before you can run patches with this program.",
+          kAppTitle, BoxIcon::Warning, BoxButtons::Ok};
+}
+
+std::string NoEmulatorText(const CPatchDB& db) {
+  const EmulatorKind kind = ChosenEmulator(db);
+  if (kind == EmulatorKind::Zsnes)
+    return kNoEmulator;
+  return std::string("Brindle does not have ") + EmulatorName(kind) +
+         " set up.\n\nYou must choose " + EmulatorSetUpWords(kind) +
+         " in Options, on the emulator page, before you can run patches.";
+}
+
+std::string RemovePatchQuestion(const std::string& patchName, const std::string& filename) {
+  const auto format = PatchFormatFromPath(filename);
+  const std::string kind = format ? PatchFormatName(*format) : "patch";
+  return "Are you sure you want to remove the patch \"" + patchName +
+         "\" from the database?\n\nThis will NOT remove the " + kind +
+         " file from your hard drive.";
+}

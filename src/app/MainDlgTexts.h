@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "db/EmulatorChoice.h"
+#include "prompt/UserPrompt.h"
+
+class CPatchDB;
+
+// The window's messages that name an emulator or a patch format. With ZSNES and an IPS patch
+// they read as they always did; otherwise they name what is in use.
+
+/// The first start's greeting, naming the emulator the emulator page will offer.
+std::string WelcomeText(EmulatorKind offered);
+/// The box after the first start's Options dialog: configured or not, for the chosen emulator.
+BoxRequest FirstRunResult(const CPatchDB& db);
+/// Playing while the chosen emulator is not set up.
+std::string NoEmulatorText(const CPatchDB& db);
+/// The question before a patch is removed from the list; `filename` gives its format.
+std::string RemovePatchQuestion(const std::string& patchName, const std::string& filename);
