@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "db/PatchRecord.h"
+#include "db/PatchSetRecord.h"
 #include "db/RomRecord.h"
 #include "parser/CVariableTable.h"
 #include "parser/LineContext.h"
@@ -56,6 +57,20 @@ class CPatchDB final {
   /// it wrote last.
   uint64_t Changes() const { return m_changes; }
   void MarkChanged() { ++m_changes; }
+
+  // Patch sets.
+  int GetSetCount() const { return static_cast<int>(m_sets.size()); }
+  PatchSetRecord* GetSet(int index) const;
+  /// Index of the set named `name`, byte for byte, or -1.
+  int FindSet(const std::string& name) const;
+  void AppendSet(std::unique_ptr<PatchSetRecord> set);
+  void RemoveSet(int index);
+  /// The names of the sets that use the patch whose Filename is `path`, in their order.
+  std::vector<std::string> SetsUsingPatch(const std::string& path) const;
+  /// Appends a set named `name` of the installed patches at `paths`, applied in that order.
+  /// False, after a message, when the name is empty, not a file name or taken, or the patches
+  /// are not 2 to 10 different installed patches of one ROM.
+  bool AddPatchSet(const std::string& name, const std::vector<std::string>& paths);
 
   // Size texts.
   static int32_t ParseRomSize(const std::string& text);
@@ -150,6 +165,22 @@ class CPatchDB final {
   std::string Serialize() const;
   bool ParsePatchLine(std::string_view text);
   bool ParseRomLine(std::string_view text);
+  /// Reads one line of the [sets] section into the set being read; FinishSetLines ends that set
+  /// (appended, or reported with its Set= line and dropped).
+  void ParseSetLine(std::string_view text);
+  void FinishSetLines();
+
+  /// The sections of brindle.dat, in the order they are written.
+  enum class FileSection { None, Vars, Patches, Roms, Sets };
+  /// A section this version does not know (a later one wrote it): its lines as read, label
+  /// first, written back unchanged after the known section it followed.
+  struct KeptSection {
+    FileSection after = FileSection::None;
+    std::vector<std::string> lines;
+  };
+  /// Begins a kept section at its label line; the reader appends its lines.
+  KeptSection& KeepSection(FileSection after, std::string_view label);
+  const std::vector<KeptSection>& KeptSections() const { return m_keptSections; }
 
   // Settings.
   void SetDefaults();
@@ -187,10 +218,16 @@ class CPatchDB final {
 
  private:
   void RegisterSettings();
+  void WriteSets(std::string& out) const;
+  void WriteKeptSections(std::string& out, FileSection after) const;
 
   UserPrompt& m_prompt;
   std::vector<std::unique_ptr<PatchRecord>> m_patches;
   std::vector<std::unique_ptr<RomRecord>> m_roms;
+  std::vector<std::unique_ptr<PatchSetRecord>> m_sets;
+  std::vector<KeptSection> m_keptSections;
+  std::unique_ptr<PatchSetRecord> m_readingSet;  // the set whose lines are being read
+  LineContext m_readingSetLine;                  // its Set= line
   CVariableTable m_variables;
   std::string m_databasePath;
   LineContext m_lineContext;

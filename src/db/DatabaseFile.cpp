@@ -1,4 +1,5 @@
 // Reading and writing brindle.dat.
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <string_view>
@@ -11,7 +12,15 @@
 
 namespace {
 
-enum class Section { None, Vars, Roms, Patches };
+using Section = CPatchDB::FileSection;
+
+// A label of a section this version does not know (one a later version wrote): a word in one
+// pair of brackets, without blanks. Such a section is kept as it is, to be written back.
+bool IsOtherLabel(std::string_view line) {
+  if (line.size() < 3 || line.front() != '[' || line.back() != ']')
+    return false;
+  return line.substr(1, line.size() - 2).find_first_of("[] \t") == std::string_view::npos;
+}
 
 constexpr size_t kReadPiece = 256 * 1024;
 
@@ -109,8 +118,11 @@ class CDatabaseReader final {
     return pos;
   }
 
-  /// Leaves the last line read, as read and as taken, in the line contexts.
+  /// Ends the set being read, and leaves the last line read, as read and as taken, in the line
+  /// contexts.
   void Finish() {
+    if (m_section == Section::Sets)
+      m_db.FinishSetLines();
     if (m_db.GetLineContext().number == 0)
       return;
     LineContext& moduleContext = ModuleLineContext();
@@ -120,13 +132,48 @@ class CDatabaseReader final {
   }
 
  private:
+  static Section KnownSection(std::string_view label) {
+    if (label == "vars")
+      return Section::Vars;
+    if (label == "roms")
+      return Section::Roms;
+    if (label == "patches")
+      return Section::Patches;
+    if (label == "sets")
+      return Section::Sets;
+    return Section::None;
+  }
+
+  // Whether a trimmed line switches to a section this version reads: brackets anywhere are
+  // dropped and letter case ignored.
+  static bool IsKnownLabel(std::string_view line) {
+    if (line.empty() || line.front() != '[' || line.back() != ']')
+      return false;
+    std::string label;
+    for (char c : line) {
+      if (c != '[' && c != ']')
+        label += AsciiToLower(c);
+    }
+    return KnownSection(label) != Section::None;
+  }
+
   void ReadLine(std::string_view raw) {
     LineContext& context = m_db.GetLineContext();
     ++context.number;
     m_raw = raw;
     m_line = TrimmedBlanks(raw);
+    if (m_kept != nullptr && !IsKnownLabel(m_line)) {
+      m_kept->lines.emplace_back(raw);
+      return;
+    }
     if (m_line.empty() || m_line[0] == ';')
       return;
+    if (IsOtherLabel(m_line) && !IsKnownLabel(m_line)) {
+      if (m_section == Section::Sets)
+        m_db.FinishSetLines();
+      m_kept = &m_db.KeepSection(m_known, raw);
+      return;
+    }
     if (m_line.front() == '[' && m_line.back() == ']') {
       m_label.clear();
       for (char c : m_line) {
@@ -134,16 +181,11 @@ class CDatabaseReader final {
           m_label += AsciiToLower(c);
       }
       m_line = m_label;
-      if (m_label == "vars") {
-        m_section = Section::Vars;
-        return;
-      }
-      if (m_label == "roms") {
-        m_section = Section::Roms;
-        return;
-      }
-      if (m_label == "patches") {
-        m_section = Section::Patches;
+      if (const Section section = KnownSection(m_label); section != Section::None) {
+        if (m_section == Section::Sets)
+          m_db.FinishSetLines();
+        m_section = m_known = section;
+        m_kept = nullptr;
         return;
       }
     }
@@ -162,6 +204,9 @@ class CDatabaseReader final {
       case Section::Patches:
         m_db.ParsePatchLine(m_line);
         break;
+      case Section::Sets:
+        m_db.ParseSetLine(m_line);
+        break;
       case Section::None:
         context.text.assign(m_line);
         m_db.ReportLineWarning("Statement occurs outside of valid section label.");
@@ -179,6 +224,8 @@ class CDatabaseReader final {
 
   CPatchDB& m_db;
   Section m_section = Section::None;
+  Section m_known = Section::None;          // the last known section begun
+  CPatchDB::KeptSection* m_kept = nullptr;  // the unknown section being read, if any
   std::string_view m_raw;
   std::string_view m_line;
   std::string m_label;
@@ -306,9 +353,11 @@ std::string CPatchDB::Serialize() const {
                 r->RomDigest.size() + r->ForcedName.size();
   }
   out.reserve(estimate);
+  WriteKeptSections(out, FileSection::None);
   out += "[vars]\r\n";
   m_variables.WriteVariables(out);
   out += "\r\n\r\n";
+  WriteKeptSections(out, FileSection::Vars);
   out += "[patches]\r\n\r\n";
   out +=
       "; Format: Patch Name|Author|Version|Description|Filename|RomName|RomSize|RomDigest\r\n\r\n";
@@ -333,6 +382,7 @@ std::string CPatchDB::Serialize() const {
     out += "\r\n\r\n";
   }
   out += "\r\n\r\n";
+  WriteKeptSections(out, FileSection::Patches);
   out += "[roms]\r\n\r\n";
   out += "; Format: RomName|RomSize|Filename|RomDigest\r\n\r\n";
   for (const auto& r : m_roms) {
@@ -350,7 +400,68 @@ std::string CPatchDB::Serialize() const {
     KeepRecordLine(out, lineStart);
     out += "\r\n\r\n";
   }
+  // A file without sets is written as it was before there were any.
+  const bool keptAfterRoms =
+      std::any_of(m_keptSections.begin(), m_keptSections.end(),
+                  [](const auto& k) { return k.after >= FileSection::Roms; });
+  if (!m_sets.empty() || keptAfterRoms)
+    out += "\r\n\r\n";
+  WriteKeptSections(out, FileSection::Roms);
+  if (!m_sets.empty())
+    WriteSets(out);
+  WriteKeptSections(out, FileSection::Sets);
   return out;
+}
+
+// One "Key=Value" line per field, so that no line holds a "|": a version that does not know
+// this section takes each of its lines for a damaged ROM line and drops it, and none for a ROM.
+void CPatchDB::WriteSets(std::string& out) const {
+  out += "[sets]\r\n\r\n";
+  out +=
+      "; Format: Set=Name, then Author, Version, Description, RomName, RomSize, RomDigest and one"
+      "\r\n; Patch=Filename line for each patch, in the order they are applied\r\n\r\n";
+  auto field = [&out](const char* key, const std::string& value) {
+    out += key;
+    out += '=';
+    AppendField(out, value);
+    out += "\r\n";
+  };
+  for (const auto& set : m_sets) {
+    field("Set", set->SetName);
+    field("Author", set->Author);
+    field("Version", set->Version);
+    field("Description", set->Description);
+    field("RomName", set->RomName);
+    field("RomSize", set->RomSize);
+    field("RomDigest", set->RomDigest);
+    for (const std::string& patch : set->Patches)
+      out += "Patch=" + patch + "\r\n";
+    for (const std::string& line : set->OtherLines)
+      out += line + "\r\n";
+    out += "\r\n";
+  }
+  out += "\r\n";
+}
+
+void CPatchDB::WriteKeptSections(std::string& out, FileSection after) const {
+  for (const KeptSection& kept : m_keptSections) {
+    if (kept.after != after)
+      continue;
+    // Blank lines at its end are the file's spacing, which the sections around it bring.
+    size_t count = kept.lines.size();
+    while (count > 1 && TrimmedBlanks(kept.lines[count - 1]).empty())
+      --count;
+    for (size_t i = 0; i < count; ++i)
+      out += kept.lines[i] + "\r\n";
+    out += "\r\n\r\n";
+  }
+}
+
+CPatchDB::KeptSection& CPatchDB::KeepSection(FileSection after, std::string_view label) {
+  KeptSection& kept = m_keptSections.emplace_back();
+  kept.after = after;
+  kept.lines.emplace_back(label);
+  return kept;
 }
 
 bool CPatchDB::Save(const std::string& path) {

@@ -16,6 +16,7 @@ int RunCheck(const Args& args);
 int RunDump(const Args& args);
 int RunAddRom(const Args& args);
 int RunInstall(const Args& args);
+int RunAddSet(const Args& args);
 int RunAddFolder(const Args& args);
 int RunMd5(const Args& args);
 int RunIdentify(const Args& args);

@@ -1,4 +1,5 @@
-// brindle-tool check, dump, add-rom and install: brindle.dat as the program reads and writes it.
+// brindle-tool check, dump, add-rom, install and add-set: brindle.dat as the program reads and
+// writes it.
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -122,4 +123,23 @@ int RunInstall(const Args& args) {
       return false;
     });
   });
+}
+
+int RunAddSet(const Args& args) {
+  std::string database;
+  std::vector<std::string> rest;
+  if (!ParseDbArgs(args, 1, SIZE_MAX, database, rest, "add-set"))
+    return 2;
+  CDatabaseLock lock(database);
+  CTerminalPrompt prompt(stdout, nullptr);
+  CPatchDB db(prompt);
+  if (const int status = OpenForAdding(lock, prompt, db, database, "add-set", "patch sets");
+      status >= 0)
+    return status;
+  std::vector<std::string> patches;
+  for (size_t i = 1; i < rest.size(); ++i)
+    patches.push_back(NormalizePath(rest[i]));
+  if (!db.AddPatchSet(rest[0], patches) || !db.Save(database))
+    return 1;
+  return 0;
 }

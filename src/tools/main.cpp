@@ -32,6 +32,12 @@ const char kUsage[] =
     "                  left for Brindle's Patch Information dialog. FILE is written once\n"
     "                  at the end when anything was added. Exit 0 when every patch was\n"
     "                  installed, 1 when any was not or FILE is in use, as for add-rom\n"
+    "  add-set NAME PATCH... --db FILE\n"
+    "                  make a patch set named NAME in FILE of 2 to 10 installed patches\n"
+    "                  of one ROM, given by their installed paths in the order they are\n"
+    "                  applied; it plays as one entry and saves as NAME.srm in the folder\n"
+    "                  of its first patch. Exit 0 when the set was added, 1 when it was\n"
+    "                  refused (the message says why) or FILE is in use, as for add-rom\n"
     "  add-folder DIR... --db FILE\n"
     "                  add every ROM (.smc, .sfc, .fig, .swc, and those in .zip, .7z and\n"
     "                  .sfc.gz archives) and patch (.ips, .bps, .ups with its .dat file)\n"
@@ -119,6 +125,8 @@ int main(int argc, char** argv) {
     return RunAddRom(args);
   if (command == "install")
     return RunInstall(args);
+  if (command == "add-set")
+    return RunAddSet(args);
   if (command == "add-folder")
     return RunAddFolder(args);
   if (command == "md5")

@@ -133,7 +133,7 @@ TEST(DatabaseFile, ReportsEachDamagedLineWithItsNumberAndDropsIt) {
       "Statement=before any label\r\n"
       "[Vars]\r\n"
       "\tTransSpeed = 60\r\n"
-      "[nothing]\r\n"
+      "[no thing]\r\n"
       "\r\n"
       "[PATCHES]\r\n"
       "Only a name\r\n"
@@ -149,7 +149,7 @@ TEST(DatabaseFile, ReportsEachDamagedLineWithItsNumberAndDropsIt) {
   const std::vector<std::string> expected = {
       "On line 2:\nStatement=before any label\nStatement occurs outside of valid section label.",
       "On line 4:\n\tTransSpeed = 60\nVariable 'TransSpeed ' not defined.",
-      "On line 5:\n[nothing]\nExpression is not a valid assignment. Must be of form 'X=Y', as "
+      "On line 5:\n[no thing]\nExpression is not a valid assignment. Must be of form 'X=Y', as "
       "required by current section label.",
       "On line 8:\nOnly a name\nPatch entry contains errors:\n\nERROR P02: Patch filename not "
       "specified.\nERROR P03: Target ROM name not specified.\nERROR P04: Target ROM size not "
@@ -177,12 +177,12 @@ TEST(DatabaseFile, ReportsEachDamagedLineWithItsNumberAndDropsIt) {
 }
 
 TEST(DatabaseFile, LabelLikeLinesOutsideASectionQuoteTheChangedText) {
-  Loaded l("[ Vars ]\n[Something]\n");
+  Loaded l("[ Vars ]\n[Some thing]\n");
   ASSERT_EQ(l.prompt.boxes.size(), 2u);
   EXPECT_EQ(l.prompt.boxes[0].text,
             "On line 1:\n vars \nStatement occurs outside of valid section label.");
   EXPECT_EQ(l.prompt.boxes[1].text,
-            "On line 2:\nsomething\nStatement occurs outside of valid section label.");
+            "On line 2:\nsome thing\nStatement occurs outside of valid section label.");
 }
 
 TEST(DatabaseFile, ReadsEveryKindOfLineEnd) {
@@ -498,4 +498,70 @@ TEST(DatabaseRecords, RemovalKeepsPointersAndOrder) {
   db.RemoveRom(0);
   EXPECT_EQ(db.GetRom(0)->RomName, "Y");
   EXPECT_EQ(db.GetRomCount(), 1);
+}
+
+// A later version's sections come back where they were, line for line; patch sets round-trip,
+// fields this version does not know included; a damaged set is reported at its Set= line.
+TEST(DatabaseFile, KeepsPatchSetsAndSectionsItDoesNotKnow) {
+  const std::string future =
+      "[future]\r\n"
+      "; its own comment\r\n"
+      "\r\n"
+      "  Thing|Other|8Mbit|x\r\n";  // would be a ROM line if it were read
+  const std::string set =
+      "Set=Uncut + Fix\r\n"
+      "Author=Me\r\n"
+      "Version=2\r\n"
+      "Description=Both, in order\r\n"
+      "RomName=EARTH BOUND\r\n"
+      "RomSize=24Mbit No header\r\n"
+      "RomDigest=0123456789abcdef0123456789abcdef\r\n"
+      "Patch=/home/user/patches/Uncut.ips\r\n"
+      "Patch=/home/user/patches/Fix.ips\r\n"
+      "Mode=later\r\n";
+  const std::string bytes = "[vars]\r\nTransSpeed=30\r\n\r\n\r\n[patches]\r\n" + future +
+                            "\r\n\r\n[roms]\r\n\r\n[SETS]\r\n" + set + "[later]\r\nx=1\r\n";
+  Loaded l(bytes);
+  ASSERT_TRUE(l.prompt.boxes.empty()) << l.prompt.boxes[0].text;
+  EXPECT_EQ(l.db.GetRomCount(), 0);
+  ASSERT_EQ(l.db.GetSetCount(), 1);
+  const PatchSetRecord& read = *l.db.GetSet(0);
+  EXPECT_EQ(read.SetName, "Uncut + Fix");
+  EXPECT_EQ(read.Description, "Both, in order");
+  EXPECT_EQ(read.SizeWord, 24);
+  EXPECT_EQ(read.Patches, (std::vector<std::string>{"/home/user/patches/Uncut.ips",
+                                                    "/home/user/patches/Fix.ips"}));
+  EXPECT_EQ(l.db.SetsUsingPatch("/home/user/patches/Fix.ips"),
+            std::vector<std::string>{"Uncut + Fix"});
+
+  const std::string written = l.db.Serialize();
+  const size_t futureAt = written.find(future + "\r\n\r\n[roms]\r\n");
+  const size_t setAt = written.find("[sets]\r\n");
+  const size_t laterAt = written.find("[later]\r\nx=1\r\n");
+  EXPECT_LT(written.find("[patches]"), futureAt);
+  EXPECT_LT(futureAt, setAt);
+  EXPECT_LT(setAt, laterAt);
+  EXPECT_NE(written.find(set + "\r\n"), std::string::npos);
+  Loaded again(written);
+  EXPECT_TRUE(again.prompt.boxes.empty());
+  EXPECT_EQ(*again.db.GetSet(0), read);
+  EXPECT_EQ(again.db.Serialize(), written);
+
+  Loaded damaged(
+      "[sets]\r\n"
+      "Author=nobody\r\n"
+      "Set=One\r\n"
+      "Patch=/p/a.ips\r\n"
+      "RomName=R\r\n" +
+      set + set);
+  EXPECT_EQ(damaged.db.GetSetCount(), 1);
+  const std::vector<std::string> expected = {
+      "On line 2:\nAuthor=nobody\nPatch set entry contains errors:\n\nERROR S08: Field outside "
+      "of a patch set. A set begins with its Set= line.",
+      "On line 3:\nSet=One\nPatch set entry contains errors:\n\nERROR S02: A patch set holds 2 "
+      "to 10 patches.\nERROR S04: Target ROM size not specified.",
+      "On line 16:\nSet=Uncut + Fix\nPatch set entry contains errors:\n\nERROR S06: Another "
+      "patch set has this name.",
+  };
+  EXPECT_EQ(damaged.prompt.Texts(), expected);
 }

@@ -266,3 +266,43 @@ TEST(BrindleTool, InstallLeavesToBrindleWhatWouldNeedItsDialog) {
   EXPECT_NE(ReadFileBytes(database).find("\r\nA||||" + dir.File("a.ips") + "|GAME|8Mbit|\r\n"),
             std::string::npos);
 }
+
+// add-set keeps a later version's section; each refusal names its reason and writes nothing.
+TEST(BrindleTool, AddSetChecksItsPatchesAndKeepsWhatItDoesNotKnow) {
+  TempDir dir;
+  const std::string patches =
+      "[patches]\r\n"
+      "A|x|1|d|/p/a.ips|EARTH BOUND (J)|24Mbit|\r\n"
+      "B|x|1|d|/p/b.bps|earth bound|24Mbit|\r\n"
+      "C|x|1|d|/p/c.ips|MOTHER|24Mbit|\r\n"
+      "[later]\r\nkept=as is\r\n";
+  const std::string db = dir.Write("brindle.dat", patches);
+  std::string out;
+  std::string stored = patches;
+  const auto refused = [&](const std::string& arguments, const std::string& message) {
+    EXPECT_EQ(ToolIn(dir, "add-set " + arguments + " --db brindle.dat", &out), 1) << arguments;
+    EXPECT_EQ(out, "Error!\nError: " + message + "\n");
+    EXPECT_EQ(ReadFileBytes(db), stored);
+  };
+  refused("'' /p/a.ips /p/b.bps", "A patch set needs a name.");
+  refused("../x /p/a.ips /p/b.bps",
+          "The patch set name \"../x\" cannot name its save files: it may not begin or end with "
+          "a blank, hold \"/\" or \"|\", or be \".\" or \"..\".");
+  refused("S /p/a.ips", "A patch set holds 2 to 10 patches.");
+  refused("S /p/a.ips /p/z.ips", "\"/p/z.ips\" is not an installed patch.");
+  refused("S /p/a.ips /p/a.ips", "\"/p/a.ips\" is named more than once.");
+  refused("S /p/a.ips /p/c.ips",
+          "The patches of a set must be for one ROM: \"C\" is for MOTHER (24Mbit), \"A\" for "
+          "EARTH BOUND (J) (24Mbit).");
+
+  EXPECT_EQ(ToolIn(dir, "add-set 'Hack + Fix' /p/b.bps /p/a.ips --db brindle.dat", &out), 0) << out;
+  ScriptedPrompt prompt;
+  CPatchDB read(prompt);
+  ASSERT_EQ(read.Load(db), 0);
+  ASSERT_EQ(read.GetSetCount(), 1);
+  EXPECT_EQ(read.GetSet(0)->Patches, (std::vector<std::string>{"/p/b.bps", "/p/a.ips"}));
+  EXPECT_EQ(read.GetSet(0)->RomName, "earth bound");
+  stored = ReadFileBytes(db);
+  EXPECT_NE(stored.find("[later]\r\nkept=as is\r\n"), std::string::npos);
+  refused("'Hack + Fix' /p/a.ips /p/b.bps", "There is already a patch set named \"Hack + Fix\".");
+}
