@@ -19,7 +19,9 @@ namespace {
 constexpr char kOnThePage[] = "in Options, on the emulator page.";
 
 std::string FormatExtension(PatchType type) {
-  return "." + AsciiLowerCopy(PatchTypeName(type));
+  std::string extension = ".";
+  extension += AsciiLowerCopy(PatchTypeName(type));
+  return extension;
 }
 
 }  // namespace
