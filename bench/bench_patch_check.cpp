@@ -1,7 +1,8 @@
 // What checking a patch adds to a play: reading a 1 MiB BPS patch (its own CRC-32 and every
-// action) and the CRC-32 of the 4 MiB ROM it was made for, against the MD5 digest of that ROM
-// that every play already computes. Prints the check's time as a ratio to the digest's, and the
-// check's own time.
+// action), the 4 MiB ROM it was made for and its CRC-32, applying the patch in memory and the
+// CRC-32 of the result, against the MD5 digest of that ROM that every play already computes.
+// Then what making the patch served to an emulator costs (a BPS for RetroArch, an IPS for
+// Mednafen), against the same digest. Prints both as ratios, and their own times.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -14,9 +15,10 @@
 
 #include "RunTimes.h"
 #include "db/CPatchDB.h"
+#include "patch/BpsWriter.h"
 #include "patch/Crc32.h"
-#include "patch/PatchReader.h"
-#include "patch/SourceMatch.h"
+#include "patch/IpsPatch.h"
+#include "play/PatchCheck.h"
 #include "support/PatchBuilder.h"
 
 namespace {
@@ -80,14 +82,39 @@ void BM_PlayDigest(benchmark::State& state) {
 }
 
 void BM_PatchCheck(benchmark::State& state) {
+  SilentPrompt prompt;
+  CPatchDB db(prompt);
+  PatchRecord patch;
+  patch.Filename = g_patch;
+  RomRecord rom;
+  rom.Filename = g_rom;
   for (auto _ : state) {
-    PatchSummary summary;
-    std::string error;
-    if (!ReadPatchFile(g_patch, summary, error) ||
-        MatchPatchSource(g_rom, summary) != SourceMatch::Same) {
+    CheckedPatch checked;
+    if (!CheckPatchForRom(db, patch, rom, checked) || checked.result.size() != kRomBytes)
       std::abort();
-    }
-    benchmark::DoNotOptimize(summary);
+    benchmark::DoNotOptimize(checked);
+  }
+}
+
+// The patch an emulator is given when it would not apply the user's correctly: a BPS for
+// RetroArch (`kind` 0), an IPS for Mednafen (1), from the ROM to the checked result.
+void BM_ServedPatch(benchmark::State& state) {
+  SilentPrompt prompt;
+  CPatchDB db(prompt);
+  PatchRecord patch;
+  patch.Filename = g_patch;
+  RomRecord rom;
+  rom.Filename = g_rom;
+  CheckedPatch checked;
+  if (!CheckPatchForRom(db, patch, rom, checked))
+    std::abort();
+  for (auto _ : state) {
+    const std::string served = state.range(0) == 0
+                                   ? WriteBps(checked.rom, checked.result)
+                                   : MakeIps(checked.rom, checked.result).value_or(std::string());
+    if (served.empty())
+      std::abort();
+    benchmark::DoNotOptimize(served);
   }
 }
 
@@ -107,6 +134,12 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("BM_PatchCheck", BM_PatchCheck)
         ->Unit(benchmark::kMillisecond)
         ->MinTime(0.2);
+    for (const char* name : {"BM_ServedBps", "BM_ServedIps"}) {
+      benchmark::RegisterBenchmark(name, BM_ServedPatch)
+          ->Arg(name[9] == 'B' ? 0 : 1)
+          ->Unit(benchmark::kMillisecond)
+          ->MinTime(0.2);
+    }
   }
   bench::RunTimesReporter reporter(bench::RunClock::Cpu);
   benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -115,12 +148,20 @@ int main(int argc, char** argv) {
   std::filesystem::remove_all(g_dir);
 
   const std::vector<double> ratios = reporter.PairRatios("BM_PatchCheck", "BM_PlayDigest");
-  if (ratios.empty())
+  const std::vector<double> bps = reporter.PairRatios("BM_ServedBps/0", "BM_PlayDigest");
+  const std::vector<double> ips = reporter.PairRatios("BM_ServedIps/1", "BM_PlayDigest");
+  if (ratios.empty() || bps.empty() || ips.empty())
     return 0;
   std::printf(
-      "Patch check (a %ju-byte BPS patch, a 4 MiB ROM) to the play's MD5 digest of the ROM: "
-      "%.3f (median of %zu pairs); the check takes %.2f ms\n",
+      "Patch check (a %ju-byte BPS patch applied in memory to a 4 MiB ROM) to the play's MD5 "
+      "digest of the ROM: %.3f (median of %zu pairs); the check takes %.2f ms\n",
       static_cast<uintmax_t>(patchBytes), bench::Median(ratios), ratios.size(),
       bench::Median(reporter.times["BM_PatchCheck"]));
+  std::printf(
+      "Served patch from the ROM to the result, to the digest: a BPS (RetroArch) %.3f, an IPS "
+      "(Mednafen) %.3f (medians of %zu pairs); they take %.2f ms and %.2f ms\n",
+      bench::Median(bps), bench::Median(ips), bps.size(),
+      bench::Median(reporter.times["BM_ServedBps/0"]),
+      bench::Median(reporter.times["BM_ServedIps/1"]));
   return 0;
 }

@@ -1,5 +1,7 @@
 // The patch reader: any bytes, read as any of the three formats, are read without harm and never
 // beyond their end, and what a well-formed patch is found to hold fits the bytes it came from.
+// A well-formed patch is also applied in memory, and the patches Brindle would serve in its
+// place (an IPS and a BPS from the ROM to the result) must make the same result.
 // The first byte picks the format; with its bit 2 set, the patch's own CRC-32 is put right first,
 // so that BPS and UPS inputs get past that check to their actions and blocks.
 #include <algorithm>
@@ -11,7 +13,10 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
+#include "patch/BpsWriter.h"
 #include "patch/Crc32.h"
+#include "patch/IpsPatch.h"
+#include "patch/PatchApply.h"
 #include "patch/PatchReader.h"
 
 namespace {
@@ -20,6 +25,40 @@ std::string Describe(const PatchSummary& s) {
   return std::string(PatchFormatName(s.format)) + " records=" + std::to_string(s.records) +
          " reach=" + std::to_string(s.reach) + " source=" + std::to_string(s.sourceSize) +
          " target=" + std::to_string(s.targetSize);
+}
+
+// Small results only, so that each input stays quick.
+constexpr uint64_t kMaxApplied = 1 << 20;
+
+void ApplyAndServe(std::string_view patch, PatchFormat format, const PatchSummary& summary) {
+  const uint64_t size = summary.HasSource() ? summary.sourceSize : 64;
+  if (size > kMaxApplied || summary.targetSize > kMaxApplied || summary.reach > kMaxApplied ||
+      summary.truncateTo.value_or(0) > kMaxApplied) {
+    return;
+  }
+  std::string rom(static_cast<size_t>(size), '\0');
+  for (size_t i = 0; i < rom.size(); ++i)
+    rom[i] = static_cast<char>(i * 7);
+  std::string result = rom;
+  PatchSummary applied;
+  std::string error;
+  if (!ApplyPatch(patch, format, result, applied, error)) {
+    Require(result == rom, "a refused patch leaves the bytes as they were", [&] { return error; });
+    return;
+  }
+  Require(!summary.HasSource() || result.size() == summary.targetSize,
+          "a BPS or UPS result has the target's size", [&] { return Describe(summary); });
+  const std::optional<std::string> ips = MakeIps(rom, result);
+  Require(ips.has_value(), "an IPS patch can make a small result", [] { return std::string(); });
+  std::string again = rom;
+  PatchSummary served;
+  Require(ApplyPatch(*ips, PatchFormat::Ips, again, served, error) && served.ipsQuirks == 0 &&
+              again == result,
+          "the served IPS patch is clean and makes the same result", [&] { return error; });
+  again = rom;
+  Require(
+      ApplyPatch(WriteBps(rom, result), PatchFormat::Bps, again, served, error) && again == result,
+      "the served BPS patch makes the same result", [&] { return error; });
 }
 
 }  // namespace
@@ -70,5 +109,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               [&] { return Describe(summary); });
       break;
   }
+  ApplyAndServe(patch, format, summary);
   return 0;
 }

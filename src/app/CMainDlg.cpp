@@ -105,6 +105,11 @@ void CMainDlg::BuildControls() {
   PatchList()->setFocus();
   auto* find = new QShortcut(QKeySequence::Find, this);
   connect(find, &QShortcut::activated, this, &CMainDlg::FocusFilter);
+  // Alt+Enter shows the properties of what is selected in the list in use, as file managers do.
+  auto* properties = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Return), this);
+  connect(properties, &QShortcut::activated, this, [this] {
+    RunCommand(m_romPane->Contains(focusWidget()) ? kRomProperties : kPatchProperties);
+  });
 
   m_patchPicture = GetPatchPicture();
   m_romPicture = GetRomPicture();

@@ -39,8 +39,9 @@ QString CAboutPage::AboutText(const std::string& databaseDir) {
   const QString homePage = QStringLiteral(BRINDLE_HOMEPAGE);
   QString text = QStringLiteral(
       "<p>Brindle keeps your SNES ROM images and game patches, translations and hacks alike, in "
-      "one list, and plays any patch through ZSNES, RetroArch (bsnes-mercury) or Mednafen "
-      "without ever writing a patched copy of a ROM to your disk.</p>"
+      "one list, and plays any patch through ZSNES, RetroArch (bsnes-mercury), Mednafen or "
+      "another emulator of your choice, without ever writing a patched copy of a ROM to your "
+      "disk.</p>"
       "<p>It reads IPS, BPS and UPS patches. The emulator applies the patch in memory as it "
       "loads the ROM, and every patch keeps its own saves in its folder. Choose the emulator on "
       "the emulator page of these options.</p>");

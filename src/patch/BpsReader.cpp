@@ -4,6 +4,7 @@
 // place, from the patch, or from anywhere in the source or the target written so far.
 #include "patch/BeatFormat.h"
 #include "patch/CPatchCursor.h"
+#include "patch/PatchApply.h"
 #include "patch/PatchReader.h"
 #include "patch/ReaderText.h"
 
@@ -27,7 +28,8 @@ bool MoveOffset(uint64_t& offset, uint64_t step, uint64_t limit) {
 
 }  // namespace
 
-bool ReadBpsPatch(std::string_view bytes, PatchSummary& summary, std::string& error) {
+bool ReadBpsPatch(std::string_view bytes, PatchSummary& summary, std::string& error,
+                  PatchTarget* apply) {
   summary = PatchSummary{};
   summary.format = PatchFormat::Bps;
   CPatchCursor cursor(bytes, 0, 0);
@@ -40,6 +42,8 @@ bool ReadBpsPatch(std::string_view bytes, PatchSummary& summary, std::string& er
             ") reaches into the checksums at the end of the file";
     return false;
   }
+  if (apply && !apply->Begin(summary, error))
+    return false;
 
   uint64_t written = 0;
   uint64_t sourceOffset = 0;
@@ -51,20 +55,20 @@ bool ReadBpsPatch(std::string_view bytes, PatchSummary& summary, std::string& er
       return false;
     const int action = static_cast<int>(data & 3);
     const uint64_t length = (data >> 2) + 1;
-    const std::string where = AtByte(start);
     uint64_t end = 0;
     if (__builtin_add_overflow(written, length, &end) || end > summary.targetSize) {
-      error = "the action" + where + " writes past the end of the target (" +
+      error = "the action" + AtByte(start) + " writes past the end of the target (" +
               ByteCount(summary.targetSize) + ")";
       return false;
     }
     if (action == kSourceRead && end > summary.sourceSize) {
-      error = "the action" + where + " reads past the end of the source (" +
+      error = "the action" + AtByte(start) + " reads past the end of the source (" +
               ByteCount(summary.sourceSize) + ")";
       return false;
     }
+    const size_t dataAt = cursor.Position();
     if (action == kTargetRead && !cursor.Skip(length)) {
-      error = "the action" + where + " takes " + ByteCount(length) +
+      error = "the action" + AtByte(start) + " takes " + ByteCount(length) +
               " from the patch, past the end of its data";
       return false;
     }
@@ -80,11 +84,18 @@ bool ReadBpsPatch(std::string_view bytes, PatchSummary& summary, std::string& er
       if (!MoveOffset(offset, step, limit) ||
           (fromSource ? __builtin_add_overflow(offset, length, &copyEnd) || copyEnd > limit
                       : offset >= limit)) {
-        error = "the action" + where + " copies from outside the " +
+        error = "the action" + AtByte(start) + " copies from outside the " +
                 (fromSource ? "source" : "part of the target written before it");
         return false;
       }
+      if (apply)
+        apply->Copy(fromSource, offset, written, length);
       offset += length;
+    } else if (apply) {
+      if (action == kSourceRead)
+        apply->Copy(true, written, written, length);
+      else
+        apply->Write(written, bytes.substr(dataAt, length));
     }
     written = end;
     ++summary.records;

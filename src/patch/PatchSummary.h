@@ -15,6 +15,8 @@ struct PatchSummary {
   uint64_t reach = 0;
   /// The size an IPS patch cuts its result to, when it says one after its end marker.
   std::optional<uint64_t> truncateTo;
+  /// IPS only: the IpsQuirk bits of the forms found in it.
+  unsigned ipsQuirks = 0;
 
   // BPS and UPS only.
   uint64_t sourceSize = 0;

@@ -6,12 +6,6 @@
 #include "patch/Crc32.h"
 #include "platform/CFile.h"
 
-namespace {
-
-constexpr int64_t kCopierHeaderBytes = 512;
-
-}  // namespace
-
 SourceMatch MatchPatchSource(const std::string& romPath, const PatchSummary& patch,
                              std::string* error) {
   CFile file;
@@ -50,4 +44,14 @@ SourceMatch MatchPatchSource(const std::string& romPath, const PatchSummary& pat
   if (crc != patch.sourceCrc)
     return SourceMatch::Other;
   return headered ? SourceMatch::SameWithoutHeader : SourceMatch::Same;
+}
+
+SourceMatch MatchPatchSourceBytes(std::string_view rom, const PatchSummary& patch) {
+  if (rom.size() == patch.sourceSize && Crc32(rom) == patch.sourceCrc)
+    return SourceMatch::Same;
+  if (rom.size() >= kCopierHeaderBytes && rom.size() - kCopierHeaderBytes == patch.sourceSize &&
+      Crc32(rom.substr(kCopierHeaderBytes)) == patch.sourceCrc) {
+    return SourceMatch::SameWithoutHeader;
+  }
+  return SourceMatch::Other;
 }

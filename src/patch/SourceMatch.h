@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "patch/PatchSummary.h"
 
@@ -17,3 +18,9 @@ enum class SourceMatch {
 /// of one of those two sizes is read. `error` says why an unreadable file could not be read.
 SourceMatch MatchPatchSource(const std::string& romPath, const PatchSummary& patch,
                              std::string* error = nullptr);
+
+/// The same, for a ROM's bytes in memory.
+SourceMatch MatchPatchSourceBytes(std::string_view rom, const PatchSummary& patch);
+
+/// The length of a copier header.
+inline constexpr size_t kCopierHeaderBytes = 512;

@@ -4,14 +4,18 @@
 #include <algorithm>
 
 #include "patch/BeatFormat.h"
+#include "patch/PatchApply.h"
 #include "patch/PatchReader.h"
 #include "patch/ReaderText.h"
 
-bool ReadUpsPatch(std::string_view bytes, PatchSummary& summary, std::string& error) {
+bool ReadUpsPatch(std::string_view bytes, PatchSummary& summary, std::string& error,
+                  PatchTarget* apply) {
   summary = PatchSummary{};
   summary.format = PatchFormat::Ups;
   CPatchCursor cursor(bytes, 0, 0);
   if (!ReadBeatHeader(bytes, "UPS1", summary, cursor, error))
+    return false;
+  if (apply && !apply->Begin(summary, error))
     return false;
   // The same patch turns either file into the other: it may change bytes up to the larger size.
   const uint64_t size = std::max(summary.sourceSize, summary.targetSize);
@@ -38,6 +42,8 @@ bool ReadUpsPatch(std::string_view bytes, PatchSummary& summary, std::string& er
       }
       if (byte != 0)
         summary.reach = position + 1;
+      if (byte != 0 && apply)
+        apply->Xor(position, byte);
     }
     ++summary.records;
   }

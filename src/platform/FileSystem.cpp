@@ -224,8 +224,18 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* err
   };
   if (maxSize >= 0 && length > maxSize)
     return tooLarge();
-  if (length > 0)
-    bytes.reserve(static_cast<size_t>(length));
+  // Read straight into the bytes, then on in pieces: the file may grow while we read it.
+  size_t got = 0;
+  if (length > 0) {
+    bytes.resize(static_cast<size_t>(length));
+    while (got < bytes.size()) {
+      const int64_t n = file.Read(bytes.data() + got, static_cast<int64_t>(bytes.size() - got));
+      if (n <= 0)
+        break;
+      got += static_cast<size_t>(n);
+    }
+    bytes.resize(got);
+  }
   char chunk[65536];
   for (;;) {
     const int64_t n = file.Read(chunk, sizeof chunk);
@@ -237,7 +247,6 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* err
     if (n == 0)
       break;
     bytes.append(chunk, static_cast<size_t>(n));
-    // The file may grow while we read it.
     if (maxSize >= 0 && static_cast<int64_t>(bytes.size()) > maxSize)
       return tooLarge();
   }

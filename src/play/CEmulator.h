@@ -7,6 +7,7 @@
 #include "db/PatchRecord.h"
 #include "db/RomRecord.h"
 #include "patch/PatchFormat.h"
+#include "play/PatchForms.h"
 #include "play/PlayJournalFile.h"
 
 /// The kinds of patch file an emulator may apply: the formats the patch reader knows.
@@ -28,6 +29,8 @@ struct PlayRequest {
   std::string patchFolder;  // the patch's folder, ending with "/"
   std::string baseName;     // the patch's file name without folder and extension
   bool savesWithPatch = true;
+  /// The patch applied in memory to the ROM file's bytes, and checked.
+  const CheckedPatch* checked = nullptr;
 };
 
 /// A program to start: its words and the folder it starts in.

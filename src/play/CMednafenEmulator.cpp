@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "patch/IpsPatch.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
 #include "platform/Path.h"
@@ -68,7 +69,15 @@ bool CMednafenEmulator::Check(const PlayRequest& request) {
                 "not played.\n\nMove that file elsewhere to play this patch with Mednafen.");
     return false;
   }
-  return true;
+  return ChooseServedPatch(request);
+}
+
+std::optional<CRunFolderEmulator::ServedPatch> CMednafenEmulator::MakeServedPatch(
+    const CheckedPatch& checked) const {
+  std::optional<std::string> ips = MakeIps(checked.rom, checked.result);
+  if (!ips)
+    return std::nullopt;
+  return ServedPatch{PatchType::Ips, std::move(*ips)};
 }
 
 bool CMednafenEmulator::Prepare(PlayJournalFile& journal) {
@@ -89,7 +98,8 @@ bool CMednafenEmulator::Prepare(PlayJournalFile& journal) {
   }
   return MakeFile(journal, m_gameFile, m_gameSettings) &&
          MakeLink(m_romName, m_request.rom->Filename) &&
-         MakeLink(ipsName, m_request.patch->Filename);
+         (m_served ? MakeRunFile(ipsName, m_served->bytes)
+                   : MakeLink(ipsName, m_request.patch->Filename));
 }
 
 PlayCommand CMednafenEmulator::Command() const {

@@ -28,6 +28,9 @@ class CMednafenEmulator final : public CRunFolderEmulator {
   static std::string MednafenHome();
 
  private:
+  /// An IPS patch from the ROM file to the result, the only form Mednafen reads.
+  std::optional<ServedPatch> MakeServedPatch(const CheckedPatch& checked) const override;
+
   PlayRequest m_request;
   std::string m_romName;       // the link to the ROM, named after the patch
   std::string m_gameFile;      // the per-game settings file

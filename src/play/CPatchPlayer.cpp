@@ -72,7 +72,8 @@ bool CPatchPlayer::Check(int index) {
   }
   m_request.patch = patch;
   m_request.type = PatchTypeOf(patch->Filename);
-  if (!EmulatorApplies(m_db, m_emulator->Kind(), m_request.type)) {
+  const EmulatorKind kind = m_emulator->Kind();
+  if (!EmulatorPlays(m_db, kind, {FormatForm(m_request.type)})) {
     ReportError(PatchRefusal(m_db, *m_emulator, patch->Filename, m_request.type));
     return false;
   }
@@ -93,8 +94,15 @@ bool CPatchPlayer::Check(int index) {
                 patch->PatchName + "\".");
     return false;
   }
-  if (!CheckRomDigest(rom) || !CheckPatchForRom(m_db, *patch, rom))
+  if (!CheckRomDigest(rom) || !CheckPatchForRom(m_db, *patch, rom, m_checked))
     return false;
+  // An emulator given the user's own file must apply it correctly as it is.
+  if (const std::optional<PatchForm> form = FirstNotApplied(m_db, kind, FormsOf(m_checked));
+      form && !EmulatorTakesServedPatch(kind)) {
+    ReportError(PatchFormRefusal(m_db, *m_emulator, patch->Filename, m_checked, *form));
+    return false;
+  }
+  m_request.checked = &m_checked;
 
   m_request.patchFolder = FolderOf(patch->Filename);
   m_request.baseName = BaseName(patch->Filename);

@@ -62,5 +62,6 @@ class CPatchPlayer final {
   CPatchDB& m_db;
   std::unique_ptr<CEmulator> m_emulator;
   PlayRequest m_request;
+  CheckedPatch m_checked;
   PlayJournalFile m_journal;
 };

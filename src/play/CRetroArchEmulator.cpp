@@ -1,6 +1,7 @@
 #include "play/CRetroArchEmulator.h"
 
 #include "parser/TextUtil.h"
+#include "patch/BpsWriter.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
 #include "platform/Path.h"
@@ -58,11 +59,24 @@ bool CRetroArchEmulator::Check(const PlayRequest& request) {
   }
   m_config = *config;
   m_contentName = request.baseName + GameExtension(request.rom->Filename);
-  return true;
+  return ChooseServedPatch(request);
+}
+
+std::optional<CRunFolderEmulator::ServedPatch> CRetroArchEmulator::MakeServedPatch(
+    const CheckedPatch& checked) const {
+  // bsnes-mercury takes a copier header off after the patch is applied, so the result keeps it.
+  return ServedPatch{PatchType::Bps, WriteBps(checked.rom, checked.result)};
+}
+
+std::string CRetroArchEmulator::PatchName() const {
+  return m_request.baseName + ".bps";
 }
 
 bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
-  if (!MakeRunFolder(journal, {kConfigName, m_contentName}))
+  std::vector<std::string> names{kConfigName, m_contentName};
+  if (m_served)
+    names.push_back(PatchName());
+  if (!MakeRunFolder(journal, names))
     return false;
   // RetroArch reads several appended files from one argument, separated by "|".
   if (m_runFolder.find('|') != std::string::npos) {
@@ -70,15 +84,18 @@ bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
                 "\", whose name holds a \"|\". The patch was not played.");
     return false;
   }
-  return MakeRunFile(kConfigName, m_config) && MakeLink(m_contentName, m_request.rom->Filename);
+  return MakeRunFile(kConfigName, m_config) && MakeLink(m_contentName, m_request.rom->Filename) &&
+         (!m_served || MakeRunFile(PatchName(), m_served->bytes));
 }
 
 PlayCommand CRetroArchEmulator::Command() const {
   PlayCommand command{SplitProgramText(m_db.RetroArch), m_runFolder};
   // --ips, --bps or --ups.
-  const std::string patchFlag = "--" + AsciiLowerCopy(PatchTypeName(m_request.type));
+  const PatchType type = m_served ? m_served->type : m_request.type;
+  const std::string patchFlag = "--" + AsciiLowerCopy(PatchTypeName(type));
+  const std::string patch = m_served ? RunPath(PatchName()) : m_request.patch->Filename;
   for (const std::string& word :
-       {std::string("-L"), m_db.RetroArchCore, patchFlag, m_request.patch->Filename,
+       {std::string("-L"), m_db.RetroArchCore, patchFlag, patch,
         "--appendconfig=" + RunPath(kConfigName), RunPath(m_contentName)}) {
     command.words.push_back(word);
   }

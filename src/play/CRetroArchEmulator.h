@@ -31,6 +31,10 @@ class CRetroArchEmulator final : public CRunFolderEmulator {
   static constexpr const char* kConfigName = "brindle.cfg";
 
  private:
+  /// A BPS patch from the ROM file to the result.
+  std::optional<ServedPatch> MakeServedPatch(const CheckedPatch& checked) const override;
+  std::string PatchName() const;
+
   PlayRequest m_request;
   std::string m_contentName;  // the link to the ROM, named after the patch
   std::string m_config;       // the appended configuration's bytes

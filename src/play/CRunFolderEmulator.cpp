@@ -6,6 +6,20 @@
 #include "platform/PlayFolders.h"
 #include "play/PlayFiles.h"
 
+bool CRunFolderEmulator::ChooseServedPatch(const PlayRequest& request) {
+  m_served.reset();
+  if (request.checked == nullptr || !FirstNotApplied(m_db, Kind(), FormsOf(*request.checked)))
+    return true;
+  m_served = MakeServedPatch(*request.checked);
+  if (m_served)
+    return true;
+  ReportError(std::string(Name()) + " cannot be given the patch \"" + request.patch->Filename +
+              "\" in a form it applies correctly: the patched ROM (" +
+              std::to_string(request.checked->result.size()) +
+              " bytes) is too large for it. The patch was not played.");
+  return false;
+}
+
 bool CRunFolderEmulator::MakeRunFolder(PlayJournalFile& journal,
                                        const std::vector<std::string>& names) {
   std::string error;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,19 @@
 class CRunFolderEmulator : public CEmulator {
  protected:
   explicit CRunFolderEmulator(CPatchDB& db) : m_db(db) {}
+
+  /// A patch of Brindle's making, given to the emulator in place of the user's file.
+  struct ServedPatch {
+    PatchType type = PatchType::Ips;
+    std::string bytes;
+  };
+  /// A patch in a form the emulator applies correctly that turns the ROM file into the checked
+  /// result; none when the emulator's forms cannot say it.
+  virtual std::optional<ServedPatch> MakeServedPatch(const CheckedPatch& checked) const = 0;
+  /// Keeps, in m_served, the patch the emulator is given in place of the user's file, when the
+  /// emulator would not apply that file correctly as it is. False after a message when none can
+  /// be made.
+  bool ChooseServedPatch(const PlayRequest& request);
 
   /// Makes the play's folder, recorded in the journal with the names that will be made in it
   /// before it is made.
@@ -31,4 +45,5 @@ class CRunFolderEmulator : public CEmulator {
 
   CPatchDB& m_db;
   std::string m_runFolder;
+  std::optional<ServedPatch> m_served;
 };

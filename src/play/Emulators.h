@@ -10,13 +10,14 @@ class CPatchDB;
 
 // The emulators a patch can be played with.
 
-/// Whether an emulator applies patches of a type as it loads the game (the other emulator: the
-/// formats its settings name).
-bool EmulatorApplies(const CPatchDB& db, EmulatorKind kind, PatchType type);
-
 /// The emulator the settings choose.
 std::unique_ptr<CEmulator> MakeEmulator(CPatchDB& db);
 
-/// The message for a patch the emulator cannot apply, naming those that can.
+/// The message for a patch of a format the emulator cannot apply, naming those that can play it.
 std::string PatchRefusal(const CPatchDB& db, const CEmulator& emulator,
                          const std::string& patchPath, PatchType type);
+/// The message for a patch with a form the emulator would not apply correctly (or, for the other
+/// emulator, may not), naming those that can play it.
+std::string PatchFormRefusal(const CPatchDB& db, const CEmulator& emulator,
+                             const std::string& patchPath, const CheckedPatch& patch,
+                             PatchForm form);

@@ -1,46 +1,96 @@
 #include "play/PatchCheck.h"
 
+#include "patch/Crc32.h"
+#include "patch/IpsPatch.h"
+#include "patch/PatchApply.h"
 #include "patch/PatchReader.h"
 #include "patch/ReaderText.h"
 #include "patch/SourceMatch.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
-bool CheckPatchSource(CPatchDB& db, const PatchRecord& patch, const PatchSummary& summary,
-                      const RomRecord& rom) {
-  std::string error;
-  switch (MatchPatchSource(rom.Filename, summary, &error)) {
-    case SourceMatch::Same:
-      return true;
-    case SourceMatch::SameWithoutHeader:
-      // The emulator patches the file as it is: the patch's offsets would all be 512 bytes off.
-      db.ReportError(rom.Filename + "\n\nThis ROM has a 512-byte copier header, and the patch \"" +
-                     patch.PatchName +
-                     "\" was made for the ROM without it. The emulator would apply the patch to "
-                     "the whole file, header included, and the game would not work.\n\nInstall a "
-                     "copy of this ROM without its header to play this patch.");
-      return false;
-    case SourceMatch::Other:
-      db.ReportError(rom.Filename + "\n\nThis ROM is not the one the patch \"" + patch.PatchName +
-                     "\" was made for: that ROM has " + ByteCount(summary.sourceSize) +
-                     " and the CRC-32 " + CrcText(summary.sourceCrc) + ".");
-      return false;
-    case SourceMatch::Unreadable:
-      break;
+std::string CannotBePlayed(const PatchRecord& patch) {
+  return "The patch \"" + patch.PatchName + "\" cannot be played:\n" + patch.Filename + "\n\n";
+}
+
+void ReportOtherRom(CPatchDB& db, const PatchRecord& patch, const RomRecord& rom,
+                    const PatchSummary& summary) {
+  db.ReportError(rom.Filename + "\n\nThis ROM is not the one the patch \"" + patch.PatchName +
+                 "\" was made for: that ROM has " + ByteCount(summary.sourceSize) +
+                 " and the CRC-32 " + CrcText(summary.sourceCrc) + ".");
+}
+
+void ReportWrongResult(CPatchDB& db, const PatchRecord& patch, const std::string& problem) {
+  db.ReportError(CannotBePlayed(patch) +
+                 "Applied to this ROM, the patch does not give what it should: " + problem +
+                 ". No emulator would play it correctly.");
+}
+
+// A BPS or UPS patch applied to the ROM's bytes, or to them behind a copier header. The source
+// CRC-32 is only needed to tell a wrong ROM from a wrong patch: a result with the target's CRC-32
+// came from the right bytes.
+bool ApplySourcePatch(CPatchDB& db, const PatchRecord& patch, const RomRecord& rom,
+                      const std::string& bytes, CheckedPatch& checked) {
+  PatchSummary& summary = checked.summary;
+  const PatchFormat format = PatchFormatOfFile(patch.Filename);
+  PatchTarget target(checked.rom, true);
+  std::string problem;
+  if (!ReadPatch(bytes, format, summary, problem, &target)) {
+    if (target.OtherSize())
+      ReportOtherRom(db, patch, rom, summary);
+    else
+      db.ReportError(CannotBePlayed(patch) + NotWellFormed(format, problem));
+    return false;
   }
-  db.ReportError(rom.Filename + "\n\nThe ROM file could not be read (" + error + ").");
-  return false;
+  if (const uint32_t crc = Crc32(target.Result()); crc != summary.targetCrc) {
+    if (Crc32(target.Source()) != summary.sourceCrc) {
+      ReportOtherRom(db, patch, rom, summary);
+    } else {
+      ReportWrongResult(db, patch,
+                        "the file it makes has the CRC-32 " + CrcText(crc) +
+                            ", where the patch says " + CrcText(summary.targetCrc));
+    }
+    return false;
+  }
+  checked.headerMisfit = target.BehindHeader();
+  checked.result = std::move(target.Result());
+  // The emulator is given the file as it is: the header stays in front of the result.
+  if (checked.headerMisfit)
+    checked.result.insert(0, checked.rom, 0, kCopierHeaderBytes);
+  return true;
 }
 
 }  // namespace
 
-bool CheckPatchForRom(CPatchDB& db, const PatchRecord& patch, const RomRecord& rom) {
-  PatchSummary summary;
+bool CheckPatchForRom(CPatchDB& db, const PatchRecord& patch, const RomRecord& rom,
+                      CheckedPatch& checked) {
+  checked = CheckedPatch{};
+  std::string bytes;
   std::string problem;
-  if (!ReadPatchFile(patch.Filename, summary, problem)) {
-    db.ReportError("The patch \"" + patch.PatchName + "\" cannot be played:\n" + patch.Filename +
-                   "\n\n" + problem);
+  if (!ReadPatchBytes(patch.Filename, bytes, problem)) {
+    db.ReportError(CannotBePlayed(patch) + problem);
     return false;
   }
-  return !summary.HasSource() || CheckPatchSource(db, patch, summary, rom);
+  if (std::string error;
+      !ReadWholeFile(rom.Filename, checked.rom, &error, CFile::Mode::Read, kMaxPatchedRomBytes)) {
+    db.ReportError(rom.Filename + "\n\nThe ROM file could not be read (" + error + ").");
+    return false;
+  }
+  const PatchFormat format = PatchFormatOfFile(patch.Filename);
+  if (format != PatchFormat::Ips)
+    return ApplySourcePatch(db, patch, rom, bytes, checked);
+
+  IpsContents ips;
+  if (!ReadPatch(bytes, format, checked.summary, problem) || !ParseIps(bytes, ips, problem)) {
+    db.ReportError(CannotBePlayed(patch) + NotWellFormed(format, problem));
+    return false;
+  }
+  if (ips.truncateTo == 0) {
+    ReportWrongResult(db, patch, "it cuts the file to 0 bytes");
+    return false;
+  }
+  checked.result = checked.rom;
+  ApplyIps(ips, checked.result);
+  return true;
 }

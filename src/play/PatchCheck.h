@@ -1,8 +1,15 @@
 #pragma once
 
 #include "db/CPatchDB.h"
+#include "play/PatchForms.h"
 
 /// Checks, before a play changes anything, that the patch file still reads as the patch it was
 /// installed as and, for BPS and UPS, that the ROM file is the one the patch was made for (its
-/// CRC-32 is the patch's source CRC-32). False after a message through the database's prompt.
-bool CheckPatchForRom(CPatchDB& db, const PatchRecord& patch, const RomRecord& rom);
+/// CRC-32 is the patch's source CRC-32, with or without a copier header); then applies it in
+/// memory to the ROM file's bytes and checks the result. False after a message through the
+/// database's prompt.
+bool CheckPatchForRom(CPatchDB& db, const PatchRecord& patch, const RomRecord& rom,
+                      CheckedPatch& checked);
+
+/// The largest ROM file a patch is applied to in memory: far beyond any SNES game.
+inline constexpr int64_t kMaxPatchedRomBytes = 32 << 20;

@@ -152,9 +152,8 @@ TEST(PatchInstall, AFileThatIsNotAWellFormedPatchOfItsKindIsRefusedWithTheReason
     EXPECT_EQ(in.prompt.Texts(), std::vector<std::string>{"Error: Cannot add patch to database:\n" +
                                                           path + "\n\n" + reason});
   };
-  refused("cut.ips", "PATCH" + IpsRecord(0, "abc"),
-          "The file is not a well-formed IPS patch: the file ends without the end marker "
-          "\"EOF\".");
+  refused("cut.ips", "PATCH" + IpsRecord(0, "abc").substr(0, 6),
+          "The file is not a well-formed IPS patch: the file ends inside the record at byte 5.");
   refused("Other.IPS", MakeBps("a", "b"),
           "The file is not a well-formed IPS patch: it is a BPS "
           "patch.");
@@ -170,17 +169,23 @@ TEST(PatchInstall, AFileThatIsNotAWellFormedPatchOfItsKindIsRefusedWithTheReason
   EXPECT_EQ(in.db.GetPatchCount(), 0);
   EXPECT_TRUE(in.shown.empty());
 
-  // Every kind in any letter case; a name without an extension is an IPS patch.
+  // Every kind in any letter case; a name without an extension is an IPS patch. So are the
+  // forms of IPS that some emulator applies correctly.
   in.prompt.boxes.clear();
-  for (const auto& [name, bytes] :
-       std::vector<std::pair<std::string, std::string>>{{"a.BpS", MakeBps("a", "b")},
-                                                        {"b.UPS", MakeUps("a", "b")},
-                                                        {"c.iPs", IpsPatch("")},
-                                                        {"d", IpsPatch("")}}) {
+  const std::string record = IpsRecord(0, "abc");
+  for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
+           {"a.BpS", MakeBps("a", "b")},
+           {"b.UPS", MakeUps("a", "b")},
+           {"c.iPs", IpsPatch("")},
+           {"d", IpsPatch("")},
+           {"e.ips", "PATCH" + record},
+           {"f.ips", IpsPatch(record, "Made by me")},
+           {"g.ips", IpsPatch(IpsRun(0, 0, 'x') + record)},
+           {"h.ips", IpsPatch(IpsRecord(0x454f46, "x") + record)}}) {
     in.dir.Write(name.substr(0, name.find('.')) + ".dat", kAllKeys);
     EXPECT_TRUE(in.Install(in.dir.Write(name, bytes))) << name;
   }
-  EXPECT_EQ(in.db.GetPatchCount(), 4);
+  EXPECT_EQ(in.db.GetPatchCount(), 8);
   EXPECT_TRUE(in.shown.empty() && in.prompt.boxes.empty());
 }
 

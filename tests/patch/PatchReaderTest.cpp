@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "patch/Crc32.h"
+#include "patch/IpsPatch.h"
 #include "patch/PatchReader.h"
 #include "patch/ReaderText.h"
 #include "support/PatchBuilder.h"
@@ -46,18 +47,31 @@ TEST(PatchReader, IpsRecordsRunsAndTheCutAfterTheEnd) {
   EXPECT_EQ(Problem("", PatchFormat::Ips), "the file is empty");
   EXPECT_EQ(Problem("PATC", PatchFormat::Ips), "it does not begin with \"PATCH\"");
   EXPECT_EQ(Problem(MakeBps("a", "b"), PatchFormat::Ips), "it is a BPS patch");
-  EXPECT_EQ(Problem("PATCH" + record, PatchFormat::Ips),
-            "the file ends without the end marker \"EOF\"");
+  EXPECT_EQ(Problem("PATCH", PatchFormat::Ips), "the file ends without the end marker \"EOF\"");
   EXPECT_EQ(Problem("PATCH" + record + record.substr(0, 6), PatchFormat::Ips),
             "the file ends inside the record at byte 13");
   EXPECT_EQ(Problem("PATCH" + IpsRun(1, 2, 'x').substr(0, 7), PatchFormat::Ips),
             "the file ends inside the record at byte 5");
-  EXPECT_EQ(Problem(IpsPatch(record + IpsRun(9, 0, 'x')), PatchFormat::Ips),
-            "the run-length record at byte 13 repeats its byte 0 times");
-  EXPECT_EQ(Problem(IpsPatch(record, "\x01"), PatchFormat::Ips),
-            "the end marker \"EOF\" is followed by 1 byte, where only a 3-byte size may stand");
-  EXPECT_EQ(Problem(IpsPatch(record, "1234"), PatchFormat::Ips),
-            "the end marker \"EOF\" is followed by 4 bytes, where only a 3-byte size may stand");
+}
+
+TEST(PatchReader, IpsFormsThatEmulatorsReadDifferentlyAreReadAsZsnesMeansThem) {
+  const std::string record = IpsRecord(0x10, "abc");
+  const auto quirks = [](const std::string& bytes, uint64_t records) {
+    const PatchSummary ips = Read(bytes, PatchFormat::Ips);
+    EXPECT_EQ(ips.records, records);
+    return ips.ipsQuirks;
+  };
+  EXPECT_EQ(quirks("PATCH" + record, 1), kIpsNoEndMarker);
+  EXPECT_EQ(quirks(IpsPatch(record + IpsRun(9, 0, 'x')), 1), kIpsEmptyRun);
+  // After "EOF": a comment of any length but 3, or more records after one at 0x454F46.
+  for (const std::string after : {"\x01", "12", "1234", "Patched by someone, 2004"})
+    EXPECT_EQ(quirks(IpsPatch(record, after), 1), kIpsBytesAfterEnd) << after;
+  EXPECT_EQ(quirks(IpsPatch(record + IpsRecord(0x454f46, "z") + record), 3), kIpsRecordAtEndMarker);
+  // Records after one at 0x454F46, then "EOF" and a comment: the comment begins at the last.
+  EXPECT_EQ(quirks(IpsPatch(IpsRecord(0x454f46, "z") + record, "note"), 2),
+            kIpsRecordAtEndMarker | kIpsBytesAfterEnd);
+  EXPECT_EQ(Read(IpsPatch(IpsRecord(0x454f46, "z") + record, "cut"), PatchFormat::Ips).truncateTo,
+            0x637574u);
 }
 
 TEST(PatchReader, BpsSizesChecksumsAndEveryAction) {

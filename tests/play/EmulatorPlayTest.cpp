@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "gtest/gtest.h"
+#include "patch/PatchApply.h"
 #include "play/CMednafenEmulator.h"
 #include "play/CRetroArchEmulator.h"
 #include "play/PlayFiles.h"
@@ -24,6 +25,8 @@ constexpr char kRecorder[] =
     "  for a in \"$@\"; do case \"$a\" in --appendconfig=*) cat \"${a#--appendconfig=}\";; "
     "esac; done\n"
     "  [ -f \"$GAME_FILE\" ] && cat \"$GAME_FILE\"\n"
+    "  for f in *.bps *.ips; do [ -f \"$f\" ] && [ ! -L \"$f\" ] && cp \"$f\" \"$RECORD.patch\"; "
+    "done\n"
     "} > \"$RECORD\"\n";
 
 struct EmulatorWorld : PlayWorld {
@@ -147,26 +150,71 @@ TEST(EmulatorPlay, MednafenFindsThePatchBesideALinkAndReadsAPerGameFileMadeForTh
   EXPECT_FALSE(PathExists(w.record));
 }
 
-TEST(EmulatorPlay, APatchTheEmulatorCannotApplyIsRefusedNamingOneThatCan) {
+TEST(EmulatorPlay, EachEmulatorIsGivenAPatchItAppliesCorrectlyOrNamesOneThatDoes) {
   EmulatorWorld w;
-  const std::string bps =
-      w.dir.Write("my patches/Game (fixed).BPS", MakeBps(std::string(1024, 'R'), "fixed"));
-  w.db.GetPatch(0)->Filename = bps;
-  for (const char* emulator : {"", "mednafen"}) {
+  const std::string rom(1024, 'R');
+  std::string fixed = rom;
+  fixed.replace(16, 5, "fixed");
+  const std::string served = w.record + ".patch";
+  // Plays `bytes` as the patch `name` with `emulator`; what the emulator was given.
+  const auto play = [&](const char* emulator, const std::string& name, const std::string& bytes) {
     w.db.Emulator = emulator;
+    w.db.GetPatch(0)->Filename = w.dir.Write("my patches/" + name, bytes);
     w.prompt.boxes.clear();
-    EXPECT_EQ(w.db.PlayPatch(0), 0);
-    const std::string name = *emulator ? "Mednafen" : "ZSNES";
-    EXPECT_EQ(w.prompt.Texts(),
-              std::vector<std::string>{"Error: " + name + " cannot apply the patch \"" + bps +
-                                       "\": it applies IPS patches only.\n\nRetroArch can apply "
-                                       "BPS patches: choose it in Options, on the emulator page."});
+    ::unlink(served.c_str());
+    ::unlink(w.record.c_str());
+    const int played = w.db.PlayPatch(0);
     w.ExpectCleared();
-  }
-  // RetroArch takes it by its own flag.
-  w.db.Emulator = "retroarch";
-  ASSERT_EQ(w.db.PlayPatch(0), 1);
-  EXPECT_NE(ReadFileBytes(w.record).find("arg=--bps\narg=" + bps + "\n"), std::string::npos);
+    return played;
+  };
+  // The patch the emulator was given, applied to the ROM.
+  const auto servedResult = [&](PatchFormat format) {
+    std::string data = rom;
+    PatchSummary summary;
+    std::string error;
+    EXPECT_TRUE(ApplyPatch(ReadFileBytes(served), format, data, summary, error)) << error;
+    EXPECT_EQ(summary.ipsQuirks, 0u);
+    return data;
+  };
+
+  const std::string bps = MakeBps(rom, fixed);
+  EXPECT_EQ(play("", "Game (fixed).BPS", bps), 0);
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{
+                "Error: ZSNES cannot apply the patch \"" + w.patchFolder +
+                "Game (fixed).BPS\": it applies IPS patches only.\n\nRetroArch or Mednafen can "
+                "play BPS patches: choose one of them in Options, on the emulator page."});
+  // RetroArch takes it by its own flag; Mednafen is given an IPS patch of the same effect.
+  ASSERT_EQ(play("retroarch", "Game (fixed).BPS", bps), 1);
+  EXPECT_NE(ReadFileBytes(w.record).find("arg=--bps\narg=" + w.patchFolder + "Game (fixed).BPS\n"),
+            std::string::npos);
+  ASSERT_EQ(play("mednafen", "Game (fixed).BPS", bps), 1);
+  EXPECT_NE(ReadFileBytes(w.record).find("entry=Game (fixed).sfc.ips -> \n"), std::string::npos);
+  EXPECT_EQ(servedResult(PatchFormat::Ips), fixed);
+
+  // An IPS patch with a comment after its end: RetroArch is given a BPS patch made by Brindle.
+  const std::string commented = IpsPatch(IpsRecord(16, "fixed"), "Made with care");
+  ASSERT_EQ(play("retroarch", "Game (fixed).ips", commented), 1);
+  const std::string run = w.RunFolder();
+  EXPECT_NE(ReadFileBytes(w.record).find("arg=--bps\narg=" + run + "/Game (fixed).bps\n"),
+            std::string::npos);
+  EXPECT_EQ(servedResult(PatchFormat::Bps), fixed);
+  EXPECT_EQ(ReadFileBytes(w.patchFolder + "Game (fixed).ips"), commented);
+
+  // A record at 0x454F46: ZSNES would stop there, so it refuses, naming those that can play it.
+  const std::string late = IpsPatch(IpsRecord(0x454f46, "x") + IpsRecord(16, "fixed"));
+  EXPECT_EQ(play("", "Game (fixed).ips", late), 0);
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"Error: ZSNES would not apply the patch \"" + w.patchFolder +
+                                     "Game (fixed).ips\" correctly: it has a record at offset "
+                                     "0x454F46, whose offset reads as the end marker "
+                                     "\"EOF\".\n\nRetroArch or Mednafen can play it: choose "
+                                     "one of them in Options, on the emulator page."});
+  ASSERT_EQ(play("mednafen", "Game (fixed).ips", late), 1);
+  std::string expected = fixed;
+  expected.resize(0x454f47, '\0');
+  expected[0x454f46] = 'x';
+  EXPECT_EQ(servedResult(PatchFormat::Ips), expected);
 }
 
 TEST(EmulatorPlay, RecoveryClearsWhatAKilledPlayMadeAndKeepsWhatIsNotItsOwn) {

@@ -110,10 +110,11 @@ TEST(OtherEmulatorPlay, RefusesBeforeAnythingChangesAndSaysWhy) {
 
   // A format the user has not said the emulator takes: refused, naming those that apply it.
   w.db.OtherFormats = "bps";
-  refused("zsnes w cannot apply the patch \"" + w.patchFolder +
-          "Game (fixed).ips\": it applies BPS patches only.\n\nZSNES or RetroArch or Mednafen can "
-          "apply IPS patches: choose it in Options, on the emulator page.\n\nIf it does apply "
-          "them, check \"IPS\" beside \"Patches:\" in Options, on the emulator page.");
+  refused(
+      "zsnes w cannot apply the patch \"" + w.patchFolder +
+      "Game (fixed).ips\": it applies BPS patches only.\n\nZSNES or RetroArch or Mednafen can "
+      "play IPS patches: choose one of them in Options, on the emulator page.\n\nIf it does apply "
+      "them, check \"IPS\" beside \"Patches:\" in Options, on the emulator page.");
   EXPECT_EQ(w.Folder(), before);
 }
 

@@ -38,27 +38,30 @@ TEST(PlayPatchCheck, AnIpsPatchThatNoLongerReadsIsRefused) {
   w.ExpectPutBack();
 }
 
-TEST(PlayPatchCheck, ABpsOrUpsPatchNeedsTheRomItWasMadeFor) {
+TEST(PlayPatchCheck, ABpsOrUpsPatchNeedsTheRomItWasMadeForAndMustGiveItsTarget) {
   PlayWorld w;  // its ROM: 1024 bytes "R"
   const std::string rom = std::string(1024, 'R');
   // ZSNES applies IPS patches only, and says so first.
   EXPECT_EQ(Refusal(w, "Game (fixed).bps", MakeBps(rom, "target")),
             "Error: ZSNES cannot apply the patch \"" + w.patchFolder +
-                "Game (fixed).bps\": it applies IPS patches only.\n\nRetroArch can apply BPS "
-                "patches: choose it in Options, on the emulator page.");
+                "Game (fixed).bps\": it applies IPS patches only.\n\nRetroArch or Mednafen can "
+                "play BPS patches: choose one of them in Options, on the emulator page.");
   w.db.Emulator = "retroarch";
   w.db.RetroArch = w.emulator;
   w.db.RetroArchCore = w.dir.Write("cores/core.so", "core");
-  EXPECT_EQ(Refusal(w, "Game (fixed).bps", MakeBps(rom.substr(512), "target")),
-            "Error: " + w.romFile +
-                "\n\nThis ROM has a 512-byte copier header, and the patch \"Game Fixed\" was made "
-                "for the ROM without it. The emulator would apply the patch to the whole file, "
-                "header included, and the game would not work.\n\nInstall a copy of this ROM "
-                "without its header to play this patch.");
   const std::string other(1024, 'O');
   EXPECT_EQ(Refusal(w, "Game (fixed).UPS", MakeUps(other, "target")),
             "Error: " + w.romFile +
                 "\n\nThis ROM is not the one the patch \"Game Fixed\" was made for: that ROM has "
                 "1024 bytes and the CRC-32 " +
                 CrcText(Crc32(other)) + ".");
+  // A patch whose result is not the target it names is refused whichever emulator is chosen.
+  const std::string wrong =
+      WithBeatChecksums(BpsHead(1024, 6) + BpsTargetRead("target"), Crc32(rom), Crc32("tarGet"));
+  EXPECT_EQ(Refusal(w, "Game (fixed).bps", wrong),
+            "Error: The patch \"Game Fixed\" cannot be played:\n" + w.patchFolder +
+                "Game (fixed).bps\n\nApplied to this ROM, the patch does not give what it should: "
+                "the file it makes has the CRC-32 " +
+                CrcText(Crc32("target")) + ", where the patch says " + CrcText(Crc32("tarGet")) +
+                ". No emulator would play it correctly.");
 }

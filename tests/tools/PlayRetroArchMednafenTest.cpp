@@ -56,28 +56,40 @@ std::string ApplyIps(std::string rom, const std::string& ips) {
   return rom;
 }
 
+// The patch as it comes: the battery IPS patch; a BPS patch made from the ROM the IPS patch
+// makes; the IPS patch with a comment after its end; a BPS patch made for the ROM without the
+// copier header that the installed ROM file has.
+enum class Form { Ips, Bps, CommentedIps, HeaderlessBps };
+
 struct World {
   TempDir dir;
   std::string home, runtime, database, rom, ips, romsBefore, toolRuntime;
 
-  // `bps`: the patch comes as BPS, made from the ROM the IPS patch makes.
-  explicit World(const std::string& vars, bool bps = false) {
+  explicit World(const std::string& vars, Form form = Form::Ips) {
     home = dir.Path() + "/home";
     runtime = dir.Path() + "/runtime";
     ::mkdir(home.c_str(), 0700);
     ::mkdir(runtime.c_str(), 0700);
     database = dir.Write("brindle.dat", "[vars]\r\n" + vars);
-    rom = dir.Write("roms/Battery.sfc", MakeBatteryRom());
+    const bool headered = form == Form::HeaderlessBps;
+    rom = dir.Write("roms/Battery.sfc",
+                    (headered ? std::string(512, '\0') : std::string()) + MakeBatteryRom());
     toolRuntime = dir.Path() + "/tool runtime";
     ::mkdir(toolRuntime.c_str(), 0700);
     std::string output;
     EXPECT_EQ(Admin("add-rom " + ShellQuote(rom) + " --db " + ShellQuote(database), &output), 0)
         << output;
-    ips = bps ? dir.Write("my patches/Battery Fix.bps",
-                          MakeBps(MakeBatteryRom(), ApplyIps(MakeBatteryRom(), MakeBatteryPatch())))
-              : dir.Write("my patches/Battery Fix.ips", MakeBatteryPatch());
+    const std::string bps =
+        MakeBps(MakeBatteryRom(), ApplyIps(MakeBatteryRom(), MakeBatteryPatch()));
+    ips = form == Form::Bps || headered
+              ? dir.Write("my patches/Battery Fix.bps", bps)
+              : dir.Write("my patches/Battery Fix.ips",
+                          form == Form::CommentedIps
+                              ? MakeBatteryPatch() + "Patched for the tests, 2026"
+                              : MakeBatteryPatch());
     dir.Write("my patches/Battery Fix.dat", std::string("name=Battery Fix\nromname=") +
-                                                kBatteryRomName + "\nromsize=8Mbit (No header)\n");
+                                                kBatteryRomName + "\nromsize=8Mbit" +
+                                                (headered ? "\n" : " (No header)\n"));
     EXPECT_EQ(Admin("install " + ShellQuote(ips) + " --db " + ShellQuote(database), &output), 0)
         << output;
     romsBefore = Snapshot(dir.File("roms"));
@@ -206,13 +218,36 @@ TEST(RealEmulator, RetroArchAppliesABpsPatchCheckedAgainstItsRom) {
   XServer x;
   if (x.display.empty())
     GTEST_SKIP() << "needs Xvfb and xdotool";
-  World w(kRetroArchSettings, true);
+  World w(kRetroArchSettings, Form::Bps);
   TempDir::WriteTo(w.home + "/.config/retroarch/retroarch.cfg", kNullDrivers);
   std::string output;
   EXPECT_EQ(w.Play(x, SIGTERM, false, &output), 0) << output;
   EXPECT_EQ(output.find("Error"), std::string::npos) << output;
   EXPECT_EQ(w.Save(), kPatchedSave) << output;
   w.ExpectNothingLeft();
+}
+
+// RetroArch applies nothing of an IPS patch with a comment after its end, and a BPS patch made
+// for the ROM without its copier header to the whole file: each is given a BPS patch of
+// Brindle's making instead, and the user's files stay as they are.
+TEST(RealEmulator, RetroArchIsGivenAPatchItAppliesForACommentedIpsAndAHeaderedRom) {
+  if (!Installed(kRetroArch, "RetroArch") || !Installed(kCore, "libretro-bsnes-mercury-balanced"))
+    GTEST_SKIP() << "needs retroarch and libretro-bsnes-mercury-balanced";
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+  for (const Form form : {Form::CommentedIps, Form::HeaderlessBps}) {
+    World w(kRetroArchSettings, form);
+    TempDir::WriteTo(w.home + "/.config/retroarch/retroarch.cfg", kNullDrivers);
+    const std::string patches = Snapshot(w.dir.File("my patches"));
+    std::string output;
+    EXPECT_EQ(w.Play(x, SIGTERM, false, &output), 0) << output;
+    EXPECT_EQ(output.find("Error"), std::string::npos) << output;
+    EXPECT_EQ(w.Save(), kPatchedSave) << output;
+    ::unlink(w.dir.File("my patches/Battery Fix.srm").c_str());
+    EXPECT_EQ(Snapshot(w.dir.File("my patches")), patches);
+    w.ExpectNothingLeft();
+  }
 }
 
 TEST(RealEmulator, RetroArchAsTheOtherEmulatorLoadsIpsAndBpsPatchesBesideALinkNamedAfterThem) {
@@ -226,7 +261,7 @@ TEST(RealEmulator, RetroArchAsTheOtherEmulatorLoadsIpsAndBpsPatchesBesideALinkNa
   const std::string settings = std::string("Emulator=other\r\nOtherCommand=") + kRetroArch +
                                " -L " + kCore + " %ROM%\r\nOtherFormats=ips,bps\r\n";
   for (const bool bps : {false, true}) {
-    World w(settings, bps);
+    World w(settings, bps ? Form::Bps : Form::Ips);
     TempDir::WriteTo(w.home + "/.config/retroarch/retroarch.cfg",
                      kNullDrivers + std::string("savefiles_in_content_dir = \"true\"\n"
                                                 "sort_savefiles_enable = \"false\"\n"
@@ -272,6 +307,21 @@ TEST(RealEmulator, MednafenAppliesThePatchAndSavesInThePatchFolder) {
   EXPECT_EQ(w.Tool("play " + ShellQuote(w.ips) + " --db " + ShellQuote(w.database), &refused), 1);
   EXPECT_NE(refused.find("Mednafen already has a per-game settings file"), std::string::npos)
       << refused;
+}
+
+// Mednafen reads IPS patches alone: a BPS patch made for the ROM without the copier header that
+// the installed file has is given to it as an IPS patch of Brindle's making.
+TEST(RealEmulator, MednafenIsGivenAnIpsPatchForABpsPatchMadeWithoutTheHeader) {
+  if (!Installed(kMednafen, "Mednafen"))
+    GTEST_SKIP() << "needs mednafen";
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+  World w(std::string("Emulator=mednafen\r\nMednafen=") + kMednafen + "\r\n", Form::HeaderlessBps);
+  std::string output;
+  EXPECT_EQ(w.Play(x, SIGTERM, false, &output), 0) << output;
+  EXPECT_EQ(w.Save(), kPatchedSave) << output;
+  w.ExpectNothingLeft();
 }
 
 TEST(RealEmulator, AKilledMednafenPlayIsClearedUpByRecover) {
