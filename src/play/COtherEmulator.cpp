@@ -4,12 +4,15 @@
 
 #include "db/EmulatorPresets.h"
 #include "parser/TextUtil.h"
+#include "patch/BpsWriter.h"
+#include "patch/IpsPatch.h"
 #include "platform/FileSystem.h"
 #include "platform/Flatpak.h"
 #include "platform/Folders.h"
 #include "platform/Path.h"
 #include "play/EmulatorCommand.h"
 #include "play/JournalUndo.h"
+#include "play/PatchForms.h"
 #include "play/PlayFiles.h"
 
 namespace {
@@ -32,7 +35,31 @@ COtherEmulator::COtherEmulator(CPatchDB& db) : m_db(db), m_name(EmulatorName(Kin
 
 bool COtherEmulator::Check(const PlayRequest& request) {
   m_request = request;
-  return CheckCommand() && CheckLinkNames() && CheckSandbox();
+  return CheckCommand() && ChooseServedPatch() && CheckLinkNames() && CheckSandbox();
+}
+
+bool COtherEmulator::ChooseServedPatch() {
+  m_servedPath.clear();
+  const CheckedPatch* checked = m_request.checked;
+  // The play has made sure such a patch is only needed where the user's format is not loaded.
+  if (checked == nullptr || !FirstNotApplied(m_db, Kind(), FormsOf(*checked)))
+    return true;
+  const std::string base = m_request.patchFolder + m_request.baseName;
+  if (EmulatorApplies(m_db, Kind(), PatchForm::Bps)) {
+    m_servedPath = base + FormatExtension(PatchType::Bps);
+    m_servedBytes = WriteBps(checked->rom, checked->result);
+    return true;
+  }
+  if (std::optional<std::string> ips = MakeIps(checked->rom, checked->result)) {
+    m_servedPath = base + FormatExtension(PatchType::Ips);
+    m_servedBytes = std::move(*ips);
+    return true;
+  }
+  ReportError(std::string(Name()) + " cannot be given the patch \"" + m_request.patch->Filename +
+              "\" in a form it applies correctly: the patched ROM (" +
+              std::to_string(checked->result.size()) +
+              " bytes) is too large for an IPS patch. The patch was not played.");
+  return false;
 }
 
 bool COtherEmulator::CheckCommand() {
@@ -67,9 +94,10 @@ bool COtherEmulator::CheckLinkNames() {
   // looks for it, is taken as it is.
   if (IsSameFile(rom, m_romLink))
     m_romLink.clear();
-  if (IsSameFile(patch, m_patchLink))
+  // A patch of Brindle's making takes the place of the user's, which the emulator does not load.
+  if (IsSameFile(patch, m_patchLink) || !m_servedPath.empty())
     m_patchLink.clear();
-  for (const std::string* link : {&m_romLink, &m_patchLink}) {
+  for (const std::string* link : {&m_romLink, &m_patchLink, &m_servedPath}) {
     if (!link->empty() && PathExists(*link)) {
       ReportError("Brindle gives the emulator the game and the patch as \"" + *link +
                   "\", and a file of that name is already there.\n\nRename or move that file, "
@@ -80,7 +108,8 @@ bool COtherEmulator::CheckLinkNames() {
   // A patch of another format under the same name would be loaded with ours, or in its place.
   for (const PatchType other : ParseOtherFormats(m_db.OtherFormats)) {
     const std::string path = base + FormatExtension(other);
-    if (other != m_request.type && PathExists(path) && !IsSameFile(path, patch)) {
+    if (other != m_request.type && path != m_servedPath && PathExists(path) &&
+        !IsSameFile(path, patch)) {
       ReportError("Beside the patch is \"" + path +
                   "\", which the emulator would load in the same way, with this patch or in its "
                   "place.\n\nMove one of the two into a folder of its own, then play the patch "
@@ -88,7 +117,8 @@ bool COtherEmulator::CheckLinkNames() {
       return false;
     }
   }
-  if ((!m_romLink.empty() || !m_patchLink.empty()) && !CanCreateFilesIn(folder)) {
+  if ((!m_romLink.empty() || !m_patchLink.empty() || !m_servedPath.empty()) &&
+      !CanCreateFilesIn(folder)) {
     ReportError("Brindle cannot create the link to the ROM in the patch's folder \"" + folder +
                 "\", where the emulator looks for the patch. The patch was not played.");
     return false;
@@ -137,7 +167,8 @@ bool COtherEmulator::CheckSandbox() {
 bool COtherEmulator::Prepare(PlayJournalFile& journal) {
   const std::string& patch = m_request.patch->Filename;
   // The patch's link leads to it by its bare name, wherever the folder goes.
-  return (m_patchLink.empty() ||
+  return (m_servedPath.empty() || journal.MakeFile(m_servedPath, m_servedBytes)) &&
+         (m_patchLink.empty() ||
           MakeLink(journal, m_patchLink, patch.substr(m_request.patchFolder.size()))) &&
          (m_romLink.empty() || MakeLink(journal, m_romLink, m_request.rom->Filename));
 }
@@ -158,8 +189,8 @@ bool COtherEmulator::MakeLink(PlayJournalFile& journal, const std::string& link,
 
 PlayCommand COtherEmulator::Command() const {
   const CommandNames names{m_romLink.empty() ? m_request.rom->Filename : m_romLink,
-                           m_request.patch->Filename, WithoutTrailingSlashes(m_request.patchFolder),
-                           m_request.baseName};
+                           m_servedPath.empty() ? m_request.patch->Filename : m_servedPath,
+                           WithoutTrailingSlashes(m_request.patchFolder), m_request.baseName};
   return {SubstituteCommand(m_words, names), m_request.patchFolder};
 }
 
@@ -167,9 +198,10 @@ PutBackResult COtherEmulator::PutBack(PlayJournalFile& journal) {
   bool left = false;
   std::vector<JournalStep>& steps = journal.journal.Steps;
   for (size_t i = steps.size(); i-- > 0;) {
-    if (steps[i].kind != JournalStep::Kind::Link || steps[i].undone)
+    const bool link = steps[i].kind == JournalStep::Kind::Link;
+    if ((!link && steps[i].kind != JournalStep::Kind::File) || steps[i].undone)
       continue;
-    UndoResult result = UndoLink(steps[i]);
+    UndoResult result = link ? UndoLink(steps[i]) : UndoFile(steps[i]);
     journal.Moment();
     if (result.done) {
       journal.journal.MarkUndone(i);

@@ -96,10 +96,11 @@ bool CPatchPlayer::Check(int index) {
   }
   if (!CheckRomDigest(rom) || !CheckPatchForRom(m_db, *patch, rom, m_checked))
     return false;
-  // An emulator given the user's own file must apply it correctly as it is.
-  if (const std::optional<PatchForm> form = FirstNotApplied(m_db, kind, FormsOf(m_checked));
-      form && !EmulatorTakesServedPatch(kind)) {
-    ReportError(PatchFormRefusal(m_db, *m_emulator, patch->Filename, m_checked, *form));
+  // The emulator must apply the user's file correctly as it is, or be given one of Brindle's
+  // making.
+  if (const std::vector<PatchForm> forms = FormsOf(m_checked); !EmulatorPlays(m_db, kind, forms)) {
+    ReportError(PatchFormRefusal(m_db, *m_emulator, patch->Filename, m_checked,
+                                 *FirstNotApplied(m_db, kind, forms)));
     return false;
   }
   m_request.checked = &m_checked;

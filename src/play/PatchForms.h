@@ -37,12 +37,13 @@ enum class PatchForm {
 /// Whether the emulator applies patches of that form correctly as they are. For the other
 /// emulator only the formats its settings name are known to be applied, and no other form.
 bool EmulatorApplies(const CPatchDB& db, EmulatorKind kind, PatchForm form);
-/// Whether the emulator reads the patch from a folder of the play's own, where it can be given a
-/// patch of Brindle's making.
-bool EmulatorTakesServedPatch(EmulatorKind kind);
+/// Whether the emulator can be given a patch of Brindle's making: RetroArch and Mednafen in a
+/// folder of the play's own, the other emulator beside the patch when it loads IPS or BPS.
+bool EmulatorTakesServedPatch(const CPatchDB& db, EmulatorKind kind);
 /// The form of a well-formed patch of a format.
 PatchForm FormatForm(PatchFormat format);
-/// Whether the emulator can play a patch of these forms correctly (as it is, or served).
+/// Whether the emulator can play a patch of these forms correctly (as it is, or served). `forms`
+/// begin with the patch's format, as FormsOf gives them.
 bool EmulatorPlays(const CPatchDB& db, EmulatorKind kind, const std::vector<PatchForm>& forms);
 
 /// The forms a checked patch has: its format's first, then each of the others it shows.
@@ -56,5 +57,5 @@ std::optional<PatchForm> FirstNotApplied(const CPatchDB& db, EmulatorKind kind,
 std::string FormClause(PatchForm form, const CheckedPatch& patch);
 
 /// "RetroArch or Mednafen": the emulators that can play a patch of these forms, in the emulator
-/// page's order.
+/// page's order (the other emulator once it has a command).
 std::string EmulatorsThatPlay(const CPatchDB& db, const std::vector<PatchForm>& forms);

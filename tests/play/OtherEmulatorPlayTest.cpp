@@ -108,13 +108,23 @@ TEST(OtherEmulatorPlay, RefusesBeforeAnythingChangesAndSaysWhy) {
   refused("Beside the patch is \"" + w.patchFolder + "Game (fixed).bps\"");
   ::unlink((w.patchFolder + "Game (fixed).bps").c_str());
 
-  // A format the user has not said the emulator takes: refused, naming those that apply it.
-  w.db.OtherFormats = "bps";
+  // A format the emulator does not load, with none it loads that Brindle could make instead:
+  // refused, naming those that play it.
+  w.db.OtherFormats = "ups";
   refused(
       "zsnes w cannot apply the patch \"" + w.patchFolder +
-      "Game (fixed).ips\": it applies BPS patches only.\n\nZSNES or RetroArch or Mednafen can "
+      "Game (fixed).ips\": it applies UPS patches only.\n\nZSNES or RetroArch or Mednafen can "
       "play IPS patches: choose one of them in Options, on the emulator page.\n\nIf it does apply "
       "them, check \"IPS\" beside \"Patches:\" in Options, on the emulator page.");
+
+  // A format it does not load is given to it as a patch of the same effect, made beside the
+  // user's for the play.
+  w.db.OtherFormats = "bps";
+  w.db.OtherCommand = QuoteCommandWord(w.emulator) + " %PATCH% %ROM%";
+  EXPECT_EQ(w.db.PlayPatch(0), 1) << ::testing::PrintToString(w.prompt.Texts());
+  EXPECT_NE(ReadFileBytes(w.record).find("arg=" + w.patchFolder +
+                                         "Game (fixed).bps\narg=" + w.link + "\n"),
+            std::string::npos);
   EXPECT_EQ(w.Folder(), before);
 }
 
