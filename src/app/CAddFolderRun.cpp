@@ -64,7 +64,7 @@ CAddFolderRun::CAddFolderRun(CPatchDB& db, UserPrompt& prompt,
     m_env.showSummary = DefaultShowSummary;
 }
 
-bool CAddFolderRun::Run(const std::string& databasePath) {
+bool CAddFolderRun::Run(const std::function<void()>& commit) {
   const std::string folder = m_env.chooseFolder(m_prompt, m_parent);
   if (folder.empty())
     return false;
@@ -73,8 +73,8 @@ bool CAddFolderRun::Run(const std::string& databasePath) {
   Work(work, folder);
   const FolderAddResult& result = work.Result();
   work.MergeInto(m_db);
-  if (result.Added() > 0 && !databasePath.empty())
-    m_db.Save(databasePath);  // says so itself when it cannot
+  if (result.Added() > 0 && commit)
+    commit();
   // A window closed meanwhile (a termination signal) wants no more dialogs.
   if (m_parent == nullptr || m_parent->isVisible())
     m_env.showSummary(result, m_parent);

@@ -26,9 +26,9 @@ class CAddFolderRun final {
   CAddFolderRun(CPatchDB& db, UserPrompt& prompt, const AddFolderEnvironment& environment,
                 QWidget* parent);
 
-  /// Asks for a folder and adds what is below it. Writes the database to `databasePath` (none
-  /// when empty) when anything was added. True when anything was added.
-  bool Run(const std::string& databasePath);
+  /// Asks for a folder and adds what is below it. When anything was added, `commit` is called
+  /// before the summary is shown (to write the database). True when anything was added.
+  bool Run(const std::function<void()>& commit);
 
  private:
   void Work(CFolderAdd& work, const std::string& folder);

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -39,9 +40,10 @@ CMainDlg::CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* 
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      m_prompt(prompt),
+      m_stoppablePrompt(prompt),
+      m_prompt(m_stoppablePrompt),
       m_env(std::move(environment)),
-      m_dbPrompt(prompt),
+      m_dbPrompt(m_prompt),
       m_db(m_dbPrompt) {
   CompleteMainDlgEnvironment(m_env);
   // A large collection takes as long to read as the toolkit takes to build the window.
@@ -57,6 +59,7 @@ CMainDlg::CMainDlg(UserPrompt& prompt, MainDlgEnvironment environment, QWidget* 
 CMainDlg::~CMainDlg() {
   if (m_loader.joinable())
     m_loader.join();
+  m_writer.reset();  // finishes its writes, and tells nobody of a failure now
   // The lists read the database, which is gone before the base class hides and deletes them.
   PatchList()->SetTextSource({});
   RomList()->SetTextSource({});
@@ -128,6 +131,7 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
     return false;
   }
   m_db.RemoveLitter();
+  StartWriting(loaded == 0);
   if (loaded == 0) {
     // Before anything else touches the emulator or the ROMs.
     m_db.RecoverInterruptedPlay();
@@ -144,6 +148,7 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
       m_prompt.Ask(FirstRunResult(m_db));
   }
   m_saveAtExit = true;
+  SaveChanges();
   if (m_closing)
     return false;
   if (m_db.RegisterAtStartup && m_env.registry) {
@@ -186,15 +191,6 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
   return !m_closing;
 }
 
-void CMainDlg::Shutdown() {
-  if (!m_saveAtExit)
-    return;
-  m_db.Save(DatabasePath());
-  if (m_db.RegisterAtStartup && m_env.registry) {
-    RegisterFileTypes(*m_env.registry, m_env.executablePath, m_db.FileIcon);
-  }
-}
-
 void CMainDlg::LoadBackground() {
   m_background.LoadBackground(m_db.WindowBackground);
   m_background.ApplyControlColorsToChildren(*this, m_romPane->Heading());
@@ -229,8 +225,16 @@ void CMainDlg::CloseWithoutAnimation() {
   if (m_closing)
     return;
   m_closing = true;
-  // A dialog open over the window (the Options, the folder picker) is cancelled with it.
-  for (QDialog* dialog : findChildren<QDialog*>()) {
+  // Nobody is there to answer a box any more.
+  m_stoppablePrompt.Stop();
+  // A dialog open over the window (the Options, the folder picker) is cancelled with it, and so
+  // is a box of its own (the welcome box at start-up has no window to stand over).
+  QList<QDialog*> dialogs = findChildren<QDialog*>();
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog != this)
+      dialogs.append(dialog);
+  }
+  for (QDialog* dialog : dialogs) {
     if (dialog->isVisible())
       dialog->reject();
   }

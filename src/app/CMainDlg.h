@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "app/MainDlgEnvironment.h"
+#include "db/CDatabaseWriter.h"
 #include "db/CPatchDB.h"
 #include "platform/CDatabaseLock.h"
 #include "prompt/CHeldPrompt.h"
+#include "prompt/CStoppablePrompt.h"
 #include "ui/CBackground.h"
 #include "ui/CTransition.h"
 
@@ -73,8 +75,14 @@ class CMainDlg final : public QDialog {
   bool Initialize(const std::string& commandLineFile);
   /// The program's main loop: runs the window, modal, until it ends.
   void Run();
-  /// The shutdown steps after the window has ended: save and register again.
+  /// The shutdown steps after the window has ended: the write in flight finished, the database
+  /// written when it changed since, and the file type registered again.
   void Shutdown();
+  /// Writes the database when it changed since it was last written, on the writer's thread: the
+  /// window goes on at once.
+  void SaveChanges();
+  /// Waits until what SaveChanges asked for is on disk (or has failed, and been reported).
+  void WaitForWrites();
   /// Ends the window as Close does, but without the animation (a termination signal).
   void CloseWithoutAnimation();
 
@@ -158,6 +166,10 @@ class CMainDlg final : public QDialog {
   /// Whether the window holds the database's lock; false after a message when another program
   /// holds it or it could not be taken.
   bool LockDatabase();
+  /// From here on the window writes every change, starting from the database as read.
+  void StartWriting(bool fileExists);
+  /// Shows why the last write failed, if it did and nobody has yet.
+  void ReportWriteFailure();
   void BuildControls();
   /// Where the panes' controls go and what they hold.
   static const ListPaneLayout& PatchPaneLayout();
@@ -175,6 +187,7 @@ class CMainDlg final : public QDialog {
   void InstallCommandLinePatch(const std::string& path);
   int ClientTop() const;
 
+  CStoppablePrompt m_stoppablePrompt;  // silenced by a termination signal
   UserPrompt& m_prompt;
   MainDlgEnvironment m_env;
   CHeldPrompt m_dbPrompt;
@@ -183,6 +196,11 @@ class CMainDlg final : public QDialog {
   std::thread m_loader;
   CDatabaseLock::Result m_lockResult = CDatabaseLock::Result::Failed;
   int m_loaded = -1;  // as CPatchDB::Load
+  // Destroyed before the lock: it finishes its writes first.
+  std::unique_ptr<CDatabaseWriter> m_writer;
+  uint64_t m_generation = 0;  // of the last write asked for; 0 is the file as read
+  uint64_t m_writtenChanges = 0;
+  std::string m_writtenSettings;
   CBackground m_background;
   CTransition m_transition;
   bool m_saveAtExit = false;

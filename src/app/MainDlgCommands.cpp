@@ -143,16 +143,22 @@ void CMainDlg::RemoveRom() {
 
 bool CMainDlg::InstallPatch(const std::string& path) {
   return m_db.InstallPatch(path, [this](PatchRecord& patch) {
-    return m_env.editPatchInfo(patch, true, m_prompt, this);
+    // Not opened once a termination signal is ending the window.
+    return !m_closing && m_env.editPatchInfo(patch, true, m_prompt, this);
   });
 }
 
 void CMainDlg::InstallCommandLinePatch(const std::string& path) {
-  if (!InstallPatch(path)) {
+  const bool installed = InstallPatch(path);
+  // A termination signal cancelled the Patch Information dialog: nothing more is asked.
+  if (m_closing)
+    return;  // what was installed is written at shutdown
+  if (!installed) {
     m_prompt.Ask(
         {"The patch was not added to the database.", kAppTitle, BoxIcon::Error, BoxButtons::Ok});
     return;
   }
+  SaveChanges();
   // Announced by the name it was installed under, which may come from the dialog.
   const std::string& name = m_db.GetPatch(m_db.FindPatch(path))->PatchName;
   m_prompt.Ask({"The patch \"" + name + "\" was added to the database.", kAppTitle,
@@ -168,7 +174,11 @@ void CMainDlg::AddPatch() {
 
 void CMainDlg::AddFolder() {
   CAddFolderRun run(m_db, m_prompt, m_env.addFolder, this);
-  if (run.Run(m_saveAtExit ? DatabasePath() : std::string())) {
+  // On disk before the summary says it is done.
+  if (run.Run([this] {
+        SaveChanges();
+        WaitForWrites();
+      })) {
     FillPatchList();
     FillRomList();
   }
@@ -178,8 +188,11 @@ void CMainDlg::ShowPatchProperties() {
   const int row = PatchList()->GetFirstSelected();
   if (row < 0)
     return;
-  m_env.editPatchInfo(*m_db.GetPatch(PatchList()->GetItemValue(row)), m_db.AllowEdit, m_prompt,
-                      this);
+  PatchRecord& patch = *m_db.GetPatch(PatchList()->GetItemValue(row));
+  const PatchRecord before = patch;
+  m_env.editPatchInfo(patch, m_db.AllowEdit, m_prompt, this);
+  if (!(patch == before))
+    m_db.MarkChanged();
   RefreshRow(*PatchList(), row);
 }
 
@@ -187,7 +200,11 @@ void CMainDlg::ShowRomProperties() {
   const int row = RomList()->GetFirstSelected();
   if (row < 0)
     return;
-  m_env.editRomInfo(*m_db.GetRom(RomList()->GetItemValue(row)), m_db, m_prompt, this);
+  RomRecord& rom = *m_db.GetRom(RomList()->GetItemValue(row));
+  const RomRecord before = rom;
+  m_env.editRomInfo(rom, m_db, m_prompt, this);
+  if (!(rom == before))
+    m_db.MarkChanged();
   RefreshRow(*RomList(), row);
 }
 
@@ -204,6 +221,7 @@ void CMainDlg::InstallFiles(const std::vector<std::string>& paths) {
     FillPatchList();
   if (roms)
     FillRomList();
+  SaveChanges();
 }
 
 void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {

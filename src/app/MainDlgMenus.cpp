@@ -163,5 +163,7 @@ void CMainDlg::ExecuteCommand(int id) {
     default:
       break;
   }
+  // Whatever the command changed is on its way to the disk before the next one.
+  SaveChanges();
   UpdateCommandStates();
 }

@@ -160,12 +160,21 @@ bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& edit
   patch->Filename = path;
   if (!CanAddPatch(*patch, -1))
     return false;
-  // The emulator applies the patch; it is read here only to make sure it is one.
+  // The emulator applies the patch; it is read here only to make sure it is one, and, when the
+  // ROM it was made for is installed, that it makes what it should of it.
   PatchSummary summary;
   std::string problem;
-  if (!ReadPatchFile(path, summary, problem)) {
+  std::string bytes;
+  if (!ReadPatchFile(path, summary, problem, &bytes)) {
     ReportError(PatchRefusalHead(path) + problem);
     return false;
+  }
+  const RomRecord* sourceRom = FindPatchSourceRom(summary);
+  if (sourceRom != nullptr) {
+    if (const std::string wrong = WrongPatchResult(bytes, summary, *sourceRom); !wrong.empty()) {
+      ReportError(PatchRefusalHead(path) + wrong);
+      return false;
+    }
   }
 
   bool ask = true;
@@ -182,8 +191,8 @@ bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& edit
     // Most ROMs have a copier header: the form starts with it ticked and no size chosen.
     patch->SizeWord = kHeaderFlag;
     // A patch that names the ROM it was made for by its CRC-32 finds it among those installed.
-    if (const RomRecord* rom = FindPatchSourceRom(summary))
-      FillTargetRom(*patch, *rom);
+    if (sourceRom != nullptr)
+      FillTargetRom(*patch, *sourceRom);
   } else {
     const bool clean = ReadPatchInfo(info, *patch);
     const std::string missing = MissingPatchInfo(*patch);

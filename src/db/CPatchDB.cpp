@@ -91,20 +91,24 @@ void CPatchDB::RemovePatch(int index) {
   if (index < 0 || index >= GetPatchCount())
     return;
   m_patches.erase(m_patches.begin() + index);
+  ++m_changes;
 }
 
 void CPatchDB::RemoveRom(int index) {
   if (index < 0 || index >= GetRomCount())
     return;
   m_roms.erase(m_roms.begin() + index);
+  ++m_changes;
 }
 
 void CPatchDB::AppendPatch(std::unique_ptr<PatchRecord> patch) {
   m_patches.push_back(std::move(patch));
+  ++m_changes;
 }
 
 void CPatchDB::AppendRom(std::unique_ptr<RomRecord> rom) {
   m_roms.push_back(std::move(rom));
+  ++m_changes;
 }
 
 int32_t CPatchDB::ParseRomSize(const std::string& text) {

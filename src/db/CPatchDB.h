@@ -51,6 +51,11 @@ class CPatchDB final {
   /// Appends a record the database then owns.
   void AppendPatch(std::unique_ptr<PatchRecord> patch);
   void AppendRom(std::unique_ptr<RomRecord> rom);
+  /// Counts the changes made to the records since Load: each append, each removal and each
+  /// MarkChanged (a record edited in place). Whoever writes the file compares it with the count
+  /// it wrote last.
+  uint64_t Changes() const { return m_changes; }
+  void MarkChanged() { ++m_changes; }
 
   // Size texts.
   static int32_t ParseRomSize(const std::string& text);
@@ -93,6 +98,10 @@ class CPatchDB final {
   /// The first installed ROM whose file is the ROM a BPS or UPS patch was made for, with or
   /// without its copier header (the whole file preferred); nullptr when there is none.
   const RomRecord* FindPatchSourceRom(const PatchSummary& patch) const;
+  /// What is wrong with what a BPS or UPS patch (`bytes`, read as `patch`) makes of the
+  /// installed ROM it was made for, as sentences; "" when it makes its target.
+  static std::string WrongPatchResult(const std::string& bytes, const PatchSummary& patch,
+                                      const RomRecord& rom);
 
   // Patch-information files.
   /// The patch-information file of an .ips path: the path cut at its last ".", plus ".dat".
@@ -123,6 +132,10 @@ class CPatchDB final {
   void LoadBytes(std::string_view bytes);
   /// Writes the whole database safely; false (after a message) when it could not be written.
   bool Save(const std::string& path);
+  /// The message of a failed write, with the system's reason.
+  void ReportWriteFailure(const std::string& reason) const;
+  /// The [vars] lines Save writes: the settings as they stand.
+  std::string SettingsText() const;
   /// The exact bytes Save writes.
   std::string Serialize() const;
   bool ParsePatchLine(std::string_view text);
@@ -171,4 +184,5 @@ class CPatchDB final {
   CVariableTable m_variables;
   std::string m_databasePath;
   LineContext m_lineContext;
+  uint64_t m_changes = 0;
 };

@@ -354,9 +354,20 @@ std::string CPatchDB::Serialize() const {
 }
 
 bool CPatchDB::Save(const std::string& path) {
-  if (!WriteFileSafely(path, Serialize())) {
-    ShowPlainMessage(m_prompt, "Error: Could not write configuration file.");
+  std::string error;
+  if (!WriteFileSafely(path, Serialize(), &error)) {
+    ReportWriteFailure(error);
     return false;
   }
   return true;
+}
+
+void CPatchDB::ReportWriteFailure(const std::string& reason) const {
+  ShowPlainMessage(m_prompt, "Error: Could not write configuration file.\n\n" + reason);
+}
+
+std::string CPatchDB::SettingsText() const {
+  std::string out;
+  m_variables.WriteVariables(out);
+  return out;
 }

@@ -14,4 +14,6 @@ struct PatchRecord {
   std::string RomSize;  // size text, for display only
   std::string RomDigest;
   int32_t SizeWord = -1;  // the target ROM's size word; used for matching
+
+  bool operator==(const PatchRecord&) const = default;
 };

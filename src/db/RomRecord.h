@@ -13,4 +13,6 @@ struct RomRecord {
   std::string ForcedName;
   bool UseForcedName = false;
   int32_t SizeWord = -1;
+
+  bool operator==(const RomRecord&) const = default;
 };

@@ -35,7 +35,12 @@ int CPatchPlayer::PlayPatch(int index) {
     return 0;
   const bool ran = Run();
   // Put back whether or not the game ran.
-  return PutBack() && ran ? 1 : 0;
+  const bool back = PutBack();
+  if (m_endSignal != 0) {
+    ReportAbnormalEnd();
+    return 0;
+  }
+  return back && ran ? 1 : 0;
 }
 
 bool CPatchPlayer::RomFileExists(const RomRecord& rom) const {

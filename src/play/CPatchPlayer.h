@@ -35,7 +35,8 @@ class CPatchPlayer final {
   bool Prepare();
   /// Starts the emulator and waits for it to end. The emulator is recorded in the journal
   /// before it runs the game; false when it could not be, and the emulator was stopped unrun.
-  /// An emulator that would not start is reported and counts as run.
+  /// An emulator that would not start is reported and counts as run; one ended by a signal
+  /// makes the play fail once everything is put back.
   bool Run();
   /// The emulator's part put back; the journal goes once nothing is left for it to put back.
   bool PutBack();
@@ -54,6 +55,8 @@ class CPatchPlayer final {
 
  private:
   void ReportUnfinishedPlay();
+  /// Says that the emulator was ended by a signal: the play failed, though all is put back.
+  void ReportAbnormalEnd() const;
   /// Removes the journal when nothing is left, otherwise records that the player is done and
   /// leaves the rest to the next start. False (after a message) when the ROM is not back.
   bool Finish(PutBackResult result);
@@ -64,4 +67,5 @@ class CPatchPlayer final {
   PlayRequest m_request;
   CheckedPatch m_checked;
   PlayJournalFile m_journal;
+  int m_endSignal = 0;  // the signal that ended the emulator; 0 when it exited
 };

@@ -1,5 +1,7 @@
 // The steps of a play that change things: the journal claimed, the emulator's part made and put
 // back, the emulator recorded before it runs.
+#include <string.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/Process.h"
@@ -45,7 +47,12 @@ bool CPatchPlayer::Run() {
     }
     if (ReleaseProcess(emulator)) {
       m_journal.Moment();
-      WaitForProcess(emulator.pid);
+      const int status = WaitForProcess(emulator.pid);
+      // An exit status of its own is the emulator's business (RetroArch, Mednafen and ZSNES all
+      // exit with 0 when their window is closed or they are asked to end with SIGTERM); ended
+      // by a signal, it crashed or was killed, and the game was cut short.
+      if (status != -1 && WIFSIGNALED(status))
+        m_endSignal = WTERMSIG(status);
       return true;
     }
   }
@@ -72,4 +79,12 @@ bool CPatchPlayer::Finish(PutBackResult result) {
     return false;
   }
   return true;
+}
+
+void CPatchPlayer::ReportAbnormalEnd() const {
+  const char* abbreviation = ::sigabbrev_np(m_endSignal);
+  const std::string name =
+      abbreviation != nullptr ? std::string("SIG") + abbreviation : std::string("unknown");
+  ReportError(std::string(m_emulator->Name()) + " ended abnormally (signal " +
+              std::to_string(m_endSignal) + ", " + name + ").");
 }

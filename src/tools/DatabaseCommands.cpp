@@ -50,13 +50,14 @@ int RunDump(const Args& args) {
 
 int OpenForAdding(CDatabaseLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
                   const std::string& database, const char* command, const char* what) {
-  // A window keeps the database in memory and writes it all when it closes, which would undo
-  // what we add; another command would write over it. Holding the lock also keeps a window
+  // A window keeps the database in memory and writes all of it with each change, which would
+  // undo what we add; another command would write over it. Holding the lock also keeps a window
   // from starting until we are done.
-  if (!LockDatabase(lock, database, command,
-                    std::string("Close the window first (or add the ") + what +
-                        " there): it writes the database when it closes, and would lose the " +
-                        what + " added here.")) {
+  if (!LockDatabase(
+          lock, database, command,
+          std::string("Close the window first (or add the ") + what +
+              " there): it writes all of the database with each change, and would lose the " +
+              what + " added here.")) {
     return 1;
   }
   if (!LoadDatabase(db, database))

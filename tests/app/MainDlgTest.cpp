@@ -8,6 +8,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -17,6 +18,7 @@
 #include <thread>
 
 #include "app/CMainDlg.h"
+#include "app/CQtPrompt.h"
 #include "app/CSortHeaderCtrl.h"
 #include "app/CSortListCtrl.h"
 #include "app/CSortListModel.h"
@@ -364,6 +366,54 @@ TEST(MainDlg, FirstRunWelcomesAndSavesDefaultsAtExit) {
   EXPECT_EQ(stopped.prompt.boxes.size(), 1u);
   EXPECT_TRUE(stopped.optionPages.empty());
   EXPECT_TRUE(stopped.dlg->SaveAtExit());
+}
+
+TEST(MainDlg, TerminationDuringAStartUpBoxClosesItAndNothingMoreIsAsked) {
+  // Real boxes and a real dialog, which the window must close itself: the welcome box of a first
+  // run (a box of its own, over no window), then the Patch Information dialog of a new patch on
+  // the command line, whose cancelling would otherwise bring up a box of its own.
+  for (const bool firstRun : {true, false}) {
+    TempDir dir;
+    if (!firstRun)
+      TempDir::WriteTo(dir.File("brindle.dat"), Database("", ""));
+    const std::string patch = dir.Write("new.ips", "PATCHEOF");
+    CQtPrompt prompt;
+    MainDlgEnvironment env;
+    env.appDir = env.databaseDir = dir.Path();
+    bool optionsShown = false;
+    env.showOptions = [&](CPatchDB&, OptionsPage, const std::string&, UserPrompt&, QWidget*) {
+      optionsShown = true;
+    };
+    env.editPatchInfo = [](PatchRecord&, bool, UserPrompt&, QWidget* parent) {
+      QDialog info(parent);
+      return info.exec() == QDialog::Accepted;
+    };
+    CMainDlg dlg(prompt, env);
+    std::vector<std::string> seen;
+    QWidget* last = nullptr;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr || modal == last)
+        return;
+      last = modal;
+      seen.push_back(modal->metaObject()->className());
+      // The box before the Patch Information dialog is answered; the signal comes in the dialog.
+      if (auto* box = qobject_cast<QMessageBox*>(modal); box && !firstRun)
+        box->accept();
+      else
+        dlg.CloseWithoutAnimation();
+    });
+    poll.start(20);
+    EXPECT_FALSE(dlg.Initialize(patch));
+    const std::vector<std::string> expected =
+        firstRun ? std::vector<std::string>{"QMessageBox"}
+                 : std::vector<std::string>{"QMessageBox", "QDialog"};
+    EXPECT_EQ(seen, expected);
+    EXPECT_FALSE(optionsShown);
+    dlg.Shutdown();
+    EXPECT_TRUE(PathExists(dir.File("brindle.dat")));
+  }
 }
 
 TEST(MainDlg, UnreadableDatabaseIsFatalAndNeverOverwritten) {

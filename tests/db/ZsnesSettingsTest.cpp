@@ -57,7 +57,7 @@ TEST(ZsnesSettings, StoreKeepsTheVariantWithoutASelection) {
     ApplyZsnesForm(form, db);
     EXPECT_EQ(db.ZSNES, "");
   }
-  form.directory = "\\";
+  form.directory = std::string(1, '\\');  // not from a literal: g++ 12 warns wrongly at -O2
   ApplyZsnesForm(form, db);
   EXPECT_EQ(db.ZSNES, "/");
 }

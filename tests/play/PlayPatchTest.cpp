@@ -82,6 +82,21 @@ TEST(PlayPatch, MissingEmulatorIsReportedAndEverythingPutBack) {
   w.ExpectPutBack();
 }
 
+TEST(PlayPatch, AnEmulatorEndedByASignalIsAFailedPlayOnceAllIsPutBack) {
+  for (const char* signal : {"KILL", "ABRT"}) {
+    PlayWorld w(std::string("kill -") + signal + " $$\n");
+    EXPECT_EQ(w.db.PlayPatch(0), 0);
+    const std::string number = signal[0] == 'K' ? "9" : "6";
+    EXPECT_EQ(w.prompt.Texts(), std::vector<std::string>{"Error: ZSNES ended abnormally (signal " +
+                                                         number + ", SIG" + signal + ")."});
+    w.ExpectPutBack();
+  }
+  // An exit status of its own is the emulator's affair.
+  PlayWorld w("exit 3\n");
+  EXPECT_EQ(w.db.PlayPatch(0), 1);
+  EXPECT_TRUE(w.prompt.boxes.empty());
+}
+
 TEST(PlayPatch, AnExistingPlayNameIsNeverReplaced) {
   PlayWorld w;
   w.dir.Write("my roms/Game (fixed).smc", "someone else's file");

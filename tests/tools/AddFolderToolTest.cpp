@@ -111,9 +111,10 @@ TEST(AddFolderTool, AddsATreeUnderTheSingleFileRulesWithOneSummary) {
   CDatabaseLock window(database);
   ASSERT_EQ(window.Acquire(CDatabaseLock::kWindow, true, 0), CDatabaseLock::Result::Acquired);
   EXPECT_EQ(AddFolder(dir, "tree --db brindle.dat", &out), 1);
-  EXPECT_EQ(out, "brindle-tool: brindle.dat is open in Brindle's window (process " +
-                     std::to_string(::getpid()) +
-                     "); nothing was changed. Close the window first (or add the files there): "
-                     "it writes the database when it closes, and would lose the files added "
-                     "here.\n");
+  EXPECT_EQ(out,
+            "brindle-tool: brindle.dat is open in Brindle's window (process " +
+                std::to_string(::getpid()) +
+                "); nothing was changed. Close the window first (or add the files there): "
+                "it writes all of the database with each change, and would lose the files added "
+                "here.\n");
 }

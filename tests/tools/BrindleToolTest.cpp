@@ -118,11 +118,12 @@ TEST(BrindleTool, AddRomInstallsAsTheWindowDoesAndWritesOnceAtTheEnd) {
     CDatabaseLock window(database);
     ASSERT_EQ(window.Acquire(CDatabaseLock::kWindow, true, 0), CDatabaseLock::Result::Acquired);
     EXPECT_EQ(addRom(ShellQuote(roms[2]) + " --db brindle.dat", &out), 1);
-    EXPECT_EQ(out, "brindle-tool: brindle.dat is open in Brindle's window (process " +
-                       std::to_string(::getpid()) +
-                       "); nothing was changed. Close the window first (or add the ROMs there): "
-                       "it writes the database when it closes, and would lose the ROMs added "
-                       "here.\n");
+    EXPECT_EQ(out,
+              "brindle-tool: brindle.dat is open in Brindle's window (process " +
+                  std::to_string(::getpid()) +
+                  "); nothing was changed. Close the window first (or add the ROMs there): "
+                  "it writes all of the database with each change, and would lose the ROMs added "
+                  "here.\n");
     EXPECT_EQ(inode(), before);
   }
   {

@@ -283,6 +283,22 @@ TEST(RealEmulator, RetroArchAsTheOtherEmulatorLoadsIpsAndBpsPatchesBesideALinkNa
   }
 }
 
+TEST(RealEmulator, ARetroArchKilledMidGameIsAFailedPlayWithEverythingPutBack) {
+  if (!Installed(kRetroArch, "RetroArch") || !Installed(kCore, "libretro-bsnes-mercury-balanced"))
+    GTEST_SKIP() << "needs retroarch and libretro-bsnes-mercury-balanced";
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+  World w(kRetroArchSettings);
+  TempDir::WriteTo(w.home + "/.config/retroarch/retroarch.cfg", kNullDrivers);
+  std::string output;
+  EXPECT_EQ(w.Play(x, SIGKILL, false, &output), 1) << output;
+  EXPECT_NE(output.find("Error: RetroArch ended abnormally (signal 9, SIGKILL).\n"),
+            std::string::npos)
+      << output;
+  w.ExpectNothingLeft();
+}
+
 TEST(RealEmulator, MednafenAppliesThePatchAndSavesInThePatchFolder) {
   if (!Installed(kMednafen, "Mednafen"))
     GTEST_SKIP() << "needs mednafen";
