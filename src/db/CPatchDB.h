@@ -80,9 +80,19 @@ class CPatchDB final {
   /// rules: empty when the file can be installed as far as it alone goes, otherwise the error
   /// that refuses it. Touches no database, so any thread may call it.
   static std::string ReadRomFile(const std::string& path, RomRecord& rom);
+  /// What ReadRomFile gives for one ROM.
+  struct RomRead {
+    std::string error;
+    RomRecord rom;
+  };
+  /// ReadRomFile of a ROM file or of an archive's member ("archive.zip#member"); for an archive
+  /// file, the same for each of its ROM members (.smc, .sfc, .fig or .swc; the one file of a
+  /// .gz), read in one pass. Any thread may call it.
+  static std::vector<RomRead> ReadRoms(const std::string& path);
 
   // Adding entries.
   /// Identifies the ROM file and appends its record unless a rule refuses it (after a message).
+  /// An archive file adds each ROM it holds: true when any was added.
   bool AddRom(const std::string& path);
   /// Appends a ROM that ReadRomFile accepted unless a duplicate rule refuses it (after a message).
   bool AddIdentifiedRom(std::unique_ptr<RomRecord> rom);

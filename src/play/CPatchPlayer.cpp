@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include "db/ArchivedRoms.h"
 #include "db/SizeWord.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -45,6 +46,8 @@ int CPatchPlayer::PlayPatch(int index) {
 }
 
 bool CPatchPlayer::RomFileExists(const RomRecord& rom) const {
+  if (const auto member = SplitArchivePath(rom.Filename))
+    return ArchiveMemberExists(*member);
   CFile file;
   return file.Open(rom.Filename, CFile::Mode::Read);
 }
@@ -52,9 +55,7 @@ bool CPatchPlayer::RomFileExists(const RomRecord& rom) const {
 bool CPatchPlayer::CheckRomDigest(const RomRecord& rom) {
   if (m_db.IgnoreHash)
     return true;
-  CFile file;
-  file.Open(rom.Filename, CFile::Mode::Read);
-  if (m_db.GetFileHash(file) == rom.RomDigest)
+  if (m_db.GetFileHash(rom.Filename) == rom.RomDigest)
     return true;
   const BoxRequest warning{
       "Warning:\n\n" + rom.Filename +
