@@ -77,8 +77,8 @@ std::string CPatchDB::ReadRomFile(const std::string& path, RomRecord& rom) {
   if (!IsStorablePath(path))
     return RomRefusalHead(path) + kUnstorablePath;
   CFile file;
-  if (!file.Open(path, CFile::Mode::Read))
-    return "Could not open ROM file.";
+  if (std::string error; !file.Open(path, CFile::Mode::Read, &error))
+    return "Could not open ROM file.\n" + error;
   if (!IdentifyRom(file, path, rom))
     return "The ROM file is too large to be a SNES ROM image.";
   file.Close();
