@@ -15,6 +15,7 @@ packages=(
   libbenchmark-dev              # the benchmarks under bench/, built with everything else
   qt6-base-dev                  # Qt 6 Widgets, Network and Test, with the offscreen platform
   zlib1g-dev                    # the CRC-32 of BPS and UPS patches
+  libarchive-dev                # ROMs kept in .zip, .7z and .gz archives
   xvfb xdotool                  # the tests that run the program on a real X display
 )
 

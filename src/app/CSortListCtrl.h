@@ -139,6 +139,7 @@ class CSortListCtrl final : public QTreeView {
   bool m_gridLines = false;
   bool m_fitColumns = false;
   bool m_userSizedColumns = false;
-  bool m_sizingColumns = false;     // while the list sizes them itself
+  bool m_sizingColumns = false;  // while the list sizes them itself
+  bool m_fitWhenShown = false;
   std::vector<int> m_neededWidths;  // by column, from the last fit
 };

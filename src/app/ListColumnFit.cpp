@@ -20,18 +20,23 @@ void CSortListCtrl::SetFitColumns(bool on) {
 }
 
 int CSortListCtrl::ColumnRoom() const {
-  int room = viewport()->width();
-  // Before the list is first shown its scroll bar is not there yet, though the rows will need
-  // it: leave it its room, so that the columns do not need a horizontal one then.
-  if (!isVisible() && GetRowCount() > 0 && verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) {
+  if (isVisible())
+    return viewport()->width();
+  // Before the list is first shown its viewport has not been laid out, and its scroll bar is not
+  // there yet, though the rows may need it: leave it its room.
+  int room = contentsRect().width();
+  if (GetRowCount() > 0 && verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) {
     const int rowHeight = std::max(sizeHintForRow(0), 1);
-    if (static_cast<long long>(GetRowCount()) * rowHeight > viewport()->height())
+    const int rowsHeight = contentsRect().height() - m_header->sizeHint().height();
+    if (static_cast<long long>(GetRowCount()) * rowHeight > rowsHeight)
       room -= verticalScrollBar()->sizeHint().width();
   }
   return std::max(room, 0);
 }
 
 void CSortListCtrl::FitColumnsToContents() {
+  // Fitted again once shown, when the widths the style and the screen give are known.
+  m_fitWhenShown = !isVisible();
   const std::vector<int> shown = VisibleColumns();
   if (shown.empty())
     return;
@@ -84,7 +89,10 @@ void CSortListCtrl::StretchLastColumn() {
 
 void CSortListCtrl::updateGeometries() {
   QTreeView::updateGeometries();
-  // The scroll bar coming or going changes the room.
-  if (m_fitColumns && !m_sizingColumns)
-    StretchLastColumn();
+  if (!m_fitColumns || m_sizingColumns)
+    return;
+  if (m_fitWhenShown && isVisible() && !m_userSizedColumns)
+    FitColumnsToContents();
+  else
+    StretchLastColumn();  // the scroll bar coming or going changes the room
 }

@@ -12,6 +12,7 @@
 #include "app/MainDlgTexts.h"
 #include "db/EmulatorChoice.h"
 #include "db/FileKinds.h"
+#include "platform/ArchivePath.h"
 #include "platform/Folders.h"
 #include "prompt/Diagnostics.h"
 
@@ -25,7 +26,7 @@ std::vector<std::string> DroppedFiles(const QMimeData* data) {
     if (!url.isLocalFile())
       continue;
     std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
-    if (IsPatchFileName(path) || IsRomFileName(path))
+    if (IsPatchFileName(path) || IsRomFileName(path) || IsArchiveFileName(path))
       paths.push_back(std::move(path));
   }
   return paths;
@@ -214,7 +215,7 @@ void CMainDlg::InstallFiles(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
     if (IsPatchFileName(path))
       patches |= InstallPatch(path);
-    else if (IsRomFileName(path))
+    else if (IsRomFileName(path) || IsArchiveFileName(path))
       roms |= m_db.AddRom(path);
   }
   if (patches)

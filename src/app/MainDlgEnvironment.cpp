@@ -56,9 +56,11 @@ std::string ChooseFile(QWidget* parent, const char* kind, const QStringList& fil
 
 std::string DefaultChooseRomFile(QWidget* parent) {
   // ROMs are mostly named .sfc or .swc today, hence the second entry.
-  return ChooseFile(parent, "Rom",
-                    {NameFilter("SNES ROM files", "*.smc *.fig"), QStringLiteral("All files (*)")},
-                    "smc");
+  return ChooseFile(
+      parent, "Rom",
+      {NameFilter("SNES ROM files", "*.smc *.fig"),
+       NameFilter("SNES ROMs in archives", "*.zip *.7z *.gz"), QStringLiteral("All files (*)")},
+      "smc");
 }
 
 std::string DefaultChoosePatchFile(QWidget* parent) {

@@ -1,7 +1,9 @@
 #include <memory>
 #include <vector>
 
+#include "db/ArchivedRoms.h"
 #include "db/CPatchDB.h"
+#include "db/FileKinds.h"
 #include "db/SizeWord.h"
 #include "parser/TextUtil.h"
 #include "patch/PatchReader.h"
@@ -73,17 +75,12 @@ void FillTargetRom(PatchRecord& patch, const RomRecord& rom) {
 
 }  // namespace
 
-std::string CPatchDB::ReadRomFile(const std::string& path, RomRecord& rom) {
-  if (!IsStorablePath(path))
-    return RomRefusalHead(path) + kUnstorablePath;
-  CFile file;
-  if (std::string error; !file.Open(path, CFile::Mode::Read, &error))
-    return "Could not open ROM file.\n" + error;
-  if (!IdentifyRom(file, path, rom))
-    return "The ROM file is too large to be a SNES ROM image.";
-  file.Close();
+namespace {
+
+// What a read ROM must have before the database can keep it; empty when it has it.
+std::string CheckReadRom(const std::string& path, const RomRecord& rom) {
   // A digest that could not be computed must not be stored as if it were one.
-  if (rom.RomDigest == kInvalidFileHashText)
+  if (rom.RomDigest == CPatchDB::kInvalidFileHashText)
     return "Could not read ROM file.";
   // A record without a name is dropped by the next start, which reads it as damaged; line
   // breaks are written as blanks, so a name of nothing else is no name either.
@@ -98,13 +95,62 @@ std::string CPatchDB::ReadRomFile(const std::string& path, RomRecord& rom) {
   return {};
 }
 
-bool CPatchDB::AddRom(const std::string& path) {
-  auto rom = std::make_unique<RomRecord>();
-  if (const std::string error = ReadRomFile(path, *rom); !error.empty()) {
-    ReportError(error);
-    return false;
+// Each ROM member of the archive at `path`, in the archive's order, as the database can keep it.
+std::vector<CPatchDB::RomRead> ReadArchiveRoms(const std::string& path) {
+  std::vector<CPatchDB::RomRead> roms = IdentifyArchiveRoms(path);
+  for (CPatchDB::RomRead& read : roms) {
+    const std::string& memberPath = read.rom.Filename;
+    if (!read.error.empty())
+      continue;
+    // A member read back from its path must be this archive's.
+    const auto split = SplitArchivePath(memberPath);
+    if (!IsStorablePath(memberPath) || !split || split->archive != path)
+      read.error = RomRefusalHead(memberPath) + kUnstorablePath;
+    else
+      read.error = CheckReadRom(memberPath, read.rom);
   }
-  return AddIdentifiedRom(std::move(rom));
+  return roms;
+}
+
+}  // namespace
+
+std::string CPatchDB::ReadRomFile(const std::string& path, RomRecord& rom) {
+  if (!IsStorablePath(path))
+    return RomRefusalHead(path) + kUnstorablePath;
+  if (const auto member = SplitArchivePath(path)) {
+    // A file of its own whose path reads as an archive's member would be taken for that member.
+    if (CFile file; file.Open(path, CFile::Mode::Read))
+      return RomRefusalHead(path) + kUnstorablePath;
+    if (std::string error = ReadArchivedRom(*member, path, rom); !error.empty())
+      return error;
+    return CheckReadRom(path, rom);
+  }
+  CFile file;
+  if (std::string error; !file.Open(path, CFile::Mode::Read, &error))
+    return "Could not open ROM file.\n" + error;
+  if (!IdentifyRom(file, path, rom))
+    return "The ROM file is too large to be a SNES ROM image.";
+  file.Close();
+  return CheckReadRom(path, rom);
+}
+
+std::vector<CPatchDB::RomRead> CPatchDB::ReadRoms(const std::string& path) {
+  if (IsArchiveFileName(path) && !SplitArchivePath(path))
+    return ReadArchiveRoms(path);
+  std::vector<RomRead> roms(1);
+  roms.front().error = ReadRomFile(path, roms.front().rom);
+  return roms;
+}
+
+bool CPatchDB::AddRom(const std::string& path) {
+  bool added = false;
+  for (RomRead& read : ReadRoms(path)) {
+    if (!read.error.empty())
+      ReportError(read.error);
+    else
+      added |= AddIdentifiedRom(std::make_unique<RomRecord>(std::move(read.rom)));
+  }
+  return added;
 }
 
 bool CPatchDB::AddIdentifiedRom(std::unique_ptr<RomRecord> rom) {
@@ -160,12 +206,21 @@ bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& edit
   patch->Filename = path;
   if (!CanAddPatch(*patch, -1))
     return false;
-  // The emulator applies the patch; it is read here only to make sure it is one.
+  // The emulator applies the patch; it is read here only to make sure it is one, and, when the
+  // ROM it was made for is installed, that it makes what it should of it.
   PatchSummary summary;
   std::string problem;
-  if (!ReadPatchFile(path, summary, problem)) {
+  std::string bytes;
+  if (!ReadPatchFile(path, summary, problem, &bytes)) {
     ReportError(PatchRefusalHead(path) + problem);
     return false;
+  }
+  const RomRecord* sourceRom = FindPatchSourceRom(summary);
+  if (sourceRom != nullptr) {
+    if (const std::string wrong = WrongPatchResult(bytes, summary, *sourceRom); !wrong.empty()) {
+      ReportError(PatchRefusalHead(path) + wrong);
+      return false;
+    }
   }
 
   bool ask = true;
@@ -182,8 +237,8 @@ bool CPatchDB::InstallPatch(const std::string& path, const PatchInfoEditor& edit
     // Most ROMs have a copier header: the form starts with it ticked and no size chosen.
     patch->SizeWord = kHeaderFlag;
     // A patch that names the ROM it was made for by its CRC-32 finds it among those installed.
-    if (const RomRecord* rom = FindPatchSourceRom(summary))
-      FillTargetRom(*patch, *rom);
+    if (sourceRom != nullptr)
+      FillTargetRom(*patch, *sourceRom);
   } else {
     const bool clean = ReadPatchInfo(info, *patch);
     const std::string missing = MissingPatchInfo(*patch);

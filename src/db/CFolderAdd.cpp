@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "db/FileKinds.h"
+#include "platform/ArchivePath.h"
 #include "platform/FolderScan.h"
 
 namespace {
@@ -58,17 +59,22 @@ void CFolderAdd::Scan(const std::vector<std::string>& folders,
                       const std::function<void(const FolderAddProgress&)>& onProgress) {
   // A file installed under the same path is there already: it is not read again.
   std::unordered_set<std::string> installed;
-  for (int i = 0; i < m_db.GetRomCount(); ++i)
-    installed.insert(m_db.GetRom(i)->Filename);
+  // An archive counts as there when any ROM in it is.
+  for (int i = 0; i < m_db.GetRomCount(); ++i) {
+    const std::string& filename = m_db.GetRom(i)->Filename;
+    const auto member = SplitArchivePath(filename);
+    installed.insert(member ? member->archive : filename);
+  }
   for (int i = 0; i < m_db.GetPatchCount(); ++i)
     installed.insert(m_db.GetPatch(i)->Filename);
 
   FolderScanHandlers handlers;
   handlers.wanted = [](const std::string& name) {
-    return IsRomFileName(name) || IsPatchFileName(name);
+    return IsRomFileName(name) || IsRomArchiveFileName(name) || IsPatchFileName(name);
   };
   handlers.found = [&](const std::string& path, int64_t size) {
-    m_found.push_back({path, size, IsRomFileName(path), installed.count(path) != 0});
+    const bool rom = !IsPatchFileName(path);
+    m_found.push_back({path, size, rom, installed.count(path) != 0});
     ++m_filesFound;
     if (m_found.back().present)
       return;
@@ -115,14 +121,21 @@ void CFolderAdd::AddAll(const std::function<void(const FolderAddProgress&)>& onP
 }
 
 void CFolderAdd::AddRom(const std::string& path, CRomIdentifier::Result identified) {
+  // An archive is refused as a whole only when nothing in it could be added.
   bool added = false;
-  if (!identified.error.empty())
-    m_db.ReportError(identified.error);
-  else
-    added = m_db.AddIdentifiedRom(std::make_unique<RomRecord>(std::move(identified.rom)));
-  if (added)
-    ++m_result.romsAdded;
-  else
+  bool refused = false;
+  for (CPatchDB::RomRead& read : identified) {
+    bool readAdded = false;
+    if (!read.error.empty())
+      m_db.ReportError(read.error);
+    else
+      readAdded = m_db.AddIdentifiedRom(std::make_unique<RomRecord>(std::move(read.rom)));
+    if (readAdded)
+      ++m_result.romsAdded;
+    added |= readAdded;
+    refused |= !readAdded;
+  }
+  if (refused)
     Refused(path);
 }
 

@@ -80,9 +80,19 @@ class CPatchDB final {
   /// rules: empty when the file can be installed as far as it alone goes, otherwise the error
   /// that refuses it. Touches no database, so any thread may call it.
   static std::string ReadRomFile(const std::string& path, RomRecord& rom);
+  /// What ReadRomFile gives for one ROM.
+  struct RomRead {
+    std::string error;
+    RomRecord rom;
+  };
+  /// ReadRomFile of a ROM file or of an archive's member ("archive.zip#member"); for an archive
+  /// file, the same for each of its ROM members (.smc, .sfc, .fig or .swc; the one file of a
+  /// .gz), read in one pass. Any thread may call it.
+  static std::vector<RomRead> ReadRoms(const std::string& path);
 
   // Adding entries.
   /// Identifies the ROM file and appends its record unless a rule refuses it (after a message).
+  /// An archive file adds each ROM it holds: true when any was added.
   bool AddRom(const std::string& path);
   /// Appends a ROM that ReadRomFile accepted unless a duplicate rule refuses it (after a message).
   bool AddIdentifiedRom(std::unique_ptr<RomRecord> rom);
@@ -98,6 +108,10 @@ class CPatchDB final {
   /// The first installed ROM whose file is the ROM a BPS or UPS patch was made for, with or
   /// without its copier header (the whole file preferred); nullptr when there is none.
   const RomRecord* FindPatchSourceRom(const PatchSummary& patch) const;
+  /// What is wrong with what a BPS or UPS patch (`bytes`, read as `patch`) makes of the
+  /// installed ROM it was made for, as sentences; "" when it makes its target.
+  static std::string WrongPatchResult(const std::string& bytes, const PatchSummary& patch,
+                                      const RomRecord& rom);
 
   // Patch-information files.
   /// The patch-information file of an .ips path: the path cut at its last ".", plus ".dat".

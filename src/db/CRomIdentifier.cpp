@@ -39,8 +39,7 @@ void CRomIdentifier::Give(std::string path) {
 CRomIdentifier::Result CRomIdentifier::Take() {
   std::unique_lock lock(m_mutex);
   if (m_threads.empty()) {
-    Result result;
-    result.error = CPatchDB::ReadRomFile(m_queue.front().second, result.rom);
+    Result result = CPatchDB::ReadRoms(m_queue.front().second);
     m_queue.pop_front();
     ++m_taken;
     return result;
@@ -63,8 +62,7 @@ void CRomIdentifier::Work() {
       job = std::move(m_queue.front());
       m_queue.pop_front();
     }
-    Result result;
-    result.error = CPatchDB::ReadRomFile(job.second, result.rom);
+    Result result = CPatchDB::ReadRoms(job.second);
     {
       std::lock_guard lock(m_mutex);
       m_results.emplace(job.first, std::move(result));

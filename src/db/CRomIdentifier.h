@@ -9,17 +9,15 @@
 #include <thread>
 #include <vector>
 
-#include "db/RomRecord.h"
+#include "db/CPatchDB.h"
 
-/// Reads and identifies ROM files (CPatchDB::ReadRomFile) on a fixed number of threads, handing
+/// Reads and identifies ROM files (CPatchDB::ReadRoms) on a fixed number of threads, handing
 /// the results back in the order the files were given. Each file is read in chunks, so memory
 /// depends on the number of files in hand, never on their total.
 class CRomIdentifier final {
  public:
-  struct Result {
-    std::string error;  // empty when `rom` was read
-    RomRecord rom;
-  };
+  /// One read per ROM: one for a ROM file, one per ROM member of an archive.
+  using Result = std::vector<CPatchDB::RomRead>;
 
   /// `threads` below 1 means one per processor.
   explicit CRomIdentifier(int threads);

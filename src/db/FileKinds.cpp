@@ -23,6 +23,12 @@ bool IsRomFileName(const std::string& path) {
   return HasExtension(path, {".smc", ".sfc", ".fig", ".swc"});
 }
 
+bool IsRomArchiveFileName(const std::string& path) {
+  if (HasExtension(path, {".gz"}))
+    return IsRomFileName(path.substr(0, path.size() - 3));
+  return HasExtension(path, {".zip", ".7z"});
+}
+
 bool IsPatchFileName(const std::string& path) {
   return PatchFormatFromPath(path).has_value();
 }

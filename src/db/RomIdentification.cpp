@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "db/ArchivedRoms.h"
 #include "db/CPatchDB.h"
+#include "db/RomImage.h"
 #include "db/SizeWord.h"
 #include "md5/MD5.h"
 #include "parser/TextUtil.h"
@@ -22,24 +24,55 @@ bool HasCopierHeader(int64_t length) {
 
 }  // namespace
 
+int64_t RomNameOffset(int64_t length) {
+  // The low-20-bit test is the copier header rule in another form; it agrees for every length.
+  return ((length - kCopierHeaderLength) & (kMebibyte - 1)) == 0 ? kNameOffset + kCopierHeaderLength
+                                                                 : kNameOffset;
+}
+
+std::string RomNameFromBytes(std::string_view bytes) {
+  bytes = bytes.substr(0, kNameLength);
+  std::string name(bytes.substr(0, bytes.find('\0')));
+  const size_t last = name.find_last_not_of(' ');
+  name.erase(last == std::string::npos ? 0 : last + 1);
+  return name;
+}
+
+bool SizeRomRecord(int64_t length, RomRecord& rom) {
+  int32_t sizeWord = 0;
+  int64_t dataLength = length;
+  if (HasCopierHeader(length)) {
+    sizeWord |= kHeaderFlag;
+    dataLength -= kCopierHeaderLength;
+  }
+  const int64_t megabits = 8 * (dataLength / kMebibyte);
+  // 256 megabits or more would spill into the header flag; and a size of three digits does not
+  // survive brindle.dat, whose reader takes only the first two (104Mbit would come back as 10).
+  // No SNES ROM comes near either: the largest are 64 megabits.
+  if (megabits > 99)
+    return false;
+  sizeWord |= static_cast<int32_t>(megabits);
+
+  rom.ForcedName.clear();
+  rom.UseForcedName = false;
+  rom.SizeWord = sizeWord;
+  // This form keeps the blank before the empty header text: "32Mbit " for a headered ROM.
+  rom.RomSize =
+      std::to_string(Megabits(sizeWord)) + "Mbit " + (HasHeader(sizeWord) ? "" : "(No header)");
+  return true;
+}
+
 std::string CPatchDB::GetRomName(CFile& file) {
   if (!file.IsOpen())
     return kInvalidRomNameText;
   const int64_t length = file.Length();
-  // The low-20-bit test is the copier header rule in another form; it agrees for every length.
-  const int64_t offset = ((length - kCopierHeaderLength) & (kMebibyte - 1)) == 0
-                             ? kNameOffset + kCopierHeaderLength
-                             : kNameOffset;
+  const int64_t offset = RomNameOffset(length);
   char bytes[kNameLength];
   int64_t count = file.Seek(offset) ? file.Read(bytes, kNameLength) : -1;
   // A file that ends inside the name (or cannot be read there) yields the bytes that exist.
   if (count < 0)
     count = 0;
-  const char* end = std::find(bytes, bytes + count, '\0');
-  std::string name(static_cast<const char*>(bytes), end);
-  const size_t last = name.find_last_not_of(' ');
-  name.erase(last == std::string::npos ? 0 : last + 1);
-  return name;
+  return RomNameFromBytes(std::string_view(bytes, static_cast<size_t>(count)));
 }
 
 std::string CPatchDB::GetFileHash(CFile& file) {
@@ -65,6 +98,8 @@ std::string CPatchDB::GetFileHash(CFile& file) {
 }
 
 std::string CPatchDB::GetFileHash(const std::string& path) {
+  if (const auto member = SplitArchivePath(path))
+    return ArchivedFileHash(*member);
   CFile file;
   if (!file.Open(path, CFile::Mode::Read))
     return kInvalidFileHashText;
@@ -86,29 +121,12 @@ std::string CPatchDB::StripParens(const std::string& name) {
 }
 
 bool CPatchDB::IdentifyRom(CFile& file, const std::string& path, RomRecord& rom) {
-  const int64_t length = file.Length();
-  int32_t sizeWord = 0;
-  int64_t dataLength = length;
-  if (HasCopierHeader(length)) {
-    sizeWord |= kHeaderFlag;
-    dataLength -= kCopierHeaderLength;
-  }
-  const int64_t megabits = 8 * (dataLength / kMebibyte);
-  // 256 megabits or more would spill into the header flag; and a size of three digits does not
-  // survive brindle.dat, whose reader takes only the first two (104Mbit would come back as 10).
-  // No SNES ROM comes near either: the largest are 64 megabits.
-  if (megabits > 99)
+  RomRecord identified;
+  if (!SizeRomRecord(file.Length(), identified))
     return false;
-  sizeWord |= static_cast<int32_t>(megabits);
-
-  rom.ForcedName.clear();
-  rom.UseForcedName = false;
-  rom.SizeWord = sizeWord;
-  // This form keeps the blank before the empty header text: "32Mbit " for a headered ROM.
-  rom.RomSize =
-      std::to_string(Megabits(sizeWord)) + "Mbit " + (HasHeader(sizeWord) ? "" : "(No header)");
-  rom.RomName = GetRomName(file);
-  rom.Filename = path;
-  rom.RomDigest = GetFileHash(file);
+  identified.RomName = GetRomName(file);
+  identified.Filename = path;
+  identified.RomDigest = GetFileHash(file);
+  rom = std::move(identified);
   return true;
 }

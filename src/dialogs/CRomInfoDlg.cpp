@@ -9,6 +9,7 @@
 #include "db/CPatchDB.h"
 #include "db/RomInfoForm.h"
 #include "db/SizeWord.h"
+#include "platform/ArchivePath.h"
 #include "prompt/Diagnostics.h"
 #include "ui/Artwork.h"
 #include "ui/CDialogUnits.h"
@@ -107,6 +108,11 @@ void CRomInfoDlg::CreateWidgets() {
 void CRomInfoDlg::LoadFields() {
   m_romName->setText(DisplayText(m_rom.RomName));
   m_filename->setText(DisplayText(m_rom.Filename));
+  // The field holds both names; spelled out, as a reader of "Game.zip#Game.sfc" may not know.
+  if (const auto member = SplitArchivePath(m_rom.Filename)) {
+    m_filename->setToolTip(QString("Archive: %1\nFile in the archive: %2")
+                               .arg(DisplayText(member->archive), DisplayText(member->member)));
+  }
   m_size->setCurrentIndex(RomSizeListIndex(m_rom.SizeWord));
   m_header->setChecked(HasHeader(m_rom.SizeWord));
   m_digestEdit->setText(DisplayText(m_rom.RomDigest));

@@ -4,10 +4,27 @@
 #include <vector>
 
 #include "patch/Crc32.h"
+#include "platform/ArchivePath.h"
+#include "platform/CArchiveReader.h"
 #include "platform/CFile.h"
+
+namespace {
+
+// A member of an archive is read whole to be compared; no ROM comes near this.
+constexpr int64_t kLargestSource = 64 * 1024 * 1024;
+
+}  // namespace
 
 SourceMatch MatchPatchSource(const std::string& romPath, const PatchSummary& patch,
                              std::string* error) {
+  if (const auto member = SplitArchivePath(romPath)) {
+    std::string bytes;
+    if (!CArchiveReader::ReadMember(member->archive, member->member, kLargestSource, bytes,
+                                    error)) {
+      return SourceMatch::Unreadable;
+    }
+    return MatchPatchSourceBytes(bytes, patch);
+  }
   CFile file;
   if (!file.Open(romPath, CFile::Mode::Read, error))
     return SourceMatch::Unreadable;

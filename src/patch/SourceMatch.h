@@ -13,9 +13,10 @@ enum class SourceMatch {
   Unreadable,         // the file cannot be read
 };
 
-/// Compares a ROM file's CRC-32 with the patch's source CRC-32: the whole file's, and, for a file
-/// 512 bytes longer than the patch's source, the file's without its first 512 bytes. Only a file
-/// of one of those two sizes is read. `error` says why an unreadable file could not be read.
+/// Compares a ROM file's (or an archive member's, "archive.zip#member") CRC-32 with the patch's
+/// source CRC-32: the whole file's, and, for a file 512 bytes longer than the patch's source, the
+/// file's without its first 512 bytes. Only a file of one of those two sizes is read. `error` says
+/// why an unreadable file could not be read.
 SourceMatch MatchPatchSource(const std::string& romPath, const PatchSummary& patch,
                              std::string* error = nullptr);
 

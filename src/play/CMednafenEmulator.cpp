@@ -97,7 +97,7 @@ bool CMednafenEmulator::Prepare(PlayJournalFile& journal) {
     return false;
   }
   return MakeFile(journal, m_gameFile, m_gameSettings) &&
-         MakeLink(m_romName, m_request.rom->Filename) &&
+         MakeRomEntry(m_romName, m_request.rom->Filename) &&
          (m_served ? MakeRunFile(ipsName, m_served->bytes)
                    : MakeLink(ipsName, m_request.patch->Filename));
 }

@@ -4,10 +4,12 @@
 
 #include "db/EmulatorPresets.h"
 #include "parser/TextUtil.h"
+#include "platform/ArchivePath.h"
 #include "platform/FileSystem.h"
 #include "platform/Flatpak.h"
 #include "platform/Folders.h"
 #include "platform/Path.h"
+#include "play/CRunFolderEmulator.h"
 #include "play/EmulatorCommand.h"
 #include "play/JournalUndo.h"
 #include "play/PlayFiles.h"
@@ -103,6 +105,14 @@ bool COtherEmulator::CheckSandbox() {
     return true;
   const std::string home = GetHomeFolder();
   const std::string& rom = m_request.rom->Filename;
+  if (SplitArchivePath(rom)) {
+    ReportError(app +
+                " runs as a Flatpak, whose sandbox cannot read the ROM that Brindle unpacks from "
+                "its archive for the play, in a folder of the play's own under "
+                "$XDG_RUNTIME_DIR.\n\nUnpack the ROM and install the file to play it with " +
+                app + ". The patch was not played.");
+    return false;
+  }
   const std::string patchFolder = WithoutTrailingSlashes(m_request.patchFolder);
   // Each path, and the folder to let the sandbox read.
   const std::pair<std::string, std::string> paths[] = {
@@ -139,12 +149,25 @@ bool COtherEmulator::Prepare(PlayJournalFile& journal) {
   // The patch's link leads to it by its bare name, wherever the folder goes.
   return (m_patchLink.empty() ||
           MakeLink(journal, m_patchLink, patch.substr(m_request.patchFolder.size()))) &&
-         (m_romLink.empty() || MakeLink(journal, m_romLink, m_request.rom->Filename));
+         (m_romLink.empty() || MakeLink(journal, m_romLink, RomForLink(journal)));
+}
+
+std::string COtherEmulator::RomForLink(PlayJournalFile& journal) {
+  const std::string& rom = m_request.rom->Filename;
+  if (!SplitArchivePath(rom))
+    return rom;
+  // A ROM kept in an archive is unpacked into a folder of the play's own, and the link beside
+  // the patch leads there.
+  const std::string name = m_romLink.substr(FolderOf(m_romLink).size());
+  const std::string folder = MakeJournaledRunFolder(m_db, journal, {name});
+  if (folder.empty() || !WriteUnpackedRom(m_db, rom, folder + "/" + name))
+    return {};
+  return folder + "/" + name;
 }
 
 bool COtherEmulator::MakeLink(PlayJournalFile& journal, const std::string& link,
                               const std::string& target) {
-  if (!journal.Journal(JournalStep::Link(link, target)))
+  if (target.empty() || !journal.Journal(JournalStep::Link(link, target)))
     return false;
   std::string error;
   if (!CreateSymbolicLink(target, link, &error)) {
@@ -167,9 +190,10 @@ PutBackResult COtherEmulator::PutBack(PlayJournalFile& journal) {
   bool left = false;
   std::vector<JournalStep>& steps = journal.journal.Steps;
   for (size_t i = steps.size(); i-- > 0;) {
-    if (steps[i].kind != JournalStep::Kind::Link || steps[i].undone)
+    const JournalStep::Kind kind = steps[i].kind;
+    if ((kind != JournalStep::Kind::Link && kind != JournalStep::Kind::Folder) || steps[i].undone)
       continue;
-    UndoResult result = UndoLink(steps[i]);
+    UndoResult result = kind == JournalStep::Kind::Link ? UndoLink(steps[i]) : UndoFolder(steps[i]);
     journal.Moment();
     if (result.done) {
       journal.journal.MarkUndone(i);

@@ -33,7 +33,10 @@ class COtherEmulator final : public CEmulator {
   /// A Flatpak must be able to read the patch and the ROM; one that can only read the patch's
   /// folder could not save there (asked).
   bool CheckSandbox();
+  /// False after a message, or for an empty target (whose reason was given).
   bool MakeLink(PlayJournalFile& journal, const std::string& link, const std::string& target);
+  /// What the ROM's link leads to: the ROM, or its unpacked copy; empty after a message.
+  std::string RomForLink(PlayJournalFile& journal);
   void ReportError(const std::string& message) const { m_db.ReportError(message); }
 
   CPatchDB& m_db;

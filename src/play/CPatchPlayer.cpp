@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include "db/ArchivedRoms.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
@@ -44,6 +45,8 @@ int CPatchPlayer::PlayPatch(int index) {
 }
 
 bool CPatchPlayer::RomFileExists(const RomRecord& rom) const {
+  if (const auto member = SplitArchivePath(rom.Filename))
+    return ArchiveMemberExists(*member);
   CFile file;
   return file.Open(rom.Filename, CFile::Mode::Read);
 }
@@ -51,9 +54,7 @@ bool CPatchPlayer::RomFileExists(const RomRecord& rom) const {
 bool CPatchPlayer::CheckRomDigest(const RomRecord& rom) {
   if (m_db.IgnoreHash)
     return true;
-  CFile file;
-  file.Open(rom.Filename, CFile::Mode::Read);
-  if (m_db.GetFileHash(file) == rom.RomDigest)
+  if (m_db.GetFileHash(rom.Filename) == rom.RomDigest)
     return true;
   const BoxRequest warning{
       "Warning:\n\n" + rom.Filename +

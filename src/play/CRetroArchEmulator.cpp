@@ -84,7 +84,11 @@ bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
                 "\", whose name holds a \"|\". The patch was not played.");
     return false;
   }
-  return MakeRunFile(kConfigName, m_config) && MakeLink(m_contentName, m_request.rom->Filename) &&
+  // RetroArch could unpack a member of a .zip or .7z itself ("archive.zip#member") and patches
+  // it as it loads it, but it names the save after the member, not after a link to the archive:
+  // a ROM kept in an archive is handed over unpacked, under the patch's name.
+  return MakeRunFile(kConfigName, m_config) &&
+         MakeRomEntry(m_contentName, m_request.rom->Filename) &&
          (!m_served || MakeRunFile(PatchName(), m_served->bytes));
 }
 

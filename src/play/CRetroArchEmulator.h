@@ -36,6 +36,6 @@ class CRetroArchEmulator final : public CRunFolderEmulator {
   std::string PatchName() const;
 
   PlayRequest m_request;
-  std::string m_contentName;  // the link to the ROM, named after the patch
+  std::string m_contentName;  // the ROM in the play's folder, named after the patch
   std::string m_config;       // the appended configuration's bytes
 };

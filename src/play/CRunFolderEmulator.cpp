@@ -2,6 +2,9 @@
 
 #include <cerrno>
 
+#include "db/RomImage.h"
+#include "platform/ArchivePath.h"
+#include "platform/CArchiveReader.h"
 #include "platform/FileSystem.h"
 #include "platform/PlayFolders.h"
 #include "play/PlayFiles.h"
@@ -20,8 +23,8 @@ bool CRunFolderEmulator::ChooseServedPatch(const PlayRequest& request) {
   return false;
 }
 
-bool CRunFolderEmulator::MakeRunFolder(PlayJournalFile& journal,
-                                       const std::vector<std::string>& names) {
+std::string MakeJournaledRunFolder(CPatchDB& db, PlayJournalFile& journal,
+                                   const std::vector<std::string>& names) {
   std::string error;
   // A name another folder took meanwhile is tried afresh.
   for (int attempt = 0; attempt < 10; ++attempt) {
@@ -29,19 +32,49 @@ bool CRunFolderEmulator::MakeRunFolder(PlayJournalFile& journal,
     if (folder.empty())
       break;
     if (!journal.Journal(JournalStep::Folder(folder, JoinNames(names))))
-      return false;
+      return {};
     if (CreatePrivateFolder(folder, &error)) {
-      m_runFolder = folder;
       journal.Moment();
-      return true;
+      return folder;
     }
     const bool taken = errno == EEXIST;
     journal.NotTaken();
     if (!taken)
       break;
   }
-  ReportError("Could not create a folder for the play (" + error + "). The patch was not played.");
-  return false;
+  db.ReportError("Could not create a folder for the play (" + error +
+                 "). The patch was not played.");
+  return {};
+}
+
+bool WriteUnpackedRom(CPatchDB& db, const std::string& romFilename, const std::string& path) {
+  const auto member = SplitArchivePath(romFilename);
+  std::string bytes;
+  std::string error;
+  if (!member || !CArchiveReader::ReadMember(member->archive, member->member, kTooLargeRomLength,
+                                             bytes, &error)) {
+    db.ReportError("Could not read the ROM " + Quoted(romFilename) + " (" + error +
+                   "). The patch was not played.");
+    return false;
+  }
+  if (!WriteNewFile(path, bytes, &error)) {
+    db.ReportError("Could not create " + Quoted(path) + " (" + error +
+                   "). The patch was not played.");
+    return false;
+  }
+  return true;
+}
+
+bool CRunFolderEmulator::MakeRunFolder(PlayJournalFile& journal,
+                                       const std::vector<std::string>& names) {
+  m_runFolder = MakeJournaledRunFolder(m_db, journal, names);
+  return !m_runFolder.empty();
+}
+
+bool CRunFolderEmulator::MakeRomEntry(const std::string& name, const std::string& romFilename) {
+  if (SplitArchivePath(romFilename))
+    return WriteUnpackedRom(m_db, romFilename, RunPath(name));
+  return MakeLink(name, romFilename);
 }
 
 bool CRunFolderEmulator::MakeLink(const std::string& name, const std::string& target) {

@@ -7,6 +7,14 @@
 #include "db/CPatchDB.h"
 #include "play/CEmulator.h"
 
+/// Makes a private folder for one play under the user's runtime folder, recorded in the journal
+/// with the names that will be made in it before it is made. Empty after a message.
+std::string MakeJournaledRunFolder(CPatchDB& db, PlayJournalFile& journal,
+                                   const std::vector<std::string>& names);
+/// Writes the ROM kept in an archive ("archive#member"), unpacked and unpatched, to `path`, a
+/// new file in the play's private folder. False after a message.
+bool WriteUnpackedRom(CPatchDB& db, const std::string& romFilename, const std::string& path);
+
 /// An emulator that is handed the ROM (and what it needs besides) through names in a private
 /// folder of the play's own, so that nothing of the user's is renamed: the names there are the
 /// patch's, which the emulator gives its saves.
@@ -32,6 +40,9 @@ class CRunFolderEmulator : public CEmulator {
   bool MakeRunFolder(PlayJournalFile& journal, const std::vector<std::string>& names);
   /// A symbolic link `name` in the play's folder leading to `target`.
   bool MakeLink(const std::string& name, const std::string& target);
+  /// The ROM under `name` in the play's folder: a link to its file, or for a ROM kept in an
+  /// archive an unpacked copy.
+  bool MakeRomEntry(const std::string& name, const std::string& romFilename);
   /// A file `name` with `bytes` in the play's folder.
   bool MakeRunFile(const std::string& name, const std::string& bytes);
   /// A file `path` outside the play's folder, which must not be there yet; recorded in the

@@ -3,9 +3,11 @@
 
 #include <unistd.h>
 
+#include "platform/ArchivePath.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
+#include "play/CRunFolderEmulator.h"
 #include "play/JournalUndo.h"
 
 namespace {
@@ -23,13 +25,15 @@ bool CZsnesEmulator::Check(const PlayRequest& request) {
   m_patch = request.patch;
   m_rom = request.rom;
   m_patchFolder = request.patchFolder;
-  m_playName = FolderOf(m_rom->Filename) + request.baseName + ".smc";
+  m_unpack = SplitArchivePath(m_rom->Filename).has_value();
+  // For an unpacked ROM the folder is made (and the play name completed) when it is unpacked.
+  m_playName = (m_unpack ? std::string() : FolderOf(m_rom->Filename)) + request.baseName + ".smc";
   if (m_patchFolder.find('\0') != std::string::npos || !CanPassToEmulator(m_playName)) {
     ReportError("The patch file name contains characters that cannot be passed to the emulator.");
     return false;
   }
   // A ROM that already carries the patch's base name is played as it is.
-  m_rename = !IsSameFile(m_rom->Filename, m_playName);
+  m_rename = !m_unpack && !IsSameFile(m_rom->Filename, m_playName);
 
   if (!CheckPatchName())
     return false;
@@ -90,6 +94,14 @@ bool CZsnesEmulator::Prepare(PlayJournalFile& journal) {
     journal.Moment();
   }
 
+  if (m_unpack) {
+    const std::string name = m_playName.substr(FolderOf(m_playName).size());
+    const std::string folder = MakeJournaledRunFolder(m_db, journal, {name});
+    if (folder.empty())
+      return false;
+    m_playName = folder + "/" + name;
+    return WriteUnpackedRom(m_db, m_rom->Filename, m_playName);
+  }
   if (m_rename) {
     if (!journal.Journal(JournalStep::Rename(m_rom->Filename, m_playName)))
       return false;
@@ -120,6 +132,18 @@ PutBackResult CZsnesEmulator::PutBack(PlayJournalFile& journal) {
     journal.Moment();
     if (renamedBack)
       journal.MarkUndone(JournalStep::Kind::Rename);
+  }
+  for (size_t i = journal.journal.Steps.size(); i-- > 0;) {
+    const JournalStep& step = journal.journal.Steps[i];
+    if (step.kind != JournalStep::Kind::Folder || step.undone)
+      continue;
+    const UndoResult undone = UndoFolder(step);
+    journal.Moment();
+    if (undone.done)
+      journal.journal.MarkUndone(i);
+    else
+      ReportError(undone.sentence);
+    all &= undone.done;
   }
   if (journal.Pending(JournalStep::Kind::Link)) {
     const bool removed = RemovePatchLink();

@@ -9,7 +9,8 @@
 
 /// ZSNES, in each of its builds: the ROM is renamed to the patch's base name for the length of
 /// the run (ZSNES applies a patch of the ROM's own base name), and the save directory in ZSNES's
-/// configuration file points at the patch's folder, where it also looks for the patch.
+/// configuration file points at the patch's folder, where it also looks for the patch. A ROM
+/// kept in an archive is unpacked under that name into a private folder for the run instead.
 class CZsnesEmulator final : public CEmulator {
  public:
   explicit CZsnesEmulator(CPatchDB& db) : m_db(db), m_ownJournal(db) {}
@@ -62,6 +63,9 @@ class CZsnesEmulator final : public CEmulator {
   const RomRecord* m_rom = nullptr;
   std::string m_patchFolder;
   std::string m_playName;
-  bool m_rename = false;    // false when the ROM already carries the play name
+  bool m_rename = false;  // false when the ROM already carries the play name
+  // A ROM kept in an archive is unpacked under the play name into a folder of the play's own
+  // instead of being renamed.
+  bool m_unpack = false;
   std::string m_patchLink;  // the link to make for the play, when one is needed
 };

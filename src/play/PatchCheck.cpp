@@ -6,6 +6,8 @@
 #include "patch/PatchReader.h"
 #include "patch/ReaderText.h"
 #include "patch/SourceMatch.h"
+#include "platform/ArchivePath.h"
+#include "platform/CArchiveReader.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -61,6 +63,15 @@ bool ApplySourcePatch(CPatchDB& db, const PatchRecord& patch, const RomRecord& r
   return true;
 }
 
+// The ROM's bytes, from its file or unpacked from its archive.
+bool ReadRomBytes(const std::string& path, std::string& bytes, std::string* error) {
+  if (const auto member = SplitArchivePath(path)) {
+    return CArchiveReader::ReadMember(member->archive, member->member, kMaxPatchedRomBytes, bytes,
+                                      error);
+  }
+  return ReadWholeFile(path, bytes, error, CFile::Mode::Read, kMaxPatchedRomBytes);
+}
+
 }  // namespace
 
 bool CheckPatchForRom(CPatchDB& db, const PatchRecord& patch, const RomRecord& rom,
@@ -72,8 +83,7 @@ bool CheckPatchForRom(CPatchDB& db, const PatchRecord& patch, const RomRecord& r
     db.ReportError(CannotBePlayed(patch) + problem);
     return false;
   }
-  if (std::string error;
-      !ReadWholeFile(rom.Filename, checked.rom, &error, CFile::Mode::Read, kMaxPatchedRomBytes)) {
+  if (std::string error; !ReadRomBytes(rom.Filename, checked.rom, &error)) {
     db.ReportError(rom.Filename + "\n\nThe ROM file could not be read (" + error + ").");
     return false;
   }

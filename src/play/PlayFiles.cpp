@@ -3,6 +3,7 @@
 #include <random>
 
 #include "md5/MD5.h"
+#include "platform/ArchivePath.h"
 #include "platform/CInstanceLock.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
@@ -85,7 +86,10 @@ ClearResult RemoveMadeFile(const std::string& path, const std::string& digest, s
 }
 
 std::string GameExtension(const std::string& romPath) {
-  const std::string name = romPath.substr(FolderOf(romPath).size());
+  // A ROM kept in an archive is given to the emulator unpacked: the member's extension.
+  const auto member = SplitArchivePath(romPath);
+  const std::string& path = member ? member->member : romPath;
+  const std::string name = path.substr(FolderOf(path).size());
   const size_t dot = name.rfind('.');
   return dot == std::string::npos ? ".sfc" : name.substr(dot);
 }

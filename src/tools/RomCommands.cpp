@@ -1,8 +1,10 @@
 // brindle-tool md5 and identify: what Brindle computes from a ROM file.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "db/ArchivedRoms.h"
 #include "db/CPatchDB.h"
 #include "prompt/CTerminalPrompt.h"
 #include "tools/Commands.h"
@@ -55,6 +57,46 @@ int Flushed(int status) {
   return status;
 }
 
+void PrintIdentity(const RomRecord& rom) {
+  std::printf("%d\t%s\t%s\t%s\n", rom.SizeWord, rom.RomSize.c_str(), rom.RomName.c_str(),
+              rom.RomDigest.c_str());
+}
+
+// A member named by its path, or each ROM in an archive file, in the archive's order.
+int IdentifyArchived(const std::string& path) {
+  const auto member = SplitArchivePath(path);
+  if (CFile archive; !OpenOrComplain(archive, member ? member->archive : path))
+    return 1;
+  std::vector<CPatchDB::RomRead> roms;
+  if (member) {
+    roms.resize(1);
+    roms.front().error = ReadArchivedRom(*member, path, roms.front().rom);
+  } else {
+    roms = IdentifyArchiveRoms(path);
+  }
+  int status = 0;
+  for (const CPatchDB::RomRead& read : roms) {
+    if (read.error.empty()) {
+      PrintIdentity(read.rom);
+      continue;
+    }
+    // The box's words on one line, as the other complaints are.
+    std::string text;
+    for (size_t at = 0; at < read.error.size();) {
+      const size_t end = std::min(read.error.find('\n', at), read.error.size());
+      if (end > at) {
+        if (!text.empty())
+          text += text.back() == ':' ? " " : ": ";
+        text += read.error.substr(at, end - at);
+      }
+      at = end + 1;
+    }
+    Complain(text);
+    status = 1;
+  }
+  return status;
+}
+
 }  // namespace
 
 int RunMd5(const Args& args) {
@@ -65,11 +107,12 @@ int RunMd5(const Args& args) {
   int status = 0;
   for (const std::string& path : args) {
     CFile file;
-    if (!OpenOrComplain(file, path)) {
+    const bool member = SplitArchivePath(path).has_value();
+    if (!member && !OpenOrComplain(file, path)) {
       status = 1;
       continue;
     }
-    const std::string digest = db.GetFileHash(file);
+    const std::string digest = member ? db.GetFileHash(path) : db.GetFileHash(file);
     if (digest == CPatchDB::kInvalidFileHashText) {
       CannotRead(path);
       status = 1;
@@ -87,6 +130,10 @@ int RunIdentify(const Args& args) {
   CPatchDB db(prompt);
   int status = 0;
   for (const std::string& path : args) {
+    if (IsArchiveFileName(path) || SplitArchivePath(path)) {
+      status |= IdentifyArchived(path);
+      continue;
+    }
     CFile file;
     if (!OpenOrComplain(file, path)) {
       status = 1;
@@ -104,8 +151,7 @@ int RunIdentify(const Args& args) {
       status = 1;
       continue;
     }
-    std::printf("%d\t%s\t%s\t%s\n", rom.SizeWord, rom.RomSize.c_str(), rom.RomName.c_str(),
-                rom.RomDigest.c_str());
+    PrintIdentity(rom);
   }
   return Flushed(status);
 }

@@ -22,6 +22,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
 #include "play/PlayWorld.h"
+#include "support/ArchiveWriter.h"
 #include "support/RomImage.h"
 #include "support/ScopedEnv.h"
 #include "support/ScriptedPrompt.h"
@@ -267,6 +268,8 @@ TEST(BrindleApp, InstallingByDropAndEditingThroughTheDialogsOfTheRunningWindow) 
   CInstanceLock lock("BrindleApp", dir.Path());
   BrindleAppEnvironment env = Environment(dir, prompt, lock);
   const std::string bare = dir.Write("patches/Bare.ips", "PATCHEOF");
+  const std::string zip = dir.File("roms/Set.zip");
+  ASSERT_TRUE(WriteArchive(zip, ArchiveKind::Zip, {{"Other.sfc", RomBytes(1048576, "OTHER")}}));
   // Broken patches are refused whichever way they come.
   const std::string dropped = dir.Write("patches/Broken.BPS", "BPS1 broken");
   const std::string chosen = dir.Write("patches/Cut.ips", "PATCH");
@@ -291,7 +294,8 @@ TEST(BrindleApp, InstallingByDropAndEditingThroughTheDialogsOfTheRunningWindow) 
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(QString::fromStdString(patch)),
                    QUrl::fromLocalFile(QString::fromStdString(dropped)),
-                   QUrl::fromLocalFile(QString::fromStdString(rom))});
+                   QUrl::fromLocalFile(QString::fromStdString(rom)),
+                   QUrl::fromLocalFile(QString::fromStdString(zip))});
     QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &files, Qt::LeftButton, {});
     QApplication::sendEvent(window, &enter);
     QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &files, Qt::LeftButton, {});
@@ -329,6 +333,8 @@ TEST(BrindleApp, InstallingByDropAndEditingThroughTheDialogsOfTheRunningWindow) 
   EXPECT_NE(saved.find("Hack|Me Else|||" + patch + "|GAME|8Mbit|\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("GAME|8Mbit (No header)|" + rom + "|"), std::string::npos) << saved;
   EXPECT_NE(saved.find("|My Game\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("OTHER|8Mbit (No header)|" + zip + "#Other.sfc|"), std::string::npos)
+      << saved;
   EXPECT_NE(saved.find("Bare||||" + bare + "|GAME|8Mbit|\r\n"), std::string::npos) << saved;
   ASSERT_EQ(prompt.Texts(),
             (std::vector<std::string>{

@@ -223,6 +223,21 @@ TEST(PatchInstall, ABpsOrUpsPatchWithoutInformationFindsItsRomByTheSourceCrc) {
   // No ROM of the patch's: the form opens as for IPS, the header ticked and nothing else.
   in.Install(in.dir.Write("Other.bps", MakeBps("another source", "target")));
   EXPECT_EQ(Fields(in.shown.at(2)), "|||||||256");
+
+  // A patch that does not make its target of its ROM is refused: no emulator plays it right.
+  in.prompt.boxes.clear();
+  const std::string wrong = in.dir.Write(
+      "Wrong.bps", WithBeatChecksums(BpsHead(source.size(), 6) + BpsTargetRead("target"),
+                                     Crc32(source), Crc32("tarGet")));
+  EXPECT_FALSE(in.Install(wrong));
+  EXPECT_EQ(in.prompt.Texts(),
+            std::vector<std::string>{
+                "Error: Cannot add patch to database:\n" + wrong +
+                "\n\nApplied to the ROM it was made for (" + in.db.GetRom(1)->Filename +
+                "), the patch does not give what it should: the file it makes has the CRC-32 " +
+                CrcText(Crc32("target")) + ", where the patch says " + CrcText(Crc32("tarGet")) +
+                ". No emulator would play it correctly."});
+  EXPECT_EQ(in.shown.size(), 3u);
 }
 
 TEST(PatchInstall, InformationFilesThatAreNotFilesAreRefusedAtOnce) {

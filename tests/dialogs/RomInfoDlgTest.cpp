@@ -9,6 +9,7 @@
 
 #include "db/CPatchDB.h"
 #include "dialogs/CRomInfoDlg.h"
+#include "support/ArchiveWriter.h"
 #include "support/RomImage.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
@@ -117,4 +118,15 @@ TEST(RomInfoDlg, DigestTurnsRedForGoodAndOkStoresWhatCanBeStored) {
   EXPECT_EQ(f.DigestColour(), QColor(255, 0, 0));
   f.dlg->accept();
   EXPECT_EQ(f.rom.RomDigest, changed);
+
+  // A ROM in an archive: its digest is the member's, and the archive and member are named apart.
+  const std::string zip = f.dir.File("Set #1.zip");
+  ASSERT_TRUE(WriteArchive(zip, ArchiveKind::Zip, {{"In #2.sfc", RomBytes(1048576, "IN")}}));
+  f.rom.Filename = zip + "#In #2.sfc";
+  f.rom.RomDigest = f.db.GetFileHash(f.rom.Filename);
+  f.Open();
+  f.Click("Recompute");
+  EXPECT_NE(f.DigestColour(), QColor(255, 0, 0));
+  EXPECT_EQ(f.Edit("Filename")->toolTip().toStdString(),
+            "Archive: " + zip + "\nFile in the archive: In #2.sfc");
 }

@@ -12,8 +12,10 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/ArchivePath.h"
 #include "platform/FileSystem.h"
 #include "platform/Folders.h"
+#include "support/ArchiveWriter.h"
 #include "support/BatteryRom.h"
 #include "support/PatchBuilder.h"
 #include "support/RealEmulator.h"
@@ -65,7 +67,8 @@ struct World {
   TempDir dir;
   std::string home, runtime, database, rom, ips, romsBefore, toolRuntime;
 
-  explicit World(const std::string& vars, Form form = Form::Ips) {
+  // `archive`: the ROM is kept in an archive of that name.
+  explicit World(const std::string& vars, Form form = Form::Ips, const std::string& archive = "") {
     home = dir.Path() + "/home";
     runtime = dir.Path() + "/runtime";
     ::mkdir(home.c_str(), 0700);
@@ -74,6 +77,12 @@ struct World {
     const bool headered = form == Form::HeaderlessBps;
     rom = dir.Write("roms/Battery.sfc",
                     (headered ? std::string(512, '\0') : std::string()) + MakeBatteryRom());
+    if (!archive.empty()) {
+      ::unlink(rom.c_str());
+      rom = dir.File("roms/" + archive);
+      EXPECT_TRUE(WriteArchive(rom, IsGzipFileName(archive) ? ArchiveKind::Gzip : ArchiveKind::Zip,
+                               {{"Battery #1.sfc", MakeBatteryRom()}}));
+    }
     toolRuntime = dir.Path() + "/tool runtime";
     ::mkdir(toolRuntime.c_str(), 0700);
     std::string output;
@@ -210,6 +219,28 @@ TEST(RealEmulator, RetroArchAppliesThePatchAndSavesInThePatchFolder) {
   EXPECT_EQ(ReadFileBytes(config), configBytes);
   EXPECT_FALSE(PathExists(w.home + "/saves"));
   w.ExpectNothingLeft();
+}
+
+TEST(RealEmulator, ZippedRomsPlayWithRetroArchAndMednafenAndStayAsTheyAre) {
+  if (!Installed(kRetroArch, "RetroArch") || !Installed(kCore, "libretro-bsnes-mercury-balanced") ||
+      !Installed(kMednafen, "Mednafen"))
+    GTEST_SKIP() << "needs retroarch, libretro-bsnes-mercury-balanced and mednafen";
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+  const std::string mednafen = std::string("Emulator=mednafen\r\nMednafen=") + kMednafen + "\r\n";
+  for (const auto& [vars, archive] :
+       {std::pair{kRetroArchSettings, "Battery Set.zip"},
+        std::pair{kRetroArchSettings, "Battery.sfc.gz"}, std::pair{mednafen, "Battery Set.zip"}}) {
+    SCOPED_TRACE(vars + archive);
+    World w(vars, Form::Ips, archive);
+    TempDir::WriteTo(w.home + "/.config/retroarch/retroarch.cfg", kNullDrivers);
+    std::string output;
+    EXPECT_EQ(w.Play(x, SIGTERM, false, &output), 0) << output;
+    EXPECT_EQ(output.find("Error!\n"), std::string::npos) << output;
+    EXPECT_EQ(w.Save(), kPatchedSave) << output;
+    w.ExpectNothingLeft();
+  }
 }
 
 TEST(RealEmulator, RetroArchAppliesABpsPatchCheckedAgainstItsRom) {

@@ -2,11 +2,13 @@
 // test's own, with a game that writes its battery RAM: the save file tells both that the patch
 // was applied and where the emulator saved.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "support/ArchiveWriter.h"
 #include "support/BatteryRom.h"
 #include "support/Fixtures.h"
 #include "support/RealEmulator.h"
@@ -89,4 +91,37 @@ TEST(RealEmulator, ZsnesAppliesThePatchAndSavesInThePatchFolder) {
     // The emulator wrote its whole file back at exit; the save folder is empty again.
     EXPECT_NE(ReadFileBytes(zsnes.config).find("\nSRAMPath=\"\"\n"), std::string::npos);
   }
+}
+
+// ZSNES is given the ROM unpacked under the patch's name in a folder of the play's own.
+TEST(RealEmulator, ZsnesPlaysARomKeptInAZipAndLeavesTheZipAsItWas) {
+  if (::access(kZsnes, X_OK) != 0 || ::access(kNssWrapper, R_OK) != 0) {
+    if (RealEmulatorsRequired())
+      FAIL() << "ZSNES is not installed: scripts/deps.sh --emulators installs it";
+    GTEST_SKIP() << "needs zsnes:i386 and libnss-wrapper:i386";
+  }
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+
+  TempDir dir;
+  const ZsnesHome zsnes(dir);
+  const std::string database = dir.Write(
+      "brindle.dat", "[vars]\r\nZSNES=/usr/bin/\r\nZSNESVer=zsnesl\r\nZConfig=" + zsnes.config +
+                         "\r\nZExecutable=" + zsnes.executable + "\r\n");
+  ::mkdir(dir.File("roms").c_str(), 0755);
+  const std::string zip = dir.File("roms/Battery Set.zip");
+  ASSERT_TRUE(WriteArchive(zip, ArchiveKind::Zip, {{"Battery.smc", MakeBatteryRom()}}));
+  const std::string zipBytes = ReadFileBytes(zip);
+  std::string output;
+  ASSERT_EQ(RunTool("add-rom " + ShellQuote(zip) + " --db " + ShellQuote(database), &output), 0)
+      << output;
+  const std::string ips = InstalledPatch(dir, "patches", database);
+  const DisplayedPlay play = PlayOnDisplay(x, ips, database, "^ZSNES$");
+  EXPECT_TRUE(play.windowShown);
+  EXPECT_EQ(play.status, 0) << play.output;
+  EXPECT_EQ(play.output.find("Error"), std::string::npos) << play.output;
+  EXPECT_EQ(SavedBytes(dir.File("patches/Battery Fix.srm")), kPatchedSave);
+  EXPECT_EQ(ReadFileBytes(zip), zipBytes);
+  EXPECT_FALSE(PathExists(dir.File("brindle.play")));
 }

@@ -3,6 +3,7 @@
 #include <random>
 #include <sstream>
 
+#include "support/ArchiveWriter.h"
 #include "support/RomImage.h"
 #include "support/TempDir.h"
 
@@ -109,3 +110,19 @@ TEST(RomCommands, Md5OfAFileLargerThanFourGibibytesAgreesWithMd5sum) {
 }
 
 }  // namespace
+
+TEST(RomCommands, IdentifyOfAnArchivedRomPrintsWhatTheBareRomGives) {
+  TempDir dir;
+  const std::string rom = RomBytes(1048576 + 512, "ZIPPED GAME");
+  dir.Write("Game.sfc", rom);
+  ASSERT_TRUE(WriteArchive(dir.File("Game (USA).zip"), ArchiveKind::Zip, {{"Game.sfc", rom}}));
+  ASSERT_TRUE(WriteArchive(dir.File("Game.sfc.gz"), ArchiveKind::Gzip, {{"x", rom}}));
+  const std::string cd = "cd " + ShellQuote(dir.Path()) + " && ";
+  std::string bare, archived;
+  ASSERT_EQ(RunCommand(cd + Tool("identify Game.sfc"), &bare), 0);
+  ASSERT_EQ(RunCommand(cd + Tool("identify 'Game (USA).zip' 'Game (USA).zip#Game.sfc' Game.sfc.gz"),
+                       &archived),
+            0);
+  EXPECT_EQ(archived, bare + bare + bare);
+  EXPECT_EQ(bare.substr(0, 23), "264\t8Mbit \tZIPPED GAME\t");
+}
