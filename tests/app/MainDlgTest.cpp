@@ -42,6 +42,7 @@ struct Window {
   std::function<bool(PatchRecord&, bool allowEdit)> editPatch;
   std::unique_ptr<CMainDlg> dlg;
   std::vector<int> optionPages;
+  std::vector<std::string> romsShown;  // by the ROM Information dialog
   /// What the user does in the Options dialog.
   std::function<void(CPatchDB&)> inOptions;
 
@@ -55,6 +56,10 @@ struct Window {
     env.executablePath = "/usr/bin/brindle";
     env.chooseRomFile = [this](QWidget*) { return chosenRom; };
     env.findEmulators = [] { return InstalledEmulators{}; };
+    env.editRomInfo = [this](RomRecord& rom, CPatchDB&, UserPrompt&, QWidget*) {
+      romsShown.push_back(rom.RomName);
+      return false;
+    };
     env.editPatchInfo = [this](PatchRecord& p, bool allowEdit, UserPrompt&, QWidget*) {
       return editPatch(p, allowEdit);
     };
@@ -605,6 +610,31 @@ TEST(MainDlg, ColumnsFitTheWindowAndTheSelectionStaysWithItsRecord) {
   ASSERT_EQ(w.prompt.boxes.size(), 2u);
   EXPECT_TRUE(shownWithBox);
   EXPECT_EQ(w.dlg->SelectedPatch(), 0);
+}
+
+// Enter on a selected ROM shows its information; Alt+Enter shows the properties of what is
+// selected in the list in use.
+TEST(MainDlg, EnterAndAltEnterShowTheSelectedEntrysInformation) {
+  Window w(Database(kPatches, kRoms));
+  ASSERT_TRUE(w.Start());
+  w.dlg->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w.dlg.get()));
+  QApplication::setActiveWindow(w.dlg.get());
+  std::vector<std::string> patchesShown;
+  w.editPatch = [&](PatchRecord& p, bool) {
+    patchesShown.push_back(p.PatchName);
+    return false;
+  };
+  w.dlg->RomList()->SelectRow(1);
+  w.dlg->RomList()->setFocus();
+  QTest::keyClick(w.dlg->RomList(), Qt::Key_Return);
+  QTest::keyClick(w.dlg->RomList(), Qt::Key_Return, Qt::AltModifier);
+  w.dlg->PatchList()->SelectRow(2);
+  w.dlg->PatchList()->setFocus();
+  QTest::keyClick(w.dlg->PatchList(), Qt::Key_Return, Qt::AltModifier);
+  EXPECT_EQ(w.romsShown, (std::vector<std::string>{"GAME", "GAME"}));
+  EXPECT_EQ(patchesShown, std::vector<std::string>{"Mid"});
+  EXPECT_TRUE(w.prompt.boxes.empty());  // nothing was played
 }
 
 TEST(MainDlg, PatchPropertiesFollowAllowEditAndRefreshTheSortedRow) {
