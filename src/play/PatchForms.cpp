@@ -92,7 +92,7 @@ std::vector<PatchForm> FormsOf(const CheckedPatch& patch) {
       forms.push_back(form);
   }
   if (summary.truncateTo &&
-      *summary.truncateTo != std::max<uint64_t>(summary.reach, patch.rom.size())) {
+      *summary.truncateTo != std::max<uint64_t>(summary.reach, patch.appliedTo)) {
     forms.push_back(PatchForm::IpsSetsSize);
   }
   if (patch.headerMisfit)
@@ -123,7 +123,9 @@ std::string FormClause(PatchForm form, const CheckedPatch& patch) {
       return "it sets the size of the patched ROM (" +
              ByteCount(patch.summary.truncateTo.value_or(0)) + ")";
     case PatchForm::HeaderMisfit:
-      return "it was made for the ROM without the copier header this ROM file has";
+      return patch.patchHeadered
+                 ? "it was made for the ROM with a copier header, which this ROM file does not have"
+                 : "it was made for the ROM without the copier header this ROM file has";
     case PatchForm::Bps:
     case PatchForm::Ups:
     case PatchForm::Ips:

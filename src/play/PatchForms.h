@@ -17,9 +17,14 @@ class CPatchDB;
 /// A patch read and applied in memory to its ROM's bytes before a play.
 struct CheckedPatch {
   PatchSummary summary;
-  std::string rom;            // the ROM file's bytes
-  std::string result;         // the ROM file as the patch should leave it
-  bool headerMisfit = false;  // made for the ROM without the copier header the file has
+  std::string rom;     // the ROM file's bytes
+  std::string result;  // the ROM file as the patch should leave it
+  /// Made for the ROM without the copier header the file has, or (`patchHeadered`) with one
+  /// the file does not have.
+  bool headerMisfit = false;
+  bool patchHeadered = false;
+  /// The size of the bytes the patch was applied to, as the patch sees them.
+  uint64_t appliedTo = 0;
 };
 
 enum class PatchForm {
@@ -31,7 +36,7 @@ enum class PatchForm {
   IpsSetsSize,           // a size after "EOF" that is not the size the records leave
   Bps,
   Ups,
-  HeaderMisfit,  // made for the ROM without the 512-byte copier header the ROM file has
+  HeaderMisfit,  // made for the ROM without the 512-byte copier header the file has, or with one
 };
 
 /// Whether the emulator applies patches of that form correctly as they are. For the other

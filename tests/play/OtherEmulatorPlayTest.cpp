@@ -6,6 +6,7 @@
 #include "db/EmulatorPresets.h"
 #include "platform/Flatpak.h"
 #include "play/PlayWorld.h"
+#include "support/ArchiveWriter.h"
 
 namespace {
 
@@ -73,6 +74,24 @@ TEST(OtherEmulatorPlay, GetsTheRomAsALinkNamedAfterThePatchBesideItThatGoesAfter
             std::string::npos)
       << w.prompt.boxes[0].text;
   EXPECT_FALSE(PathExists(w.link));
+}
+
+TEST(OtherEmulatorPlay, ARomKeptInAnArchiveIsUnpackedForThePlayAndTheLinkLeadsToIt) {
+  OtherWorld w;
+  const std::string zip = w.dir.File("Set #1.zip");
+  ASSERT_TRUE(WriteArchive(zip, ArchiveKind::Zip, {{"In #2.sfc", ReadFileBytes(w.romFile)}}));
+  w.db.GetRom(0)->Filename = zip + "#In #2.sfc";
+  ASSERT_EQ(w.db.PlayPatch(0), 1) << ::testing::PrintToString(w.prompt.Texts());
+  const std::string record = ReadFileBytes(w.record);
+  EXPECT_NE(record.find("arg=" + w.patchFolder + "Game (fixed).sfc\n"), std::string::npos)
+      << record;
+  // The link led to the unpacked copy in the play's own folder, which is gone with it.
+  const std::string copy = record.substr(record.rfind('\n', record.size() - 2) + 1);
+  EXPECT_NE(copy.find("/Game (fixed).sfc\n"), std::string::npos) << record;
+  EXPECT_EQ(copy.rfind(w.dir.Path(), 0), std::string::npos) << copy;
+  EXPECT_FALSE(PathExists(copy.substr(0, copy.size() - 1)));
+  EXPECT_EQ(w.Folder(), "Game (fixed).ips\n");
+  EXPECT_FALSE(PathExists(w.journal));
 }
 
 TEST(OtherEmulatorPlay, RefusesBeforeAnythingChangesAndSaysWhy) {
