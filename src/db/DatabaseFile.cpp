@@ -57,16 +57,43 @@ void KeepSizeText(std::string& text, int32_t sizeWord, const char* noHeaderSuffi
   text = FormatSizeText(sizeWord, noHeaderSuffix);
 }
 
+// Whether any byte of `text` is "|", CR or LF. Every field of every record is scanned each time
+// the file is written, so eight bytes are looked at at a time: a byte of a word is zero exactly
+// when (x - 0x01..) & ~x & 0x80.. is not.
+bool HasFieldBreak(std::string_view text) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr uint64_t kHighs = 0x8080808080808080ULL;
+  const auto anyZero = [](uint64_t x) { return (x - kOnes) & ~x & kHighs; };
+  const char* p = text.data();
+  size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, p + i, 8);
+    if (anyZero(word ^ (kOnes * '|')) | anyZero(word ^ (kOnes * '\r')) |
+        anyZero(word ^ (kOnes * '\n'))) {
+      return true;
+    }
+  }
+  for (; i < text.size(); ++i) {
+    if (p[i] == '|' || p[i] == '\r' || p[i] == '\n')
+      return true;
+  }
+  return false;
+}
+
 // The format has no escape: a "|" or a line break inside a text field would shift every later
 // field when the file is read again. Such characters are made harmless when writing.
 void AppendField(std::string& out, const std::string& text) {
   const size_t start = out.size();
   out += text;
-  // One branch-free pass over the copy: fields are short and nearly always clean.
-  char* p = out.data() + start;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = p[i];
-    p[i] = c == '|' ? '/' : (c == '\r' || c == '\n') ? ' ' : c;
+  if (!HasFieldBreak(text))
+    return;  // nearly always
+  for (size_t i = start; i < out.size(); ++i) {
+    const char c = out[i];
+    if (c == '|')
+      out[i] = '/';
+    else if (c == '\r' || c == '\n')
+      out[i] = ' ';
   }
 }
 
@@ -295,15 +322,19 @@ bool CPatchDB::ParseRomLine(std::string_view text) {
 
 std::string CPatchDB::Serialize() const {
   std::string out;
-  size_t estimate = 1024;
-  for (const auto& p : m_patches) {
-    estimate += 16 + p->PatchName.size() + p->Author.size() + p->Version.size() +
-                p->Description.size() + p->Filename.size() + p->RomName.size() + p->RomSize.size() +
-                p->RomDigest.size();
-  }
-  for (const auto& r : m_roms) {
-    estimate += 16 + r->RomName.size() + r->RomSize.size() + r->Filename.size() +
-                r->RomDigest.size() + r->ForcedName.size();
+  // The size of the last file made is a good guess at the next, and saves a pass over every
+  // record (each one a cache miss in a large collection).
+  size_t estimate = m_serializedSize + m_serializedSize / 64 + 1024;
+  if (m_serializedSize == 0) {
+    for (const auto& p : m_patches) {
+      estimate += 16 + p->PatchName.size() + p->Author.size() + p->Version.size() +
+                  p->Description.size() + p->Filename.size() + p->RomName.size() +
+                  p->RomSize.size() + p->RomDigest.size();
+    }
+    for (const auto& r : m_roms) {
+      estimate += 16 + r->RomName.size() + r->RomSize.size() + r->Filename.size() +
+                  r->RomDigest.size() + r->ForcedName.size();
+    }
   }
   out.reserve(estimate);
   out += "[vars]\r\n";
@@ -350,6 +381,7 @@ std::string CPatchDB::Serialize() const {
     KeepRecordLine(out, lineStart);
     out += "\r\n\r\n";
   }
+  m_serializedSize = out.size();
   return out;
 }
 
