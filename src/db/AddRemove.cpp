@@ -126,8 +126,8 @@ std::string CPatchDB::ReadRomFile(const std::string& path, RomRecord& rom) {
     return CheckReadRom(path, rom);
   }
   CFile file;
-  if (!file.Open(path, CFile::Mode::Read))
-    return "Could not open ROM file.";
+  if (std::string error; !file.Open(path, CFile::Mode::Read, &error))
+    return "Could not open ROM file.\n" + error;
   if (!IdentifyRom(file, path, rom))
     return "The ROM file is too large to be a SNES ROM image.";
   file.Close();

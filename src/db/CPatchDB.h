@@ -232,4 +232,5 @@ class CPatchDB final {
   std::string m_databasePath;
   LineContext m_lineContext;
   uint64_t m_changes = 0;
+  mutable size_t m_serializedSize = 0;  // of the last Serialize: the next one's first guess
 };

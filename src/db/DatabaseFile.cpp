@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "db/CPatchDB.h"
+#include "db/RecordText.h"
 #include "db/SizeWord.h"
 #include "parser/TextUtil.h"
 #include "platform/FileSystem.h"
@@ -66,18 +67,47 @@ void KeepSizeText(std::string& text, int32_t sizeWord, const char* noHeaderSuffi
   text = FormatSizeText(sizeWord, noHeaderSuffix);
 }
 
-// The format has no escape: a "|" or a line break inside a text field would shift every later
-// field when the file is read again. Such characters are made harmless when writing.
+// Whether any byte of `text` is "|", CR or LF. Every field of every record is scanned each time
+// the file is written, so eight bytes are looked at at a time: a byte of a word is zero exactly
+// when (x - 0x01..) & ~x & 0x80.. is not.
+bool HasFieldBreak(std::string_view text) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr uint64_t kHighs = 0x8080808080808080ULL;
+  const auto anyZero = [](uint64_t x) { return (x - kOnes) & ~x & kHighs; };
+  const char* p = text.data();
+  size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, p + i, 8);
+    if (anyZero(word ^ (kOnes * '|')) | anyZero(word ^ (kOnes * '\r')) |
+        anyZero(word ^ (kOnes * '\n'))) {
+      return true;
+    }
+  }
+  for (; i < text.size(); ++i) {
+    if (p[i] == '|' || p[i] == '\r' || p[i] == '\n')
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void AppendField(std::string& out, const std::string& text) {
   const size_t start = out.size();
   out += text;
-  // One branch-free pass over the copy: fields are short and nearly always clean.
-  char* p = out.data() + start;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = p[i];
-    p[i] = c == '|' ? '/' : (c == '\r' || c == '\n') ? ' ' : c;
+  if (!HasFieldBreak(text))
+    return;  // nearly always
+  for (size_t i = start; i < out.size(); ++i) {
+    const char c = out[i];
+    if (c == '|')
+      out[i] = '/';
+    else if (c == '\r' || c == '\n')
+      out[i] = ' ';
   }
 }
+
+namespace {
 
 // The reader takes a line whose first character (after blanks and tabs) is ";" for a comment,
 // and one that also begins with "[" and ends with "]" for a section label. A record line written
@@ -342,15 +372,19 @@ bool CPatchDB::ParseRomLine(std::string_view text) {
 
 std::string CPatchDB::Serialize() const {
   std::string out;
-  size_t estimate = 1024;
-  for (const auto& p : m_patches) {
-    estimate += 16 + p->PatchName.size() + p->Author.size() + p->Version.size() +
-                p->Description.size() + p->Filename.size() + p->RomName.size() + p->RomSize.size() +
-                p->RomDigest.size();
-  }
-  for (const auto& r : m_roms) {
-    estimate += 16 + r->RomName.size() + r->RomSize.size() + r->Filename.size() +
-                r->RomDigest.size() + r->ForcedName.size();
+  // The size of the last file made is a good guess at the next, and saves a pass over every
+  // record (each one a cache miss in a large collection).
+  size_t estimate = m_serializedSize + m_serializedSize / 64 + 1024;
+  if (m_serializedSize == 0) {
+    for (const auto& p : m_patches) {
+      estimate += 16 + p->PatchName.size() + p->Author.size() + p->Version.size() +
+                  p->Description.size() + p->Filename.size() + p->RomName.size() +
+                  p->RomSize.size() + p->RomDigest.size();
+    }
+    for (const auto& r : m_roms) {
+      estimate += 16 + r->RomName.size() + r->RomSize.size() + r->Filename.size() +
+                  r->RomDigest.size() + r->ForcedName.size();
+    }
   }
   out.reserve(estimate);
   WriteKeptSections(out, FileSection::None);
@@ -410,58 +444,8 @@ std::string CPatchDB::Serialize() const {
   if (!m_sets.empty())
     WriteSets(out);
   WriteKeptSections(out, FileSection::Sets);
+  m_serializedSize = out.size();
   return out;
-}
-
-// One "Key=Value" line per field, so that no line holds a "|": a version that does not know
-// this section takes each of its lines for a damaged ROM line and drops it, and none for a ROM.
-void CPatchDB::WriteSets(std::string& out) const {
-  out += "[sets]\r\n\r\n";
-  out +=
-      "; Format: Set=Name, then Author, Version, Description, RomName, RomSize, RomDigest and one"
-      "\r\n; Patch=Filename line for each patch, in the order they are applied\r\n\r\n";
-  auto field = [&out](const char* key, const std::string& value) {
-    out += key;
-    out += '=';
-    AppendField(out, value);
-    out += "\r\n";
-  };
-  for (const auto& set : m_sets) {
-    field("Set", set->SetName);
-    field("Author", set->Author);
-    field("Version", set->Version);
-    field("Description", set->Description);
-    field("RomName", set->RomName);
-    field("RomSize", set->RomSize);
-    field("RomDigest", set->RomDigest);
-    for (const std::string& patch : set->Patches)
-      out += "Patch=" + patch + "\r\n";
-    for (const std::string& line : set->OtherLines)
-      out += line + "\r\n";
-    out += "\r\n";
-  }
-  out += "\r\n";
-}
-
-void CPatchDB::WriteKeptSections(std::string& out, FileSection after) const {
-  for (const KeptSection& kept : m_keptSections) {
-    if (kept.after != after)
-      continue;
-    // Blank lines at its end are the file's spacing, which the sections around it bring.
-    size_t count = kept.lines.size();
-    while (count > 1 && TrimmedBlanks(kept.lines[count - 1]).empty())
-      --count;
-    for (size_t i = 0; i < count; ++i)
-      out += kept.lines[i] + "\r\n";
-    out += "\r\n\r\n";
-  }
-}
-
-CPatchDB::KeptSection& CPatchDB::KeepSection(FileSection after, std::string_view label) {
-  KeptSection& kept = m_keptSections.emplace_back();
-  kept.after = after;
-  kept.lines.emplace_back(label);
-  return kept;
 }
 
 bool CPatchDB::Save(const std::string& path) {

@@ -70,8 +70,11 @@ std::string OtherFormatsSetting(const std::vector<PatchFormat>& formats) {
     return std::string();
   std::string setting;
   for (const F format : {F::Ips, F::Bps, F::Ups}) {
-    if (std::find(formats.begin(), formats.end(), format) != formats.end())
-      setting += (setting.empty() ? "" : ",") + AsciiLowerCopy(PatchFormatName(format));
+    if (std::find(formats.begin(), formats.end(), format) == formats.end())
+      continue;
+    if (!setting.empty())
+      setting += ',';
+    setting += AsciiLowerCopy(PatchFormatName(format));
   }
   return setting.empty() ? "none" : setting;
 }

@@ -11,19 +11,50 @@ std::string Count(int64_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// A path with its control characters written as escapes ("\n", "\t", "\x1b"), so that a file
+// name holding a line break still reads as one entry.
+std::string EscapedPath(const std::string& path) {
+  std::string out;
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+      out += hex;
+    }
+  }
+  return out;
+}
+
 // A message box's text as indented lines under its file: without the blank lines that space a
-// box out, and without the file's own path, which the list shows once above them.
+// box out, and without the file's own path, which the list shows once above them. The path is
+// shown escaped, in the messages too.
 void AppendNotes(std::ostringstream& out, const char* heading,
                  const std::vector<FolderAddResult::Note>& notes) {
   if (notes.empty())
     return;
   out << "\n" << heading << "\n";
   for (const FolderAddResult::Note& note : notes) {
-    out << "  " << note.path << "\n";
-    for (const std::string& message : note.messages) {
+    const std::string path = EscapedPath(note.path);
+    out << "  " << path << "\n";
+    for (std::string message : note.messages) {
+      if (path != note.path) {
+        for (size_t at = message.find(note.path); at != std::string::npos;
+             at = message.find(note.path, at + path.size())) {
+          message.replace(at, note.path.size(), path);
+        }
+      }
       for (size_t pos = 0; pos < message.size();) {
         const std::string line(NextLine(message, pos));
-        if (!TrimBlanks(line).empty() && line != note.path)
+        if (!TrimBlanks(line).empty() && line != path)
           out << "    " << line << "\n";
       }
     }

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "db/CPatchDB.h"
+#include "db/RecordText.h"
 #include "db/SizeWord.h"
 #include "parser/TextUtil.h"
 #include "prompt/Diagnostics.h"
@@ -181,4 +182,55 @@ void CPatchDB::FinishSetLines() {
   m_lineContext = m_readingSetLine;
   ReportLineError(kSetErrors + errors);
   m_lineContext = current;
+}
+
+// One "Key=Value" line per field, so that no line holds a "|": a version that does not know
+// this section takes each of its lines for a damaged ROM line and drops it, and none for a ROM.
+void CPatchDB::WriteSets(std::string& out) const {
+  out += "[sets]\r\n\r\n";
+  out +=
+      "; Format: Set=Name, then Author, Version, Description, RomName, RomSize, RomDigest and one"
+      "\r\n; Patch=Filename line for each patch, in the order they are applied\r\n\r\n";
+  auto field = [&out](const char* key, const std::string& value) {
+    out += key;
+    out += '=';
+    AppendField(out, value);
+    out += "\r\n";
+  };
+  for (const auto& set : m_sets) {
+    field("Set", set->SetName);
+    field("Author", set->Author);
+    field("Version", set->Version);
+    field("Description", set->Description);
+    field("RomName", set->RomName);
+    field("RomSize", set->RomSize);
+    field("RomDigest", set->RomDigest);
+    for (const std::string& patch : set->Patches)
+      out += "Patch=" + patch + "\r\n";
+    for (const std::string& line : set->OtherLines)
+      out += line + "\r\n";
+    out += "\r\n";
+  }
+  out += "\r\n";
+}
+
+void CPatchDB::WriteKeptSections(std::string& out, FileSection after) const {
+  for (const KeptSection& kept : m_keptSections) {
+    if (kept.after != after)
+      continue;
+    // Blank lines at its end are the file's spacing, which the sections around it bring.
+    size_t count = kept.lines.size();
+    while (count > 1 && TrimmedBlanks(kept.lines[count - 1]).empty())
+      --count;
+    for (size_t i = 0; i < count; ++i)
+      out += kept.lines[i] + "\r\n";
+    out += "\r\n\r\n";
+  }
+}
+
+CPatchDB::KeptSection& CPatchDB::KeepSection(FileSection after, std::string_view label) {
+  KeptSection& kept = m_keptSections.emplace_back();
+  kept.after = after;
+  kept.lines.emplace_back(label);
+  return kept;
 }

@@ -24,8 +24,7 @@ constexpr ControlRow kOtherControls[] = {
     {CZsnesPage::kOtherIps, ControlKind::CheckBox, "OtherIps", "IPS", 69, 54, 30, 10},
     {CZsnesPage::kOtherBps, ControlKind::CheckBox, "OtherBps", "BPS", 104, 54, 30, 10},
     {CZsnesPage::kOtherUps, ControlKind::CheckBox, "OtherUps", "UPS", 139, 54, 30, 10},
-    {-1, ControlKind::Label, "OtherCommandHint", "The command needs %ROM%, where the game goes.",
-     176, 55, 117, 8},
+    {-1, ControlKind::Label, "OtherCommandHint", "The command needs %ROM%.", 176, 55, 117, 8},
     {-1, ControlKind::Label, "OtherNote",
      "For each play Brindle puts a link to the ROM, named after the patch, beside the patch: "
      "the emulator loads the patch from there and names its saves after it. %PATCH%, %PATCHDIR% "

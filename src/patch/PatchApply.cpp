@@ -18,6 +18,10 @@ bool PatchTarget::Begin(const PatchSummary& summary, std::string& error) {
             ByteCount(m_source.size());
     return false;
   }
+  if (summary.targetSize == 0) {
+    error = "the file it makes is empty";
+    return false;
+  }
   if (summary.targetSize > kMaxPatchResultBytes) {
     error = "the file it makes (" + ByteCount(summary.targetSize) + ") is too large";
     return false;

@@ -4,6 +4,8 @@
 
 #include "db/EmulatorPresets.h"
 #include "parser/TextUtil.h"
+#include "patch/BpsWriter.h"
+#include "patch/IpsPatch.h"
 #include "platform/ArchivePath.h"
 #include "platform/FileSystem.h"
 #include "platform/Flatpak.h"
@@ -12,6 +14,7 @@
 #include "play/CRunFolderEmulator.h"
 #include "play/EmulatorCommand.h"
 #include "play/JournalUndo.h"
+#include "play/PatchForms.h"
 #include "play/PlayFiles.h"
 
 namespace {
@@ -19,7 +22,9 @@ namespace {
 constexpr char kOnThePage[] = "in Options, on the emulator page.";
 
 std::string FormatExtension(PatchType type) {
-  return "." + AsciiLowerCopy(PatchTypeName(type));
+  std::string extension = ".";
+  extension += AsciiLowerCopy(PatchTypeName(type));
+  return extension;
 }
 
 }  // namespace
@@ -34,7 +39,31 @@ COtherEmulator::COtherEmulator(CPatchDB& db) : m_db(db), m_name(EmulatorName(Kin
 
 bool COtherEmulator::Check(const PlayRequest& request) {
   m_request = request;
-  return CheckCommand() && CheckLinkNames() && CheckSandbox();
+  return CheckCommand() && ChooseServedPatch() && CheckLinkNames() && CheckSandbox();
+}
+
+bool COtherEmulator::ChooseServedPatch() {
+  m_servedPath.clear();
+  const CheckedPatch* checked = m_request.checked;
+  // The play has made sure such a patch is only needed where the user's format is not loaded.
+  if (checked == nullptr || !FirstNotApplied(m_db, Kind(), FormsOf(*checked)))
+    return true;
+  const std::string base = m_request.patchFolder + m_request.baseName;
+  if (EmulatorApplies(m_db, Kind(), PatchForm::Bps)) {
+    m_servedPath = base + FormatExtension(PatchType::Bps);
+    m_servedBytes = WriteBps(checked->rom, checked->result);
+    return true;
+  }
+  if (std::optional<std::string> ips = MakeIps(checked->rom, checked->result)) {
+    m_servedPath = base + FormatExtension(PatchType::Ips);
+    m_servedBytes = std::move(*ips);
+    return true;
+  }
+  ReportError(std::string(Name()) + " cannot be given the patch \"" + m_request.patch->Filename +
+              "\" in a form it applies correctly: the patched ROM (" +
+              std::to_string(checked->result.size()) +
+              " bytes) is too large for an IPS patch. The patch was not played.");
+  return false;
 }
 
 bool COtherEmulator::CheckCommand() {
@@ -69,9 +98,10 @@ bool COtherEmulator::CheckLinkNames() {
   // looks for it, is taken as it is.
   if (IsSameFile(rom, m_romLink))
     m_romLink.clear();
-  if (IsSameFile(patch, m_patchLink))
+  // A patch of Brindle's making takes the place of the user's, which the emulator does not load.
+  if (IsSameFile(patch, m_patchLink) || !m_servedPath.empty())
     m_patchLink.clear();
-  for (const std::string* link : {&m_romLink, &m_patchLink}) {
+  for (const std::string* link : {&m_romLink, &m_patchLink, &m_servedPath}) {
     if (!link->empty() && PathExists(*link)) {
       ReportError("Brindle gives the emulator the game and the patch as \"" + *link +
                   "\", and a file of that name is already there.\n\nRename or move that file, "
@@ -82,7 +112,8 @@ bool COtherEmulator::CheckLinkNames() {
   // A patch of another format under the same name would be loaded with ours, or in its place.
   for (const PatchType other : ParseOtherFormats(m_db.OtherFormats)) {
     const std::string path = base + FormatExtension(other);
-    if (other != m_request.type && PathExists(path) && !IsSameFile(path, patch)) {
+    if (other != m_request.type && path != m_servedPath && PathExists(path) &&
+        !IsSameFile(path, patch)) {
       ReportError("Beside the patch is \"" + path +
                   "\", which the emulator would load in the same way, with this patch or in its "
                   "place.\n\nMove one of the two into a folder of its own, then play the patch "
@@ -90,7 +121,8 @@ bool COtherEmulator::CheckLinkNames() {
       return false;
     }
   }
-  if ((!m_romLink.empty() || !m_patchLink.empty()) && !CanCreateFilesIn(folder)) {
+  if ((!m_romLink.empty() || !m_patchLink.empty() || !m_servedPath.empty()) &&
+      !CanCreateFilesIn(folder)) {
     ReportError("Brindle cannot create the link to the ROM in the patch's folder \"" + folder +
                 "\", where the emulator looks for the patch. The patch was not played.");
     return false;
@@ -147,7 +179,8 @@ bool COtherEmulator::CheckSandbox() {
 bool COtherEmulator::Prepare(PlayJournalFile& journal) {
   const std::string& patch = m_request.patch->Filename;
   // The patch's link leads to it by its bare name, wherever the folder goes.
-  return (m_patchLink.empty() ||
+  return (m_servedPath.empty() || journal.MakeFile(m_servedPath, m_servedBytes)) &&
+         (m_patchLink.empty() ||
           MakeLink(journal, m_patchLink, patch.substr(m_request.patchFolder.size()))) &&
          (m_romLink.empty() || MakeLink(journal, m_romLink, RomForLink(journal)));
 }
@@ -181,8 +214,8 @@ bool COtherEmulator::MakeLink(PlayJournalFile& journal, const std::string& link,
 
 PlayCommand COtherEmulator::Command() const {
   const CommandNames names{m_romLink.empty() ? m_request.rom->Filename : m_romLink,
-                           m_request.patch->Filename, WithoutTrailingSlashes(m_request.patchFolder),
-                           m_request.baseName};
+                           m_servedPath.empty() ? m_request.patch->Filename : m_servedPath,
+                           WithoutTrailingSlashes(m_request.patchFolder), m_request.baseName};
   return {SubstituteCommand(m_words, names), m_request.patchFolder};
 }
 
@@ -190,10 +223,15 @@ PutBackResult COtherEmulator::PutBack(PlayJournalFile& journal) {
   bool left = false;
   std::vector<JournalStep>& steps = journal.journal.Steps;
   for (size_t i = steps.size(); i-- > 0;) {
-    const JournalStep::Kind kind = steps[i].kind;
-    if ((kind != JournalStep::Kind::Link && kind != JournalStep::Kind::Folder) || steps[i].undone)
+    const JournalStep& step = steps[i];
+    if (step.undone ||
+        (step.kind != JournalStep::Kind::Link && step.kind != JournalStep::Kind::File &&
+         step.kind != JournalStep::Kind::Folder)) {
       continue;
-    UndoResult result = kind == JournalStep::Kind::Link ? UndoLink(steps[i]) : UndoFolder(steps[i]);
+    }
+    UndoResult result = step.kind == JournalStep::Kind::Link   ? UndoLink(step)
+                        : step.kind == JournalStep::Kind::File ? UndoFile(step)
+                                                               : UndoFolder(step);
     journal.Moment();
     if (result.done) {
       journal.journal.MarkUndone(i);

@@ -19,16 +19,19 @@ class COtherEmulator final : public CEmulator {
   EmulatorKind Kind() const override { return EmulatorKind::Other; }
   /// The command, the names the play makes, and what a Flatpak's sandbox may read.
   bool Check(const PlayRequest& request) override;
-  /// Makes the link to the ROM (and one to the patch under the name the emulator looks for),
-  /// each recorded in the journal first.
+  /// Makes the patch of Brindle's making or the link to the patch under the name the emulator
+  /// looks for, then the link to the ROM, each recorded in the journal first.
   bool Prepare(PlayJournalFile& journal) override;
   /// The command's words with the play's names put in, started in the patch's folder.
   PlayCommand Command() const override;
-  /// Removes the links the play made.
+  /// Removes the links and the patch the play made.
   PutBackResult PutBack(PlayJournalFile& journal) override;
 
  private:
   bool CheckCommand();
+  /// The patch of Brindle's making the emulator is given beside the user's, when it does not
+  /// load the user's format: BPS, else IPS. False after a message when none can be made.
+  bool ChooseServedPatch();
   bool CheckLinkNames();
   /// A Flatpak must be able to read the patch and the ROM; one that can only read the patch's
   /// folder could not save there (asked).
@@ -43,6 +46,8 @@ class COtherEmulator final : public CEmulator {
   std::string m_name;
   std::vector<std::string> m_words;
   PlayRequest m_request;
-  std::string m_romLink;    // the ROM under the patch's name; empty when it already has it
-  std::string m_patchLink;  // the patch under the name the emulator looks for, when needed
+  std::string m_romLink;     // the ROM under the patch's name; empty when it already has it
+  std::string m_patchLink;   // the patch under the name the emulator looks for, when needed
+  std::string m_servedPath;  // the patch of Brindle's making, when one is given
+  std::string m_servedBytes;
 };

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "db/ArchivedRoms.h"
+#include "db/SizeWord.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
@@ -84,6 +85,12 @@ bool CPatchPlayer::Check(int index) {
     return false;
   }
   m_request.rom = m_db.FindRom(patch->RomName, patch->SizeWord);
+  // The same game with or without a copier header: an IPS patch is moved to fit the file.
+  bool headerFlip = false;
+  if (m_request.rom == nullptr && m_request.type == PatchType::Ips && patch->SizeWord >= 0) {
+    m_request.rom = m_db.FindRom(patch->RomName, patch->SizeWord ^ kHeaderFlag);
+    headerFlip = m_request.rom != nullptr;
+  }
   if (m_request.rom == nullptr) {
     ReportError("The ROM \"" + patch->RomName + " (" + patch->RomSize +
                 ")\" was not found in the database.\n\nYou must install this ROM in order to "
@@ -100,12 +107,13 @@ bool CPatchPlayer::Check(int index) {
                 patch->PatchName + "\".");
     return false;
   }
-  if (!CheckRomDigest(rom) || !CheckPatchForRom(m_db, *patch, rom, m_checked))
+  if (!CheckRomDigest(rom) || !CheckPatchForRom(m_db, *patch, rom, m_checked, headerFlip))
     return false;
-  // An emulator given the user's own file must apply it correctly as it is.
-  if (const std::optional<PatchForm> form = FirstNotApplied(m_db, kind, FormsOf(m_checked));
-      form && !EmulatorTakesServedPatch(kind)) {
-    ReportError(PatchFormRefusal(m_db, *m_emulator, patch->Filename, m_checked, *form));
+  // The emulator must apply the user's file correctly as it is, or be given one of Brindle's
+  // making.
+  if (const std::vector<PatchForm> forms = FormsOf(m_checked); !EmulatorPlays(m_db, kind, forms)) {
+    ReportError(PatchFormRefusal(m_db, *m_emulator, patch->Filename, m_checked,
+                                 *FirstNotApplied(m_db, kind, forms)));
     return false;
   }
   m_request.checked = &m_checked;

@@ -97,16 +97,7 @@ bool CRunFolderEmulator::MakeRunFile(const std::string& name, const std::string&
 
 bool CRunFolderEmulator::MakeFile(PlayJournalFile& journal, const std::string& path,
                                   const std::string& bytes) {
-  if (!journal.Journal(JournalStep::File(path, DigestOfBytes(bytes))))
-    return false;
-  std::string error;
-  if (!WriteNewFile(path, bytes, &error)) {
-    journal.NotTaken();
-    ReportError("Could not create " + Quoted(path) + " (" + error + "). The patch was not played.");
-    return false;
-  }
-  journal.Moment();
-  return true;
+  return journal.MakeFile(path, bytes);
 }
 
 PutBackResult CRunFolderEmulator::ClearUp(PlayJournalFile& journal) {

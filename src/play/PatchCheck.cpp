@@ -1,5 +1,8 @@
 #include "play/PatchCheck.h"
 
+#include <algorithm>
+
+#include "db/SizeWord.h"
 #include "patch/Crc32.h"
 #include "patch/IpsPatch.h"
 #include "patch/PatchApply.h"
@@ -56,6 +59,7 @@ bool ApplySourcePatch(CPatchDB& db, const PatchRecord& patch, const RomRecord& r
     return false;
   }
   checked.headerMisfit = target.BehindHeader();
+  checked.appliedTo = target.Source().size();
   checked.result = std::move(target.Result());
   // The emulator is given the file as it is: the header stays in front of the result.
   if (checked.headerMisfit)
@@ -75,7 +79,7 @@ bool ReadRomBytes(const std::string& path, std::string& bytes, std::string* erro
 }  // namespace
 
 bool CheckPatchForRom(CPatchDB& db, const PatchRecord& patch, const RomRecord& rom,
-                      CheckedPatch& checked) {
+                      CheckedPatch& checked, bool headerFlip) {
   checked = CheckedPatch{};
   std::string bytes;
   std::string problem;
@@ -100,7 +104,26 @@ bool CheckPatchForRom(CPatchDB& db, const PatchRecord& patch, const RomRecord& r
     ReportWrongResult(db, patch, "it cuts the file to 0 bytes");
     return false;
   }
-  checked.result = checked.rom;
+  // Made without the header the file has: applied behind it. Made with one the file lacks:
+  // applied behind a blank one, which is taken off again.
+  const bool behindHeader = headerFlip && !HasHeader(patch.SizeWord);
+  if (behindHeader && checked.rom.size() < kCopierHeaderBytes) {
+    ReportWrongResult(db, patch, "the ROM file is shorter than a copier header");
+    return false;
+  }
+  checked.headerMisfit = headerFlip;
+  checked.patchHeadered = headerFlip && !behindHeader;
+  if (behindHeader)
+    checked.result = checked.rom.substr(kCopierHeaderBytes);
+  else if (headerFlip)
+    checked.result = std::string(kCopierHeaderBytes, '\0') + checked.rom;
+  else
+    checked.result = checked.rom;
+  checked.appliedTo = checked.result.size();
   ApplyIps(ips, checked.result);
+  if (behindHeader)
+    checked.result.insert(0, checked.rom, 0, kCopierHeaderBytes);
+  else if (headerFlip)
+    checked.result.erase(0, std::min(checked.result.size(), kCopierHeaderBytes));
   return true;
 }

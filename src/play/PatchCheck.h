@@ -8,8 +8,10 @@
 /// CRC-32 is the patch's source CRC-32, with or without a copier header); then applies it in
 /// memory to the ROM file's bytes and checks the result. False after a message through the
 /// database's prompt.
+/// `headerFlip`: the IPS patch was made for the ROM with a copier header where the file has none,
+/// or the other way round (the patch's size word says which); its offsets are moved to fit.
 bool CheckPatchForRom(CPatchDB& db, const PatchRecord& patch, const RomRecord& rom,
-                      CheckedPatch& checked);
+                      CheckedPatch& checked, bool headerFlip = false);
 
 /// The largest ROM file a patch is applied to in memory: far beyond any SNES game.
 inline constexpr int64_t kMaxPatchedRomBytes = 32 << 20;

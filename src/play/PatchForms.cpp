@@ -62,12 +62,21 @@ bool EmulatorApplies(const CPatchDB& db, EmulatorKind kind, PatchForm form) {
   return false;
 }
 
-bool EmulatorTakesServedPatch(EmulatorKind kind) {
+bool EmulatorTakesServedPatch(const CPatchDB& db, EmulatorKind kind) {
+  if (kind == EmulatorKind::Other) {
+    return EmulatorApplies(db, kind, PatchForm::Ips) || EmulatorApplies(db, kind, PatchForm::Bps);
+  }
   return kind == EmulatorKind::RetroArch || kind == EmulatorKind::Mednafen;
 }
 
 bool EmulatorPlays(const CPatchDB& db, EmulatorKind kind, const std::vector<PatchForm>& forms) {
-  return EmulatorTakesServedPatch(kind) || !FirstNotApplied(db, kind, forms);
+  if (!FirstNotApplied(db, kind, forms))
+    return true;
+  // The other emulator's patch is served beside the user's file: only in place of a format it
+  // does not load, or it might load the user's file instead.
+  if (kind == EmulatorKind::Other)
+    return EmulatorTakesServedPatch(db, kind) && !EmulatorApplies(db, kind, forms.front());
+  return EmulatorTakesServedPatch(db, kind);
 }
 
 std::vector<PatchForm> FormsOf(const CheckedPatch& patch) {
@@ -83,7 +92,7 @@ std::vector<PatchForm> FormsOf(const CheckedPatch& patch) {
       forms.push_back(form);
   }
   if (summary.truncateTo &&
-      *summary.truncateTo != std::max<uint64_t>(summary.reach, patch.rom.size())) {
+      *summary.truncateTo != std::max<uint64_t>(summary.reach, patch.appliedTo)) {
     forms.push_back(PatchForm::IpsSetsSize);
   }
   if (patch.headerMisfit)
@@ -114,7 +123,9 @@ std::string FormClause(PatchForm form, const CheckedPatch& patch) {
       return "it sets the size of the patched ROM (" +
              ByteCount(patch.summary.truncateTo.value_or(0)) + ")";
     case PatchForm::HeaderMisfit:
-      return "it was made for the ROM without the copier header this ROM file has";
+      return patch.patchHeadered
+                 ? "it was made for the ROM with a copier header, which this ROM file does not have"
+                 : "it was made for the ROM without the copier header this ROM file has";
     case PatchForm::Bps:
     case PatchForm::Ups:
     case PatchForm::Ips:
@@ -127,6 +138,9 @@ std::string EmulatorsThatPlay(const CPatchDB& db, const std::vector<PatchForm>& 
   std::string names;
   for (int i = 0; i < kEmulatorCount; ++i) {
     const auto kind = static_cast<EmulatorKind>(i);
+    // The other emulator is only something to choose once it has a command.
+    if (kind == EmulatorKind::Other && db.OtherCommand.empty())
+      continue;
     if (EmulatorPlays(db, kind, forms))
       names += std::string(names.empty() ? "" : " or ") + EmulatorName(kind);
   }

@@ -17,9 +17,14 @@ class CPatchDB;
 /// A patch read and applied in memory to its ROM's bytes before a play.
 struct CheckedPatch {
   PatchSummary summary;
-  std::string rom;            // the ROM file's bytes
-  std::string result;         // the ROM file as the patch should leave it
-  bool headerMisfit = false;  // made for the ROM without the copier header the file has
+  std::string rom;     // the ROM file's bytes
+  std::string result;  // the ROM file as the patch should leave it
+  /// Made for the ROM without the copier header the file has, or (`patchHeadered`) with one
+  /// the file does not have.
+  bool headerMisfit = false;
+  bool patchHeadered = false;
+  /// The size of the bytes the patch was applied to, as the patch sees them.
+  uint64_t appliedTo = 0;
 };
 
 enum class PatchForm {
@@ -31,18 +36,19 @@ enum class PatchForm {
   IpsSetsSize,           // a size after "EOF" that is not the size the records leave
   Bps,
   Ups,
-  HeaderMisfit,  // made for the ROM without the 512-byte copier header the ROM file has
+  HeaderMisfit,  // made for the ROM without the 512-byte copier header the file has, or with one
 };
 
 /// Whether the emulator applies patches of that form correctly as they are. For the other
 /// emulator only the formats its settings name are known to be applied, and no other form.
 bool EmulatorApplies(const CPatchDB& db, EmulatorKind kind, PatchForm form);
-/// Whether the emulator reads the patch from a folder of the play's own, where it can be given a
-/// patch of Brindle's making.
-bool EmulatorTakesServedPatch(EmulatorKind kind);
+/// Whether the emulator can be given a patch of Brindle's making: RetroArch and Mednafen in a
+/// folder of the play's own, the other emulator beside the patch when it loads IPS or BPS.
+bool EmulatorTakesServedPatch(const CPatchDB& db, EmulatorKind kind);
 /// The form of a well-formed patch of a format.
 PatchForm FormatForm(PatchFormat format);
-/// Whether the emulator can play a patch of these forms correctly (as it is, or served).
+/// Whether the emulator can play a patch of these forms correctly (as it is, or served). `forms`
+/// begin with the patch's format, as FormsOf gives them.
 bool EmulatorPlays(const CPatchDB& db, EmulatorKind kind, const std::vector<PatchForm>& forms);
 
 /// The forms a checked patch has: its format's first, then each of the others it shows.
@@ -56,5 +62,5 @@ std::optional<PatchForm> FirstNotApplied(const CPatchDB& db, EmulatorKind kind,
 std::string FormClause(PatchForm form, const CheckedPatch& patch);
 
 /// "RetroArch or Mednafen": the emulators that can play a patch of these forms, in the emulator
-/// page's order.
+/// page's order (the other emulator once it has a command).
 std::string EmulatorsThatPlay(const CPatchDB& db, const std::vector<PatchForm>& forms);

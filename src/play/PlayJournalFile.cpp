@@ -1,6 +1,8 @@
 #include "play/PlayJournalFile.h"
 
 #include "db/CPatchDB.h"
+#include "platform/PlayFolders.h"
+#include "play/PlayFiles.h"
 
 bool PlayJournalFile::Journal(const JournalStep& step) {
   std::string error;
@@ -10,6 +12,20 @@ bool PlayJournalFile::Journal(const JournalStep& step) {
   }
   ReportFailure(error);
   return false;
+}
+
+bool PlayJournalFile::MakeFile(const std::string& file, const std::string& bytes) {
+  if (!Journal(JournalStep::File(file, DigestOfBytes(bytes))))
+    return false;
+  std::string error;
+  if (!WriteNewFile(file, bytes, &error)) {
+    NotTaken();
+    m_db.ReportError("Could not create " + Quoted(file) + " (" + error +
+                     "). The patch was not played.");
+    return false;
+  }
+  Moment();
+  return true;
 }
 
 void PlayJournalFile::ReportFailure(const std::string& error) const {

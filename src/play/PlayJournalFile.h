@@ -15,6 +15,9 @@ class PlayJournalFile {
 
   /// Records a step before it is taken; false after a message.
   bool Journal(const JournalStep& step);
+  /// Makes the file `path`, which must not be there yet, recorded first with the digest of its
+  /// bytes; false after a message.
+  bool MakeFile(const std::string& path, const std::string& bytes);
   /// The step journaled last was never taken after all.
   void NotTaken() { journal.MarkUndone(journal.Steps.size() - 1); }
   /// Marks every pending step of a kind put back.

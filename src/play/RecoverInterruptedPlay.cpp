@@ -1,5 +1,7 @@
 // Putting things back after Brindle died during a play: the journal's steps undone in reverse.
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/Process.h"
@@ -57,6 +59,37 @@ std::string UndoAll(const CPlayJournal& journal) {
   return text;
 }
 
+// What a play that still runs keeps changed until it ends, from its journal's steps: each kind
+// of change once, in words ("its ROM keeps the patch's name and ...").
+std::string StillChanged(const CPlayJournal& journal) {
+  std::set<JournalStep::Kind> kinds;
+  for (const JournalStep& step : journal.Steps) {
+    if (!step.undone)
+      kinds.insert(step.kind);
+  }
+  const std::pair<JournalStep::Kind, const char*> words[] = {
+      {JournalStep::Kind::Rename, "its ROM keeps the patch's name"},
+      {JournalStep::Kind::Value, "the emulator saves into the patch's folder"},
+      {JournalStep::Kind::Folder, "the run folder made for it stays"},
+      {JournalStep::Kind::Link, "the links made for it stay"},
+      {JournalStep::Kind::File, "the settings file made for it stays"},
+  };
+  std::vector<const char*> parts;
+  for (const auto& [kind, text] : words) {
+    if (kinds.count(kind))
+      parts.push_back(text);
+  }
+  if (parts.empty())
+    return "nothing of it is put back";
+  std::string text;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0)
+      text += i + 1 == parts.size() ? " and " : ", ";
+    text += parts[i];
+  }
+  return text;
+}
+
 }  // namespace
 
 bool CPatchPlayer::RecoverInterruptedPlay() {
@@ -72,9 +105,10 @@ bool CPatchPlayer::RecoverInterruptedPlay() {
   if (readable && IsStillPlaying(journal)) {
     m_db.Prompt().Ask(
         {"A patch is still being played: the emulator, or the Brindle that started it, "
-         "is still running. Until it ends, its ROM keeps the patch's name and the "
-         "emulator saves into the patch's folder.\n\nBrindle will put everything back "
-         "at its next start after the emulator has ended.",
+         "is still running. Until it ends, " +
+             StillChanged(journal) +
+             ".\n\nBrindle will put everything back at its next start after the emulator "
+             "has ended.",
          kAppTitle, BoxIcon::Information, BoxButtons::Ok});
     return true;
   }

@@ -99,8 +99,8 @@ TEST(AddRemove, AddRomRefusesFilesItCannotUseAndKeepsTheList) {
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{text});
     EXPECT_EQ(db.GetRomCount(), 0);
   };
-  refused(dir.File("missing.smc"), "Error: Could not open ROM file.");
-  refused(dir.Path(), "Error: Could not open ROM file.");
+  refused(dir.File("missing.smc"), "Error: Could not open ROM file.\nNo such file or directory");
+  refused(dir.Path(), "Error: Could not open ROM file.\nIs a directory");
 
   // brindle.dat could not store these paths (it trims blanks and tabs around its columns); the
   // files exist and are fine otherwise.

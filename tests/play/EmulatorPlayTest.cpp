@@ -217,6 +217,33 @@ TEST(EmulatorPlay, EachEmulatorIsGivenAPatchItAppliesCorrectlyOrNamesOneThatDoes
   EXPECT_EQ(servedResult(PatchFormat::Ips), expected);
 }
 
+TEST(EmulatorPlay, AnIpsPatchForTheRomWithoutItsHeaderIsMovedBehindTheHeaderTheFileHas) {
+  EmulatorWorld w;  // the ROM file: 1024 bytes "R", installed as one with a copier header
+  PatchRecord& patch = *w.db.GetPatch(0);
+  patch.SizeWord = 8;  // made for the ROM without a header
+  patch.RomSize = "8Mbit (No header)";
+  w.dir.Write("my patches/Game (fixed).ips", IpsPatch(IpsRecord(16, "fixed")));
+  EXPECT_EQ(w.db.PlayPatch(0), 0);
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{"Error: ZSNES would not apply the patch \"" + w.patchFolder +
+                                     "Game (fixed).ips\" correctly: it was made for the ROM "
+                                     "without the copier header this ROM file has.\n\nRetroArch "
+                                     "or Mednafen can play it: choose one of them in Options, on "
+                                     "the emulator page."});
+  w.ExpectCleared();
+
+  w.db.Emulator = "retroarch";
+  ASSERT_EQ(w.db.PlayPatch(0), 1) << ::testing::PrintToString(w.prompt.Texts());
+  std::string data(1024, 'R');
+  PatchSummary summary;
+  std::string error;
+  ASSERT_TRUE(
+      ApplyPatch(ReadFileBytes(w.record + ".patch"), PatchFormat::Bps, data, summary, error))
+      << error;
+  EXPECT_EQ(data, std::string(512 + 16, 'R') + "fixed" + std::string(1024 - 512 - 16 - 5, 'R'));
+  w.ExpectCleared();
+}
+
 TEST(EmulatorPlay, RecoveryClearsWhatAKilledPlayMadeAndKeepsWhatIsNotItsOwn) {
   EmulatorWorld w;
   const std::string run = w.runtime + "/brindle-play-x";

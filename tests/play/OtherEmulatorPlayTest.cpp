@@ -6,6 +6,7 @@
 #include "db/EmulatorPresets.h"
 #include "platform/Flatpak.h"
 #include "play/PlayWorld.h"
+#include "support/ArchiveWriter.h"
 
 namespace {
 
@@ -75,6 +76,24 @@ TEST(OtherEmulatorPlay, GetsTheRomAsALinkNamedAfterThePatchBesideItThatGoesAfter
   EXPECT_FALSE(PathExists(w.link));
 }
 
+TEST(OtherEmulatorPlay, ARomKeptInAnArchiveIsUnpackedForThePlayAndTheLinkLeadsToIt) {
+  OtherWorld w;
+  const std::string zip = w.dir.File("Set #1.zip");
+  ASSERT_TRUE(WriteArchive(zip, ArchiveKind::Zip, {{"In #2.sfc", ReadFileBytes(w.romFile)}}));
+  w.db.GetRom(0)->Filename = zip + "#In #2.sfc";
+  ASSERT_EQ(w.db.PlayPatch(0), 1) << ::testing::PrintToString(w.prompt.Texts());
+  const std::string record = ReadFileBytes(w.record);
+  EXPECT_NE(record.find("arg=" + w.patchFolder + "Game (fixed).sfc\n"), std::string::npos)
+      << record;
+  // The link led to the unpacked copy in the play's own folder, which is gone with it.
+  const std::string copy = record.substr(record.rfind('\n', record.size() - 2) + 1);
+  EXPECT_NE(copy.find("/Game (fixed).sfc\n"), std::string::npos) << record;
+  EXPECT_EQ(copy.rfind(w.dir.Path(), 0), std::string::npos) << copy;
+  EXPECT_FALSE(PathExists(copy.substr(0, copy.size() - 1)));
+  EXPECT_EQ(w.Folder(), "Game (fixed).ips\n");
+  EXPECT_FALSE(PathExists(w.journal));
+}
+
 TEST(OtherEmulatorPlay, RefusesBeforeAnythingChangesAndSaysWhy) {
   OtherWorld w;
   const std::string before = w.Folder();
@@ -108,13 +127,23 @@ TEST(OtherEmulatorPlay, RefusesBeforeAnythingChangesAndSaysWhy) {
   refused("Beside the patch is \"" + w.patchFolder + "Game (fixed).bps\"");
   ::unlink((w.patchFolder + "Game (fixed).bps").c_str());
 
-  // A format the user has not said the emulator takes: refused, naming those that apply it.
-  w.db.OtherFormats = "bps";
+  // A format the emulator does not load, with none it loads that Brindle could make instead:
+  // refused, naming those that play it.
+  w.db.OtherFormats = "ups";
   refused(
       "zsnes w cannot apply the patch \"" + w.patchFolder +
-      "Game (fixed).ips\": it applies BPS patches only.\n\nZSNES or RetroArch or Mednafen can "
+      "Game (fixed).ips\": it applies UPS patches only.\n\nZSNES or RetroArch or Mednafen can "
       "play IPS patches: choose one of them in Options, on the emulator page.\n\nIf it does apply "
       "them, check \"IPS\" beside \"Patches:\" in Options, on the emulator page.");
+
+  // A format it does not load is given to it as a patch of the same effect, made beside the
+  // user's for the play.
+  w.db.OtherFormats = "bps";
+  w.db.OtherCommand = QuoteCommandWord(w.emulator) + " %PATCH% %ROM%";
+  EXPECT_EQ(w.db.PlayPatch(0), 1) << ::testing::PrintToString(w.prompt.Texts());
+  EXPECT_NE(ReadFileBytes(w.record).find("arg=" + w.patchFolder +
+                                         "Game (fixed).bps\narg=" + w.link + "\n"),
+            std::string::npos);
   EXPECT_EQ(w.Folder(), before);
 }
 

@@ -40,6 +40,7 @@ TEST(PatchForms, EachFormIsPlayedAsItIsServedOrRefusedAsTheRealEmulatorsAskAndSe
     std::string error;
     EXPECT_TRUE(ApplyPatch(patch, format, checked.result, checked.summary, error)) << error;
     checked.headerMisfit = headerless;
+    checked.appliedTo = rom.size() - (headerless ? 512 : 0);
     if (headerless)
       checked.result.insert(0, rom, 0, 512);
     // What RetroArch and Mednafen are given instead makes the same result, cleanly.
@@ -78,7 +79,6 @@ TEST(PatchForms, EachFormIsPlayedAsItIsServedOrRefusedAsTheRealEmulatorsAskAndSe
   // Of the other emulator only the formats its settings name are known.
   db.OtherFormats = "ips";
   CheckedPatch checked;
-  checked.summary.format = PatchFormat::Ips;
   EXPECT_TRUE(EmulatorPlays(db, EmulatorKind::Other, FormsOf(checked)));
   checked.summary.ipsQuirks = kIpsBytesAfterEnd;
   EXPECT_FALSE(EmulatorPlays(db, EmulatorKind::Other, FormsOf(checked)));

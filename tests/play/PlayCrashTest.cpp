@@ -1,5 +1,6 @@
 // The player ended at every moment of a play that matters to a crash, then recovery as the next
 // start runs it: nothing changed, or everything put back.
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -77,4 +78,26 @@ TEST(PlayCrash, AKillAtAnyMomentIsPutBackByTheNextStart) {
         EXPECT_EQ(name.find("zsnesw.cfg."), std::string::npos) << name;  // no temporary file
     }
   }
+}
+
+TEST(PlayCrash, APlayStillRunningIsDescribedByWhatItChanged) {
+  // A run-folder play (RetroArch, Mednafen): no ROM renamed, no configuration rewritten.
+  PlayWorld w;
+  const pid_t emulator = StartProcess({"sleep", "30"}, w.dir.Path());
+  ASSERT_GT(emulator, 0);
+  CPlayJournal journal;
+  ASSERT_TRUE(journal.Create(w.journal));
+  ASSERT_TRUE(journal.Append(JournalStep::Folder(w.dir.File("run"), "Game.sfc")));
+  ASSERT_TRUE(journal.Append(JournalStep::File(w.dir.File("pgconfig/Game.snes.cfg"))));
+  ASSERT_TRUE(journal.Append(JournalStep::Emulator(*GetProcessStamp(emulator))));
+  EXPECT_TRUE(w.db.RecoverInterruptedPlay());
+  ::kill(emulator, SIGKILL);
+  WaitForProcess(emulator);
+  EXPECT_EQ(w.prompt.Texts(),
+            std::vector<std::string>{
+                "A patch is still being played: the emulator, or the Brindle that started it, is "
+                "still running. Until it ends, the run folder made for it stays and the settings "
+                "file made for it stays.\n\nBrindle will put everything back at its next start "
+                "after the emulator has ended."});
+  EXPECT_TRUE(PathExists(w.journal));
 }

@@ -188,11 +188,12 @@ TEST(PlayPatch, StopsEarlyWithItsMessages) {
             (std::vector<std::string>{"Error: Specified patch index out of bounds.",
                                       "Error: Specified patch index out of bounds."}));
 
-  w.db.GetPatch(0)->RomSize = "8Mbit No header";
-  w.db.GetPatch(0)->SizeWord = 8;
+  // (Another size: with only the header bit different, the ROM would be found.)
+  w.db.GetPatch(0)->RomSize = "16Mbit No header";
+  w.db.GetPatch(0)->SizeWord = 16;
   ASSERT_EQ(w.db.PlayPatch(0), 0);
   EXPECT_EQ(w.prompt.boxes.back().text,
-            "Error: The ROM \"Game (8Mbit No header)\" was not found in the database.\n\nYou must "
+            "Error: The ROM \"Game (16Mbit No header)\" was not found in the database.\n\nYou must "
             "install this ROM in order to play \"Game Fixed\".");
   w.db.GetPatch(0)->SizeWord = 264;
 

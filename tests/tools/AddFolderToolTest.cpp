@@ -118,3 +118,22 @@ TEST(AddFolderTool, AddsATreeUnderTheSingleFileRulesWithOneSummary) {
                 "it writes all of the database with each change, and would lose the files added "
                 "here.\n");
 }
+
+TEST(AddFolderTool, AControlCharacterInAPathIsShownEscaped) {
+  TempDir dir;
+  const std::string tree = dir.File("tree");
+  std::filesystem::create_directories(tree);
+  ASSERT_TRUE(MakeRomImage(tree + "/two\nlines\x1b.smc", 1048576, 65472, "ALPHA"));
+  dir.Write("brindle.dat", "[vars]\r\n");
+  std::string out;
+  EXPECT_EQ(AddFolder(dir, "tree --db brindle.dat", &out), 1);
+  EXPECT_EQ(out, InTree(tree,
+                        "Added: 0 ROMs, 0 patches.\n"
+                        "Already in the database: 0 ROMs, 0 patches.\n"
+                        "Refused: 1 file.\n"
+                        "\n"
+                        "Refused:\n"
+                        "  @/two\\nlines\\x1b.smc\n"
+                        "    Error: Cannot add ROM to database:\n"
+                        "    The file name contains characters that the database cannot store.\n"));
+}

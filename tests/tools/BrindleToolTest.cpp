@@ -100,7 +100,7 @@ TEST(BrindleTool, AddRomInstallsAsTheWindowDoesAndWritesOnceAtTheEnd) {
   // A relative path is installed as a full one; a refused ROM does not stop the others.
   std::string out;
   EXPECT_EQ(addRom("roms/../roms/FIRST.smc missing.smc --db brindle.dat", &out), 1);
-  EXPECT_EQ(out, "Error!\nError: Could not open ROM file.\n");
+  EXPECT_EQ(out, "Error!\nError: Could not open ROM file.\nNo such file or directory\n");
   EXPECT_EQ(installed(), std::vector<std::string>{roms[0]});
   EXPECT_EQ(addRom("--db brindle.dat " + ShellQuote(roms[1]) + " " + ShellQuote(roms[0]), &out), 1);
   EXPECT_EQ(out, "Error!\nError: Cannot add ROM to database:\n" + roms[0] +

@@ -290,9 +290,12 @@ TEST(RealEmulator, RetroArchAsTheOtherEmulatorLoadsIpsAndBpsPatchesBesideALinkNa
   // Brindle knows nothing of RetroArch here but the command; RetroArch's own settings keep the
   // saves beside the game it is given.
   const std::string settings = std::string("Emulator=other\r\nOtherCommand=") + kRetroArch +
-                               " -L " + kCore + " %ROM%\r\nOtherFormats=ips,bps\r\n";
-  for (const bool bps : {false, true}) {
-    World w(settings, bps ? Form::Bps : Form::Ips);
+                               " -L " + kCore + " %ROM%\r\nOtherFormats=";
+  // An IPS and a BPS patch as they are; then an IPS patch for an emulator said to load BPS
+  // alone, given a BPS patch of Brindle's making beside it.
+  for (const auto& [bps, formats] :
+       {std::pair(false, "ips,bps"), std::pair(true, "ips,bps"), std::pair(false, "bps")}) {
+    World w(settings + formats + "\r\n", bps ? Form::Bps : Form::Ips);
     TempDir::WriteTo(w.home + "/.config/retroarch/retroarch.cfg",
                      kNullDrivers + std::string("savefiles_in_content_dir = \"true\"\n"
                                                 "sort_savefiles_enable = \"false\"\n"
