@@ -33,6 +33,7 @@ if(BRINDLE_GUI)
   install(DIRECTORY res/icons DESTINATION ${BRINDLE_INSTALL_DATA_DIR})
   # The user guide, which Help opens in the desktop's viewer.
   install(DIRECTORY doc/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brindle)
+  install(FILES COPYING DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brindle)
   foreach(size 16 32 48 128)
     install(FILES res/icons/app-${size}.png
       DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME brindle.png)
