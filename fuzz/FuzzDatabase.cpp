@@ -116,6 +116,10 @@ void RequireRoundTrip(CPatchDB& db, bool again = true) {
     Require(Fields(expected) == Fields(*back.GetRom(i)), "same ROM",
             [&] { return Describe(expected, *back.GetRom(i)) + written; });
   }
+  Require(back.GetSetCount() == db.GetSetCount() &&
+              back.KeptSections().size() == db.KeptSections().size(),
+          "what we wrote reads back with every patch set and kept section",
+          [&] { return written; });
   Require(Settings(back) == Settings(db), "what we wrote reads back with the same settings",
           [&] { return written; });
   if (again) {

@@ -192,13 +192,15 @@ class CDatabaseReader final {
     ++context.number;
     m_raw = raw;
     m_line = TrimmedBlanks(raw);
-    if (m_kept != nullptr && !IsKnownLabel(m_line)) {
+    // Each unknown label begins a kept section of its own.
+    const bool otherLabel = IsOtherLabel(m_line) && !IsKnownLabel(m_line);
+    if (m_kept != nullptr && !otherLabel && !IsKnownLabel(m_line)) {
       m_kept->lines.emplace_back(raw);
       return;
     }
     if (m_line.empty() || m_line[0] == ';')
       return;
-    if (IsOtherLabel(m_line) && !IsKnownLabel(m_line)) {
+    if (otherLabel) {
       if (m_section == Section::Sets)
         m_db.FinishSetLines();
       m_kept = &m_db.KeepSection(m_known, raw);
