@@ -121,8 +121,8 @@ void CFolderAdd::AddAll(const std::function<void(const FolderAddProgress&)>& onP
 }
 
 void CFolderAdd::AddRom(const std::string& path, CRomIdentifier::Result identified) {
-  // An archive is refused as a whole only when nothing in it could be added.
-  bool added = false;
+  // Each ROM of an archive is added on its own; the boxes of those that could not be are listed
+  // under the archive's path, so that none is carried over to the next file.
   bool refused = false;
   for (CPatchDB::RomRead& read : identified) {
     bool readAdded = false;
@@ -132,7 +132,6 @@ void CFolderAdd::AddRom(const std::string& path, CRomIdentifier::Result identifi
       readAdded = m_db.AddIdentifiedRom(std::make_unique<RomRecord>(std::move(read.rom)));
     if (readAdded)
       ++m_result.romsAdded;
-    added |= readAdded;
     refused |= !readAdded;
   }
   if (refused)
