@@ -104,6 +104,8 @@ void CMainDlg::BuildControls() {
   connect(m_closeButton, &QPushButton::clicked, this, [this] { RunCommand(kCloseButton); });
   // Enter presses only the button that has the focus: Close is never the default.
   m_closeButton->setAutoDefault(false);
+  // Several patches are selected to make a set of them; every other command takes one row.
+  PatchList()->setSelectionMode(QAbstractItemView::ExtendedSelection);
   // The patch list has the keyboard when the window opens, as before there were filters.
   PatchList()->setFocus();
   auto* find = new QShortcut(QKeySequence::Find, this);
@@ -167,7 +169,8 @@ bool CMainDlg::Initialize(const std::string& commandLineFile) {
     }
   }
 
-  PatchList()->SetRowIcon(GetPatchIcon());
+  // A set's row has an icon of its own: its item value is below 0.
+  PatchList()->SetRowIcon(GetPatchIcon(), GetPatchSetIcon());
   RomList()->SetRowIcon(GetRomIcon());
   PatchList()->SetTextSource([this](int32_t index, int column, std::string& scratch) {
     return PatchCellText(index, column, scratch);

@@ -49,6 +49,7 @@ class CMainDlg final : public QDialog {
     kExit = 32778,
     kAddFolder = 32790,
     kHelp = 32791,
+    kMakePatchSet = 32792,
   };
   /// Control ids of the window's own controls; the buttons are commands of their own.
   enum Control {
@@ -110,10 +111,23 @@ class CMainDlg final : public QDialog {
   /// The ROM's name as listed: the parentheses rule and the forced name applied, in brackets
   /// when it differs from the name read from the file.
   std::string RomDisplayName(const RomRecord& rom) const;
-  /// Selects the row of a record, if it is shown.
+  /// Selects the row with an item value, if it is shown.
   void SelectRecord(CSortListCtrl& list, int index);
+  /// The patch list holds a row for each patch set too, after the patches: its item value is
+  /// SetRowValue of the set's index (below -1, which is no row).
+  static int32_t SetRowValue(int set) { return -2 - set; }
+  /// The set of a patch-list row's item value, or -1 when the row is a patch's.
+  static int SetOfRowValue(int32_t value) { return value <= -2 ? -2 - value : -1; }
+  std::string_view PatchSetCellText(int set, int column, std::string& scratch) const;
+  /// The item value of the one patch-list row selected (a patch's or a set's), or -1 when none
+  /// or several are.
+  int32_t SelectedPatchEntry() const;
+  /// The patch of the one patch-list row selected, or -1 (also when that row is a set's).
   int SelectedPatch() const;
   int SelectedRom() const;
+  /// The selected patches, in the order of their rows, when they can make a set: 2 to 10
+  /// patches (no set among them) of one ROM. Empty otherwise.
+  std::vector<int> PatchesForASet() const;
 
   // The commands.
   /// Runs a command by id, as a menu item or button would; a disabled command does nothing.
@@ -135,6 +149,7 @@ class CMainDlg final : public QDialog {
   /// Adds every ROM and patch below a folder the user picks.
   void AddFolder();
   void ShowPatchProperties();
+  void MakePatchSet();
   void ShowRomProperties();
   void Close();
   /// Opens the user guide in the desktop's viewer.
@@ -184,6 +199,9 @@ class CMainDlg final : public QDialog {
   /// Shows the window again after it stepped aside for a game.
   void ShowAgain();
   bool InstallPatch(const std::string& path);
+  /// Removing a set's row: asks, and removes the set alone.
+  void RemovePatchSet(int set);
+  void ShowPatchSetProperties(int row, int set);
   void InstallCommandLinePatch(const std::string& path);
   int ClientTop() const;
 

@@ -124,8 +124,8 @@ void CSortListCtrl::SetTextSource(CellTextSource source) {
   m_model->SetTextSource(std::move(source));
 }
 
-void CSortListCtrl::FillRows(int count) {
-  m_model->FillRows(count);
+void CSortListCtrl::FillRows(int count, std::span<const int32_t> more) {
+  m_model->FillRows(count, more);
   // The rows are in the caller's order again: the heading no longer shows a sort.
   m_header->setSortIndicatorShown(false);
   if (m_fitColumns && !m_userSizedColumns)
@@ -214,8 +214,8 @@ void CSortListCtrl::SetGridLines(bool on) {
   viewport()->update();
 }
 
-void CSortListCtrl::SetRowIcon(const QIcon& icon) {
-  m_model->SetRowIcon(icon);
+void CSortListCtrl::SetRowIcon(const QIcon& icon, const QIcon& negativeIcon) {
+  m_model->SetRowIcon(icon, negativeIcon);
 }
 
 void CSortListCtrl::SortByColumn(int column, bool ascending) {
@@ -265,6 +265,18 @@ void CSortListCtrl::paintEvent(QPaintEvent* event) {
 void CSortListCtrl::keyPressEvent(QKeyEvent* event) {
   emit ListKeyPressed(event->key());
   QTreeView::keyPressEvent(event);
+}
+
+void CSortListCtrl::focusInEvent(QFocusEvent* event) {
+  QTreeView::focusInEvent(event);
+  // Given the keyboard with no current row, the view makes its first row current without
+  // selecting it: Enter would act on nothing while a row looks chosen, and Down would select the
+  // second row. The row it makes current is chosen as well. (A click chooses for itself.)
+  if (event->reason() != Qt::MouseFocusReason && currentIndex().isValid() &&
+      !selectionModel()->hasSelection()) {
+    selectionModel()->select(currentIndex(),
+                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
 }
 
 void CSortListCtrl::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QTreeView>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -68,8 +69,8 @@ class CSortListCtrl final : public QTreeView {
   /// Where rows filled by FillRows read their texts.
   void SetTextSource(CellTextSource source);
   /// Replaces every row with rows for records 0 to count - 1 of the text source, in that order,
-  /// each with its record's index as item value.
-  void FillRows(int count);
+  /// each with its record's index as item value, then one row for each value of `more`.
+  void FillRows(int count, std::span<const int32_t> more = {});
   /// Shows the records' current texts in every row, or in one (which is selected again).
   void RefreshRows();
   void RefreshRow(int row);
@@ -91,8 +92,9 @@ class CSortListCtrl final : public QTreeView {
   // Look.
   void SetGridLines(bool on);
   bool HasGridLines() const { return m_gridLines; }
-  /// The small icon shown at the start of every row.
-  void SetRowIcon(const QIcon& icon);
+  /// The small icon shown at the start of every row (of rows with a negative item value, the
+  /// second one when it is given).
+  void SetRowIcon(const QIcon& icon, const QIcon& negativeIcon = {});
   /// Whether the shown columns are sized to their contents within the list's width at every
   /// fill, until the user sizes a column himself, with the last one stretching to the right
   /// edge (from the next fill on). Off by default: the columns keep the widths they were made
@@ -121,6 +123,7 @@ class CSortListCtrl final : public QTreeView {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void updateGeometries() override;

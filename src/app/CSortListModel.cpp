@@ -69,12 +69,15 @@ void CSortListModel::SetTextSource(CellTextSource source) {
   RefreshRows();
 }
 
-void CSortListModel::FillRows(int count) {
+void CSortListModel::FillRows(int count, std::span<const int32_t> more) {
   beginResetModel();
   m_rows.clear();
-  m_rows.resize(static_cast<size_t>(std::max(count, 0)));
-  for (size_t i = 0; i < m_rows.size(); ++i)
+  const size_t records = static_cast<size_t>(std::max(count, 0));
+  m_rows.resize(records + more.size());
+  for (size_t i = 0; i < records; ++i)
     m_rows[i].itemValue = static_cast<int32_t>(i);
+  for (size_t i = 0; i < more.size(); ++i)
+    m_rows[records + i].itemValue = more[i];
   ApplyFilter(false);
   endResetModel();
 }
@@ -205,8 +208,9 @@ int32_t CSortListModel::GetItemValue(int row) const {
   return at >= 0 ? m_rows[static_cast<size_t>(at)].itemValue : 0;
 }
 
-void CSortListModel::SetRowIcon(const QIcon& icon) {
+void CSortListModel::SetRowIcon(const QIcon& icon, const QIcon& negativeIcon) {
   m_rowIcon = icon;
+  m_negativeRowIcon = negativeIcon;
   if (GetRowCount() > 0 && !m_columns.empty())
     emit dataChanged(index(0, 0), index(GetRowCount() - 1, 0), {Qt::DecorationRole});
 }
@@ -352,10 +356,13 @@ QVariant CSortListModel::data(const QModelIndex& index, int role) const {
       std::string scratch;
       return DisplayText(CellText(m_rows[static_cast<size_t>(at)], index.column(), scratch));
     }
-    case Qt::DecorationRole:
-      if (column == 0 && !m_rowIcon.isNull())
-        return m_rowIcon;
-      return QVariant();
+    case Qt::DecorationRole: {
+      if (column != 0)
+        return QVariant();
+      const bool negative = m_rows[static_cast<size_t>(at)].itemValue < 0;
+      const QIcon& icon = negative && !m_negativeRowIcon.isNull() ? m_negativeRowIcon : m_rowIcon;
+      return icon.isNull() ? QVariant() : QVariant(icon);
+    }
     case Qt::TextAlignmentRole:
       return static_cast<int>((m_columns[column].alignment | Qt::AlignVCenter).toInt());
     default:

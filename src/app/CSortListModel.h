@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,8 +56,9 @@ class CSortListModel final : public QAbstractTableModel {
   /// Where rows without texts of their own read them.
   void SetTextSource(CellTextSource source);
   /// Replaces every row with one per record of the text source, item values 0 to count - 1 in
-  /// that order. It costs one pass however many rows there are.
-  void FillRows(int count);
+  /// that order, then one per value of `more` (records of a second kind, which the caller tells
+  /// apart by their values). It costs one pass however many rows there are.
+  void FillRows(int count, std::span<const int32_t> more = {});
   /// Inserts a row before `row` (an index beyond the end appends) with one text per column:
   /// missing texts are empty, extra ones are dropped; the item value starts at 0. Returns the
   /// index of the new row, or -1 for a negative index (or when the filter hides it).
@@ -83,8 +85,9 @@ class CSortListModel final : public QAbstractTableModel {
   /// The row's item value. Reading a row that does not exist is a caller error; it gives 0.
   int32_t GetItemValue(int row) const;
 
-  /// The icon shown in the first column of every row; a null icon shows none.
-  void SetRowIcon(const QIcon& icon);
+  /// The icon shown in the first column of every row; a null icon shows none. Rows with a
+  /// negative item value show `negativeIcon` instead, when it is given.
+  void SetRowIcon(const QIcon& icon, const QIcon& negativeIcon = {});
 
   /// Sorts every row, shown or not, by the texts of `column`; an index out of range does
   /// nothing. See CellOrder.h for the order. Equal rows keep their relative order.
@@ -141,4 +144,5 @@ class CSortListModel final : public QAbstractTableModel {
   std::vector<int> m_filterColumns;
   CellTextSource m_source;
   QIcon m_rowIcon;
+  QIcon m_negativeRowIcon;
 };

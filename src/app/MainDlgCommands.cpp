@@ -49,8 +49,9 @@ void CMainDlg::Play() {
     ShowOptions(kEmulatorPage);
     return;
   }
-  const int patch = SelectedPatch();
-  if (patch < 0 || m_playing)
+  // A patch's row or a set's.
+  const int32_t entry = SelectedPatchEntry();
+  if (entry == -1 || m_playing)
     return;
   m_playing = true;
   // Hidden for the length of the game (Run's loop goes on, as exec()'s would not).
@@ -68,7 +69,8 @@ void CMainDlg::Play() {
   });
   // A termination signal handled meanwhile has already ended the window: nothing is played.
   if (!m_closing) {
-    m_db.PlayPatch(patch);
+    if (entry >= 0)
+      m_db.PlayPatch(entry);
     ShowAgain();
   }
   m_dbPrompt.SetBeforeBox({});
@@ -76,7 +78,7 @@ void CMainDlg::Play() {
     qtPrompt->SetOwner(nullptr);
   m_playing = false;
   // The patch played (or not) stays selected, where the window shows it.
-  SelectRecord(*PatchList(), patch);
+  SelectRecord(*PatchList(), entry);
 }
 
 void CMainDlg::ShowHelp() {
@@ -102,15 +104,24 @@ void CMainDlg::ShowAgain() {
 }
 
 void CMainDlg::RemovePatch() {
+  const int32_t entry = SelectedPatchEntry();
+  if (const int set = SetOfRowValue(entry); set >= 0) {
+    RemovePatchSet(set);
+    return;
+  }
   const int patch = SelectedPatch();
   if (patch < 0)
     return;
   const PatchRecord& record = *m_db.GetPatch(patch);
-  const std::string text = RemovePatchQuestion(record.PatchName, record.Filename);
+  const std::vector<std::string> sets = m_db.SetsUsingPatch(record.Filename);
+  const std::string text = RemovePatchQuestion(record.PatchName, record.Filename, sets);
   const bool removed =
       m_prompt.Ask({text, kAppTitle, BoxIcon::Warning, BoxButtons::YesNo}) == BoxAnswer::Yes;
-  if (removed)
+  if (removed) {
+    for (const std::string& name : sets)
+      m_db.RemoveSet(m_db.FindSet(name));
     m_db.RemovePatch(patch);
+  }
   FillPatchList();
   // Refused, the same patch stays selected.
   if (!removed)
@@ -189,6 +200,10 @@ void CMainDlg::ShowPatchProperties() {
   const int row = PatchList()->GetFirstSelected();
   if (row < 0)
     return;
+  if (const int set = SetOfRowValue(PatchList()->GetItemValue(row)); set >= 0) {
+    ShowPatchSetProperties(row, set);
+    return;
+  }
   PatchRecord& patch = *m_db.GetPatch(PatchList()->GetItemValue(row));
   const PatchRecord before = patch;
   m_env.editPatchInfo(patch, m_db.AllowEdit, m_prompt, this);

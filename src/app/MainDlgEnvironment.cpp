@@ -11,8 +11,10 @@
 
 #include "app/LastFolders.h"
 #include "db/FileKinds.h"
+#include "dialogs/CMakePatchSetDlg.h"
 #include "dialogs/COptionsDlg.h"
 #include "dialogs/CPatchInfoDlg.h"
+#include "dialogs/CPatchSetInfoDlg.h"
 #include "dialogs/CRomInfoDlg.h"
 #include "platform/AppFolders.h"
 
@@ -76,6 +78,17 @@ bool DefaultEditPatchInfo(PatchRecord& patch, bool allowEdit, UserPrompt& prompt
   return dialog.exec() == QDialog::Accepted;
 }
 
+bool DefaultEditPatchSetInfo(PatchSetRecord& set, const CPatchDB& db, bool allowEdit,
+                             QWidget* parent) {
+  CPatchSetInfoDlg dialog(set, db, allowEdit, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool DefaultMakePatchSet(CPatchDB& db, const std::vector<int>& patches, QWidget* parent) {
+  CMakePatchSetDlg dialog(db, patches, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
 bool DefaultEditRomInfo(RomRecord& rom, CPatchDB& db, UserPrompt& prompt, QWidget* parent) {
   CRomInfoDlg dialog(rom, db, prompt, parent);
   return dialog.exec() == QDialog::Accepted;
@@ -107,6 +120,10 @@ void CompleteMainDlgEnvironment(MainDlgEnvironment& environment) {
     environment.choosePatchFile = DefaultChoosePatchFile;
   if (!environment.editPatchInfo)
     environment.editPatchInfo = DefaultEditPatchInfo;
+  if (!environment.editPatchSetInfo)
+    environment.editPatchSetInfo = DefaultEditPatchSetInfo;
+  if (!environment.makePatchSet)
+    environment.makePatchSet = DefaultMakePatchSet;
   if (!environment.editRomInfo)
     environment.editRomInfo = DefaultEditRomInfo;
   if (!environment.showOptions) {

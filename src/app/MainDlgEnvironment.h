@@ -29,6 +29,12 @@ struct MainDlgEnvironment {
   /// Runs the Patch Information dialog on a record; true when the user confirmed it.
   std::function<bool(PatchRecord& patch, bool allowEdit, UserPrompt& prompt, QWidget* parent)>
       editPatchInfo;
+  /// Runs the Patch Information dialog of a patch set; true when the user confirmed it.
+  std::function<bool(PatchSetRecord& set, const CPatchDB& db, bool allowEdit, QWidget* parent)>
+      editPatchSetInfo;
+  /// Runs the Make Patch Set dialog on installed patches (indices, in the order first offered);
+  /// true when it added a set to the database.
+  std::function<bool(CPatchDB& db, const std::vector<int>& patches, QWidget* parent)> makePatchSet;
   /// Runs the ROM Information dialog on a record; true when the user confirmed it.
   std::function<bool(RomRecord& rom, CPatchDB& db, UserPrompt& prompt, QWidget* parent)>
       editRomInfo;

@@ -22,6 +22,7 @@ constexpr PaneMenuEntry kPatchMenu[] = {
     {nullptr, 0},
     {"&Remove Patch            \tDel", CMainDlg::kRemovePatch},
     {"Install &New Patch...\t", CMainDlg::kAddPatch},
+    {"Make Patch &Set...", CMainDlg::kMakePatchSet},
     {nullptr, 0},
     {"P&roperties...", CMainDlg::kPatchProperties},
 };
@@ -80,6 +81,8 @@ const ListPaneLayout& CMainDlg::RomPaneLayout() {
 }
 
 std::string_view CMainDlg::PatchCellText(int index, int column, std::string& scratch) const {
+  if (const int set = SetOfRowValue(index); set >= 0)
+    return PatchSetCellText(set, column, scratch);
   const PatchRecord* p = m_db.GetPatch(index);
   if (p == nullptr)
     return {};
@@ -127,7 +130,10 @@ std::string_view CMainDlg::RomCellText(int index, int column, std::string& scrat
 }
 
 void CMainDlg::FillPatchList() {
-  PatchList()->FillRows(m_db.GetPatchCount());
+  std::vector<int32_t> sets(static_cast<size_t>(m_db.GetSetCount()));
+  for (size_t set = 0; set < sets.size(); ++set)
+    sets[set] = SetRowValue(static_cast<int>(set));
+  PatchList()->FillRows(m_db.GetPatchCount(), sets);
   UpdateCommandStates();
 }
 
@@ -146,7 +152,7 @@ void CMainDlg::RefreshRow(CSortListCtrl& list, int row) {
 }
 
 void CMainDlg::SelectRecord(CSortListCtrl& list, int index) {
-  if (index < 0)
+  if (index == -1)
     return;
   for (int row = 0; row < list.GetRowCount(); ++row) {
     if (list.GetItemValue(row) == index) {
@@ -157,8 +163,17 @@ void CMainDlg::SelectRecord(CSortListCtrl& list, int index) {
   }
 }
 
+int32_t CMainDlg::SelectedPatchEntry() const {
+  const CSortListCtrl& list = *PatchList();
+  const int row = list.GetFirstSelected();
+  if (row < 0 || list.GetFirstSelected(row) >= 0)
+    return -1;
+  return list.GetItemValue(row);
+}
+
 int CMainDlg::SelectedPatch() const {
-  return m_patchPane->SelectedValue();
+  const int32_t entry = SelectedPatchEntry();
+  return entry >= 0 ? entry : -1;
 }
 
 int CMainDlg::SelectedRom() const {

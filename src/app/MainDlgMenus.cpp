@@ -33,6 +33,7 @@ void CMainDlg::BuildMenus() {
   AddAction(tools, "&Play Selected Patch\tEnter", kPlay);
   tools->addSeparator();
   AddAction(tools, "&Install Patch...", kAddPatch, QKeySequence(Qt::CTRL | Qt::Key_O));
+  AddAction(tools, "Make Patch &Set...", kMakePatchSet);
   tools->addSeparator();
   AddAction(tools, "Install RO&M...", kAddRom, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
   AddAction(tools, "Add &Folder...", kAddFolder);
@@ -68,7 +69,10 @@ bool CMainDlg::IsCommandEnabled(int id) const {
     case kPlayButton:
     case kRemovePatch:
     case kRemovePatchButton:
-      return PatchList()->GetFirstSelected() >= 0;
+      // One row, a patch's or a set's: several selected are for making a set.
+      return SelectedPatchEntry() != -1;
+    case kMakePatchSet:
+      return !PatchesForASet().empty();
     case kRemoveRom:
     case kRemoveRomButton:
     case kRomProperties:
@@ -137,6 +141,9 @@ void CMainDlg::ExecuteCommand(int id) {
       break;
     case kPatchProperties:
       ShowPatchProperties();
+      break;
+    case kMakePatchSet:
+      MakePatchSet();
       break;
     case kRomProperties:
       ShowRomProperties();

@@ -64,10 +64,40 @@ std::string NoEmulatorText(const CPatchDB& db) {
          " in Options, on the emulator page, before you can run patches.";
 }
 
-std::string RemovePatchQuestion(const std::string& patchName, const std::string& filename) {
+std::string RemovePatchQuestion(const std::string& patchName, const std::string& filename,
+                                const std::vector<std::string>& sets) {
   const auto format = PatchFormatFromPath(filename);
   const std::string kind = format ? PatchFormatName(*format) : "patch";
-  return "Are you sure you want to remove the patch \"" + patchName +
-         "\" from the database?\n\nThis will NOT remove the " + kind +
-         " file from your hard drive.";
+  std::string text =
+      "Are you sure you want to remove the patch \"" + patchName + "\" from the database?\n\n";
+  if (!sets.empty()) {
+    // The sets go with it: a set cannot be played without every one of its patches.
+    text += sets.size() == 1 ? "The patch set " : "The patch sets ";
+    for (size_t i = 0; i < sets.size(); ++i) {
+      if (i > 0)
+        text += i + 1 == sets.size() ? " and " : ", ";
+      text += "\"" + sets[i] + "\"";
+    }
+    text += sets.size() == 1 ? " uses it and will be removed with it"
+                             : " use it and will be removed with it";
+    text += " (saves stay where they are).\n\n";
+  }
+  return text + "This will NOT remove the " + kind + " file from your hard drive.";
+}
+
+std::string RemovePatchSetQuestion(const std::string& setName) {
+  return "Are you sure you want to remove the patch set \"" + setName +
+         "\" from the database?\n\nIts patches stay installed. This will NOT remove any file "
+         "from your hard drive.";
+}
+
+std::string PatchSetFilesText(const std::vector<std::string>& patches) {
+  std::string text = "Patch set: ";
+  for (size_t i = 0; i < patches.size(); ++i) {
+    if (i > 0)
+      text += " + ";
+    const size_t slash = patches[i].rfind('/');
+    text += slash == std::string::npos ? patches[i] : patches[i].substr(slash + 1);
+  }
+  return text;
 }

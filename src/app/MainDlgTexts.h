@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "db/EmulatorChoice.h"
 #include "prompt/UserPrompt.h"
@@ -16,5 +17,11 @@ std::string WelcomeText(EmulatorKind offered);
 BoxRequest FirstRunResult(const CPatchDB& db);
 /// Playing while the chosen emulator is not set up.
 std::string NoEmulatorText(const CPatchDB& db);
-/// The question before a patch is removed from the list; `filename` gives its format.
-std::string RemovePatchQuestion(const std::string& patchName, const std::string& filename);
+/// The question before a patch is removed from the list; `filename` gives its format. `sets`
+/// are the patch sets that use it, which go with it.
+std::string RemovePatchQuestion(const std::string& patchName, const std::string& filename,
+                                const std::vector<std::string>& sets = {});
+/// The question before a patch set is removed from the list.
+std::string RemovePatchSetQuestion(const std::string& setName);
+/// What a patch set's row shows where a patch's shows its file: the files of its patches.
+std::string PatchSetFilesText(const std::vector<std::string>& patches);

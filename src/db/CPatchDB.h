@@ -71,6 +71,10 @@ class CPatchDB final {
   /// False, after a message, when the name is empty, not a file name or taken, or the patches
   /// are not 2 to 10 different installed patches of one ROM.
   bool AddPatchSet(const std::string& name, const std::vector<std::string>& paths);
+  /// Whether two patches are for one ROM, as the patches of a set must be: the same size word,
+  /// names equal in any letter case (under the parentheses rule), digests equal when both have
+  /// one.
+  bool SameTargetRom(const PatchRecord& a, const PatchRecord& b) const;
 
   // Size texts.
   static int32_t ParseRomSize(const std::string& text);

@@ -39,6 +39,12 @@ void ApplyPatchInfo(const PatchInfoForm& form, PatchRecord& patch) {
   patch.RomDigest = form.RomDigest;
 }
 
+void ApplyPatchSetInfo(const PatchSetInfoForm& form, PatchSetRecord& set) {
+  set.Author = form.Author;
+  set.Version = form.Version;
+  set.Description = JoinLines(form.Description);
+}
+
 std::string JoinLines(const std::string& text) {
   std::string line;
   line.reserve(text.size());

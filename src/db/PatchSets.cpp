@@ -18,18 +18,18 @@ bool IsFileName(const std::string& name) {
   return name.find_first_of("/|") == std::string::npos && name != "." && name != "..";
 }
 
-bool SameRom(const CPatchDB& db, const PatchRecord& a, const PatchRecord& b) {
+}  // namespace
+
+bool CPatchDB::SameTargetRom(const PatchRecord& a, const PatchRecord& b) const {
   if (a.SizeWord != b.SizeWord)
     return false;
   if (!a.RomDigest.empty() && !b.RomDigest.empty() && !EqualsNoCase(a.RomDigest, b.RomDigest))
     return false;
-  const auto shown = [&db](const std::string& name) {
-    return db.IgnoreParens ? CPatchDB::StripParens(name) : name;
+  const auto shown = [this](const std::string& name) {
+    return IgnoreParens ? StripParens(name) : name;
   };
   return EqualsNoCase(shown(a.RomName), shown(b.RomName));
 }
-
-}  // namespace
 
 PatchSetRecord* CPatchDB::GetSet(int index) const {
   if (index < 0 || index >= GetSetCount())
@@ -91,7 +91,7 @@ bool CPatchDB::AddPatchSet(const std::string& name, const std::vector<std::strin
       return refuse("\"" + path + "\" is named more than once.");
     if (first == nullptr)
       first = patch;
-    else if (!SameRom(*this, *first, *patch))
+    else if (!SameTargetRom(*first, *patch))
       return refuse("The patches of a set must be for one ROM: \"" + patch->PatchName +
                     "\" is for " + patch->RomName + " (" + patch->RomSize + "), \"" +
                     first->PatchName + "\" for " + first->RomName + " (" + first->RomSize + ").");

@@ -1,5 +1,6 @@
 #include "ui/Artwork.h"
 
+#include <QPainter>
 #include <QString>
 #include <iterator>
 
@@ -50,6 +51,25 @@ QIcon GetAppIcon() {
 }
 QIcon GetPatchIcon() {
   return LoadIcon("patch");
+}
+QIcon GetPatchSetIcon() {
+  InitArtworkResources();
+  QIcon icon;
+  for (int size : kSizes) {
+    // Each patch at three quarters of the size: the one behind up and left, the other over it
+    // down and right.
+    const int part = size * 3 / 4;
+    const QPixmap patch = QPixmap(QStringLiteral(":/icons/patch-%1.png").arg(size))
+                              .scaled(part, part, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPixmap both(size, size);
+    both.fill(Qt::transparent);
+    QPainter painter(&both);
+    painter.drawPixmap(0, 0, patch);
+    painter.drawPixmap(size - part, size - part, patch);
+    painter.end();
+    icon.addPixmap(both);
+  }
+  return icon;
 }
 QIcon GetRomIcon() {
   return LoadIcon("rom");

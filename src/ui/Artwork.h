@@ -11,6 +11,8 @@
 QIcon GetAppIcon();
 /// Icon 155: the patch list's row icon.
 QIcon GetPatchIcon();
+/// The patch list's row icon for a patch set: two patch icons, one over the other.
+QIcon GetPatchSetIcon();
 /// Icon 156: the ROM list's row icon.
 QIcon GetRomIcon();
 /// Icon 148 at 48×48: the picture beside the patch buttons.

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -88,6 +89,11 @@ QWidget* MakeWidget(const ControlRow& row, QWidget& parent) {
     }
     case ControlKind::Slider:
       return new QSlider(Qt::Horizontal, &parent);
+    case ControlKind::ListBox: {
+      auto* list = new QListWidget(&parent);
+      list->setSelectionMode(QAbstractItemView::SingleSelection);
+      return list;
+    }
   }
   return new QWidget(&parent);
 }

@@ -36,6 +36,7 @@ enum class ControlKind {
   GroupBox,           // [QGroupBox] titled frame; place it before the controls inside it
   EtchedLine,         // [QFrame] a sunken horizontal line, at least two pixels high
   Slider,             // [QSlider] horizontal
+  ListBox,            // [QListWidget] one column of texts, one of them selected at a time
 };
 
 /// One row of a layout table. x, y, width and height are dialog units from the top-left corner
