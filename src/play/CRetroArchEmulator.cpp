@@ -128,7 +128,8 @@ bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
 PlayCommand CRetroArchEmulator::Command() const {
   PlayCommand command{SplitProgramText(m_db.RetroArch), m_runFolder};
   if (m_request.chain != nullptr) {
-    // A series is found by its names beside the game; a patch flag would stop that.
+    // The series is found by its names beside the game, without a patch flag: a flag names one
+    // patch and keeps RetroArch to that patch's format.
     for (const std::string& word :
          {std::string("-L"), m_db.RetroArchCore, "--appendconfig=" + RunPath(kConfigName),
           RunPath(m_contentName)}) {

@@ -46,6 +46,9 @@ bool CheckSetForRom(CPatchDB& db, const PatchSetRecord& set, const RomRecord& ro
   return true;
 }
 
+// Every step of a set has a name of RetroArch's series.
+static_assert(PatchSetRecord::kMostPatches <= kMostSeriesPatches);
+
 std::string SeriesPatchName(const std::string& base, PatchFormat format, size_t index) {
   std::string name = base + "." + AsciiLowerCopy(PatchFormatName(format));
   if (index > 0)
