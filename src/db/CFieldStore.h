@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -21,11 +22,21 @@ class CFieldStore final {
   /// in place: moving a lent field makes a text of its own.
   void Lend(FieldText& field, std::string_view text);
 
+  /// The kinds of text that repeat from record to record in a collection: many patches share an
+  /// author, a version, a ROM and its size and digest.
+  enum class Repeated { Author, Version, RomName, RomSize, RomDigest, Count };
+  /// Lend, sharing the bytes of an equal text of the same kind lent recently.
+  void LendRepeated(FieldText& field, std::string_view text, Repeated kind);
+  /// Lets go of what LendRepeated remembers; the texts stay.
+  void ForgetRepeated();
+
  private:
   // Pieces are large enough for a piece of a file's fields; a longer text gets one of its own.
   static constexpr size_t kPieceSize = 1 << 20;
 
   std::vector<std::unique_ptr<unsigned char[]>> m_pieces;
+  // For each kind of repeated text, the last one lent in each slot a text's hash picks.
+  std::vector<const unsigned char*> m_recent[static_cast<size_t>(Repeated::Count)];
   unsigned char* m_next = nullptr;
   size_t m_room = 0;
 };

@@ -15,6 +15,7 @@
 namespace {
 
 using Section = CPatchDB::FileSection;
+using Repeated = CFieldStore::Repeated;
 
 // A label of a section this version does not know (one a later version wrote): a word in one
 // pair of brackets, without blanks. Such a section is kept as it is, to be written back.
@@ -61,10 +62,11 @@ void LendSizeText(CFieldStore& store, FieldText& field, std::string_view text, i
   const std::string_view suffix = HasHeader(sizeWord) ? "" : noHeaderSuffix;
   if (text.size() == number.size() + 4 + suffix.size() && text.starts_with(number) &&
       text.substr(number.size(), 4) == "Mbit" && text.ends_with(suffix)) {
-    store.Lend(field, text);
+    store.LendRepeated(field, text, CFieldStore::Repeated::RomSize);
     return;
   }
-  store.Lend(field, FormatSizeText(sizeWord, noHeaderSuffix));
+  store.LendRepeated(field, FormatSizeText(sizeWord, noHeaderSuffix),
+                     CFieldStore::Repeated::RomSize);
 }
 
 // Reads the lines of brindle.dat one at a time, as they come. A line's text is copied into the
@@ -244,6 +246,7 @@ int CPatchDB::Load(const std::string& path) {
     std::memmove(buffer.data(), buffer.data() + pos, held);
   }
   reader.Finish();
+  m_fieldStore.ForgetRepeated();
   return 0;
 }
 
@@ -251,6 +254,7 @@ void CPatchDB::LoadBytes(std::string_view bytes) {
   CDatabaseReader reader(*this);
   reader.ReadLines(bytes, ByteOrderMarkLength(bytes), true);
   reader.Finish();
+  m_fieldStore.ForgetRepeated();
 }
 
 bool CPatchDB::ParsePatchLine(std::string_view text) {
@@ -277,13 +281,13 @@ bool CPatchDB::ParsePatchLine(std::string_view text) {
     if (sizeWord != kNoSize) {
       auto patch = std::make_unique<PatchRecord>();
       m_fieldStore.Lend(patch->PatchName, f[0]);
-      m_fieldStore.Lend(patch->Author, f[1]);
-      m_fieldStore.Lend(patch->Version, f[2]);
+      m_fieldStore.LendRepeated(patch->Author, f[1], Repeated::Author);
+      m_fieldStore.LendRepeated(patch->Version, f[2], Repeated::Version);
       m_fieldStore.Lend(patch->Description, f[3]);
       m_fieldStore.Lend(patch->Filename, f[4]);
-      m_fieldStore.Lend(patch->RomName, f[5]);
+      m_fieldStore.LendRepeated(patch->RomName, f[5], Repeated::RomName);
       LendSizeText(m_fieldStore, patch->RomSize, f[6], sizeWord, " No header");
-      m_fieldStore.Lend(patch->RomDigest, f[7]);
+      m_fieldStore.LendRepeated(patch->RomDigest, f[7], Repeated::RomDigest);
       patch->SizeWord = sizeWord;
       m_patches.push_back(std::move(patch));
       return true;
@@ -322,10 +326,10 @@ bool CPatchDB::ParseRomLine(std::string_view text) {
     return false;
   }
   auto rom = std::make_unique<RomRecord>();
-  m_fieldStore.Lend(rom->RomName, f[0]);
+  m_fieldStore.LendRepeated(rom->RomName, f[0], Repeated::RomName);
   LendSizeText(m_fieldStore, rom->RomSize, f[1], sizeWord, " (No header)");
   m_fieldStore.Lend(rom->Filename, f[2]);
-  m_fieldStore.Lend(rom->RomDigest, f[3]);
+  m_fieldStore.LendRepeated(rom->RomDigest, f[3], Repeated::RomDigest);
   m_fieldStore.Lend(rom->ForcedName, f[4]);
   rom->UseForcedName = !f[4].empty();
   rom->SizeWord = sizeWord;
