@@ -16,10 +16,7 @@ bool CSortListModel::InsertColumn(int index, const QString& title, Qt::Alignment
     return false;
   beginInsertColumns(QModelIndex(), index, index);
   m_columns.insert(m_columns.begin() + index, ColumnInfo{title, alignment});
-  for (Row& row : m_rows) {
-    if (!row.texts)
-      continue;
-    std::vector<std::string>& texts = *row.texts;
+  for (std::vector<std::string>& texts : m_texts) {
     if (static_cast<int>(texts.size()) >= index)
       texts.insert(texts.begin() + index, std::string());
     FitTexts(texts);
@@ -44,6 +41,12 @@ void CSortListModel::FitTexts(std::vector<std::string>& texts) const {
   texts.resize(m_columns.size());
 }
 
+int32_t CSortListModel::KeepTexts(std::vector<std::string> texts) {
+  FitTexts(texts);
+  m_texts.push_back(std::move(texts));
+  return static_cast<int32_t>(m_texts.size() - 1);
+}
+
 int CSortListModel::GetRowCount() const {
   return static_cast<int>(m_filtered ? m_shown.size() : m_rows.size());
 }
@@ -57,8 +60,8 @@ int CSortListModel::RowIndex(int row) const {
 std::string_view CSortListModel::CellText(const Row& row, int column, std::string& scratch) const {
   if (column < 0 || column >= GetColumnCount())
     return {};
-  if (row.texts)
-    return (*row.texts)[static_cast<size_t>(column)];
+  if (row.texts != kSourceTexts)
+    return m_texts[static_cast<size_t>(row.texts)][static_cast<size_t>(column)];
   if (!m_source)
     return {};
   return m_source(row.itemValue, column, scratch);
@@ -72,6 +75,7 @@ void CSortListModel::SetTextSource(CellTextSource source) {
 void CSortListModel::FillRows(int count, std::span<const int32_t> more) {
   beginResetModel();
   m_rows.clear();
+  m_texts.clear();
   const size_t records = static_cast<size_t>(std::max(count, 0));
   m_rows.resize(records + more.size());
   for (size_t i = 0; i < records; ++i)
@@ -85,12 +89,10 @@ void CSortListModel::FillRows(int count, std::span<const int32_t> more) {
 void CSortListModel::ReplaceAllRows(std::vector<RowRecord> rows) {
   beginResetModel();
   m_rows.clear();
+  m_texts.clear();
   m_rows.reserve(rows.size());
-  for (RowRecord& record : rows) {
-    FitTexts(record.texts);
-    m_rows.push_back(
-        {record.itemValue, std::make_unique<std::vector<std::string>>(std::move(record.texts))});
-  }
+  for (RowRecord& record : rows)
+    m_rows.push_back({record.itemValue, KeepTexts(std::move(record.texts))});
   ApplyFilter(false);
   endResetModel();
 }
@@ -100,18 +102,17 @@ int CSortListModel::InsertRow(int row, const std::vector<std::string>& texts) {
     return -1;
   row = std::min(row, GetRowCount());
   const int at = row < GetRowCount() ? RowIndex(row) : GetTotalRowCount();
-  Row inserted{0, std::make_unique<std::vector<std::string>>(texts)};
-  FitTexts(*inserted.texts);
+  const Row inserted{0, KeepTexts(texts)};
   if (!m_filtered) {
     beginInsertRows(QModelIndex(), row, row);
-    m_rows.insert(m_rows.begin() + at, std::move(inserted));
+    m_rows.insert(m_rows.begin() + at, inserted);
     endInsertRows();
     return row;
   }
   // The rows behind the new one move down by one; the shown rows stay where they are.
   std::string scratch;
   const bool shown = RowMatches(inserted, scratch);
-  m_rows.insert(m_rows.begin() + at, std::move(inserted));
+  m_rows.insert(m_rows.begin() + at, inserted);
   for (int32_t& index : m_shown) {
     if (index >= at)
       ++index;
@@ -129,6 +130,8 @@ bool CSortListModel::DeleteRow(int row) {
   if (at < 0)
     return false;
   beginRemoveRows(QModelIndex(), row, row);
+  if (const int32_t texts = m_rows[static_cast<size_t>(at)].texts; texts != kSourceTexts)
+    std::vector<std::string>().swap(m_texts[static_cast<size_t>(texts)]);
   m_rows.erase(m_rows.begin() + at);
   if (m_filtered) {
     m_shown.erase(m_shown.begin() + row);
@@ -145,6 +148,7 @@ int CSortListModel::DeleteAllRows() {
     return 0;
   beginResetModel();
   m_rows.clear();
+  m_texts.clear();
   m_shown.clear();
   endResetModel();
   return count;
@@ -154,9 +158,14 @@ bool CSortListModel::ReplaceRowTexts(int row, const std::vector<std::string>& te
   const int at = RowIndex(row);
   if (at < 0)
     return false;
-  auto cells = std::make_unique<std::vector<std::string>>(texts);
-  FitTexts(*cells);
-  m_rows[static_cast<size_t>(at)].texts = std::move(cells);
+  Row& replaced = m_rows[static_cast<size_t>(at)];
+  if (replaced.texts == kSourceTexts) {
+    replaced.texts = KeepTexts(texts);
+  } else {
+    std::vector<std::string>& own = m_texts[static_cast<size_t>(replaced.texts)];
+    own = texts;
+    FitTexts(own);
+  }
   RefreshRow(row);
   return true;
 }
@@ -198,7 +207,7 @@ bool CSortListModel::SetItemValue(int row, int32_t value) {
     return false;
   m_rows[static_cast<size_t>(at)].itemValue = value;
   // A row read from the records now shows another one.
-  if (!m_rows[static_cast<size_t>(at)].texts)
+  if (m_rows[static_cast<size_t>(at)].texts == kSourceTexts)
     RefreshRow(row);
   return true;
 }

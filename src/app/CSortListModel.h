@@ -119,11 +119,14 @@ class CSortListModel final : public QAbstractTableModel {
   };
   struct Row {
     int32_t itemValue = 0;
-    // Texts of the row's own, one per column; none when they come from the text source.
-    std::unique_ptr<std::vector<std::string>> texts;
+    // Its texts of its own, one per column, in m_texts; -1 when they come from the text source.
+    int32_t texts = -1;
   };
+  static constexpr int32_t kSourceTexts = -1;
 
   void FitTexts(std::vector<std::string>& texts) const;
+  /// Keeps `texts` (fitted) as a row's own; the index the row refers to them by.
+  int32_t KeepTexts(std::vector<std::string> texts);
   /// The index into m_rows of shown row `row`, or -1.
   int RowIndex(int row) const;
   std::string_view CellText(const Row& row, int column, std::string& scratch) const;
@@ -137,6 +140,9 @@ class CSortListModel final : public QAbstractTableModel {
 
   std::vector<ColumnInfo> m_columns;
   std::vector<Row> m_rows;
+  // The texts of the rows that have their own (a row deleted leaves its place unused until all
+  // rows are replaced).
+  std::vector<std::vector<std::string>> m_texts;
   // Indices into m_rows of the rows shown, ascending; used only while m_filtered.
   std::vector<int32_t> m_shown;
   bool m_filtered = false;
