@@ -25,6 +25,8 @@ void CMainDlg::StartLoading() {
     if (m_lockResult == CDatabaseLock::Result::Acquired)
       m_loaded = m_db.Load(DatabasePath());
     mallopt(M_TOP_PAD, kHeapPad);
+    // What reading used for a while (its buffer, its tables) goes back to the system.
+    malloc_trim(0);
   };
   m_dbPrompt.Hold();
   mallopt(M_TOP_PAD, kLoadingHeapPad);

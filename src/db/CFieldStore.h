@@ -3,15 +3,16 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <vector>
 
 #include "db/FieldText.h"
 
-/// The texts of the fields a database read from its file, held in large pieces for its records
-/// to borrow: one allocation for many fields, rather than one a field. Texts are only added;
-/// they stay until the store is destroyed, so the records that borrow them must not outlive it
-/// (the database destroys its records first).
+/// The records a database read from its file and the texts of their fields, held in large
+/// pieces: one allocation for many records and fields, rather than one each. Nothing is freed
+/// before the store is destroyed, so the records made here and those that borrow its texts must
+/// not outlive it (the database destroys its records first).
 class CFieldStore final {
  public:
   CFieldStore() = default;
@@ -21,6 +22,20 @@ class CFieldStore final {
   /// Makes `field` a copy of `text` lent from here (empty for an empty text). Fields are filled
   /// in place: moving a lent field makes a text of its own.
   void Lend(FieldText& field, std::string_view text);
+
+  /// A new record made here; Discard destroys it.
+  template <class Record>
+  Record* Make() {
+    return new (Place(sizeof(Record), alignof(Record))) Record();
+  }
+  /// Destroys a record: one made here is only destroyed, any other one deleted.
+  template <class Record>
+  void Discard(Record* record) {
+    if (Holds(record))
+      record->~Record();
+    else
+      delete record;
+  }
 
   /// The kinds of text that repeat from record to record in a collection: many patches share an
   /// author, a version, a ROM and its size and digest.
@@ -34,9 +49,30 @@ class CFieldStore final {
   // Pieces are large enough for a piece of a file's fields; a longer text gets one of its own.
   static constexpr size_t kPieceSize = 1 << 20;
 
-  std::vector<std::unique_ptr<unsigned char[]>> m_pieces;
+  // Mapped from the system rather than taken from the heap: pages are only counted once
+  // touched, and go back to the system with the store.
+  struct Unmap {
+    size_t size;
+    void operator()(unsigned char* bytes) const;
+  };
+  struct Piece {
+    std::unique_ptr<unsigned char[], Unmap> bytes;
+    size_t size;
+  };
+  std::vector<Piece> m_pieces;
+  struct Recent {
+    const unsigned char* block = nullptr;
+    size_t hash = 0;
+  };
+  /// The block of a copy of `text` (not empty) held here.
+  const unsigned char* Put(std::string_view text);
+  /// Room for `size` bytes aligned to `align`.
+  unsigned char* Place(size_t size, size_t align);
+  /// Whether `p` points into a piece.
+  bool Holds(const void* p) const;
+
   // For each kind of repeated text, the last one lent in each slot a text's hash picks.
-  std::vector<const unsigned char*> m_recent[static_cast<size_t>(Repeated::Count)];
+  std::vector<Recent> m_recent[static_cast<size_t>(Repeated::Count)];
   unsigned char* m_next = nullptr;
   size_t m_room = 0;
 };

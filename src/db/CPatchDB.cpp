@@ -11,7 +11,12 @@ CPatchDB::CPatchDB(UserPrompt& prompt) : m_prompt(prompt), m_variables(&prompt) 
   SetDefaults();
 }
 
-CPatchDB::~CPatchDB() = default;
+CPatchDB::~CPatchDB() {
+  for (PatchRecord* patch : m_patches)
+    m_fieldStore.Discard(patch);
+  for (RomRecord* rom : m_roms)
+    m_fieldStore.Discard(rom);
+}
 
 void CPatchDB::RegisterSettings() {
   m_variables.AddVariable("ZSNES", VariableType::String, &ZSNES);
@@ -54,13 +59,13 @@ void CPatchDB::SetDefaults() {
 PatchRecord* CPatchDB::GetPatch(int index) const {
   if (index < 0 || index >= GetPatchCount())
     return nullptr;
-  return m_patches[static_cast<size_t>(index)].get();
+  return m_patches[static_cast<size_t>(index)];
 }
 
 RomRecord* CPatchDB::GetRom(int index) const {
   if (index < 0 || index >= GetRomCount())
     return nullptr;
-  return m_roms[static_cast<size_t>(index)].get();
+  return m_roms[static_cast<size_t>(index)];
 }
 
 int CPatchDB::FindPatch(const std::string& path) const {
@@ -74,9 +79,9 @@ int CPatchDB::FindPatch(const std::string& path) const {
 
 RomRecord* CPatchDB::FindRom(const std::string& romName, int32_t sizeWord) const {
   const std::string key = IgnoreParens ? StripParens(romName) : romName;
-  for (const auto& rom : m_roms) {
+  for (RomRecord* rom : m_roms) {
     if (EqualsNoCase(key, ShownRomName(*rom)) && sizeWord == rom->SizeWord)
-      return rom.get();
+      return rom;
   }
   return nullptr;
 }
@@ -90,6 +95,7 @@ std::string CPatchDB::ShownRomName(const RomRecord& rom) const {
 void CPatchDB::RemovePatch(int index) {
   if (index < 0 || index >= GetPatchCount())
     return;
+  m_fieldStore.Discard(m_patches[static_cast<size_t>(index)]);
   m_patches.erase(m_patches.begin() + index);
   ++m_changes;
 }
@@ -97,17 +103,20 @@ void CPatchDB::RemovePatch(int index) {
 void CPatchDB::RemoveRom(int index) {
   if (index < 0 || index >= GetRomCount())
     return;
+  m_fieldStore.Discard(m_roms[static_cast<size_t>(index)]);
   m_roms.erase(m_roms.begin() + index);
   ++m_changes;
 }
 
 void CPatchDB::AppendPatch(std::unique_ptr<PatchRecord> patch) {
-  m_patches.push_back(std::move(patch));
+  m_patches.push_back(patch.get());
+  patch.release();
   ++m_changes;
 }
 
 void CPatchDB::AppendRom(std::unique_ptr<RomRecord> rom) {
-  m_roms.push_back(std::move(rom));
+  m_roms.push_back(rom.get());
+  rom.release();
   ++m_changes;
 }
 

@@ -230,8 +230,9 @@ class CPatchDB final {
 
   UserPrompt& m_prompt;
   CFieldStore m_fieldStore;  // the texts the records read from files borrow; outlives them
-  std::vector<std::unique_ptr<PatchRecord>> m_patches;
-  std::vector<std::unique_ptr<RomRecord>> m_roms;
+  // Owned: made in m_fieldStore by the file reader, or handed over by AppendPatch/AppendRom.
+  std::vector<PatchRecord*> m_patches;
+  std::vector<RomRecord*> m_roms;
   std::vector<std::unique_ptr<PatchSetRecord>> m_sets;
   std::vector<KeptSection> m_keptSections;
   std::unique_ptr<PatchSetRecord> m_readingSet;  // the set whose lines are being read

@@ -279,7 +279,7 @@ bool CPatchDB::ParsePatchLine(std::string_view text) {
   const int32_t sizeWord = ParseRomSize(f[6]);
   if (!failed) {
     if (sizeWord != kNoSize) {
-      auto patch = std::make_unique<PatchRecord>();
+      PatchRecord* patch = m_fieldStore.Make<PatchRecord>();
       m_fieldStore.Lend(patch->PatchName, f[0]);
       m_fieldStore.LendRepeated(patch->Author, f[1], Repeated::Author);
       m_fieldStore.LendRepeated(patch->Version, f[2], Repeated::Version);
@@ -289,7 +289,7 @@ bool CPatchDB::ParsePatchLine(std::string_view text) {
       LendSizeText(m_fieldStore, patch->RomSize, f[6], sizeWord, " No header");
       m_fieldStore.LendRepeated(patch->RomDigest, f[7], Repeated::RomDigest);
       patch->SizeWord = sizeWord;
-      m_patches.push_back(std::move(patch));
+      m_patches.push_back(patch);
       return true;
     }
     errors = "Patch entry contains errors:\n\nERROR P10: Target ROM size invalid.";
@@ -325,7 +325,7 @@ bool CPatchDB::ParseRomLine(std::string_view text) {
     ReportLineError(errors);
     return false;
   }
-  auto rom = std::make_unique<RomRecord>();
+  RomRecord* rom = m_fieldStore.Make<RomRecord>();
   m_fieldStore.LendRepeated(rom->RomName, f[0], Repeated::RomName);
   LendSizeText(m_fieldStore, rom->RomSize, f[1], sizeWord, " (No header)");
   m_fieldStore.Lend(rom->Filename, f[2]);
@@ -333,6 +333,6 @@ bool CPatchDB::ParseRomLine(std::string_view text) {
   m_fieldStore.Lend(rom->ForcedName, f[4]);
   rom->UseForcedName = !f[4].empty();
   rom->SizeWord = sizeWord;
-  m_roms.push_back(std::move(rom));
+  m_roms.push_back(rom);
   return true;
 }

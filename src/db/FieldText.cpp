@@ -38,8 +38,8 @@ size_t ReadHead(const unsigned char*& p) {
 
 }  // namespace
 
-std::string_view FieldText::LongView() const {
-  const unsigned char* p = m_block;
+std::string_view FieldText::LongView(const unsigned char* block) {
+  const unsigned char* p = block;
   const size_t head = ReadHead(p);
   return {reinterpret_cast<const char*>(p), head >> 1};
 }

@@ -28,7 +28,7 @@ class FieldText final {
   FieldText(const char* text) { Own(text); }
   FieldText(const FieldText& other) { Own(other.view()); }
   FieldText(FieldText&& other);
-  ~FieldText() { Release(); }
+  ~FieldText() { clear(); }
 
   FieldText& operator=(std::string_view text);
   FieldText& operator=(const std::string& text) { return *this = std::string_view(text); }
@@ -38,11 +38,7 @@ class FieldText final {
   FieldText& operator+=(std::string_view text);
 
   std::string_view view() const {
-    if (m_block == nullptr)
-      return {};
-    if (m_block[0] < 0x80)  // nearly always: a text shorter than 64 bytes
-      return {reinterpret_cast<const char*>(m_block + 1), static_cast<size_t>(m_block[0] >> 1)};
-    return LongView();
+    return m_block == nullptr ? std::string_view() : ViewOf(m_block);
   }
   operator std::string_view() const { return view(); }
   operator std::string() const { return std::string(view()); }
@@ -57,7 +53,10 @@ class FieldText final {
   char operator[](size_type i) const { return view()[i]; }
   char front() const { return view().front(); }
   char back() const { return view().back(); }
-  void clear() { Release(); }
+  void clear() {
+    if (m_block != nullptr)
+      Release();
+  }
 
   std::string substr(size_type pos = 0, size_type count = npos) const {
     return std::string(view().substr(pos, count));
@@ -102,7 +101,12 @@ class FieldText final {
   static size_t BlockSize(size_t length);
   static unsigned char* WriteBlock(unsigned char* out, std::string_view text, bool own);
 
-  std::string_view LongView() const;
+  static std::string_view ViewOf(const unsigned char* block) {
+    if (block[0] < 0x80)  // nearly always: a text shorter than 64 bytes
+      return {reinterpret_cast<const char*>(block + 1), static_cast<size_t>(block[0] >> 1)};
+    return LongView(block);
+  }
+  static std::string_view LongView(const unsigned char* block);
   bool IsOwn() const;
   void Own(std::string_view text);
   void Release();

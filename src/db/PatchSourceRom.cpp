@@ -14,9 +14,9 @@ const RomRecord* CPatchDB::FindPatchSourceRom(const PatchSummary& patch) const {
   for (const auto& rom : m_roms) {
     const SourceMatch match = MatchPatchSource(rom->Filename, patch);
     if (match == SourceMatch::Same)
-      return rom.get();
+      return rom;
     if (match == SourceMatch::SameWithoutHeader && withoutHeader == nullptr)
-      withoutHeader = rom.get();
+      withoutHeader = rom;
   }
   return withoutHeader;
 }

@@ -29,8 +29,9 @@ TEST(RecordStorage, FieldsHoldAnyTextAndTakeNewOnesSafely) {
   EXPECT_TRUE(field.empty());
 }
 
-// Records read from a file borrow their texts from the database: an edited one beside them, a
-// copy that outlives the database and a second load must all keep their texts.
+// Records read from a file live in the database's store and borrow their texts from it: an
+// edited one beside them, a copy that outlives the database, a second load and removals must
+// all keep the texts right.
 TEST(RecordStorage, ReadRecordsStayTrueThroughEditsCopiesAndLoads) {
   ScriptedPrompt prompt;
   const std::string file =
@@ -56,6 +57,13 @@ TEST(RecordStorage, ReadRecordsStayTrueThroughEditsCopiesAndLoads) {
     back.LoadBytes(db.Serialize());
     EXPECT_EQ(back.Serialize(), db.Serialize());
     EXPECT_EQ(*back.GetPatch(0), *db.GetPatch(0));
+
+    // Records read and records handed over are removed alike.
+    db.AppendPatch(std::make_unique<PatchRecord>(copy));
+    db.RemovePatch(0);
+    db.RemovePatch(2);
+    ASSERT_EQ(db.GetPatchCount(), 2);
+    EXPECT_EQ(db.GetPatch(1)->PatchName, "C");
   }
   EXPECT_EQ(copy.PatchName, "B");
   EXPECT_EQ(copy.RomSize, "8Mbit");
