@@ -145,6 +145,8 @@ class CPatchDB final {
   // Playing, with CPatchPlayer (play/), where these two are defined.
   /// Plays the patch at an index: 1 when the emulator ran and everything is back, 0 otherwise.
   int PlayPatch(int index);
+  /// Plays the patch set at an index, its patches applied in order, as PlayPatch plays a patch.
+  int PlayPatchSet(int setIndex);
   /// Puts back what a play cut short by a crash left changed; false when there was nothing.
   bool RecoverInterruptedPlay();
   /// Removes what writes cut short by a crash left beside brindle.dat, the play journal and the

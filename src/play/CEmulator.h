@@ -10,6 +10,9 @@
 #include "play/PatchForms.h"
 #include "play/PlayJournalFile.h"
 
+struct PatchChain;
+struct PatchSetRecord;
+
 /// The kinds of patch file an emulator may apply: the formats the patch reader knows.
 using PatchType = PatchFormat;
 
@@ -31,6 +34,10 @@ struct PlayRequest {
   bool savesWithPatch = true;
   /// The patch applied in memory to the ROM file's bytes, and checked.
   const CheckedPatch* checked = nullptr;
+  /// For a patch set: the set and its patches applied in order. `patch` is then its first patch,
+  /// `baseName` the set's name and `checked` what the whole set makes of the ROM file.
+  const PatchSetRecord* set = nullptr;
+  const PatchChain* chain = nullptr;
 };
 
 /// A program to start: its words and the folder it starts in.

@@ -46,15 +46,22 @@ bool COtherEmulator::ChooseServedPatch() {
   m_servedPath.clear();
   const CheckedPatch* checked = m_request.checked;
   // The play has made sure such a patch is only needed where the user's format is not loaded.
-  if (checked == nullptr || !FirstNotApplied(m_db, Kind(), FormsOf(*checked)))
+  // A patch set is always given as one patch of what the whole set makes.
+  if (checked == nullptr ||
+      (m_request.chain == nullptr && !FirstNotApplied(m_db, Kind(), FormsOf(*checked)))) {
     return true;
+  }
   const std::string base = m_request.patchFolder + m_request.baseName;
   if (EmulatorApplies(m_db, Kind(), PatchForm::Bps)) {
+    if (m_request.chain != nullptr)
+      m_request.type = PatchType::Bps;  // a set has no format of its own
     m_servedPath = base + FormatExtension(PatchType::Bps);
     m_servedBytes = WriteBps(checked->rom, checked->result);
     return true;
   }
   if (std::optional<std::string> ips = MakeIps(checked->rom, checked->result)) {
+    if (m_request.chain != nullptr)
+      m_request.type = PatchType::Ips;
     m_servedPath = base + FormatExtension(PatchType::Ips);
     m_servedBytes = std::move(*ips);
     return true;

@@ -9,10 +9,15 @@
 #include "platform/Path.h"
 #include "platform/Process.h"
 #include "play/Emulators.h"
+#include "play/PatchChain.h"
 #include "play/PatchCheck.h"
 
 int CPatchDB::PlayPatch(int index) {
   return CPatchPlayer(*this).PlayPatch(index);
+}
+
+int CPatchDB::PlayPatchSet(int setIndex) {
+  return CPatchPlayer(*this).PlayPatchSet(setIndex);
 }
 
 bool CPatchDB::RecoverInterruptedPlay() {
@@ -33,7 +38,15 @@ CPatchPlayer::CPatchPlayer(CPatchDB& db) : m_db(db), m_emulator(MakeEmulator(db)
 CPatchPlayer::~CPatchPlayer() = default;
 
 int CPatchPlayer::PlayPatch(int index) {
-  if (!Check(index) || !Prepare())
+  return Check(index) ? PlayChecked() : 0;
+}
+
+int CPatchPlayer::PlayPatchSet(int setIndex) {
+  return CheckSet(setIndex) ? PlayChecked() : 0;
+}
+
+int CPatchPlayer::PlayChecked() {
+  if (!Prepare())
     return 0;
   const bool ran = Run();
   // Put back whether or not the game ran.
@@ -84,29 +97,12 @@ bool CPatchPlayer::Check(int index) {
     ReportError(PatchRefusal(m_db, *m_emulator, patch->Filename, m_request.type));
     return false;
   }
-  m_request.rom = m_db.FindRom(patch->RomName, patch->SizeWord);
-  // The same game with or without a copier header: an IPS patch is moved to fit the file.
   bool headerFlip = false;
-  if (m_request.rom == nullptr && m_request.type == PatchType::Ips && patch->SizeWord >= 0) {
-    m_request.rom = m_db.FindRom(patch->RomName, patch->SizeWord ^ kHeaderFlag);
-    headerFlip = m_request.rom != nullptr;
-  }
-  if (m_request.rom == nullptr) {
-    ReportError("The ROM \"" + patch->RomName + " (" + patch->RomSize +
-                ")\" was not found in the database.\n\nYou must install this ROM in order to "
-                "play \"" +
-                patch->PatchName + "\".");
+  if (!FindRomFor(patch->RomName, patch->SizeWord, patch->RomSize, patch->PatchName,
+                  m_request.type == PatchType::Ips, headerFlip)) {
     return false;
   }
   const RomRecord& rom = *m_request.rom;
-  if (!RomFileExists(rom)) {
-    ReportError(rom.Filename +
-                "\n\nThe ROM file could not be found.\n\t\t\t\nIf this file no longer exists, you "
-                "will have to reinstall the \"" +
-                rom.RomName + " (" + rom.RomSize + ")\" ROM\nin order to play \"" +
-                patch->PatchName + "\".");
-    return false;
-  }
   if (!CheckRomDigest(rom) || !CheckPatchForRom(m_db, *patch, rom, m_checked, headerFlip))
     return false;
   // The emulator must apply the user's file correctly as it is, or be given one of Brindle's
@@ -124,13 +120,45 @@ bool CPatchPlayer::Check(int index) {
   // files".
   m_request.savesWithPatch = !m_db.UseSaveDir;
 
+  return CheckNoUnfinishedPlay() && m_emulator->Check(m_request);
+}
+
+bool CPatchPlayer::FindRomFor(const std::string& romName, int32_t sizeWord,
+                              const std::string& romSize, const std::string& played, bool mayFlip,
+                              bool& headerFlip) {
+  m_request.rom = m_db.FindRom(romName, sizeWord);
+  // The same game with or without a copier header: an IPS patch is moved to fit the file.
+  headerFlip = false;
+  if (m_request.rom == nullptr && mayFlip && sizeWord >= 0) {
+    m_request.rom = m_db.FindRom(romName, sizeWord ^ kHeaderFlag);
+    headerFlip = m_request.rom != nullptr;
+  }
+  if (m_request.rom == nullptr) {
+    ReportError("The ROM \"" + romName + " (" + romSize +
+                ")\" was not found in the database.\n\nYou must install this ROM in order to "
+                "play \"" +
+                played + "\".");
+    return false;
+  }
+  const RomRecord& rom = *m_request.rom;
+  if (!RomFileExists(rom)) {
+    ReportError(rom.Filename +
+                "\n\nThe ROM file could not be found.\n\t\t\t\nIf this file no longer exists, you "
+                "will have to reinstall the \"" +
+                rom.RomName + " (" + rom.RomSize + ")\" ROM\nin order to play \"" + played + "\".");
+    return false;
+  }
+  return true;
+}
+
+bool CPatchPlayer::CheckNoUnfinishedPlay() {
   // Asked before any question; the claim itself is made when the journal is created.
   m_journal.path = PlayJournalPath();
   if (!m_journal.path.empty() && PathExists(m_journal.path)) {
     ReportUnfinishedPlay();
     return false;
   }
-  return m_emulator->Check(m_request);
+  return true;
 }
 
 void CPatchPlayer::ReportUnfinishedPlay() {

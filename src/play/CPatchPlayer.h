@@ -6,6 +6,7 @@
 
 #include "db/CPatchDB.h"
 #include "play/CEmulator.h"
+#include "play/PatchChain.h"
 
 /// Plays an installed patch: the patch and its ROM are found and checked, the chosen emulator
 /// makes what it needs to apply the patch and keep the saves with it, runs, and everything is
@@ -23,12 +24,17 @@ class CPatchPlayer final {
   /// 1 when the emulator ran and the ROM has its name back; 0 (after a message, or after the
   /// user said No) otherwise.
   int PlayPatch(int index);
+  /// PlayPatch for the patch set at an index: its patches applied in order, its saves named
+  /// after it in the folder of its first patch.
+  int PlayPatchSet(int setIndex);
 
   // The steps of a play.
   /// Finds the patch and its ROM and checks everything a play needs before anything changes:
   /// a patch the emulator applies, the ROM file, its digest, no unfinished earlier play, and
   /// what the emulator itself needs.
   bool Check(int index);
+  /// Check for a patch set: every patch of it installed and applied in turn in memory.
+  bool CheckSet(int setIndex);
   /// Claims the play journal, then makes the emulator's preparations, each step recorded in the
   /// journal before it is taken. On failure whatever they changed is put back (or left in the
   /// journal for the next start).
@@ -54,6 +60,15 @@ class CPatchPlayer final {
   CEmulator& Emulator() const { return *m_emulator; }
 
  private:
+  /// The emulator's part, started and put back once Check or CheckSet has passed.
+  int PlayChecked();
+  /// Finds the ROM of `romName` and `sizeWord` (or, when `mayFlip`, the same game with its
+  /// copier header the other way: `headerFlip`) for the patch or set `played`, and checks that
+  /// its file is there; false after a message.
+  bool FindRomFor(const std::string& romName, int32_t sizeWord, const std::string& romSize,
+                  const std::string& played, bool mayFlip, bool& headerFlip);
+  /// What the play asks before the emulator's own checks: the journal not claimed.
+  bool CheckNoUnfinishedPlay();
   void ReportUnfinishedPlay();
   /// Says that the emulator was ended by a signal: the play failed, though all is put back.
   void ReportAbnormalEnd() const;
@@ -66,6 +81,7 @@ class CPatchPlayer final {
   std::unique_ptr<CEmulator> m_emulator;
   PlayRequest m_request;
   CheckedPatch m_checked;
+  std::unique_ptr<PatchChain> m_chain;  // a patch set's patches, applied in memory
   PlayJournalFile m_journal;
   int m_endSignal = 0;  // the signal that ended the emulator; 0 when it exited
 };

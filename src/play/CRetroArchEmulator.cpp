@@ -6,6 +6,7 @@
 #include "platform/Folders.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
+#include "play/PatchChain.h"
 #include "play/PlayFiles.h"
 
 std::optional<std::string> CRetroArchEmulator::QuoteValue(const std::string& value) {
@@ -59,7 +60,28 @@ bool CRetroArchEmulator::Check(const PlayRequest& request) {
   }
   m_config = *config;
   m_contentName = request.baseName + GameExtension(request.rom->Filename);
+  if (request.chain != nullptr) {
+    ChooseSeries(*request.chain);
+    return true;
+  }
   return ChooseServedPatch(request);
+}
+
+void CRetroArchEmulator::ChooseSeries(const PatchChain& chain) {
+  // RetroArch applies "<game>.ips" (or .bps, .ups) from beside the game, then "<game>.ips1"
+  // (or .bps1, .ups1), and so on, one per number up to 9, stopping at the first number it does
+  // not find: each to what the ones before it made.
+  m_series.clear();
+  for (size_t i = 0; i < chain.steps.size(); ++i) {
+    const CheckedPatch& step = chain.steps[i];
+    if (FirstNotApplied(m_db, Kind(), FormsOf(step))) {
+      m_series.push_back({SeriesPatchName(m_request.baseName, PatchType::Bps, i), std::string(),
+                          MakeServedPatch(step)->bytes});
+    } else {
+      m_series.push_back({SeriesPatchName(m_request.baseName, step.summary.format, i),
+                          chain.patches[i]->Filename, std::string()});
+    }
+  }
 }
 
 std::optional<CRunFolderEmulator::ServedPatch> CRetroArchEmulator::MakeServedPatch(
@@ -76,6 +98,8 @@ bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
   std::vector<std::string> names{kConfigName, m_contentName};
   if (m_served)
     names.push_back(PatchName());
+  for (const SeriesPatch& patch : m_series)
+    names.push_back(patch.name);
   if (!MakeRunFolder(journal, names))
     return false;
   // RetroArch reads several appended files from one argument, separated by "|".
@@ -87,13 +111,32 @@ bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
   // RetroArch could unpack a member of a .zip or .7z itself ("archive.zip#member") and patches
   // it as it loads it, but it names the save after the member, not after a link to the archive:
   // a ROM kept in an archive is handed over unpacked, under the patch's name.
-  return MakeRunFile(kConfigName, m_config) &&
-         MakeRomEntry(m_contentName, m_request.rom->Filename) &&
-         (!m_served || MakeRunFile(PatchName(), m_served->bytes));
+  if (!MakeRunFile(kConfigName, m_config) ||
+      !MakeRomEntry(m_contentName, m_request.rom->Filename) ||
+      (m_served && !MakeRunFile(PatchName(), m_served->bytes))) {
+    return false;
+  }
+  for (const SeriesPatch& patch : m_series) {
+    if (!(patch.link.empty() ? MakeRunFile(patch.name, patch.bytes)
+                             : MakeLink(patch.name, patch.link))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 PlayCommand CRetroArchEmulator::Command() const {
   PlayCommand command{SplitProgramText(m_db.RetroArch), m_runFolder};
+  if (m_request.chain != nullptr) {
+    // The series is found by its names beside the game, without a patch flag: a flag names one
+    // patch and keeps RetroArch to that patch's format.
+    for (const std::string& word :
+         {std::string("-L"), m_db.RetroArchCore, "--appendconfig=" + RunPath(kConfigName),
+          RunPath(m_contentName)}) {
+      command.words.push_back(word);
+    }
+    return command;
+  }
   // --ips, --bps or --ups.
   const PatchType type = m_served ? m_served->type : m_request.type;
   const std::string patchFlag = "--" + AsciiLowerCopy(PatchTypeName(type));

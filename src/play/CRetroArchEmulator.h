@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "play/CRunFolderEmulator.h"
 
@@ -34,6 +35,17 @@ class CRetroArchEmulator final : public CRunFolderEmulator {
   /// A BPS patch from the ROM file to the result.
   std::optional<ServedPatch> MakeServedPatch(const CheckedPatch& checked) const override;
   std::string PatchName() const;
+  /// A patch set's patches, one per step under RetroArch's names for a series: a link to the
+  /// user's file, or a BPS patch of Brindle's making where RetroArch would not apply that file
+  /// correctly as it is.
+  void ChooseSeries(const PatchChain& chain);
+
+  struct SeriesPatch {
+    std::string name;  // in the play's folder
+    std::string link;  // the user's file it leads to; empty for one of Brindle's making
+    std::string bytes;
+  };
+  std::vector<SeriesPatch> m_series;
 
   PlayRequest m_request;
   std::string m_contentName;  // the ROM in the play's folder, named after the patch

@@ -7,10 +7,20 @@
 #include "platform/CArchiveReader.h"
 #include "platform/FileSystem.h"
 #include "platform/PlayFolders.h"
+#include "play/PatchChain.h"
 #include "play/PlayFiles.h"
 
 bool CRunFolderEmulator::ChooseServedPatch(const PlayRequest& request) {
   m_served.reset();
+  if (request.chain != nullptr) {
+    const bool sizeCut = EmulatorApplies(m_db, Kind(), PatchForm::IpsSetsSize);
+    if (std::optional<std::string> ips = SetAsOneIps(*request.chain, sizeCut)) {
+      m_served = ServedPatch{PatchType::Ips, std::move(*ips)};
+      return true;
+    }
+    ReportError(OneIpsRefusal(Name(), *request.set, *request.chain));
+    return false;
+  }
   if (request.checked == nullptr || !FirstNotApplied(m_db, Kind(), FormsOf(*request.checked)))
     return true;
   m_served = MakeServedPatch(*request.checked);

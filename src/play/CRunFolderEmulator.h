@@ -31,8 +31,8 @@ class CRunFolderEmulator : public CEmulator {
   /// result; none when the emulator's forms cannot say it.
   virtual std::optional<ServedPatch> MakeServedPatch(const CheckedPatch& checked) const = 0;
   /// Keeps, in m_served, the patch the emulator is given in place of the user's file, when the
-  /// emulator would not apply that file correctly as it is. False after a message when none can
-  /// be made.
+  /// emulator would not apply that file correctly as it is; for a patch set, always one IPS
+  /// patch of the whole set. False after a message when none can be made.
   bool ChooseServedPatch(const PlayRequest& request);
 
   /// Makes the play's folder, recorded in the journal with the names that will be made in it

@@ -9,6 +9,7 @@
 #include "platform/Process.h"
 #include "play/CRunFolderEmulator.h"
 #include "play/JournalUndo.h"
+#include "play/PatchChain.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ bool CZsnesEmulator::Check(const PlayRequest& request) {
   // A ROM that already carries the patch's base name is played as it is.
   m_rename = !m_unpack && !IsSameFile(m_rom->Filename, m_playName);
 
-  if (!CheckPatchName())
+  if (request.chain != nullptr ? !CheckSetPatch(request) : !CheckPatchName())
     return false;
 
   if (IsAutoPatchOff()) {
@@ -72,11 +73,39 @@ bool CZsnesEmulator::CheckPatchName() {
   return m_db.Prompt().Ask(question) == BoxAnswer::Yes;
 }
 
+bool CZsnesEmulator::CheckSetPatch(const PlayRequest& request) {
+  m_patchLink.clear();
+  m_setIps = m_patchFolder + request.baseName + ".ips";
+  if (PathExists(m_setIps) || IsSymbolicLink(m_setIps)) {
+    ReportError("ZSNES is given the patch set \"" + request.set->SetName +
+                "\" as one IPS patch made for the play, \"" + m_setIps +
+                "\", beside its first patch, and a file of that name is already there.\n\nRename "
+                "or move that file, then play the patch set again.");
+    return false;
+  }
+  if (!CanCreateFilesIn(m_patchFolder)) {
+    ReportError("Brindle cannot create \"" + m_setIps +
+                "\", the IPS patch ZSNES is given for the patch set \"" + request.set->SetName +
+                "\". The patch set was not played.");
+    return false;
+  }
+  // ZSNES applies neither a size after the end marker nor any other format.
+  std::optional<std::string> ips = SetAsOneIps(*request.chain, false);
+  if (!ips) {
+    ReportError(OneIpsRefusal(Name(), *request.set, *request.chain));
+    return false;
+  }
+  m_setIpsBytes = std::move(*ips);
+  return true;
+}
+
 bool CZsnesEmulator::Prepare(PlayJournalFile& journal) {
   m_journal = &journal;
   // What this play puts back (and what its journal records) is only what this play replaced.
   m_savedDirectories.clear();
   if (!SetSaveDirectory(m_patchFolder))
+    return false;
+  if (!m_setIps.empty() && !journal.MakeFile(m_setIps, m_setIpsBytes))
     return false;
 
   if (!m_patchLink.empty()) {
@@ -135,9 +164,12 @@ PutBackResult CZsnesEmulator::PutBack(PlayJournalFile& journal) {
   }
   for (size_t i = journal.journal.Steps.size(); i-- > 0;) {
     const JournalStep& step = journal.journal.Steps[i];
-    if (step.kind != JournalStep::Kind::Folder || step.undone)
+    if ((step.kind != JournalStep::Kind::Folder && step.kind != JournalStep::Kind::File) ||
+        step.undone) {
       continue;
-    const UndoResult undone = UndoFolder(step);
+    }
+    const UndoResult undone =
+        step.kind == JournalStep::Kind::File ? UndoFile(step) : UndoFolder(step);
     journal.Moment();
     if (undone.done)
       journal.journal.MarkUndone(i);

@@ -33,6 +33,9 @@ class CZsnesEmulator final : public CEmulator {
   /// done without touching a file already there; otherwise the user is asked whether to play
   /// without the patch. False when the answer is No.
   bool CheckPatchName();
+  /// For a patch set: the one IPS patch of the whole set, which must not take the place of a
+  /// file already there. False after a message.
+  bool CheckSetPatch(const PlayRequest& request);
   /// Points every place where the emulator's configuration looks for a patch at `directory`,
   /// changing only those values' bytes, and remembers (and journals) what it replaced. A folder
   /// the file cannot carry is refused before anything changes.
@@ -68,4 +71,7 @@ class CZsnesEmulator final : public CEmulator {
   // instead of being renamed.
   bool m_unpack = false;
   std::string m_patchLink;  // the link to make for the play, when one is needed
+  // A patch set is given as one IPS patch made for the play beside its first patch.
+  std::string m_setIps;
+  std::string m_setIpsBytes;
 };

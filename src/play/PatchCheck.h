@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "db/CPatchDB.h"
 #include "play/PatchForms.h"
 
@@ -12,6 +14,20 @@
 /// or the other way round (the patch's size word says which); its offsets are moved to fit.
 bool CheckPatchForRom(CPatchDB& db, const PatchRecord& patch, const RomRecord& rom,
                       CheckedPatch& checked, bool headerFlip = false);
+
+/// Which patch of a set is applied, for the messages.
+struct SetStep {
+  std::string setName;
+  size_t index = 0;  // from 0
+  size_t count = 0;
+};
+
+/// The ROM's bytes, from its file or its archive; false after a message.
+bool ReadRomForPlay(CPatchDB& db, const RomRecord& rom, std::string& bytes);
+/// CheckPatchForRom for bytes already in `checked.rom`: the ROM file's, or for a patch of a set
+/// what the patches before it made of them (`step` says which patch of which set it is).
+bool ApplyPatchInMemory(CPatchDB& db, const PatchRecord& patch, const RomRecord& rom,
+                        CheckedPatch& checked, bool headerFlip, const SetStep* step);
 
 /// The largest ROM file a patch is applied to in memory: far beyond any SNES game.
 inline constexpr int64_t kMaxPatchedRomBytes = 32 << 20;

@@ -69,8 +69,12 @@ bool LoadDatabase(CPatchDB& db, const std::string& path) {
 int RunPlay(const Args& args) {
   std::string database;
   std::vector<std::string> rest;
-  if (!ParseDbArgs(args, 1, 1, database, rest, "play"))
+  if (!ParseDbArgs(args, 1, 2, database, rest, "play"))
     return 2;
+  // "--set NAME" plays a patch set; otherwise the one argument is a patch.
+  const bool set = rest[0] == "--set";
+  if (rest.size() != (set ? 2u : 1u))
+    return UsageError("play: wrong arguments");
   // The play's journal and the emulator's configuration are written under the database's lock.
   CDatabaseLock lock(database);
   if (!LockDatabase(lock, database, "play", "Play the patch there, or close the window first."))
@@ -80,13 +84,21 @@ int RunPlay(const Args& args) {
   if (!LoadDatabase(db, database))
     return 2;
   db.RemoveLitter();
+  // The database file is only read: playing changes nothing that brindle.dat holds.
+  if (set) {
+    const int index = db.FindSet(rest[1]);
+    if (index < 0) {
+      std::fprintf(stderr, "brindle-tool: no patch set is named %s\n", rest[1].c_str());
+      return 2;
+    }
+    return db.PlayPatchSet(index) == 1 ? 0 : 1;
+  }
   const std::string patchPath = NormalizePath(rest[0]);
   const int index = db.FindPatch(patchPath);
   if (index < 0) {
     std::fprintf(stderr, "brindle-tool: no installed patch has the path %s\n", patchPath.c_str());
     return 2;
   }
-  // The database file is only read: playing changes nothing that brindle.dat holds.
   return db.PlayPatch(index) == 1 ? 0 : 1;
 }
 

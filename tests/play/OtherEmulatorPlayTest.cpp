@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "db/EmulatorPresets.h"
+#include "patch/PatchApply.h"
+#include "patch/PatchReader.h"
 #include "platform/Flatpak.h"
 #include "play/PlayWorld.h"
 #include "support/ArchiveWriter.h"
+#include "support/PatchBuilder.h"
 
 namespace {
 
@@ -221,4 +224,36 @@ TEST(OtherEmulatorPlay, SandboxRulesForTheFoldersFlatpakShares) {
   EXPECT_FALSE(mayRead({"xdg-download/roms"}, "/home/me/Downloads/a.sfc"));
   EXPECT_TRUE(mayRead({"/media"}, "/media/disk/a.sfc"));
   EXPECT_FALSE(mayRead({"!home"}, "/home/me/a.sfc"));
+}
+
+// A patch set is given as one patch of what the whole set makes, beside its first patch: BPS
+// where the emulator loads BPS, otherwise IPS.
+TEST(OtherEmulatorPlay, GetsAPatchSetAsOnePatchOfItsResultNamedAfterTheSet) {
+  OtherWorld w;
+  w.dir.Write("my patches/Game (fixed).ips", IpsPatch(IpsRecord(16, "AB")));
+  auto second = std::make_unique<PatchRecord>(*w.db.GetPatch(0));
+  second->Filename = w.dir.Write("more/Second.ips", IpsPatch(IpsRecord(17, "C")));
+  w.db.AppendPatch(std::move(second));
+  ASSERT_TRUE(
+      w.db.AddPatchSet("Game Set", {w.db.GetPatch(0)->Filename, w.dir.File("more/Second.ips")}));
+  w.WriteEmulator("zsnes dir/zsnes w", "cp \"$1\" " + ShellQuote(w.dir.File("served")) + "\n");
+  std::string result(1024, 'R');
+  result.replace(16, 2, "AC");
+  for (const auto& [formats, served] :
+       {std::pair{"", "Game Set.ips"}, std::pair{"ips,bps", "Game Set.bps"}}) {
+    w.db.OtherFormats = formats;
+    w.db.OtherCommand = QuoteCommandWord(w.emulator) + " %PATCH% %ROM%";
+    ASSERT_EQ(w.db.PlayPatchSet(0), 1) << ::testing::PrintToString(w.prompt.Texts());
+    EXPECT_NE(ReadFileBytes(w.record).find("arg=" + w.patchFolder + served +
+                                           "\narg=" + w.patchFolder + "Game Set.fig\n"),
+              std::string::npos)
+        << ReadFileBytes(w.record);
+    std::string made(1024, 'R'), error;
+    PatchSummary summary;
+    EXPECT_TRUE(ApplyPatch(ReadFileBytes(w.dir.File("served")), PatchFormatOfFile(served), made,
+                           summary, error))
+        << error;
+    EXPECT_EQ(made, result);
+    EXPECT_EQ(w.Folder(), "Game (fixed).ips\n");
+  }
 }

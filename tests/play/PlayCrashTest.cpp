@@ -12,36 +12,50 @@
 
 namespace {
 
-// A play of the world's patch; `capitals` names the patch GAME.IPS, so that a link is made.
-void ArrangePatch(PlayWorld& w, bool capitals) {
-  if (!capitals)
-    return;
-  w.dir.Write("my patches/GAME.IPS", "PATCHEOF");
-  w.db.GetPatch(0)->Filename = w.patchFolder + "GAME.IPS";
+// What is played: the world's patch; the patch named GAME.IPS, so that a link is made; or the
+// set "GAME" of the world's patch and a second one, for which one IPS patch is made.
+enum class Played { Patch, Capitals, Set };
+
+void ArrangePatch(PlayWorld& w, Played played) {
+  if (played == Played::Capitals) {
+    w.dir.Write("my patches/GAME.IPS", "PATCHEOF");
+    w.db.GetPatch(0)->Filename = w.patchFolder + "GAME.IPS";
+  } else if (played == Played::Set) {
+    auto second = std::make_unique<PatchRecord>(*w.db.GetPatch(0));
+    second->Filename =
+        w.dir.Write("more patches/Second.ips", std::string("PATCH\0\0\x10\0\x01XEOF", 14));
+    w.db.AppendPatch(std::move(second));
+    ASSERT_TRUE(w.db.AddPatchSet("GAME", {w.db.GetPatch(0)->Filename, w.db.GetPatch(1)->Filename}));
+  }
 }
 
-int CountMoments(bool capitals) {
+int Play(CPatchPlayer& player, Played played) {
+  return played == Played::Set ? player.PlayPatchSet(0) : player.PlayPatch(0);
+}
+
+int CountMoments(Played played) {
   PlayWorld w;
-  ArrangePatch(w, capitals);
+  ArrangePatch(w, played);
   int moments = 0;
   CPatchPlayer player(w.db);
   player.SetMomentHook([&moments] { ++moments; });
-  EXPECT_EQ(player.PlayPatch(0), 1);
+  EXPECT_EQ(Play(player, played), 1) << testing::PrintToString(w.prompt.Texts());
   return moments;
 }
 
 }  // namespace
 
 TEST(PlayCrash, AKillAtAnyMomentIsPutBackByTheNextStart) {
-  for (const bool capitals : {false, true}) {
-    const int moments = CountMoments(capitals);
-    // The claim, the values, the link, the rename, the emulator recorded and started, and each
-    // step put back.
-    ASSERT_EQ(moments, capitals ? 12 : 9);
+  for (const Played played : {Played::Patch, Played::Capitals, Played::Set}) {
+    const int moments = CountMoments(played);
+    // The claim, the values, the link (or the set's patch), the rename, the emulator recorded
+    // and started, and each step put back.
+    ASSERT_EQ(moments, played == Played::Patch ? 9 : 12);
     for (int moment = 0; moment < moments; ++moment) {
-      SCOPED_TRACE("capitals " + std::to_string(capitals) + ", moment " + std::to_string(moment));
+      SCOPED_TRACE("played " + std::to_string(static_cast<int>(played)) + ", moment " +
+                   std::to_string(moment));
       PlayWorld w;
-      ArrangePatch(w, capitals);
+      ArrangePatch(w, played);
       const pid_t child = ::fork();
       ASSERT_GE(child, 0);
       if (child == 0) {
@@ -54,7 +68,7 @@ TEST(PlayCrash, AKillAtAnyMomentIsPutBackByTheNextStart) {
           if (reached++ == moment)
             ::_exit(0);
         });
-        player.PlayPatch(0);
+        Play(player, played);
         ::_exit(1);
       }
       int status = 0;

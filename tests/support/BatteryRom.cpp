@@ -56,6 +56,10 @@ std::string MakeBatteryPatch() {
   return patch + "EOF";
 }
 
+std::string MakeBatteryLabelPatch() {
+  return std::string("PATCH") + std::string{0x00, 0x01, 0x00, 0x00, 0x03} + "SETEOF";
+}
+
 std::string SavedBytes(const std::string& saveFile) {
   std::ifstream in(saveFile, std::ios::binary);
   std::string bytes(8, '\0');

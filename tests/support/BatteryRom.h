@@ -19,5 +19,11 @@ std::string MakeBatteryRom();
 /// An IPS patch that turns kUnpatchedSave into kPatchedSave in that cartridge.
 std::string MakeBatteryPatch();
 
+/// What the game saves after MakeBatteryPatch and then MakeBatteryLabelPatch, applied in that
+/// order; the other order saves kPatchedSave, the label patch alone "SETGINAL".
+inline constexpr char kPatchedThenLabelledSave[] = "SETCHED!";
+/// An IPS patch that writes "SET" over the first three bytes of the table.
+std::string MakeBatteryLabelPatch();
+
 /// The first eight bytes of a save file ("" when it is shorter or missing).
 std::string SavedBytes(const std::string& saveFile);

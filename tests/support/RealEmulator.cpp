@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include "support/TempDir.h"
 #include "support/XServer.h"
@@ -16,8 +17,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-pid_t StartTool(const std::string& display, const std::string& ips, const std::string& database,
-                const std::string& outputFile) {
+pid_t StartTool(const std::string& display, const std::vector<std::string>& played,
+                const std::string& database, const std::string& outputFile) {
   const pid_t pid = ::fork();
   if (pid != 0)
     return pid;
@@ -27,8 +28,12 @@ pid_t StartTool(const std::string& display, const std::string& ips, const std::s
   const int out = ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   if (in < 0 || out < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(out, 2) < 0)
     ::_exit(127);
-  ::execl(BRINDLE_TOOL_PATH, "brindle-tool", "play", ips.c_str(), "--db", database.c_str(),
-          static_cast<char*>(nullptr));
+  std::vector<const char*> argv{"brindle-tool", "play"};
+  for (const std::string& word : played)
+    argv.push_back(word.c_str());
+  for (const char* word : {"--db", database.c_str(), static_cast<const char*>(nullptr)})
+    argv.push_back(word);
+  ::execv(BRINDLE_TOOL_PATH, const_cast<char* const*>(argv.data()));
   ::_exit(127);
 }
 
@@ -47,26 +52,34 @@ int WaitUntil(pid_t pid, Clock::time_point until) {
 
 DisplayedPlay PlayOnDisplay(const XServer& x, const std::string& ips, const std::string& database,
                             const std::string& windowTitle, const EndEmulator& end) {
+  return PlayOnDisplay(x, std::vector<std::string>{ips}, database, windowTitle, end);
+}
+
+DisplayedPlay PlayOnDisplay(const XServer& x, const std::vector<std::string>& played,
+                            const std::string& database, const std::string& windowTitle,
+                            const EndEmulator& end) {
   TempDir dir;
   const std::string outputFile = dir.File("output.txt");
   DisplayedPlay play;
-  const pid_t tool = StartTool(x.display, ips, database, outputFile);
+  const pid_t tool = StartTool(x.display, played, database, outputFile);
   if (tool < 0)
     return play;
-  // Until the window shows; a play that Brindle refuses ends without one.
+  // Until the window shows (or, without a title, the emulator starts); a play that Brindle
+  // refuses ends without one.
   const auto windowDeadline = Clock::now() + std::chrono::seconds(20);
   while (Clock::now() < windowDeadline) {
-    play.windowShown = x.WaitForWindow(windowTitle, 1);
+    play.windowShown =
+        windowTitle.empty() ? !ChildrenOf(tool).empty() : x.WaitForWindow(windowTitle, 1);
     if (play.windowShown)
       break;
-    play.status = WaitUntil(tool, Clock::now());
+    play.status = WaitUntil(tool, Clock::now() + std::chrono::milliseconds(50));
     if (play.status >= 0) {
       play.output = ReadFileBytes(outputFile);
       return play;
     }
   }
   if (play.windowShown)
-    std::this_thread::sleep_for(std::chrono::seconds(1));
+    std::this_thread::sleep_for(std::chrono::seconds(windowTitle.empty() ? 2 : 1));
   for (const pid_t emulator : ChildrenOf(tool)) {
     if (end)
       end(emulator);

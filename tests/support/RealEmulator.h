@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 struct XServer;
 
@@ -24,9 +25,14 @@ using EndEmulator = std::function<void(pid_t emulator)>;
 /// matches `windowTitle` shows (20 seconds at most), the game runs for a second, then `end` is
 /// called for each child of brindle-tool (the emulator), and brindle-tool is waited for (20
 /// seconds at most, after which it and the emulator are killed). A play that ends before any
-/// window shows (one that Brindle refused, say) comes back at once.
+/// window shows (one that Brindle refused, say) comes back at once. An empty `windowTitle` waits
+/// for the emulator to start instead, and lets the game run for two seconds.
 DisplayedPlay PlayOnDisplay(const XServer& x, const std::string& ips, const std::string& database,
                             const std::string& windowTitle, const EndEmulator& end = {});
+/// The same with the words after "play" given: {"--set", NAME} plays a patch set.
+DisplayedPlay PlayOnDisplay(const XServer& x, const std::vector<std::string>& played,
+                            const std::string& database, const std::string& windowTitle,
+                            const EndEmulator& end = {});
 
 /// Whether a missing emulator fails the test instead of skipping it: on CI (CI set), where
 /// scripts/deps.sh --emulators has installed them all.

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "support/ArchiveWriter.h"
@@ -124,4 +125,51 @@ TEST(RealEmulator, ZsnesPlaysARomKeptInAZipAndLeavesTheZipAsItWas) {
   EXPECT_EQ(SavedBytes(dir.File("patches/Battery Fix.srm")), kPatchedSave);
   EXPECT_EQ(ReadFileBytes(zip), zipBytes);
   EXPECT_FALSE(PathExists(dir.File("brindle.play")));
+}
+
+// ZSNES is given one IPS patch with the records of both patches, beside the first as the set's
+// name, for the length of the play; one already there under that name stops the play.
+TEST(RealEmulator, ZsnesPlaysAPatchSetInOrderWithItsSaveBesideTheFirstPatch) {
+  if (::access(kZsnes, X_OK) != 0 || ::access(kNssWrapper, R_OK) != 0) {
+    if (RealEmulatorsRequired())
+      FAIL() << "ZSNES is not installed: scripts/deps.sh --emulators installs it";
+    GTEST_SKIP() << "needs zsnes:i386 and libnss-wrapper:i386";
+  }
+  XServer x;
+  if (x.display.empty())
+    GTEST_SKIP() << "needs Xvfb and xdotool";
+
+  TempDir dir;
+  const ZsnesHome zsnes(dir);
+  const std::string database = dir.Write(
+      "brindle.dat", "[vars]\r\nZSNES=/usr/bin/\r\nZSNESVer=zsnesl\r\nZConfig=" + zsnes.config +
+                         "\r\nZExecutable=" + zsnes.executable + "\r\n");
+  const std::string rom = dir.Write("roms/Battery.smc", MakeBatteryRom());
+  const std::string first = InstalledPatch(dir, "first", database);
+  const std::string second = dir.Write("second/Label.ips", MakeBatteryLabelPatch());
+  dir.Write("second/Label.dat", std::string("name=Label\nromname=") + kBatteryRomName +
+                                    "\nromsize=8Mbit (No header)\n");
+  std::string output;
+  for (const std::string& command :
+       {"add-rom " + ShellQuote(rom), "install " + ShellQuote(second),
+        "add-set 'Battery + Label' " + ShellQuote(first) + " " + ShellQuote(second)}) {
+    ASSERT_EQ(RunTool(command + " --db " + ShellQuote(database), &output), 0) << output;
+  }
+  const std::vector<std::string> played{"--set", "Battery + Label"};
+  const DisplayedPlay play = PlayOnDisplay(x, played, database, "^ZSNES$");
+  EXPECT_TRUE(play.windowShown);
+  EXPECT_EQ(play.status, 0) << play.output;
+  EXPECT_EQ(play.output.find("Error"), std::string::npos) << play.output;
+  EXPECT_EQ(SavedBytes(dir.File("first/Battery + Label.srm")), kPatchedThenLabelledSave);
+  EXPECT_FALSE(PathExists(dir.File("first/Battery + Label.ips")));
+  EXPECT_EQ(ReadFileBytes(rom), MakeBatteryRom());
+  EXPECT_FALSE(PathExists(dir.File("brindle.play")));
+
+  dir.Write("first/Battery + Label.ips", "the user's own");
+  const DisplayedPlay refused = PlayOnDisplay(x, played, database, "^ZSNES$");
+  EXPECT_FALSE(refused.windowShown);
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.output.find("a file of that name is already there"), std::string::npos)
+      << refused.output;
+  EXPECT_EQ(ReadFileBytes(dir.File("first/Battery + Label.ips")), "the user's own");
 }
