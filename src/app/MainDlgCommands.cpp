@@ -69,7 +69,9 @@ void CMainDlg::Play() {
   });
   // A termination signal handled meanwhile has already ended the window: nothing is played.
   if (!m_closing) {
-    if (entry >= 0)
+    if (const int set = SetOfRowValue(entry); set >= 0)
+      m_db.PlayPatchSet(set);
+    else
       m_db.PlayPatch(entry);
     ShowAgain();
   }
