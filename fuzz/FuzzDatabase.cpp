@@ -40,7 +40,7 @@ std::string StoredFirst(const std::string& text, const std::string& storedLastFi
 }
 
 PatchRecord AsStored(PatchRecord p) {
-  for (std::string* field :
+  for (FieldText* field :
        {&p.Author, &p.Version, &p.Description, &p.Filename, &p.RomName, &p.RomDigest})
     *field = Stored(*field);
   p.PatchName = StoredFirst(p.PatchName, p.RomDigest);

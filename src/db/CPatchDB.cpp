@@ -111,12 +111,12 @@ void CPatchDB::AppendRom(std::unique_ptr<RomRecord> rom) {
   ++m_changes;
 }
 
-int32_t CPatchDB::ParseRomSize(const std::string& text) {
+int32_t CPatchDB::ParseRomSize(std::string_view text) {
   if (text.empty())
     return kNoSize;
   const int32_t header = ContainsNoCase(text, "no header") ? 0 : kHeaderFlag;
   // Only the first one or two characters are read: "128Mbit" reads as 12.
-  const int32_t megabits = LeadingInteger(std::string_view(text).substr(0, 2));
+  const int32_t megabits = LeadingInteger(text.substr(0, 2));
   // "-5Mbit" is no size: kept as a size word it would be written back as "251Mbit" and read
   // again as 25.
   if (megabits < 0)

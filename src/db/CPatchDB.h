@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/CFieldStore.h"
 #include "db/PatchRecord.h"
 #include "db/PatchSetRecord.h"
 #include "db/RomRecord.h"
@@ -77,7 +78,7 @@ class CPatchDB final {
   bool SameTargetRom(const PatchRecord& a, const PatchRecord& b) const;
 
   // Size texts.
-  static int32_t ParseRomSize(const std::string& text);
+  static int32_t ParseRomSize(std::string_view text);
 
   // ROM identification.
   /// What GetRomName and GetFileHash give in place of a name or digest they cannot read.
@@ -228,6 +229,7 @@ class CPatchDB final {
   void WriteKeptSections(std::string& out, FileSection after) const;
 
   UserPrompt& m_prompt;
+  CFieldStore m_fieldStore;  // the texts the records read from files borrow; outlives them
   std::vector<std::unique_ptr<PatchRecord>> m_patches;
   std::vector<std::unique_ptr<RomRecord>> m_roms;
   std::vector<std::unique_ptr<PatchSetRecord>> m_sets;

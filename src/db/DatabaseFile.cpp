@@ -1,5 +1,6 @@
 // Reading brindle.dat (DatabaseWrite.cpp writes it).
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 #include <string_view>
@@ -25,14 +26,14 @@ bool IsOtherLabel(std::string_view line) {
 
 constexpr size_t kReadPiece = 256 * 1024;
 
-// Splits `text` at "|" into the given fields, each trimmed; missing ones are empty and text
-// after the last field is ignored. The fields are filled in place: a large database has a
-// hundred thousand lines.
-void SplitFields(std::string_view text, std::initializer_list<std::string*> fields) {
+// Splits `text` at "|" into `fields`, each trimmed; missing ones are empty and text after the
+// last field is ignored.
+template <size_t N>
+void SplitFields(std::string_view text, std::array<std::string_view, N>& fields) {
   size_t pos = 0;
-  for (std::string* field : fields) {
+  for (std::string_view& field : fields) {
     if (pos > text.size()) {
-      field->clear();
+      field = {};
       continue;
     }
     size_t bar = text.find('|', pos);
@@ -45,26 +46,25 @@ void SplitFields(std::string_view text, std::initializer_list<std::string*> fiel
       ++begin;
     while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t'))
       --end;
-    // A new string of the field's own size: assigning into an empty one would round its
-    // capacity up, and a hundred thousand records would hold the difference.
-    *field = std::string(text.substr(begin, end - begin));
+    field = text.substr(begin, end - begin);
     pos = bar + 1;
   }
 }
 
-// Makes `text` the size text the database writes for `sizeWord`. A text that already reads so
-// (as every one in a file the program wrote) is kept: no new string per record.
-void KeepSizeText(std::string& text, int32_t sizeWord, const char* noHeaderSuffix) {
+// Lends `field` the size text the database writes for `sizeWord`: `text` itself when it already
+// reads so, as every one in a file the program wrote does.
+void LendSizeText(CFieldStore& store, FieldText& field, std::string_view text, int32_t sizeWord,
+                  const char* noHeaderSuffix) {
   char digits[4];
   const auto written = std::to_chars(digits, digits + sizeof digits, Megabits(sizeWord));
   const std::string_view number(digits, static_cast<size_t>(written.ptr - digits));
   const std::string_view suffix = HasHeader(sizeWord) ? "" : noHeaderSuffix;
-  const std::string_view current = text;
-  if (current.size() == number.size() + 4 + suffix.size() && current.starts_with(number) &&
-      current.substr(number.size(), 4) == "Mbit" && current.ends_with(suffix)) {
+  if (text.size() == number.size() + 4 + suffix.size() && text.starts_with(number) &&
+      text.substr(number.size(), 4) == "Mbit" && text.ends_with(suffix)) {
+    store.Lend(field, text);
     return;
   }
-  text = FormatSizeText(sizeWord, noHeaderSuffix);
+  store.Lend(field, FormatSizeText(sizeWord, noHeaderSuffix));
 }
 
 // Reads the lines of brindle.dat one at a time, as they come. A line's text is copied into the
@@ -254,9 +254,9 @@ void CPatchDB::LoadBytes(std::string_view bytes) {
 }
 
 bool CPatchDB::ParsePatchLine(std::string_view text) {
-  auto patch = std::make_unique<PatchRecord>();
-  SplitFields(text, {&patch->PatchName, &patch->Author, &patch->Version, &patch->Description,
-                     &patch->Filename, &patch->RomName, &patch->RomSize, &patch->RomDigest});
+  // PatchName, Author, Version, Description, Filename, RomName, RomSize, RomDigest.
+  std::array<std::string_view, 8> f;
+  SplitFields(text, f);
 
   std::string errors;
   bool failed = false;
@@ -268,14 +268,23 @@ bool CPatchDB::ParsePatchLine(std::string_view text) {
       failed = true;
     }
   };
-  add(patch->PatchName.empty(), "\nERROR P01: Patch name not specified.");
-  add(patch->Filename.empty(), "\nERROR P02: Patch filename not specified.");
-  add(patch->RomName.empty(), "\nERROR P03: Target ROM name not specified.");
-  add(patch->RomSize.empty(), "\nERROR P04: Target ROM size not specified.");
-  patch->SizeWord = ParseRomSize(patch->RomSize);
+  add(f[0].empty(), "\nERROR P01: Patch name not specified.");
+  add(f[4].empty(), "\nERROR P02: Patch filename not specified.");
+  add(f[5].empty(), "\nERROR P03: Target ROM name not specified.");
+  add(f[6].empty(), "\nERROR P04: Target ROM size not specified.");
+  const int32_t sizeWord = ParseRomSize(f[6]);
   if (!failed) {
-    if (patch->SizeWord != kNoSize) {
-      KeepSizeText(patch->RomSize, patch->SizeWord, " No header");
+    if (sizeWord != kNoSize) {
+      auto patch = std::make_unique<PatchRecord>();
+      m_fieldStore.Lend(patch->PatchName, f[0]);
+      m_fieldStore.Lend(patch->Author, f[1]);
+      m_fieldStore.Lend(patch->Version, f[2]);
+      m_fieldStore.Lend(patch->Description, f[3]);
+      m_fieldStore.Lend(patch->Filename, f[4]);
+      m_fieldStore.Lend(patch->RomName, f[5]);
+      LendSizeText(m_fieldStore, patch->RomSize, f[6], sizeWord, " No header");
+      m_fieldStore.Lend(patch->RomDigest, f[7]);
+      patch->SizeWord = sizeWord;
       m_patches.push_back(std::move(patch));
       return true;
     }
@@ -287,9 +296,9 @@ bool CPatchDB::ParsePatchLine(std::string_view text) {
 }
 
 bool CPatchDB::ParseRomLine(std::string_view text) {
-  auto rom = std::make_unique<RomRecord>();
-  SplitFields(text,
-              {&rom->RomName, &rom->RomSize, &rom->Filename, &rom->RomDigest, &rom->ForcedName});
+  // RomName, RomSize, Filename, RomDigest, ForcedName.
+  std::array<std::string_view, 5> f;
+  SplitFields(text, f);
 
   std::string errors;
   bool failed = false;
@@ -301,19 +310,25 @@ bool CPatchDB::ParseRomLine(std::string_view text) {
       failed = true;
     }
   };
-  add(rom->RomName.empty(), "\nERROR G01: Game name not specified.");
-  add(rom->RomSize.empty(), "\nERROR G02: ROM size not specified.");
-  add(rom->Filename.empty(), "\nERROR G03: ROM filename not specified.");
-  add(rom->RomDigest.empty(), "\nERROR G04: File digest not specified.");
-  rom->SizeWord = ParseRomSize(rom->RomSize);
-  add(!failed && rom->SizeWord == kNoSize, "\nERROR G10: Invalid ROM size.");
-  rom->UseForcedName = !rom->ForcedName.empty();
+  add(f[0].empty(), "\nERROR G01: Game name not specified.");
+  add(f[1].empty(), "\nERROR G02: ROM size not specified.");
+  add(f[2].empty(), "\nERROR G03: ROM filename not specified.");
+  add(f[3].empty(), "\nERROR G04: File digest not specified.");
+  const int32_t sizeWord = ParseRomSize(f[1]);
+  add(!failed && sizeWord == kNoSize, "\nERROR G10: Invalid ROM size.");
   if (failed) {
     m_lineContext.text.assign(text);
     ReportLineError(errors);
     return false;
   }
-  KeepSizeText(rom->RomSize, rom->SizeWord, " (No header)");
+  auto rom = std::make_unique<RomRecord>();
+  m_fieldStore.Lend(rom->RomName, f[0]);
+  LendSizeText(m_fieldStore, rom->RomSize, f[1], sizeWord, " (No header)");
+  m_fieldStore.Lend(rom->Filename, f[2]);
+  m_fieldStore.Lend(rom->RomDigest, f[3]);
+  m_fieldStore.Lend(rom->ForcedName, f[4]);
+  rom->UseForcedName = !f[4].empty();
+  rom->SizeWord = sizeWord;
   m_roms.push_back(std::move(rom));
   return true;
 }

@@ -37,7 +37,7 @@ bool HasFieldBreak(std::string_view text) {
 
 }  // namespace
 
-void AppendField(std::string& out, const std::string& text) {
+void AppendField(std::string& out, std::string_view text) {
   const size_t start = out.size();
   out += text;
   if (!HasFieldBreak(text))

@@ -34,15 +34,23 @@ std::string CPatchDB::FindPatchInfoFile(const std::string& ipsPath) {
 
 bool CPatchDB::ReadPatchInfo(const std::string& text, PatchRecord& patch) {
   std::string ignoredFile;  // the record's file is always the .ips being installed
+  // The keys fill plain strings, which go to the record's fields at the end.
+  struct Key {
+    const char* name;
+    FieldText& field;
+    std::string value;
+  };
+  Key fields[] = {{"name", patch.PatchName, patch.PatchName},
+                  {"author", patch.Author, patch.Author},
+                  {"version", patch.Version, patch.Version},
+                  {"description", patch.Description, patch.Description},
+                  {"romname", patch.RomName, patch.RomName},
+                  {"romsize", patch.RomSize, patch.RomSize},
+                  {"romhash", patch.RomDigest, patch.RomDigest}};
   CVariableTable keys;
   keys.AddVariable("file", VariableType::String, &ignoredFile);
-  keys.AddVariable("name", VariableType::String, &patch.PatchName);
-  keys.AddVariable("author", VariableType::String, &patch.Author);
-  keys.AddVariable("version", VariableType::String, &patch.Version);
-  keys.AddVariable("description", VariableType::String, &patch.Description);
-  keys.AddVariable("romname", VariableType::String, &patch.RomName);
-  keys.AddVariable("romsize", VariableType::String, &patch.RomSize);
-  keys.AddVariable("romhash", VariableType::String, &patch.RomDigest);
+  for (Key& key : fields)
+    keys.AddVariable(key.name, VariableType::String, &key.value);
 
   bool clean = true;
   m_lineContext.number = 0;
@@ -53,6 +61,8 @@ bool CPatchDB::ReadPatchInfo(const std::string& text, PatchRecord& patch) {
     if (!keys.ExecuteStatement(m_lineContext.text, true))
       clean = false;
   }
+  for (Key& key : fields)
+    key.field = key.value;
   patch.SizeWord = ParseRomSize(patch.RomSize);
   return clean;
 }

@@ -4,8 +4,8 @@
 #include "parser/TextUtil.h"
 #include "prompt/Diagnostics.h"
 
-int CVariableTable::AddVariable(const std::string& name, VariableType type, void* target,
-                                bool writtenWhenEmpty) {
+int CVariableTable::AddTarget(const std::string& name, VariableType type, void* target,
+                              bool writtenWhenEmpty) {
   m_entries.push_back(std::make_unique<CVariable>(name, type, target, writtenWhenEmpty));
   return static_cast<int>(m_entries.size()) - 1;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,8 +18,22 @@ class CVariableTable final {
 
   /// Appends an entry; returns its index. The storage must outlive the table.
   /// `writtenWhenEmpty` false leaves the line out of WriteVariables while the value is empty.
-  int AddVariable(const std::string& name, VariableType type, void* target,
-                  bool writtenWhenEmpty = true);
+  int AddVariable(const std::string& name, VariableType type, int32_t* target,
+                  bool writtenWhenEmpty = true) {
+    return AddTarget(name, type, target, writtenWhenEmpty);
+  }
+  int AddVariable(const std::string& name, VariableType type, bool* target,
+                  bool writtenWhenEmpty = true) {
+    return AddTarget(name, type, target, writtenWhenEmpty);
+  }
+  int AddVariable(const std::string& name, VariableType type, std::string* target,
+                  bool writtenWhenEmpty = true) {
+    return AddTarget(name, type, target, writtenWhenEmpty);
+  }
+  /// Storage of any other type cannot be bound: it would be written as one of these.
+  template <class T>
+  int AddVariable(const std::string& name, VariableType type, T* target,
+                  bool writtenWhenEmpty = true) = delete;
   /// The first entry whose name equals `name` ignoring ASCII letter case, or nullptr.
   CVariable* FindVariable(const std::string& name) const;
   /// Runs one X=Y statement; true when a variable was assigned. Unless quiet, a failure is
@@ -33,6 +48,8 @@ class CVariableTable final {
   void Clear() { m_entries.clear(); }
 
  private:
+  int AddTarget(const std::string& name, VariableType type, void* target, bool writtenWhenEmpty);
+
   std::vector<std::unique_ptr<CVariable>> m_entries;
   UserPrompt* m_prompt;
 };

@@ -58,8 +58,13 @@ int Flushed(int status) {
 }
 
 void PrintIdentity(const RomRecord& rom) {
-  std::printf("%d\t%s\t%s\t%s\n", rom.SizeWord, rom.RomSize.c_str(), rom.RomName.c_str(),
-              rom.RomDigest.c_str());
+  std::string line = std::to_string(rom.SizeWord);
+  for (const FieldText* field : {&rom.RomSize, &rom.RomName, &rom.RomDigest}) {
+    line += '\t';
+    line += field->view();
+  }
+  line += '\n';
+  std::fputs(line.c_str(), stdout);
 }
 
 // A member named by its path, or each ROM in an archive file, in the archive's order.

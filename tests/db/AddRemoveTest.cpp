@@ -109,7 +109,8 @@ TEST(AddRemove, AddRomRefusesFilesItCannotUseAndKeepsTheList) {
     refused(path, kHead + path + "\n\n" +
                       "The file name contains characters that the database cannot store.");
   }
-  const std::string leading = " " + MakeRom(dir, "fine.smc", "GAME", 'a');
+  std::string leading = " ";
+  leading += MakeRom(dir, "fine.smc", "GAME", 'a');
   refused(leading, kHead + leading + "\n\n" +
                        "The file name contains characters that the database cannot store.");
 

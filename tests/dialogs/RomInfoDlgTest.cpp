@@ -21,7 +21,7 @@ struct RomForm {
   TempDir dir;
   ScriptedPrompt prompt;
   CPatchDB db{prompt};
-  RomRecord rom{"EARTH BOUND (J)", "8Mbit", dir.File("eb.smc"), "", "Old", true, 8};
+  RomRecord rom{"EARTH BOUND (J)", "8Mbit", FieldText(dir.File("eb.smc")), "", "Old", true, 8};
   std::unique_ptr<CRomInfoDlg> dlg;
 
   RomForm() {
@@ -111,7 +111,7 @@ TEST(RomInfoDlg, DigestTurnsRedForGoodAndOkStoresWhatCanBeStored) {
   EXPECT_TRUE(f.rom.UseForcedName);
 
   // An unreadable file shows why, in red; that text never becomes the digest.
-  std::filesystem::remove(f.rom.Filename);
+  std::filesystem::remove(f.rom.Filename.str());
   f.Open();
   f.Click("Recompute");
   EXPECT_EQ(f.Edit("RomDigest")->text(), CPatchDB::kInvalidFileHashText);

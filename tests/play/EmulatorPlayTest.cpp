@@ -96,6 +96,30 @@ TEST(EmulatorPlay, RetroArchIsGivenThePatchALinkNamedAfterItAndItsSaveFolders) {
   w.ExpectCleared();
 }
 
+// A patch set: one patch per step under the names of RetroArch's series and no patch flag; a
+// step it would not apply as it is (a comment after the end) is a BPS patch of Brindle's making.
+TEST(EmulatorPlay, RetroArchIsGivenAPatchSetUnderTheNamesOfItsSeries) {
+  EmulatorWorld w;
+  w.db.Emulator = "retroarch";
+  auto second = std::make_unique<PatchRecord>(*w.db.GetPatch(0));
+  second->Filename = w.dir.Write("more/Second.ips", IpsPatch(IpsRecord(16, "fixed"), "Made"));
+  w.db.AppendPatch(std::move(second));
+  ASSERT_TRUE(
+      w.db.AddPatchSet("Game Set", {w.db.GetPatch(0)->Filename, w.dir.File("more/Second.ips")}));
+  ASSERT_EQ(w.db.PlayPatchSet(0), 1) << ::testing::PrintToString(w.prompt.Texts());
+  const std::string run = w.RunFolder();
+  const std::string recorded = ReadFileBytes(w.record);
+  EXPECT_EQ(recorded.substr(0, recorded.find("savefile_directory")),
+            "arg=-L\narg=" + w.db.RetroArchCore + "\narg=--appendconfig=" + run +
+                "/brindle.cfg\narg=" + run + "/Game Set.fig\ncwd=" + run +
+                "\nentry=Game Set.bps1 -> \nentry=Game Set.fig -> " + w.romFile +
+                "\nentry=Game Set.ips -> " + w.patchFolder +
+                "Game (fixed).ips\nentry=brindle.cfg -> \n");
+  EXPECT_NE(recorded.find("savefile_directory = \"" + w.dir.Path() + "/my patches\"\n"),
+            std::string::npos);
+  w.ExpectCleared();
+}
+
 TEST(EmulatorPlay, RetroArchRefusesAFolderItsSettingsCannotHoldBeforeAnythingChanges) {
   EXPECT_EQ(CRetroArchEmulator::QuoteValue("/a b/c'd#e"), "\"/a b/c'd#e\"");
   EXPECT_FALSE(CRetroArchEmulator::QuoteValue("/a\"b"));

@@ -167,9 +167,10 @@ TEST(PlayPatch, DigestMismatchAsksFirst) {
   w.ExpectPutBack();
 
   // An upper-case digest is a different digest.
-  w.db.GetRom(0)->RomDigest = Md5Of(w.romFile);
-  for (char& c : w.db.GetRom(0)->RomDigest)
+  std::string upper = Md5Of(w.romFile);
+  for (char& c : upper)
     c = static_cast<char>(std::toupper(c));
+  w.db.GetRom(0)->RomDigest = upper;
   ASSERT_EQ(w.db.PlayPatch(0), 0);
   EXPECT_EQ(w.prompt.boxes.size(), 3u);
 
