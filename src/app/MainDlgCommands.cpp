@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QPointer>
 #include <QUrl>
 
 #include "app/CMainDlg.h"
@@ -54,6 +55,9 @@ void CMainDlg::Play() {
   if (entry == -1 || m_playing)
     return;
   m_playing = true;
+  // Hiding the window hands the keyboard on to its next control (a button), where the Enter
+  // that started the play, and the next one, would press it: it comes back where it was.
+  const QPointer<QWidget> focus = focusWidget();
   // Hidden for the length of the game (Run's loop goes on, as exec()'s would not).
   hide();
   // The play blocks this thread: make the window system see the window go before it starts.
@@ -69,7 +73,9 @@ void CMainDlg::Play() {
   });
   // A termination signal handled meanwhile has already ended the window: nothing is played.
   if (!m_closing) {
-    if (entry >= 0)
+    if (const int set = SetOfRowValue(entry); set >= 0)
+      m_db.PlayPatchSet(set);
+    else
       m_db.PlayPatch(entry);
     ShowAgain();
   }
@@ -77,6 +83,8 @@ void CMainDlg::Play() {
   if (qtPrompt != nullptr)
     qtPrompt->SetOwner(nullptr);
   m_playing = false;
+  if (focus)
+    focus->setFocus();
   // The patch played (or not) stays selected, where the window shows it.
   SelectRecord(*PatchList(), entry);
 }

@@ -19,14 +19,14 @@ constexpr int kNone = -1;
 
 constexpr ControlRow kControls[] = {
     {kNone, ControlKind::Label, "SetNameLabel", "Set &Name:", 7, 10, 44, 8},
-    {kNone, ControlKind::Edit, "SetName", "", 53, 7, 200, 14},
+    {kNone, ControlKind::Edit, "SetName", "", 53, 7, 280, 14},
     {kNone, ControlKind::Label, "PatchesLabel", "&Patches, in the order they are applied:", 7, 28,
-     190, 8},
-    {kNone, ControlKind::ListBox, "Patches", "", 7, 39, 190, 96},
-    {kNone, ControlKind::PushButton, "MoveUp", "Move &Up", 203, 39, 50, 14},
-    {kNone, ControlKind::PushButton, "MoveDown", "Move &Down", 203, 57, 50, 14},
-    {1, ControlKind::DefaultPushButton, "OK", "OK", 149, 141, 50, 14},
-    {2, ControlKind::PushButton, "Cancel", "Cancel", 203, 141, 50, 14},
+     270, 8},
+    {kNone, ControlKind::ListBox, "Patches", "", 7, 39, 270, 96},
+    {kNone, ControlKind::PushButton, "MoveUp", "Move &Up", 283, 39, 50, 14},
+    {kNone, ControlKind::PushButton, "MoveDown", "Move &Down", 283, 57, 50, 14},
+    {1, ControlKind::DefaultPushButton, "OK", "OK", 229, 141, 50, 14},
+    {2, ControlKind::PushButton, "Cancel", "Cancel", 283, 141, 50, 14},
 };
 
 // The patches' names one after the other, as a first name for the set; "/" and "|" cannot be
@@ -61,7 +61,7 @@ CMakePatchSetDlg::CMakePatchSetDlg(CPatchDB& db, std::vector<int> patches, QWidg
 
 void CMakePatchSetDlg::CreateWidgets() {
   setWindowTitle("Make Patch Set");
-  setFixedSize(CDialogUnits().ToPixels(0, 0, 260, 162).size());
+  setFixedSize(CDialogUnits().ToPixels(0, 0, 340, 162).size());
   CreateControls(*this, kControls);
   m_name = findChild<QLineEdit*>("SetName");
   m_list = findChild<QListWidget*>("Patches");

@@ -56,15 +56,17 @@ QIcon GetPatchSetIcon() {
   InitArtworkResources();
   QIcon icon;
   for (int size : kSizes) {
-    // Each patch at three quarters of the size: the one behind up and left, the other over it
-    // down and right.
-    const int part = size * 3 / 4;
+    // Each patch at about two thirds of the size: the one behind up and left and paler, the
+    // other over it down and right, so that the two read as a stack even at 16 pixels.
+    const int part = size * 11 / 16;
     const QPixmap patch = QPixmap(QStringLiteral(":/icons/patch-%1.png").arg(size))
                               .scaled(part, part, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     QPixmap both(size, size);
     both.fill(Qt::transparent);
     QPainter painter(&both);
+    painter.setOpacity(0.6);
     painter.drawPixmap(0, 0, patch);
+    painter.setOpacity(1.0);
     painter.drawPixmap(size - part, size - part, patch);
     painter.end();
     icon.addPixmap(both);

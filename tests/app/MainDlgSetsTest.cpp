@@ -12,6 +12,7 @@
 #include "app/CMainDlg.h"
 #include "app/CSortListCtrl.h"
 #include "dialogs/CMakePatchSetDlg.h"
+#include "play/PlayWorld.h"
 #include "support/ScriptedPrompt.h"
 #include "support/XServer.h"
 
@@ -219,4 +220,34 @@ TEST(MainDlgSets, OnARealDisplayASetMadeInTheWindowIsWrittenAndReadBack) {
   EXPECT_NE(second.find("Set=My Set\r\nAuthor=Me\r\n"), std::string::npos)
       << second << ReadFileBytes(p.Log(2));
   EXPECT_NE(second.find("Set=Old Set\r\nAuthor=Zed\r\n"), std::string::npos);
+}
+
+// A set's row plays as a patch's does, here with Enter: the set, not one of its patches. The
+// keyboard is back in the list afterwards, where the next Enter plays again (hiding the window
+// had handed it to a button, which that Enter pressed).
+TEST(MainDlgSets, EnterOnASetsRowPlaysTheSet) {
+  PlayWorld world;
+  world.db.Transition = 0;
+  world.db.RegisterAtStartup = false;
+  world.db.WindowBackground.clear();
+  auto extra = std::make_unique<PatchRecord>(*world.db.GetPatch(0));
+  extra->Filename = world.dir.Write("my patches/Extra.ips", "PATCHEOF");
+  world.db.AppendPatch(std::move(extra));
+  ASSERT_TRUE(world.db.AddPatchSet(
+      "Both", {world.db.GetPatch(0)->Filename, world.db.GetPatch(1)->Filename}));
+  ASSERT_TRUE(world.db.Save(world.dir.File("brindle.dat")));
+  MainDlgEnvironment env;
+  env.appDir = env.databaseDir = world.dir.Path();
+  env.chooseRomFile = [](QWidget*) { return std::string(); };
+  ScriptedPrompt prompt;
+  CMainDlg window(prompt, env);
+  ASSERT_TRUE(window.Initialize(""));
+  window.show();
+  window.PatchList()->SelectRow(2);
+  QTest::keyClick(window.PatchList(), Qt::Key_Return);
+  EXPECT_EQ(window.focusWidget(), window.PatchList());
+  EXPECT_EQ(prompt.Texts(), std::vector<std::string>{});
+  const std::string record = ReadFileBytes(world.record);
+  EXPECT_NE(record.find("/Both.smc\n"), std::string::npos) << record;
+  world.ExpectPutBack();
 }
