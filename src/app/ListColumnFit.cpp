@@ -35,8 +35,11 @@ int CSortListCtrl::ColumnRoom() const {
 }
 
 void CSortListCtrl::FitColumnsToContents() {
-  // Fitted again once shown, when the widths the style and the screen give are known.
+  // Fitted once shown, when the widths the style and the screen give are known: measuring the
+  // contents before would be work thrown away.
   m_fitWhenShown = !isVisible();
+  if (m_fitWhenShown)
+    return;
   const std::vector<int> shown = VisibleColumns();
   if (shown.empty())
     return;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <new>
 
@@ -58,26 +59,60 @@ namespace {
 // Slots remembered for each kind of repeated text: about the number of different ones a large
 // collection has (a few sizes; some thousands of ROMs). Each kind is looked up once a record, in
 // a table that stays in the processor's caches; a text is only looked at when its hash agrees.
-constexpr size_t kRecentSlots[] = {1 << 12, 1 << 8, 1 << 14, 1 << 6, 1 << 14};
+constexpr size_t kRecentSlots[] = {1 << 10, 1 << 8, 1 << 14, 1 << 6, 1 << 14};
 
 }  // namespace
+
+bool CFieldStore::Recent::Holds(size_t textHash, std::string_view wanted) const {
+  if (block == nullptr || hash != textHash)
+    return false;
+  if (wanted.size() <= sizeof text)
+    return size == wanted.size() && std::string_view(text, size) == wanted;
+  return FieldText::ViewOf(block) == wanted;
+}
+
+std::vector<CFieldStore::Recent>& CFieldStore::Table(Repeated kind) {
+  const auto k = static_cast<size_t>(kind);
+  if (m_recent[k].empty())
+    m_recent[k].resize(kRecentSlots[k]);
+  return m_recent[k];
+}
+
+size_t CFieldStore::HashOf(std::string_view text, Repeated kind) {
+  Expected& expected = m_expected[static_cast<size_t>(kind)];
+  const bool known = expected.text == text.data() && expected.size == text.size();
+  const size_t hash = known ? expected.hash : std::hash<std::string_view>()(text);
+  expected = {};
+  return hash;
+}
+
+void CFieldStore::Expect(std::string_view text, Repeated kind) {
+  const size_t hash = std::hash<std::string_view>()(text);
+  m_expected[static_cast<size_t>(kind)] = {text.data(), text.size(), hash};
+  std::vector<Recent>& recent = Table(kind);
+  __builtin_prefetch(&recent[hash & (recent.size() - 1)]);
+}
 
 void CFieldStore::LendRepeated(FieldText& field, std::string_view text, Repeated kind) {
   field.clear();
   if (text.empty())
     return;
-  const auto k = static_cast<size_t>(kind);
-  std::vector<Recent>& recent = m_recent[k];
-  if (recent.empty())
-    recent.assign(kRecentSlots[k], Recent{});
-  const size_t hash = std::hash<std::string_view>()(text);
+  std::vector<Recent>& recent = Table(kind);
+  const size_t hash = HashOf(text, kind);
   Recent& slot = recent[hash & (recent.size() - 1)];
-  if (slot.block == nullptr || slot.hash != hash || FieldText::ViewOf(slot.block) != text)
-    slot = {Put(text), hash};
+  if (!slot.Holds(hash, text)) {
+    slot.hash = hash;
+    slot.block = Put(text);
+    slot.size = static_cast<uint8_t>(std::min(text.size(), sizeof slot.text + 1));
+    if (text.size() <= sizeof slot.text)
+      std::memcpy(slot.text, text.data(), text.size());
+  }
   field.m_block = slot.block;
 }
 
 void CFieldStore::ForgetRepeated() {
   for (auto& recent : m_recent)
     std::vector<Recent>().swap(recent);
+  for (Expected& expected : m_expected)
+    expected = {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <new>
@@ -42,6 +43,9 @@ class CFieldStore final {
   enum class Repeated { Author, Version, RomName, RomSize, RomDigest, Count };
   /// Lend, sharing the bytes of an equal text of the same kind lent recently.
   void LendRepeated(FieldText& field, std::string_view text, Repeated kind);
+  /// Starts looking for `text` among the texts of its kind, for the LendRepeated of it to come
+  /// (a large table is slow to reach; the lines of a record can be split meanwhile).
+  void Expect(std::string_view text, Repeated kind);
   /// Lets go of what LendRepeated remembers; the texts stay.
   void ForgetRepeated();
 
@@ -60,9 +64,15 @@ class CFieldStore final {
     size_t size;
   };
   std::vector<Piece> m_pieces;
-  struct Recent {
-    const unsigned char* block = nullptr;
+  // A text lent by LendRepeated, with a copy of a short one (as ROM names are), so that telling
+  // whether it is the one looked up reads this slot alone, one line of the processor's cache.
+  struct alignas(64) Recent {
     size_t hash = 0;
+    const unsigned char* block = nullptr;
+    uint8_t size = 0;
+    char text[47];
+
+    bool Holds(size_t textHash, std::string_view text) const;
   };
   /// The block of a copy of `text` (not empty) held here.
   const unsigned char* Put(std::string_view text);
@@ -73,6 +83,14 @@ class CFieldStore final {
 
   // For each kind of repeated text, the last one lent in each slot a text's hash picks.
   std::vector<Recent> m_recent[static_cast<size_t>(Repeated::Count)];
+  struct Expected {
+    const char* text = nullptr;
+    size_t size = 0;
+    size_t hash = 0;
+  };
+  Expected m_expected[static_cast<size_t>(Repeated::Count)];  // the last text Expect was told of
+  std::vector<Recent>& Table(Repeated kind);
+  size_t HashOf(std::string_view text, Repeated kind);
   unsigned char* m_next = nullptr;
   size_t m_room = 0;
 };

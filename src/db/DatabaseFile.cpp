@@ -261,6 +261,7 @@ bool CPatchDB::ParsePatchLine(std::string_view text) {
   // PatchName, Author, Version, Description, Filename, RomName, RomSize, RomDigest.
   std::array<std::string_view, 8> f;
   SplitFields(text, f);
+  m_fieldStore.Expect(f[5], Repeated::RomName);
 
   std::string errors;
   bool failed = false;
@@ -287,7 +288,7 @@ bool CPatchDB::ParsePatchLine(std::string_view text) {
       m_fieldStore.Lend(patch->Filename, f[4]);
       m_fieldStore.LendRepeated(patch->RomName, f[5], Repeated::RomName);
       LendSizeText(m_fieldStore, patch->RomSize, f[6], sizeWord, " No header");
-      m_fieldStore.LendRepeated(patch->RomDigest, f[7], Repeated::RomDigest);
+      m_fieldStore.Lend(patch->RomDigest, f[7]);
       patch->SizeWord = sizeWord;
       m_patches.push_back(patch);
       return true;
@@ -303,6 +304,7 @@ bool CPatchDB::ParseRomLine(std::string_view text) {
   // RomName, RomSize, Filename, RomDigest, ForcedName.
   std::array<std::string_view, 5> f;
   SplitFields(text, f);
+  m_fieldStore.Expect(f[0], Repeated::RomName);
 
   std::string errors;
   bool failed = false;
@@ -329,7 +331,7 @@ bool CPatchDB::ParseRomLine(std::string_view text) {
   m_fieldStore.LendRepeated(rom->RomName, f[0], Repeated::RomName);
   LendSizeText(m_fieldStore, rom->RomSize, f[1], sizeWord, " (No header)");
   m_fieldStore.Lend(rom->Filename, f[2]);
-  m_fieldStore.LendRepeated(rom->RomDigest, f[3], Repeated::RomDigest);
+  m_fieldStore.Lend(rom->RomDigest, f[3]);
   m_fieldStore.Lend(rom->ForcedName, f[4]);
   rom->UseForcedName = !f[4].empty();
   rom->SizeWord = sizeWord;

@@ -44,6 +44,8 @@ TEST(RecordStorage, ReadRecordsStayTrueThroughEditsCopiesAndLoads) {
     ASSERT_EQ(db.GetPatchCount(), 2);
     PatchRecord& a = *db.GetPatch(0);
     a.Author = "Someone " + a.Author;
+    a.RomName = "OTHER";  // B's is the same text, held once
+    EXPECT_EQ(db.GetPatch(1)->RomName, "GAME");
     EXPECT_EQ(a.RomSize, "24Mbit No header");
     copy = *db.GetPatch(1);
     db.LoadBytes("[patches]\r\nC|They|3.0|F|/p/c.ips|GAME|16Mbit|\r\n");
