@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "db/SizeWord.h"
+#include "dialogs/InfoFields.h"
 #include "ui/CDialogUnits.h"
 #include "ui/DialogLayout.h"
 #include "ui/DisplayText.h"
@@ -90,13 +91,7 @@ void CPatchInfoDlg::CreateWidgets() {
   for (int i = 0; i < static_cast<int>(kRomSizeList.size()); ++i)
     m_size->addItem(QString::fromStdString(RomSizeListText(i)));
   m_description->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  m_lockNotice->setAlignment(Qt::AlignCenter);
-  QPalette colours = m_lockNotice->palette();
-  colours.setColor(QPalette::WindowText, QColor(255, 0, 0));
-  colours.setColor(QPalette::Window, QColor(0, 0, 0));
-  m_lockNotice->setPalette(colours);
-  m_lockNotice->setAutoFillBackground(true);
-  m_lockNotice->hide();
+  SetUpLockNotice(*m_lockNotice);
 }
 
 void CPatchInfoDlg::LoadFields() {
@@ -133,20 +128,14 @@ void CPatchInfoDlg::OnFieldChanged() {
   m_lockNotice->show();
 }
 
-std::string CPatchInfoDlg::FieldBytes(const QLineEdit* edit, const std::string& original) const {
-  return edit->isModified() ? TextBytes(edit->text(), original) : original;
-}
-
 PatchInfoForm CPatchInfoDlg::CollectForm() const {
   PatchInfoForm form;
-  form.PatchName = FieldBytes(m_patchName, m_patch.PatchName);
-  form.Author = FieldBytes(m_author, m_patch.Author);
-  form.Version = FieldBytes(m_version, m_patch.Version);
-  form.RomName = FieldBytes(m_romName, m_patch.RomName);
-  form.RomDigest = FieldBytes(m_digest, m_patch.RomDigest);
-  form.Description = m_description->document()->isModified()
-                         ? TextBytes(m_description->toPlainText(), m_patch.Description)
-                         : m_patch.Description;
+  form.PatchName = EditedBytes(*m_patchName, m_patch.PatchName);
+  form.Author = EditedBytes(*m_author, m_patch.Author);
+  form.Version = EditedBytes(*m_version, m_patch.Version);
+  form.RomName = EditedBytes(*m_romName, m_patch.RomName);
+  form.RomDigest = EditedBytes(*m_digest, m_patch.RomDigest);
+  form.Description = EditedBytes(*m_description, m_patch.Description);
   form.SizeIndex = m_size->currentIndex();
   form.Header = m_header->isChecked();
   return form;

@@ -31,8 +31,6 @@ class CPatchInfoDlg final : public QDialog {
   void ConnectWidgets();
   void OnFieldChanged();
   PatchInfoForm CollectForm() const;
-  /// The field's bytes: the record's own when the user left the field alone.
-  std::string FieldBytes(const QLineEdit* edit, const std::string& original) const;
 
   PatchRecord& m_patch;
   UserPrompt& m_prompt;

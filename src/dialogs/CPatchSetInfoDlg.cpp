@@ -8,6 +8,7 @@
 
 #include "db/CPatchDB.h"
 #include "db/PatchInfoForm.h"
+#include "dialogs/InfoFields.h"
 #include "dialogs/PatchSetTexts.h"
 #include "ui/CDialogUnits.h"
 #include "ui/DialogLayout.h"
@@ -43,11 +44,6 @@ constexpr ControlRow kControls[] = {
      14},
 };
 
-// The field's bytes: the set's own while the user left the field alone.
-std::string FieldBytes(const QLineEdit* edit, const std::string& original) {
-  return edit->isModified() ? TextBytes(edit->text(), original) : original;
-}
-
 }  // namespace
 
 CPatchSetInfoDlg::CPatchSetInfoDlg(PatchSetRecord& set, const CPatchDB& db, bool allowEdit,
@@ -71,13 +67,7 @@ void CPatchSetInfoDlg::CreateWidgets() {
   m_lockNotice = findChild<QLabel*>("LockNotice");
 
   m_description->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  m_lockNotice->setAlignment(Qt::AlignCenter);
-  QPalette colours = m_lockNotice->palette();
-  colours.setColor(QPalette::WindowText, QColor(255, 0, 0));
-  colours.setColor(QPalette::Window, QColor(0, 0, 0));
-  m_lockNotice->setPalette(colours);
-  m_lockNotice->setAutoFillBackground(true);
-  m_lockNotice->hide();
+  SetUpLockNotice(*m_lockNotice);
 }
 
 void CPatchSetInfoDlg::LoadFields(const CPatchDB& db) {
@@ -115,11 +105,9 @@ void CPatchSetInfoDlg::accept() {
   if (!m_ok->isEnabled() || m_ok->isHidden())
     return;
   PatchSetInfoForm form;
-  form.Author = FieldBytes(m_author, m_set.Author);
-  form.Version = FieldBytes(m_version, m_set.Version);
-  form.Description = m_description->document()->isModified()
-                         ? TextBytes(m_description->toPlainText(), m_set.Description)
-                         : m_set.Description;
+  form.Author = EditedBytes(*m_author, m_set.Author);
+  form.Version = EditedBytes(*m_version, m_set.Version);
+  form.Description = EditedBytes(*m_description, m_set.Description);
   ApplyPatchSetInfo(form, m_set);
   QDialog::accept();
 }

@@ -9,6 +9,7 @@
 #include "db/CPatchDB.h"
 #include "db/RomInfoForm.h"
 #include "db/SizeWord.h"
+#include "dialogs/InfoFields.h"
 #include "platform/ArchivePath.h"
 #include "prompt/Diagnostics.h"
 #include "ui/Artwork.h"
@@ -174,8 +175,7 @@ void CRomInfoDlg::ShowLuckyCharms() {
 
 void CRomInfoDlg::accept() {
   RomInfoForm form;
-  form.ForcedName = m_forcedName->isModified() ? TextBytes(m_forcedName->text(), m_rom.ForcedName)
-                                               : m_rom.ForcedName;
+  form.ForcedName = EditedBytes(*m_forcedName, m_rom.ForcedName);
   form.UseForcedName = m_force->isChecked();
   form.RomDigest = m_digest;
   ApplyRomInfo(form, m_rom);
