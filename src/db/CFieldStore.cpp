@@ -12,9 +12,9 @@ void CFieldStore::Unmap::operator()(unsigned char* bytes) const {
   munmap(bytes, size);
 }
 
-unsigned char* CFieldStore::Place(size_t size, size_t align) {
-  size_t pad = (align - reinterpret_cast<uintptr_t>(m_next) % align) % align;
-  if (size + pad > m_room) {
+unsigned char* CFieldStore::Place(Cursor& cursor, size_t size, size_t align) {
+  size_t pad = (align - reinterpret_cast<uintptr_t>(cursor.next) % align) % align;
+  if (size + pad > cursor.room) {
     // The rest of the last piece is left unused; its pages are never touched.
     const size_t pieceSize = std::max(kPieceSize, size);
     void* bytes =
@@ -24,13 +24,13 @@ unsigned char* CFieldStore::Place(size_t size, size_t align) {
     m_pieces.push_back(
         {std::unique_ptr<unsigned char[], Unmap>(static_cast<unsigned char*>(bytes), {pieceSize}),
          pieceSize});
-    m_next = m_pieces.back().bytes.get();
-    m_room = pieceSize;
+    cursor.next = m_pieces.back().bytes.get();
+    cursor.room = pieceSize;
     pad = 0;  // the start of a piece is aligned for anything
   }
-  unsigned char* place = m_next + pad;
-  m_next = place + size;
-  m_room -= size + pad;
+  unsigned char* place = cursor.next + pad;
+  cursor.next = place + size;
+  cursor.room -= size + pad;
   return place;
 }
 
@@ -43,7 +43,7 @@ bool CFieldStore::Holds(const void* p) const {
 }
 
 const unsigned char* CFieldStore::Put(std::string_view text) {
-  unsigned char* block = Place(FieldText::BlockSize(text.size()), 1);
+  unsigned char* block = Place(m_texts, FieldText::BlockSize(text.size()), 1);
   FieldText::WriteBlock(block, text, false);
   return block;
 }

@@ -27,7 +27,7 @@ class CFieldStore final {
   /// A new record made here; Discard destroys it.
   template <class Record>
   Record* Make() {
-    return new (Place(sizeof(Record), alignof(Record))) Record();
+    return new (Place(m_records, sizeof(Record), alignof(Record))) Record();
   }
   /// Destroys a record: one made here is only destroyed, any other one deleted.
   template <class Record>
@@ -77,7 +77,13 @@ class CFieldStore final {
   /// The block of a copy of `text` (not empty) held here.
   const unsigned char* Put(std::string_view text);
   /// Room for `size` bytes aligned to `align`.
-  unsigned char* Place(size_t size, size_t align);
+  // Where the next bytes go in the last piece taken for texts or for records (kept apart, so
+  // that records need no room to align them).
+  struct Cursor {
+    unsigned char* next = nullptr;
+    size_t room = 0;
+  };
+  unsigned char* Place(Cursor& cursor, size_t size, size_t align);
   /// Whether `p` points into a piece.
   bool Holds(const void* p) const;
 
@@ -91,6 +97,6 @@ class CFieldStore final {
   Expected m_expected[static_cast<size_t>(Repeated::Count)];  // the last text Expect was told of
   std::vector<Recent>& Table(Repeated kind);
   size_t HashOf(std::string_view text, Repeated kind);
-  unsigned char* m_next = nullptr;
-  size_t m_room = 0;
+  Cursor m_texts;
+  Cursor m_records;
 };
