@@ -212,7 +212,7 @@ int main(int argc, char** argv) {
       return;
     std::printf("%-48s %.2f\n", (std::string(a) + " / " + b).c_str(), g_seconds[a] / g_seconds[b]);
   };
-  std::printf("\nRatios (goal: Load <= 4, Save <= 2):\n");
+  std::printf("\nRatios (goal: Load <= 1, Save <= 2):\n");
   ratio("BM_Load", "BM_ReadAndSplitLines");
   ratio("BM_Save", "BM_WriteBytes/0");
   ratio("BM_Save", "BM_WriteBytes/1");
