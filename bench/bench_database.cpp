@@ -156,7 +156,8 @@ void BM_ChangeWrite(benchmark::State& state) {
   uint64_t generation = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(db.SettingsText());
-    writer.Write(++generation, db.Serialize());
+    writer.WriteInPieces(++generation,
+                         [&db](const CDatabaseWriter::PieceSink& piece) { db.Serialize(piece); });
     writer.Wait();
   }
 }
@@ -172,7 +173,8 @@ void BM_ChangeHold(benchmark::State& state) {
   uint64_t generation = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(db.SettingsText());
-    writer.Write(++generation, db.Serialize());
+    writer.WriteInPieces(++generation,
+                         [&db](const CDatabaseWriter::PieceSink& piece) { db.Serialize(piece); });
     state.PauseTiming();
     writer.Wait();
     state.ResumeTiming();

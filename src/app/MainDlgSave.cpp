@@ -22,7 +22,9 @@ void CMainDlg::SaveChanges() {
     return;
   m_writtenChanges = m_db.Changes();
   m_writtenSettings = std::move(settings);
-  m_writer->Write(++m_generation, m_db.Serialize());
+  // Written as it is made: the disk is busy while the last records are still being put together.
+  m_writer->WriteInPieces(
+      ++m_generation, [this](const CDatabaseWriter::PieceSink& piece) { m_db.Serialize(piece); });
 }
 
 void CMainDlg::WaitForWrites() {

@@ -17,6 +17,11 @@
 #include "platform/CFile.h"
 #include "prompt/UserPrompt.h"
 
+/// Takes the bytes of a file being made, piece after piece, in order.
+using TextPieceSink = std::function<void(std::string&& bytes)>;
+/// The size of the pieces a file is handed on in as it is made.
+inline constexpr size_t kTextPieceBytes = 1 << 20;
+
 /// Lets the user fill in or correct a patch's information (the Patch Information dialog, where
 /// there is one). True when the user confirmed it; the record then holds what was entered.
 using PatchInfoEditor = std::function<bool(PatchRecord& patch)>;
@@ -170,6 +175,9 @@ class CPatchDB final {
   std::string SettingsText() const;
   /// The exact bytes Save writes.
   std::string Serialize() const;
+  /// The same bytes handed to `piece` in order, in pieces of about kTextPieceBytes as they are
+  /// made, so that a writer can begin while the rest is still being put together.
+  void Serialize(const TextPieceSink& piece) const;
   bool ParsePatchLine(std::string_view text);
   bool ParseRomLine(std::string_view text);
   /// Reads one line of the [sets] section into the set being read; FinishSetLines ends that set
@@ -227,6 +235,8 @@ class CPatchDB final {
   void RegisterSettings();
   void WriteSets(std::string& out) const;
   void WriteKeptSections(std::string& out, FileSection after) const;
+  /// Serialize's work, with its bytes handed to `piece` as they fill one when it is given.
+  void SerializeInto(std::string& out, const TextPieceSink* piece) const;
 
   UserPrompt& m_prompt;
   CFieldStore m_fieldStore;  // the texts the records read from files borrow; outlives them

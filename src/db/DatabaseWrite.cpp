@@ -110,10 +110,34 @@ void AppendRecordLine(std::string& out, const std::array<std::string_view, N>& f
 
 std::string CPatchDB::Serialize() const {
   std::string out;
+  SerializeInto(out, nullptr);
+  return out;
+}
+
+void CPatchDB::Serialize(const TextPieceSink& piece) const {
+  std::string out;
+  SerializeInto(out, &piece);
+  piece(std::move(out));
+}
+
+void CPatchDB::SerializeInto(std::string& out, const TextPieceSink* piece) const {
+  size_t handedOn = 0;
+  // Hands the bytes made so far on once they fill a piece, so that they are written while the
+  // rest is still being made.
+  auto handOn = [&] {
+    if (piece == nullptr || out.size() < kTextPieceBytes)
+      return;
+    handedOn += out.size();
+    (*piece)(std::move(out));
+    out = std::string();
+    out.reserve(kTextPieceBytes + kTextPieceBytes / 8);
+  };
   // The size of the last file made is a good guess at the next, and saves a pass over every
   // record (each one a cache miss in a large collection).
   size_t estimate = m_serializedSize + m_serializedSize / 64 + 1024;
-  if (m_serializedSize == 0) {
+  if (piece != nullptr) {
+    estimate = kTextPieceBytes + kTextPieceBytes / 8;
+  } else if (m_serializedSize == 0) {
     for (const auto& p : m_patches) {
       estimate += 16 + p->PatchName.size() + p->Author.size() + p->Version.size() +
                   p->Description.size() + p->Filename.size() + p->RomName.size() +
@@ -138,6 +162,7 @@ std::string CPatchDB::Serialize() const {
                         {p->PatchName, p->Author, p->Version, p->Description, p->Filename,
                          p->RomName, p->RomSize, p->RomDigest},
                         4, false);
+    handOn();
   }
   out += "\r\n\r\n";
   WriteKeptSections(out, FileSection::Patches);
@@ -148,6 +173,7 @@ std::string CPatchDB::Serialize() const {
                         {r->RomName, r->RomSize, r->Filename, r->RomDigest,
                          r->UseForcedName ? r->ForcedName.view() : std::string_view()},
                         2, false);
+    handOn();
   }
   // A file without sets is written as it was before there were any.
   const bool keptAfterRoms =
@@ -159,8 +185,7 @@ std::string CPatchDB::Serialize() const {
   if (!m_sets.empty())
     WriteSets(out);
   WriteKeptSections(out, FileSection::Sets);
-  m_serializedSize = out.size();
-  return out;
+  m_serializedSize = handedOn + out.size();
 }
 
 bool CPatchDB::Save(const std::string& path) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/CFile.h"
+#include "platform/CSafeFileWrite.h"
 #include "platform/Path.h"
 
 std::string ResolveLinks(const std::string& path) {
@@ -62,12 +63,6 @@ bool IsTempSuffix(std::string_view suffix) {
   return true;
 }
 
-bool Fail(std::string* error, const std::string& what) {
-  if (error)
-    *error = what + ": " + std::strerror(errno);
-  return false;
-}
-
 // The system's own text for the last failure.
 bool FailPlain(std::string* error) {
   if (error)
@@ -78,57 +73,12 @@ bool FailPlain(std::string* error) {
 }  // namespace
 
 bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string* error) {
-  const std::string target = ResolveLinks(path);
-  const std::string folder = DirectoryOf(target);
-  // Renaming over a file needs only the folder's permission: a file its user has made read-only
-  // must refuse the new contents as writing into it would.
-  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
-    return Fail(error, "cannot write " + target);
-  std::string temp;
-  const int fd = CreateTempFileBeside(target, temp);
-  if (fd < 0)
-    return Fail(error, "cannot create a file in " + folder);
-
-  bool ok = true;
-  const char* data = bytes.data();
-  size_t left = bytes.size();
-  while (ok && left > 0) {
-    const ssize_t n = ::write(fd, data, left);
-    if (n < 0) {
-      if (errno == EINTR)
-        continue;
-      ok = Fail(error, "cannot write " + temp);
-    } else {
-      data += n;
-      left -= static_cast<size_t>(n);
-    }
-  }
-  struct stat old {};
-  if (ok && ::stat(target.c_str(), &old) == 0) {
-    if (::fchmod(fd, old.st_mode & 07777) != 0)
-      ok = Fail(error, "cannot set permissions");
-    // Keeping the owner only works for root; for everybody else the file is theirs anyway.
-    if (ok && ::geteuid() == 0)
-      (void)!::fchown(fd, old.st_uid, old.st_gid);
-  } else if (ok) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(fd, 0666 & ~mask) != 0)
-      ok = Fail(error, "cannot set permissions");
-  }
-  if (ok && ::fsync(fd) != 0)
-    ok = Fail(error, "cannot flush " + temp);
-  // Renamed while still open and locked, so that nobody takes it for litter meanwhile.
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0)
-    ok = Fail(error, "cannot replace " + target);
-  if (!ok)
-    ::unlink(temp.c_str());
-  ::close(fd);
-  if (!ok)
-    return false;
-  // Make the rename itself durable.
-  SyncFolder(folder);
-  return true;
+  CSafeFileWrite file;
+  if (file.Begin(path) && file.Append(bytes) && file.Commit())
+    return true;
+  if (error)
+    *error = file.Error();
+  return false;
 }
 
 void SyncFolder(const std::string& folder) {

@@ -2,9 +2,12 @@
 
 #include <atomic>
 #include <filesystem>
+#include <stdexcept>
 
 #include "db/CDatabaseWriter.h"
+#include "db/CPatchDB.h"
 #include "platform/FileSystem.h"
+#include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 
 TEST(DatabaseWriter, WritesInOrderTheLastWinsAndAFailureIsToldWithItsReason) {
@@ -37,4 +40,43 @@ TEST(DatabaseWriter, WritesInOrderTheLastWinsAndAFailureIsToldWithItsReason) {
     last.Write(51, "at the end");
   }
   EXPECT_EQ(ReadFileBytes(path), "at the end");
+}
+
+TEST(DatabaseWriter, AFileHandedOnInPiecesIsWrittenWholeAndAFailedMakerLeavesTheOldOne) {
+  TempDir dir;
+  const std::string path = dir.File("brindle.dat");
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  for (int i = 0; i < 5000; ++i) {  // a file of several pieces
+    auto patch = std::make_unique<PatchRecord>();
+    patch->PatchName = "Patch " + std::to_string(i);
+    patch->Description = std::string(300, 'd');
+    patch->Filename = "/p/" + std::to_string(i) + ".ips";
+    db.AppendPatch(std::move(patch));
+  }
+  int pieces = 0;
+  CDatabaseWriter writer(path, {});
+  writer.WriteInPieces(1, [&](const CDatabaseWriter::PieceSink& sink) {
+    db.Serialize([&](std::string&& piece) {
+      ++pieces;
+      sink(std::move(piece));
+    });
+  });
+  writer.Wait();
+  EXPECT_GT(pieces, 1);
+  EXPECT_EQ(writer.Written(), 1u);
+  EXPECT_EQ(ReadFileBytes(path), db.Serialize());
+
+  // A maker that fails part way leaves the file as it was, and nothing half made beside it.
+  EXPECT_THROW(writer.WriteInPieces(2,
+                                    [](const CDatabaseWriter::PieceSink& sink) {
+                                      sink("half a file");
+                                      throw std::runtime_error("out of memory");
+                                    }),
+               std::runtime_error);
+  writer.Wait();
+  EXPECT_EQ(writer.Written(), 1u);
+  EXPECT_EQ(writer.TakeError(), "");
+  EXPECT_EQ(ReadFileBytes(path), db.Serialize());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -58,6 +59,18 @@ DisplayedPlay PlayOnDisplay(const XServer& x, const std::string& ips, const std:
 DisplayedPlay PlayOnDisplay(const XServer& x, const std::vector<std::string>& played,
                             const std::string& database, const std::string& windowTitle,
                             const EndEmulator& end) {
+  // One real emulator at a time, whichever test runs it: two ZSNES started together under load
+  // have ended at once without a window.
+  const int turn = ::open("/tmp/brindle-real-emulator.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (turn >= 0)
+    ::flock(turn, LOCK_EX);
+  struct TurnEnd {
+    int fd;
+    ~TurnEnd() {
+      if (fd >= 0)
+        ::close(fd);
+    }
+  } turnEnd{turn};
   TempDir dir;
   const std::string outputFile = dir.File("output.txt");
   DisplayedPlay play;
