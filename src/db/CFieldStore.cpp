@@ -26,11 +26,20 @@ unsigned char* CFieldStore::Place(Cursor& cursor, size_t size, size_t align) {
          pieceSize});
     cursor.next = m_pieces.back().bytes.get();
     cursor.room = pieceSize;
+    cursor.ready = cursor.next;
     pad = 0;  // the start of a piece is aligned for anything
   }
   unsigned char* place = cursor.next + pad;
   cursor.next = place + size;
   cursor.room -= size + pad;
+  if (cursor.next > cursor.ready) {
+    // One call makes the pages of the next stretch, where a fault a page would cost many times
+    // more; a kernel that cannot leaves them to be made as they are touched.
+    unsigned char* from = std::max(cursor.ready, PageStart(place));
+    unsigned char* to = std::min(PageStart(cursor.next) + kReadyStep, cursor.next + cursor.room);
+    madvise(from, static_cast<size_t>(to - from), MADV_POPULATE_WRITE);
+    cursor.ready = to;
+  }
   return place;
 }
 
@@ -59,7 +68,62 @@ namespace {
 // Slots remembered for each kind of repeated text: about the number of different ones a large
 // collection has (a few sizes; some thousands of ROMs). Each kind is looked up once a record, in
 // a table that stays in the processor's caches; a text is only looked at when its hash agrees.
-constexpr size_t kRecentSlots[] = {1 << 10, 1 << 8, 1 << 14, 1 << 6, 1 << 14};
+constexpr size_t kRecentSlots[] = {1 << 10, 1 << 8, 1 << 14};
+
+uint64_t Word(const char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// The bytes of a text shorter than a word, in one (a few of them for one of three bytes or less,
+// which is enough for a hash).
+uint64_t ShortWord(const char* p, size_t size) {
+  if (size >= 4) {
+    uint32_t first;
+    uint32_t last;
+    std::memcpy(&first, p, 4);
+    std::memcpy(&last, p + size - 4, 4);
+    return first | (uint64_t{last} << 32);
+  }
+  if (size == 0)
+    return 0;
+  const auto byte = [&](size_t i) { return uint64_t{static_cast<unsigned char>(p[i])}; };
+  return byte(0) | byte(size / 2) << 8 | byte(size - 1) << 16;
+}
+
+// A hash of a short text, a word at a time: the library's own is made for any length, and costs
+// more than the lookup it serves when a hundred thousand records are read.
+size_t TextHash(std::string_view text) {
+  constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+  const char* p = text.data();
+  const size_t size = text.size();
+  uint64_t hash = size * kMultiplier;
+  const auto mix = [&](uint64_t word) {
+    hash = (hash ^ word) * kMultiplier;
+    hash ^= hash >> 29;
+  };
+  if (size < 8) {
+    mix(ShortWord(p, size));
+  } else {
+    for (size_t i = 0; i + 8 < size; i += 8)
+      mix(Word(p + i));
+    mix(Word(p + size - 8));  // the last word, overlapping the one before
+  }
+  return static_cast<size_t>(hash ^ (hash >> 32));
+}
+
+// Whether two texts of `size` bytes are the same, a word at a time: a call to the library for a
+// few bytes costs more than comparing them.
+bool SameBytes(const char* a, const char* b, size_t size) {
+  if (size < 8)
+    return std::memcmp(a, b, size) == 0;
+  for (size_t i = 0; i + 8 < size; i += 8) {
+    if (Word(a + i) != Word(b + i))
+      return false;
+  }
+  return Word(a + size - 8) == Word(b + size - 8);
+}
 
 }  // namespace
 
@@ -67,7 +131,7 @@ bool CFieldStore::Recent::Holds(size_t textHash, std::string_view wanted) const 
   if (block == nullptr || hash != textHash)
     return false;
   if (wanted.size() <= sizeof text)
-    return size == wanted.size() && std::string_view(text, size) == wanted;
+    return size == wanted.size() && SameBytes(text, wanted.data(), size);
   return FieldText::ViewOf(block) == wanted;
 }
 
@@ -81,13 +145,13 @@ std::vector<CFieldStore::Recent>& CFieldStore::Table(Repeated kind) {
 size_t CFieldStore::HashOf(std::string_view text, Repeated kind) {
   Expected& expected = m_expected[static_cast<size_t>(kind)];
   const bool known = expected.text == text.data() && expected.size == text.size();
-  const size_t hash = known ? expected.hash : std::hash<std::string_view>()(text);
+  const size_t hash = known ? expected.hash : TextHash(text);
   expected = {};
   return hash;
 }
 
 void CFieldStore::Expect(std::string_view text, Repeated kind) {
-  const size_t hash = std::hash<std::string_view>()(text);
+  const size_t hash = TextHash(text);
   m_expected[static_cast<size_t>(kind)] = {text.data(), text.size(), hash};
   std::vector<Recent>& recent = Table(kind);
   __builtin_prefetch(&recent[hash & (recent.size() - 1)]);
@@ -115,4 +179,6 @@ void CFieldStore::ForgetRepeated() {
     std::vector<Recent>().swap(recent);
   for (Expected& expected : m_expected)
     expected = {};
+  for (Named& named : m_named)
+    named = {};
 }

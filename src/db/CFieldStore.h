@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "db/FieldText.h"
@@ -39,15 +40,45 @@ class CFieldStore final {
   }
 
   /// The kinds of text that repeat from record to record in a collection: many patches share an
-  /// author, a version, a ROM and its size and digest.
-  enum class Repeated { Author, Version, RomName, RomSize, RomDigest, Count };
+  /// author, a version, a ROM.
+  enum class Repeated { Author, Version, RomName, Count };
   /// Lend, sharing the bytes of an equal text of the same kind lent recently.
   void LendRepeated(FieldText& field, std::string_view text, Repeated kind);
   /// Starts looking for `text` among the texts of its kind, for the LendRepeated of it to come
   /// (a large table is slow to reach; the lines of a record can be split meanwhile).
   void Expect(std::string_view text, Repeated kind);
-  /// Lets go of what LendRepeated remembers; the texts stay.
+  /// Lets go of what LendRepeated and LendNamed remember; the texts stay.
   void ForgetRepeated();
+
+  /// Lend the text `make()` gives for `name`, made and held once for each name lent recently: for
+  /// a text a number stands for, as a ROM size's text is given by its size word.
+  template <class Make>
+  void LendNamed(FieldText& field, uint64_t name, Make make) {
+    field.clear();
+    Named& slot = m_named[(name * 0x9E3779B97F4A7C15ULL) >> 58];
+    if (slot.block == nullptr || slot.name != name) {
+      const auto text = make();
+      slot = {name, text.empty() ? nullptr : Put(text)};
+    }
+    field.m_block = slot.block;
+  }
+
+  /// Lends each field of `fields` its text, all in one stretch of a piece: the fields of one
+  /// record that are seldom shared.
+  template <size_t N>
+  void LendEach(const std::pair<FieldText*, std::string_view> (&fields)[N]) {
+    size_t size = 0;
+    for (const auto& [field, text] : fields)
+      size += text.empty() ? 0 : FieldText::BlockSize(text.size());
+    unsigned char* out = size == 0 ? nullptr : Place(m_texts, size, 1);
+    for (const auto& [field, text] : fields) {
+      field->clear();
+      if (!text.empty()) {
+        field->m_block = out;
+        out = FieldText::WriteBlock(out, text, false);
+      }
+    }
+  }
 
  private:
   // Pieces are large enough for a piece of a file's fields; a longer text gets one of its own.
@@ -82,7 +113,12 @@ class CFieldStore final {
   struct Cursor {
     unsigned char* next = nullptr;
     size_t room = 0;
+    unsigned char* ready = nullptr;  // the pages before it are made
   };
+  static constexpr size_t kReadyStep = 64 << 10;
+  static unsigned char* PageStart(unsigned char* p) {
+    return reinterpret_cast<unsigned char*>(reinterpret_cast<uintptr_t>(p) & ~uintptr_t{4095});
+  }
   unsigned char* Place(Cursor& cursor, size_t size, size_t align);
   /// Whether `p` points into a piece.
   bool Holds(const void* p) const;
@@ -95,6 +131,11 @@ class CFieldStore final {
     size_t hash = 0;
   };
   Expected m_expected[static_cast<size_t>(Repeated::Count)];  // the last text Expect was told of
+  struct Named {
+    uint64_t name = 0;
+    const unsigned char* block = nullptr;
+  };
+  Named m_named[64];
   std::vector<Recent>& Table(Repeated kind);
   size_t HashOf(std::string_view text, Repeated kind);
   Cursor m_texts;

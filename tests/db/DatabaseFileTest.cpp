@@ -271,7 +271,8 @@ TEST(DatabaseFile, FieldsAreTrimmedAndSizeTextsRewritten) {
       "Header|A|1||/p/z.ips|ROM|32Mbit|d|extra|fields\n"
       "[roms]\n"
       "R1|64Mbit|/r/1.smc|d1\n"
-      "R2|8mbit NO HEADER|/r/2.smc|d2|\n");
+      "R2|8mbit NO HEADER|/r/2.smc|d2|\n"
+      "R3|24Mbit No header|/r/3.smc|d3\n");
   EXPECT_TRUE(l.prompt.boxes.empty());
   ASSERT_EQ(l.db.GetPatchCount(), 3);
   const PatchRecord& p = *l.db.GetPatch(0);
@@ -283,11 +284,13 @@ TEST(DatabaseFile, FieldsAreTrimmedAndSizeTextsRewritten) {
   EXPECT_EQ(l.db.GetPatch(1)->RomSize, "12Mbit");
   EXPECT_EQ(l.db.GetPatch(1)->SizeWord, 12 | 256);
   EXPECT_EQ(l.db.GetPatch(2)->RomDigest, "d");
-  ASSERT_EQ(l.db.GetRomCount(), 2);
+  ASSERT_EQ(l.db.GetRomCount(), 3);
   EXPECT_EQ(l.db.GetRom(0)->RomSize, "64Mbit");
   EXPECT_EQ(l.db.GetRom(0)->SizeWord, 320);
   EXPECT_EQ(l.db.GetRom(1)->RomSize, "8Mbit (No header)");
   EXPECT_EQ(l.db.GetRom(1)->SizeWord, 8);
+  // The same size word as the first patch's, in the ROMs' own form.
+  EXPECT_EQ(l.db.GetRom(2)->RomSize, "24Mbit (No header)");
 }
 
 TEST(DatabaseFile, ParseRomSize) {
