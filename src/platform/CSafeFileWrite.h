@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 
@@ -30,4 +32,5 @@ class CSafeFileWrite final {
   std::string m_temp;
   std::string m_error;
   int m_fd = -1;
+  off_t m_written = 0;  // bytes appended so far
 };
