@@ -12,27 +12,65 @@ void CFieldStore::Unmap::operator()(unsigned char* bytes) const {
   munmap(bytes, size);
 }
 
+namespace {
+
+uintptr_t RoundUp(uintptr_t value, uintptr_t to) {
+  return (value + to - 1) & ~(to - 1);
+}
+
+}  // namespace
+
+unsigned char* CFieldStore::MapPiece(size_t size, bool large) {
+  // A large page more than asked, then cut to start on a large page's boundary.
+  const size_t extra = large ? kLargePage : 0;
+  void* mapped =
+      mmap(nullptr, size + extra, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED)
+    throw std::bad_alloc();
+  auto* base = static_cast<unsigned char*>(mapped);
+  if (!large)
+    return base;
+  auto* start =
+      reinterpret_cast<unsigned char*>(RoundUp(reinterpret_cast<uintptr_t>(base), kLargePage));
+  if (start > base)
+    munmap(base, static_cast<size_t>(start - base));
+  if (unsigned char* end = base + size + extra; end > start + size)
+    munmap(start + size, static_cast<size_t>(end - (start + size)));
+  // The system then makes its memory a large page at a time where it can: making it 4 KiB at a
+  // time took a sixth of the time of reading a large file.
+  madvise(start, size, MADV_HUGEPAGE);
+  return start;
+}
+
+void CFieldStore::ReleaseUnused(Cursor& cursor) {
+  if (cursor.ready == nullptr)
+    return;  // its pages are made as they are touched
+  auto* from =
+      reinterpret_cast<unsigned char*>(RoundUp(reinterpret_cast<uintptr_t>(cursor.next), kPage));
+  unsigned char* end = cursor.next + cursor.room;
+  if (end > from)
+    madvise(from, static_cast<size_t>(end - from), MADV_DONTNEED);
+  cursor.ready = std::min(cursor.ready, from);
+}
+
 unsigned char* CFieldStore::Place(Cursor& cursor, size_t size, size_t align) {
   size_t pad = (align - reinterpret_cast<uintptr_t>(cursor.next) % align) % align;
   if (size + pad > cursor.room) {
-    // The rest of the last piece is left unused; its pages are never touched.
-    const size_t pieceSize = std::max(kPieceSize, size);
-    void* bytes =
-        mmap(nullptr, pieceSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (bytes == MAP_FAILED)
-      throw std::bad_alloc();
-    m_pieces.push_back(
-        {std::unique_ptr<unsigned char[], Unmap>(static_cast<unsigned char*>(bytes), {pieceSize}),
-         pieceSize});
-    cursor.next = m_pieces.back().bytes.get();
+    // The rest of the last piece is left unused.
+    ReleaseUnused(cursor);
+    const bool large = cursor.pieces++ > 0;
+    const size_t pieceSize = std::max(large ? kLargePage : kFirstPieceSize, size);
+    unsigned char* bytes = MapPiece(pieceSize, large);
+    m_pieces.push_back({std::unique_ptr<unsigned char[], Unmap>(bytes, {pieceSize}), pieceSize});
+    cursor.next = bytes;
     cursor.room = pieceSize;
-    cursor.ready = cursor.next;
+    cursor.ready = large ? bytes : nullptr;
     pad = 0;  // the start of a piece is aligned for anything
   }
   unsigned char* place = cursor.next + pad;
   cursor.next = place + size;
   cursor.room -= size + pad;
-  if (cursor.next > cursor.ready) {
+  if (cursor.ready != nullptr && cursor.next > cursor.ready) {
     // One call makes the pages of the next stretch, where a fault a page would cost many times
     // more; a kernel that cannot leaves them to be made as they are touched.
     unsigned char* from = std::max(cursor.ready, PageStart(place));
@@ -174,7 +212,9 @@ void CFieldStore::LendRepeated(FieldText& field, std::string_view text, Repeated
   field.m_block = slot.block;
 }
 
-void CFieldStore::ForgetRepeated() {
+void CFieldStore::FinishReading() {
+  ReleaseUnused(m_texts);
+  ReleaseUnused(m_records);
   for (auto& recent : m_recent)
     std::vector<Recent>().swap(recent);
   for (Expected& expected : m_expected)

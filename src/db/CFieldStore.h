@@ -47,8 +47,9 @@ class CFieldStore final {
   /// Starts looking for `text` among the texts of its kind, for the LendRepeated of it to come
   /// (a large table is slow to reach; the lines of a record can be split meanwhile).
   void Expect(std::string_view text, Repeated kind);
-  /// Lets go of what LendRepeated and LendNamed remember; the texts stay.
-  void ForgetRepeated();
+  /// Lets go of what LendRepeated and LendNamed remember, and gives back the memory made ahead
+  /// for texts and records to come; the texts stay.
+  void FinishReading();
 
   /// Lend the text `make()` gives for `name`, made and held once for each name lent recently: for
   /// a text a number stands for, as a ROM size's text is given by its size word.
@@ -81,8 +82,15 @@ class CFieldStore final {
   }
 
  private:
-  // Pieces are large enough for a piece of a file's fields; a longer text gets one of its own.
-  static constexpr size_t kPieceSize = 1 << 20;
+  // The first piece for texts and the first for records hold a small collection; their pages are
+  // made as they are touched. Later ones are a large collection's: a large page of the processor
+  // each, on its boundary, made a stretch ahead of use (what is left unused is given back when
+  // reading ends). A text longer than a piece gets one of its own.
+  static constexpr size_t kFirstPieceSize = 1 << 20;
+  static constexpr size_t kLargePage = 2 << 20;
+  static constexpr size_t kPage = 4096;
+  static constexpr size_t kReadyStep = 64 << 10;
+  static unsigned char* MapPiece(size_t size, bool large);
 
   // Mapped from the system rather than taken from the heap: pages are only counted once
   // touched, and go back to the system with the store.
@@ -113,13 +121,15 @@ class CFieldStore final {
   struct Cursor {
     unsigned char* next = nullptr;
     size_t room = 0;
-    unsigned char* ready = nullptr;  // the pages before it are made
+    unsigned char* ready = nullptr;  // made up to here; null where pages are made as touched
+    size_t pieces = 0;               // taken so far
   };
-  static constexpr size_t kReadyStep = 64 << 10;
   static unsigned char* PageStart(unsigned char* p) {
-    return reinterpret_cast<unsigned char*>(reinterpret_cast<uintptr_t>(p) & ~uintptr_t{4095});
+    return reinterpret_cast<unsigned char*>(reinterpret_cast<uintptr_t>(p) & ~uintptr_t{kPage - 1});
   }
   unsigned char* Place(Cursor& cursor, size_t size, size_t align);
+  /// Gives back the pages of the cursor's piece past what it has used.
+  static void ReleaseUnused(Cursor& cursor);
   /// Whether `p` points into a piece.
   bool Holds(const void* p) const;
 

@@ -280,7 +280,7 @@ int CPatchDB::Load(const std::string& path) {
     std::memmove(buffer.data(), buffer.data() + pos, held);
   }
   reader.Finish();
-  m_fieldStore.ForgetRepeated();
+  m_fieldStore.FinishReading();
   return 0;
 }
 
@@ -288,7 +288,7 @@ void CPatchDB::LoadBytes(std::string_view bytes) {
   CDatabaseReader reader(*this);
   reader.ReadLines(bytes, ByteOrderMarkLength(bytes), true);
   reader.Finish();
-  m_fieldStore.ForgetRepeated();
+  m_fieldStore.FinishReading();
 }
 
 bool CPatchDB::ParsePatchLine(std::string_view text) {

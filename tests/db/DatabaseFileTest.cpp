@@ -263,6 +263,24 @@ TEST(DatabaseFile, ALargeFileReadsAsItsWholeText) {
   EXPECT_EQ(fromFile.db.TransSpeed, 30);
 }
 
+// Past its first megabyte a store takes large pieces, made ahead: a text longer than such a piece
+// among many records, and every record after it, read whole.
+TEST(DatabaseFile, TextsLongerThanAPieceAmongManyRecordsReadWhole) {
+  std::string bytes = "[patches]\n";
+  const std::string longText(5 * 1024 * 1024 + 123, 'x');
+  for (int i = 0; i < 60000; ++i) {
+    bytes += "P" + std::to_string(i) + "|A|1|" + (i == 30000 ? longText : "d") + "|/p/" +
+             std::to_string(i) + ".ips|ROM|8Mbit|\n";
+  }
+  ScriptedPrompt prompt;
+  CPatchDB db(prompt);
+  db.LoadBytes(bytes);
+  ASSERT_EQ(db.GetPatchCount(), 60000);
+  EXPECT_EQ(db.GetPatch(30000)->Description, longText);
+  EXPECT_EQ(db.GetPatch(30001)->PatchName, "P30001");
+  EXPECT_EQ(db.GetPatch(59999)->Filename, "/p/59999.ips");
+}
+
 TEST(DatabaseFile, FieldsAreTrimmedAndSizeTextsRewritten) {
   Loaded l(
       "[patches]\n"
