@@ -269,8 +269,9 @@ TEST(DatabaseFile, TextsLongerThanAPieceAmongManyRecordsReadWhole) {
   std::string bytes = "[patches]\n";
   const std::string longText(5 * 1024 * 1024 + 123, 'x');
   for (int i = 0; i < 60000; ++i) {
-    bytes += "P" + std::to_string(i) + "|A|1|" + (i == 30000 ? longText : "d") + "|/p/" +
-             std::to_string(i) + ".ips|ROM|8Mbit|\n";
+    const std::string number = std::to_string(i);
+    bytes.append("P").append(number).append("|A|1|").append(i == 30000 ? longText : "d");
+    bytes.append("|/p/").append(number).append(".ips|ROM|8Mbit|\n");
   }
   ScriptedPrompt prompt;
   CPatchDB db(prompt);
