@@ -81,7 +81,7 @@ TEST(RealEmulator, ZsnesAppliesThePatchAndSavesInThePatchFolder) {
     SCOPED_TRACE(folder);
     const std::string ips = InstalledPatch(dir, folder, database);
     const DisplayedPlay play = PlayOnDisplay(x, ips, database, "^ZSNES$");
-    EXPECT_TRUE(play.windowShown);
+    EXPECT_TRUE(play.windowShown) << play.output;
     EXPECT_EQ(play.status, 0) << play.output;
     // The emulator talks on the same terminal; Brindle says nothing.
     EXPECT_EQ(play.output.find("brindle-tool"), std::string::npos) << play.output;
@@ -119,7 +119,7 @@ TEST(RealEmulator, ZsnesPlaysARomKeptInAZipAndLeavesTheZipAsItWas) {
       << output;
   const std::string ips = InstalledPatch(dir, "patches", database);
   const DisplayedPlay play = PlayOnDisplay(x, ips, database, "^ZSNES$");
-  EXPECT_TRUE(play.windowShown);
+  EXPECT_TRUE(play.windowShown) << play.output;
   EXPECT_EQ(play.status, 0) << play.output;
   EXPECT_EQ(play.output.find("Error"), std::string::npos) << play.output;
   EXPECT_EQ(SavedBytes(dir.File("patches/Battery Fix.srm")), kPatchedSave);
@@ -157,7 +157,7 @@ TEST(RealEmulator, ZsnesPlaysAPatchSetInOrderWithItsSaveBesideTheFirstPatch) {
   }
   const std::vector<std::string> played{"--set", "Battery + Label"};
   const DisplayedPlay play = PlayOnDisplay(x, played, database, "^ZSNES$");
-  EXPECT_TRUE(play.windowShown);
+  EXPECT_TRUE(play.windowShown) << play.output;
   EXPECT_EQ(play.status, 0) << play.output;
   EXPECT_EQ(play.output.find("Error"), std::string::npos) << play.output;
   EXPECT_EQ(SavedBytes(dir.File("first/Battery + Label.srm")), kPatchedThenLabelledSave);
