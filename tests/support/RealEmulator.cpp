@@ -64,7 +64,7 @@ DisplayedPlay PlayOnce(const XServer& x, const std::vector<std::string>& played,
   const auto windowDeadline = Clock::now() + std::chrono::seconds(20);
   while (Clock::now() < windowDeadline) {
     play.windowShown =
-        windowTitle.empty() ? !ChildrenOf(tool).empty() : x.WaitForWindow(windowTitle, 1);
+        windowTitle.empty() ? EmulatorStarted(tool) : x.WaitForWindow(windowTitle, 1);
     if (play.windowShown)
       break;
     play.status = WaitUntil(tool, Clock::now() + std::chrono::milliseconds(50));
@@ -92,23 +92,40 @@ DisplayedPlay PlayOnce(const XServer& x, const std::vector<std::string>& played,
   return play;
 }
 
+// Whether `pid` has a handler of its own for SIGTERM (the SigCgt mask in /proc/PID/status).
+bool CatchesTerm(pid_t pid) {
+  const std::string status = ReadFileBytes("/proc/" + std::to_string(pid) + "/status");
+  const size_t at = status.find("SigCgt:");
+  return at != std::string::npos &&
+         (std::strtoull(status.c_str() + at + 7, nullptr, 16) >> (SIGTERM - 1) & 1) != 0;
+}
+
 }  // namespace
+
+bool EmulatorStarted(pid_t tool) {
+  const std::vector<pid_t> emulators = ChildrenOf(tool);
+  for (const pid_t emulator : emulators) {
+    if (!CatchesTerm(emulator))
+      return false;
+  }
+  return !emulators.empty();
+}
+
+RealEmulatorTurn::RealEmulatorTurn()
+    : lock_(::open("/tmp/brindle-real-emulator.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
+  if (lock_ >= 0)
+    ::flock(lock_, LOCK_EX);
+}
+
+RealEmulatorTurn::~RealEmulatorTurn() {
+  if (lock_ >= 0)
+    ::close(lock_);
+}
 
 DisplayedPlay PlayOnDisplay(const XServer& x, const std::vector<std::string>& played,
                             const std::string& database, const std::string& windowTitle,
                             const EndEmulator& end) {
-  // One real emulator at a time, whichever test runs it: two ZSNES started together under load
-  // have ended at once without a window.
-  const int turn = ::open("/tmp/brindle-real-emulator.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (turn >= 0)
-    ::flock(turn, LOCK_EX);
-  struct TurnEnd {
-    int fd;
-    ~TurnEnd() {
-      if (fd >= 0)
-        ::close(fd);
-    }
-  } turnEnd{turn};
+  const RealEmulatorTurn turn;
   DisplayedPlay play = PlayOnce(x, played, database, windowTitle, end);
   // Now and then, while another test's X server was going away, ZSNES (SDL 1.2) could not reach
   // this test's own one ("Couldn't open X11 display") and ended with status 0; Brindle had put

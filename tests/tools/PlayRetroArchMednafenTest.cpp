@@ -143,14 +143,13 @@ struct World {
   // `killPlayer`). brindle-tool's exit status, or -1.
   int Play(const XServer& x, int signal = SIGTERM, bool killPlayer = false,
            std::string* output = nullptr) const {
+    const RealEmulatorTurn turn;
     const std::string outputFile = dir.File("output.txt");
     const pid_t tool = StartPlay(x.display, outputFile);
-    std::vector<pid_t> emulators;
-    for (const auto until = Clock::now() + std::chrono::seconds(10);
-         emulators.empty() && Clock::now() < until;) {
+    for (const auto until = Clock::now() + std::chrono::seconds(20);
+         !EmulatorStarted(tool) && Clock::now() < until;)
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      emulators = ChildrenOf(tool);
-    }
+    const std::vector<pid_t> emulators = ChildrenOf(tool);
     // Long enough for the game to have written its RAM.
     std::this_thread::sleep_for(std::chrono::seconds(2));
     if (killPlayer)
