@@ -206,6 +206,11 @@ class CPatchDB final {
   void ReportLineError(const std::string& message) const;
   void ReportLineWarning(const std::string& message) const;
   LineContext& GetLineContext() { return m_lineContext; }
+  /// What a play's messages name: "patch", or "patch set" while a set is played.
+  const char* PlayedNoun() const { return m_playingSet ? "patch set" : "patch"; }
+  /// The sentence a play's failure ends with: "The patch was not played." or its set's form.
+  std::string NotPlayed() const { return std::string("The ") + PlayedNoun() + " was not played."; }
+  void SetPlayingSet(bool playingSet) { m_playingSet = playingSet; }
 
   // The settings, in registration order.
   std::string ZSNES;
@@ -250,6 +255,7 @@ class CPatchDB final {
   CVariableTable m_variables;
   std::string m_databasePath;
   LineContext m_lineContext;
+  bool m_playingSet = false;
   uint64_t m_changes = 0;
   mutable size_t m_serializedSize = 0;  // of the last Serialize: the next one's first guess
 };

@@ -54,8 +54,8 @@ bool CMednafenEmulator::Check(const PlayRequest& request) {
                              : std::nullopt);
   if (!settings) {
     ReportError("Mednafen cannot save into the folder \"" + request.patchFolder +
-                "\": its settings have no way to write a folder name with a line break. The "
-                "patch was not played.");
+                "\": its settings have no way to write a folder name with a line break. " +
+                m_db.NotPlayed());
     return false;
   }
   m_gameSettings = *settings;
@@ -65,8 +65,9 @@ bool CMednafenEmulator::Check(const PlayRequest& request) {
   if (PathExists(m_gameFile) && (IsSymbolicLink(m_gameFile) || !ReadWholeFile(m_gameFile, bytes) ||
                                  !IsMadeByBrindle(bytes))) {
     ReportError("Mednafen already has a per-game settings file \"" + m_gameFile +
-                "\", which Brindle did not make. Brindle does not replace it, so the patch was "
-                "not played.\n\nMove that file elsewhere to play this patch with Mednafen.");
+                "\", which Brindle did not make. Brindle does not replace it, so the " +
+                m_db.PlayedNoun() + " was not played.\n\nMove that file elsewhere to play this " +
+                m_db.PlayedNoun() + " with Mednafen.");
     return false;
   }
   return ChooseServedPatch(request);
@@ -87,13 +88,12 @@ bool CMednafenEmulator::Prepare(PlayJournalFile& journal) {
   const std::string pgconfig = MednafenHome() + "/pgconfig";
   std::string error;
   if (!CreateFolderWithParents(pgconfig, &error)) {
-    ReportError("Could not create \"" + pgconfig + "\" (" + error + "). The patch was not played.");
+    ReportError("Could not create \"" + pgconfig + "\" (" + error + "). " + m_db.NotPlayed());
     return false;
   }
   // One that an earlier play left behind (Check made sure it is ours) makes way for this one.
   if (PathExists(m_gameFile) && !RemoveFile(m_gameFile, &error)) {
-    ReportError("Could not remove \"" + m_gameFile + "\" (" + error +
-                "). The patch was not played.");
+    ReportError("Could not remove \"" + m_gameFile + "\" (" + error + "). " + m_db.NotPlayed());
     return false;
   }
   return MakeFile(journal, m_gameFile, m_gameSettings) &&

@@ -68,8 +68,8 @@ bool COtherEmulator::ChooseServedPatch() {
   }
   ReportError(std::string(Name()) + " cannot be given the patch \"" + m_request.patch->Filename +
               "\" in a form it applies correctly: the patched ROM (" +
-              std::to_string(checked->result.size()) +
-              " bytes) is too large for an IPS patch. The patch was not played.");
+              std::to_string(checked->result.size()) + " bytes) is too large for an IPS patch. " +
+              m_db.NotPlayed());
   return false;
 }
 
@@ -131,7 +131,7 @@ bool COtherEmulator::CheckLinkNames() {
   if ((!m_romLink.empty() || !m_patchLink.empty() || !m_servedPath.empty()) &&
       !CanCreateFilesIn(folder)) {
     ReportError("Brindle cannot create the link to the ROM in the patch's folder \"" + folder +
-                "\", where the emulator looks for the patch. The patch was not played.");
+                "\", where the emulator looks for the patch. " + m_db.NotPlayed());
     return false;
   }
   return true;
@@ -149,7 +149,7 @@ bool COtherEmulator::CheckSandbox() {
                 " runs as a Flatpak, whose sandbox cannot read the ROM that Brindle unpacks from "
                 "its archive for the play, in a folder of the play's own under "
                 "$XDG_RUNTIME_DIR.\n\nUnpack the ROM and install the file to play it with " +
-                app + ". The patch was not played.");
+                app + ". " + m_db.NotPlayed());
     return false;
   }
   const std::string patchFolder = WithoutTrailingSlashes(m_request.patchFolder);
@@ -166,7 +166,7 @@ bool COtherEmulator::CheckSandbox() {
                 "\". It may read: " + (allowed.empty() ? "only its own folder" : allowed) +
                 ".\n\nKeep the patch and the ROM in a folder it can read, such as your home "
                 "folder, or let it read this one with\n\nflatpak override --user --filesystem=" +
-                QuoteCommandWord(folder) + " " + app + "\n\nThe patch was not played.");
+                QuoteCommandWord(folder) + " " + app + "\n\n" + m_db.NotPlayed());
     return false;
   }
   // An emulator saves beside the game it is given unless its own settings say otherwise.
@@ -212,7 +212,7 @@ bool COtherEmulator::MakeLink(PlayJournalFile& journal, const std::string& link,
   std::string error;
   if (!CreateSymbolicLink(target, link, &error)) {
     journal.NotTaken();
-    ReportError("Could not create \"" + link + "\" (" + error + "). The patch was not played.");
+    ReportError("Could not create \"" + link + "\" (" + error + "). " + m_db.NotPlayed());
     return false;
   }
   journal.Moment();

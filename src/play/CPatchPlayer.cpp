@@ -42,7 +42,10 @@ int CPatchPlayer::PlayPatch(int index) {
 }
 
 int CPatchPlayer::PlayPatchSet(int setIndex) {
-  return CheckSet(setIndex) ? PlayChecked() : 0;
+  m_db.SetPlayingSet(true);
+  const int played = CheckSet(setIndex) ? PlayChecked() : 0;
+  m_db.SetPlayingSet(false);
+  return played;
 }
 
 int CPatchPlayer::PlayChecked() {

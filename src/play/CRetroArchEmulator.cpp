@@ -55,7 +55,8 @@ bool CRetroArchEmulator::Check(const PlayRequest& request) {
   if (!config) {
     ReportError("RetroArch cannot save into the folder \"" + request.patchFolder +
                 "\": its settings have no way to write a folder name with a double quote or a "
-                "line break. The patch was not played.");
+                "line break. " +
+                m_db.NotPlayed());
     return false;
   }
   m_config = *config;
@@ -105,7 +106,7 @@ bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
   // RetroArch reads several appended files from one argument, separated by "|".
   if (m_runFolder.find('|') != std::string::npos) {
     ReportError("RetroArch cannot read its settings from the folder \"" + m_runFolder +
-                "\", whose name holds a \"|\". The patch was not played.");
+                "\", whose name holds a \"|\". " + m_db.NotPlayed());
     return false;
   }
   // RetroArch could unpack a member of a .zip or .7z itself ("archive.zip#member") and patches

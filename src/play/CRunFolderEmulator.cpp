@@ -28,8 +28,8 @@ bool CRunFolderEmulator::ChooseServedPatch(const PlayRequest& request) {
     return true;
   ReportError(std::string(Name()) + " cannot be given the patch \"" + request.patch->Filename +
               "\" in a form it applies correctly: the patched ROM (" +
-              std::to_string(request.checked->result.size()) +
-              " bytes) is too large for it. The patch was not played.");
+              std::to_string(request.checked->result.size()) + " bytes) is too large for it. " +
+              m_db.NotPlayed());
   return false;
 }
 
@@ -52,8 +52,7 @@ std::string MakeJournaledRunFolder(CPatchDB& db, PlayJournalFile& journal,
     if (!taken)
       break;
   }
-  db.ReportError("Could not create a folder for the play (" + error +
-                 "). The patch was not played.");
+  db.ReportError("Could not create a folder for the play (" + error + "). " + db.NotPlayed());
   return {};
 }
 
@@ -63,13 +62,12 @@ bool WriteUnpackedRom(CPatchDB& db, const std::string& romFilename, const std::s
   std::string error;
   if (!member || !CArchiveReader::ReadMember(member->archive, member->member, kTooLargeRomLength,
                                              bytes, &error)) {
-    db.ReportError("Could not read the ROM " + Quoted(romFilename) + " (" + error +
-                   "). The patch was not played.");
+    db.ReportError("Could not read the ROM " + Quoted(romFilename) + " (" + error + "). " +
+                   db.NotPlayed());
     return false;
   }
   if (!WriteNewFile(path, bytes, &error)) {
-    db.ReportError("Could not create " + Quoted(path) + " (" + error +
-                   "). The patch was not played.");
+    db.ReportError("Could not create " + Quoted(path) + " (" + error + "). " + db.NotPlayed());
     return false;
   }
   return true;
@@ -91,8 +89,8 @@ bool CRunFolderEmulator::MakeLink(const std::string& name, const std::string& ta
   std::string error;
   if (CreateSymbolicLink(target, RunPath(name), &error))
     return true;
-  ReportError("Could not create " + Quoted(RunPath(name)) + " (" + error +
-              "). The patch was not played.");
+  ReportError("Could not create " + Quoted(RunPath(name)) + " (" + error + "). " +
+              m_db.NotPlayed());
   return false;
 }
 
@@ -100,8 +98,8 @@ bool CRunFolderEmulator::MakeRunFile(const std::string& name, const std::string&
   std::string error;
   if (WriteNewFile(RunPath(name), bytes, &error))
     return true;
-  ReportError("Could not create " + Quoted(RunPath(name)) + " (" + error +
-              "). The patch was not played.");
+  ReportError("Could not create " + Quoted(RunPath(name)) + " (" + error + "). " +
+              m_db.NotPlayed());
   return false;
 }
 

@@ -117,7 +117,7 @@ bool CZsnesEmulator::Prepare(PlayJournalFile& journal) {
     if (!CreateSymbolicLink(target, m_patchLink, &error)) {
       journal.NotTaken();
       ReportError("Could not create \"" + m_patchLink + "\" (" + error +
-                  "), under which ZSNES would find the patch. The patch was not played.");
+                  "), under which ZSNES would find the patch. " + m_db.NotPlayed());
       return false;
     }
     journal.Moment();

@@ -20,8 +20,7 @@ bool PlayJournalFile::MakeFile(const std::string& file, const std::string& bytes
   std::string error;
   if (!WriteNewFile(file, bytes, &error)) {
     NotTaken();
-    m_db.ReportError("Could not create " + Quoted(file) + " (" + error +
-                     "). The patch was not played.");
+    m_db.ReportError("Could not create " + Quoted(file) + " (" + error + "). " + m_db.NotPlayed());
     return false;
   }
   Moment();
@@ -30,8 +29,8 @@ bool PlayJournalFile::MakeFile(const std::string& file, const std::string& bytes
 
 void PlayJournalFile::ReportFailure(const std::string& error) const {
   m_db.ReportError("Could not write " + path + " (" + error +
-                   "), which lets Brindle put the ROM's name back after a crash. The patch was "
-                   "not played.");
+                   "), which lets Brindle put the ROM's name back after a crash. " +
+                   m_db.NotPlayed());
 }
 
 void PlayJournalFile::MarkUndone(JournalStep::Kind kind) {

@@ -37,8 +37,8 @@ bool CPatchPlayer::Run() {
     if (!stamp) {
       AbandonProcess(emulator);
       ReportError(std::string("Could not identify the ") + m_emulator->Name() +
-                  " process that was started, which Brindle notes before the game runs. The "
-                  "patch was not played.");
+                  " process that was started, which Brindle notes before the game runs. " +
+                  m_db.NotPlayed());
       return false;
     }
     if (!m_journal.Journal(JournalStep::Emulator(*stamp))) {

@@ -138,6 +138,19 @@ TEST(EmulatorPlay, RetroArchRefusesAFolderItsSettingsCannotHoldBeforeAnythingCha
                 "line break. The patch was not played."});
   EXPECT_FALSE(PathExists(w.record));
   w.ExpectCleared();
+
+  // A patch set's failure names the set; a patch played after it is a patch again.
+  auto second = std::make_unique<PatchRecord>(*w.db.GetPatch(0));
+  second->Filename = w.dir.Write("say \"hi\"/Second.ips", "PATCHEOF");
+  w.db.AppendPatch(std::move(second));
+  ASSERT_TRUE(w.db.AddPatchSet("Game Set", {folder + "Game (fixed).ips", folder + "Second.ips"}));
+  w.prompt.boxes.clear();
+  EXPECT_EQ(w.db.PlayPatchSet(0), 0);
+  EXPECT_EQ(w.db.PlayPatch(0), 0);
+  const std::vector<std::string> texts = w.prompt.Texts();
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0].substr(texts[0].size() - 41), "line break. The patch set was not played.");
+  EXPECT_EQ(texts[1].substr(texts[1].size() - 37), "line break. The patch was not played.");
 }
 
 TEST(EmulatorPlay, MednafenFindsThePatchBesideALinkAndReadsAPerGameFileMadeForTheRun) {
