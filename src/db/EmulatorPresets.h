@@ -13,7 +13,7 @@
 struct EmulatorPreset {
   const char* name;                     // as the page lists it
   std::vector<const char*> programs;    // its names on PATH, the usual first
-  std::vector<const char*> flatpakIds;  // its Flathub apps
+  std::vector<const char*> flatpakIds;  // its Flatpak apps, the first installed one offered
   const char* arguments;                // after the program
   std::vector<PatchFormat> formats;
 };
