@@ -201,6 +201,8 @@ class CMainDlg final : public QDialog {
   bool InstallPatch(const std::string& path);
   /// Removing a set's row: asks, and removes the set alone.
   void RemovePatchSet(int set);
+  /// Removes the several patches and sets selected, after one question.
+  void RemoveSelectedEntries();
   void ShowPatchSetProperties(int row, int set);
   void InstallCommandLinePatch(const std::string& path);
   int ClientTop() const;

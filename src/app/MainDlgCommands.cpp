@@ -112,6 +112,11 @@ void CMainDlg::ShowAgain() {
 }
 
 void CMainDlg::RemovePatch() {
+  const CSortListCtrl& list = *PatchList();
+  if (const int first = list.GetFirstSelected(); first >= 0 && list.GetFirstSelected(first) >= 0) {
+    RemoveSelectedEntries();
+    return;
+  }
   const int32_t entry = SelectedPatchEntry();
   if (const int set = SetOfRowValue(entry); set >= 0) {
     RemovePatchSet(set);

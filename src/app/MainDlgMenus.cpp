@@ -67,10 +67,11 @@ bool CMainDlg::IsCommandEnabled(int id) const {
   switch (id) {
     case kPlay:
     case kPlayButton:
+      // One row, a patch's or a set's.
+      return SelectedPatchEntry() != -1;
     case kRemovePatch:
     case kRemovePatchButton:
-      // One row, a patch's or a set's: several selected are for making a set.
-      return SelectedPatchEntry() != -1;
+      return PatchList()->GetFirstSelected() >= 0;
     case kMakePatchSet:
       return !PatchesForASet().empty();
     case kRemoveRom:

@@ -1,5 +1,7 @@
 // Patch sets in the window: their rows in the patch list, making one, its information, removing
 // it.
+#include <algorithm>
+
 #include "app/CMainDlg.h"
 #include "app/CSortListCtrl.h"
 #include "app/MainDlgTexts.h"
@@ -63,6 +65,42 @@ void CMainDlg::RemovePatchSet(int set) {
   FillPatchList();
   if (!removed)
     SelectRecord(*PatchList(), SetRowValue(set));
+}
+
+void CMainDlg::RemoveSelectedEntries() {
+  std::vector<int> patches;
+  std::vector<std::string> patchNames, setNames, goingSets;
+  const CSortListCtrl& list = *PatchList();
+  for (int row = list.GetFirstSelected(); row >= 0; row = list.GetFirstSelected(row)) {
+    const int32_t value = list.GetItemValue(row);
+    if (const int set = SetOfRowValue(value); set >= 0) {
+      setNames.push_back(m_db.GetSet(set)->SetName);
+    } else if (value >= 0) {
+      patches.push_back(value);
+      patchNames.push_back(m_db.GetPatch(value)->PatchName);
+    }
+  }
+  const auto listed = [](const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+  };
+  for (const int patch : patches) {
+    for (std::string& name : m_db.SetsUsingPatch(m_db.GetPatch(patch)->Filename)) {
+      if (!listed(setNames, name) && !listed(goingSets, name))
+        goingSets.push_back(std::move(name));
+    }
+  }
+  const std::string text = RemoveEntriesQuestion(patchNames, setNames, goingSets);
+  // Refused, nothing changes and the rows stay selected.
+  if (m_prompt.Ask({text, kAppTitle, BoxIcon::Warning, BoxButtons::YesNo}) != BoxAnswer::Yes)
+    return;
+  for (const auto* names : {&setNames, &goingSets}) {
+    for (const std::string& name : *names)
+      m_db.RemoveSet(m_db.FindSet(name));
+  }
+  std::sort(patches.rbegin(), patches.rend());
+  for (const int patch : patches)
+    m_db.RemovePatch(patch);
+  FillPatchList();
 }
 
 void CMainDlg::ShowPatchSetProperties(int row, int set) {

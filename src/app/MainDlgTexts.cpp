@@ -64,25 +64,52 @@ std::string NoEmulatorText(const CPatchDB& db) {
          " in Options, on the emulator page, before you can run patches.";
 }
 
+namespace {
+
+// "The patch set "A" uses it…", "The patch sets "A", "B" and "C" use them…": the sets that go
+// with removed patches, since a set cannot be played without every one of its patches.
+std::string GoingSetsText(const std::vector<std::string>& sets, bool onePatch) {
+  if (sets.empty())
+    return {};
+  std::string text = sets.size() == 1 ? "The patch set " : "The patch sets ";
+  for (size_t i = 0; i < sets.size(); ++i) {
+    if (i > 0)
+      text += i + 1 == sets.size() ? " and " : ", ";
+    text += "\"" + sets[i] + "\"";
+  }
+  text += sets.size() == 1 ? " uses " : " use ";
+  text += onePatch ? "it and will be removed with it" : "them and will be removed with them";
+  return text + " (saves stay where they are).\n\n";
+}
+
+}  // namespace
+
 std::string RemovePatchQuestion(const std::string& patchName, const std::string& filename,
                                 const std::vector<std::string>& sets) {
   const auto format = PatchFormatFromPath(filename);
   const std::string kind = format ? PatchFormatName(*format) : "patch";
-  std::string text =
-      "Are you sure you want to remove the patch \"" + patchName + "\" from the database?\n\n";
-  if (!sets.empty()) {
-    // The sets go with it: a set cannot be played without every one of its patches.
-    text += sets.size() == 1 ? "The patch set " : "The patch sets ";
-    for (size_t i = 0; i < sets.size(); ++i) {
-      if (i > 0)
-        text += i + 1 == sets.size() ? " and " : ", ";
-      text += "\"" + sets[i] + "\"";
-    }
-    text += sets.size() == 1 ? " uses it and will be removed with it"
-                             : " use it and will be removed with it";
-    text += " (saves stay where they are).\n\n";
-  }
-  return text + "This will NOT remove the " + kind + " file from your hard drive.";
+  return "Are you sure you want to remove the patch \"" + patchName + "\" from the database?\n\n" +
+         GoingSetsText(sets, true) + "This will NOT remove the " + kind +
+         " file from your hard drive.";
+}
+
+std::string RemoveEntriesQuestion(const std::vector<std::string>& patchNames,
+                                  const std::vector<std::string>& setNames,
+                                  const std::vector<std::string>& goingSets) {
+  const auto named = [](const std::vector<std::string>& names, const char* one,
+                        const char* several) {
+    if (names.size() == 1)
+      return std::string("the ") + one + " \"" + names[0] + "\"";
+    return std::to_string(names.size()) + " " + several;
+  };
+  std::string what;
+  if (!patchNames.empty())
+    what = named(patchNames, "patch", "patches");
+  if (!setNames.empty())
+    what.append(what.empty() ? "" : " and ").append(named(setNames, "patch set", "patch sets"));
+  return "Are you sure you want to remove " + what + " from the database?\n\n" +
+         GoingSetsText(goingSets, patchNames.size() == 1) +
+         "This will NOT remove any file from your hard drive.";
 }
 
 std::string RemovePatchSetQuestion(const std::string& setName) {

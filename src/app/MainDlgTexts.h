@@ -21,6 +21,11 @@ std::string NoEmulatorText(const CPatchDB& db);
 /// are the patch sets that use it, which go with it.
 std::string RemovePatchQuestion(const std::string& patchName, const std::string& filename,
                                 const std::vector<std::string>& sets = {});
+/// The question before several rows are removed at once: the patches and sets selected, and
+/// `goingSets`, the other sets that use those patches and go with them.
+std::string RemoveEntriesQuestion(const std::vector<std::string>& patchNames,
+                                  const std::vector<std::string>& setNames,
+                                  const std::vector<std::string>& goingSets);
 /// The question before a patch set is removed from the list.
 std::string RemovePatchSetQuestion(const std::string& setName);
 /// What a patch set's row shows where a patch's shows its file: the files of its patches.

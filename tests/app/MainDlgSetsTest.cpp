@@ -190,6 +190,37 @@ TEST(MainDlgSets, RemovingAsksAndNamesTheSetsThatGoWithAPatch) {
   EXPECT_EQ(db.GetPatchCount(), 2);
 }
 
+// Several rows go after one question that names what goes with them; refused, nothing changes.
+TEST(MainDlgSets, SeveralSelectedRowsAreRemovedAfterOneQuestion) {
+  SetWindow w;
+  CPatchDB& db = w.dlg->Database();
+  ASSERT_TRUE(db.AddPatchSet("Second", {"/p/fix.ips", "/p/hack.bps"}));
+  w.dlg->FillPatchList();
+  w.Select({"Hack", "Other"});
+  EXPECT_FALSE(w.dlg->IsCommandEnabled(CMainDlg::kPlay));
+  ASSERT_TRUE(w.dlg->IsCommandEnabled(CMainDlg::kRemovePatch));
+  w.dlg->RunCommand(CMainDlg::kRemovePatch);  // answered No
+  EXPECT_EQ(db.GetPatchCount(), 3);
+  EXPECT_EQ(w.List().selectionModel()->selectedRows().size(), 2);
+
+  w.Select({"Fix", "Second"});
+  w.prompt.answers = {BoxAnswer::Yes};
+  w.dlg->RunCommand(CMainDlg::kRemovePatch);
+  EXPECT_EQ(w.prompt.Texts(),
+            (std::vector<std::string>{
+                "Are you sure you want to remove 2 patches from the database?\n\nThe patch sets "
+                "\"Old Set\" and \"Second\" use them and will be removed with them (saves stay "
+                "where they are).\n\nThis will NOT remove any file from your hard drive.",
+                "Are you sure you want to remove the patch \"Fix\" and the patch set \"Second\" "
+                "from the database?\n\nThe patch set \"Old Set\" uses it and will be removed with "
+                "it (saves stay where they are).\n\nThis will NOT remove any file from your hard "
+                "drive."}));
+  EXPECT_EQ(db.GetSetCount(), 0);
+  ASSERT_EQ(db.GetPatchCount(), 2);
+  EXPECT_EQ(w.List().GetRowCount(), 2);
+  EXPECT_EQ(w.Saved().find("/p/fix.ips"), std::string::npos);
+}
+
 // The real program under an X server: patches chosen with the keyboard, Tools > Make Patch Set,
 // Enter; then a second run edits the set it read back, which its write keeps.
 TEST(MainDlgSets, OnARealDisplayASetMadeInTheWindowIsWrittenAndReadBack) {
