@@ -96,8 +96,7 @@ bool CMednafenEmulator::Prepare(PlayJournalFile& journal) {
     ReportError("Could not remove \"" + m_gameFile + "\" (" + error + "). " + m_db.NotPlayed());
     return false;
   }
-  return MakeFile(journal, m_gameFile, m_gameSettings) &&
-         MakeRomEntry(m_romName, m_request.rom->Filename) &&
+  return MakeFile(journal, m_gameFile, m_gameSettings) && MakeRomEntry(m_romName, m_request) &&
          (m_served ? MakeRunFile(ipsName, m_served->bytes)
                    : MakeLink(ipsName, m_request.patch->Filename));
 }

@@ -200,7 +200,7 @@ std::string COtherEmulator::RomForLink(PlayJournalFile& journal) {
   // the patch leads there.
   const std::string name = m_romLink.substr(FolderOf(m_romLink).size());
   const std::string folder = MakeJournaledRunFolder(m_db, journal, {name});
-  if (folder.empty() || !WriteUnpackedRom(m_db, rom, folder + "/" + name))
+  if (folder.empty() || !WriteUnpackedRom(m_db, m_request.checked->rom, folder + "/" + name))
     return {};
   return folder + "/" + name;
 }

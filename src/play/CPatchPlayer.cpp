@@ -5,6 +5,7 @@
 
 #include "db/ArchivedRoms.h"
 #include "db/SizeWord.h"
+#include "md5/MD5.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
@@ -68,10 +69,16 @@ bool CPatchPlayer::RomFileExists(const RomRecord& rom) const {
   return file.Open(rom.Filename, CFile::Mode::Read);
 }
 
-bool CPatchPlayer::CheckRomDigest(const RomRecord& rom) {
+bool CPatchPlayer::ReadCheckedRom(const RomRecord& rom, std::string& bytes) {
+  if (!ReadRomForPlay(m_db, rom, bytes))
+    return false;
   if (m_db.IgnoreHash)
     return true;
-  if (m_db.GetFileHash(rom.Filename) == rom.RomDigest)
+  MD5 digest;
+  digest.update(reinterpret_cast<const unsigned char*>(bytes.data()),
+                static_cast<uint32_t>(bytes.size()));
+  digest.finalize();
+  if (digest.hex_digest() == rom.RomDigest)
     return true;
   const BoxRequest warning{
       "Warning:\n\n" + rom.Filename +
@@ -106,8 +113,11 @@ bool CPatchPlayer::Check(int index) {
     return false;
   }
   const RomRecord& rom = *m_request.rom;
-  if (!CheckRomDigest(rom) || !CheckPatchForRom(m_db, *patch, rom, m_checked, headerFlip))
+  m_checked = CheckedPatch{};
+  if (!ReadCheckedRom(rom, m_checked.rom) ||
+      !ApplyPatchInMemory(m_db, *patch, rom, m_checked, headerFlip, nullptr)) {
     return false;
+  }
   // The emulator must apply the user's file correctly as it is, or be given one of Brindle's
   // making.
   if (const std::vector<PatchForm> forms = FormsOf(m_checked); !EmulatorPlays(m_db, kind, forms)) {

@@ -48,8 +48,10 @@ class CPatchPlayer final {
   bool PutBack();
 
   bool RomFileExists(const RomRecord& rom) const;
-  /// True when IgnoreHash is set, the digest matches, or the user plays on after the warning.
-  bool CheckRomDigest(const RomRecord& rom);
+  /// Reads the ROM file (or its archive's member) into `bytes` and checks its digest: true when
+  /// IgnoreHash is set, the digest of the bytes matches, or the user plays on after the warning.
+  /// The play's checks and the emulator then use these bytes; the file is not read again.
+  bool ReadCheckedRom(const RomRecord& rom, std::string& bytes);
 
   /// Puts back what a play cut short by a crash left changed, as recorded in the play journal
   /// beside the database file, and tells the user in one box. false when there was no journal.

@@ -112,8 +112,7 @@ bool CRetroArchEmulator::Prepare(PlayJournalFile& journal) {
   // RetroArch could unpack a member of a .zip or .7z itself ("archive.zip#member") and patches
   // it as it loads it, but it names the save after the member, not after a link to the archive:
   // a ROM kept in an archive is handed over unpacked, under the patch's name.
-  if (!MakeRunFile(kConfigName, m_config) ||
-      !MakeRomEntry(m_contentName, m_request.rom->Filename) ||
+  if (!MakeRunFile(kConfigName, m_config) || !MakeRomEntry(m_contentName, m_request) ||
       (m_served && !MakeRunFile(PatchName(), m_served->bytes))) {
     return false;
   }

@@ -2,9 +2,7 @@
 
 #include <cerrno>
 
-#include "db/RomImage.h"
 #include "platform/ArchivePath.h"
-#include "platform/CArchiveReader.h"
 #include "platform/FileSystem.h"
 #include "platform/PlayFolders.h"
 #include "play/PatchChain.h"
@@ -56,17 +54,9 @@ std::string MakeJournaledRunFolder(CPatchDB& db, PlayJournalFile& journal,
   return {};
 }
 
-bool WriteUnpackedRom(CPatchDB& db, const std::string& romFilename, const std::string& path) {
-  const auto member = SplitArchivePath(romFilename);
-  std::string bytes;
+bool WriteUnpackedRom(CPatchDB& db, const std::string& romBytes, const std::string& path) {
   std::string error;
-  if (!member || !CArchiveReader::ReadMember(member->archive, member->member, kTooLargeRomLength,
-                                             bytes, &error)) {
-    db.ReportError("Could not read the ROM " + Quoted(romFilename) + " (" + error + "). " +
-                   db.NotPlayed());
-    return false;
-  }
-  if (!WriteNewFile(path, bytes, &error)) {
+  if (!WriteNewFile(path, romBytes, &error)) {
     db.ReportError("Could not create " + Quoted(path) + " (" + error + "). " + db.NotPlayed());
     return false;
   }
@@ -79,9 +69,10 @@ bool CRunFolderEmulator::MakeRunFolder(PlayJournalFile& journal,
   return !m_runFolder.empty();
 }
 
-bool CRunFolderEmulator::MakeRomEntry(const std::string& name, const std::string& romFilename) {
+bool CRunFolderEmulator::MakeRomEntry(const std::string& name, const PlayRequest& request) {
+  const std::string& romFilename = request.rom->Filename;
   if (SplitArchivePath(romFilename))
-    return WriteUnpackedRom(m_db, romFilename, RunPath(name));
+    return WriteUnpackedRom(m_db, request.checked->rom, RunPath(name));
   return MakeLink(name, romFilename);
 }
 

@@ -11,9 +11,10 @@
 /// with the names that will be made in it before it is made. Empty after a message.
 std::string MakeJournaledRunFolder(CPatchDB& db, PlayJournalFile& journal,
                                    const std::vector<std::string>& names);
-/// Writes the ROM kept in an archive ("archive#member"), unpacked and unpatched, to `path`, a
-/// new file in the play's private folder. False after a message.
-bool WriteUnpackedRom(CPatchDB& db, const std::string& romFilename, const std::string& path);
+/// Writes the bytes of a ROM kept in an archive, unpacked and unpatched as the play's checks read
+/// them (`CheckedPatch::rom`), to `path`, a new file in the play's private folder. False after a
+/// message.
+bool WriteUnpackedRom(CPatchDB& db, const std::string& romBytes, const std::string& path);
 
 /// An emulator that is handed the ROM (and what it needs besides) through names in a private
 /// folder of the play's own, so that nothing of the user's is renamed: the names there are the
@@ -42,7 +43,7 @@ class CRunFolderEmulator : public CEmulator {
   bool MakeLink(const std::string& name, const std::string& target);
   /// The ROM under `name` in the play's folder: a link to its file, or for a ROM kept in an
   /// archive an unpacked copy.
-  bool MakeRomEntry(const std::string& name, const std::string& romFilename);
+  bool MakeRomEntry(const std::string& name, const PlayRequest& request);
   /// A file `name` with `bytes` in the play's folder.
   bool MakeRunFile(const std::string& name, const std::string& bytes);
   /// A file `path` outside the play's folder, which must not be there yet; recorded in the

@@ -25,6 +25,7 @@ bool CanPassToEmulator(const std::string& text) {
 bool CZsnesEmulator::Check(const PlayRequest& request) {
   m_patch = request.patch;
   m_rom = request.rom;
+  m_checked = request.checked;
   m_patchFolder = request.patchFolder;
   m_unpack = SplitArchivePath(m_rom->Filename).has_value();
   // For an unpacked ROM the folder is made (and the play name completed) when it is unpacked.
@@ -129,7 +130,7 @@ bool CZsnesEmulator::Prepare(PlayJournalFile& journal) {
     if (folder.empty())
       return false;
     m_playName = folder + "/" + name;
-    return WriteUnpackedRom(m_db, m_rom->Filename, m_playName);
+    return WriteUnpackedRom(m_db, m_checked->rom, m_playName);
   }
   if (m_rename) {
     if (!journal.Journal(JournalStep::Rename(m_rom->Filename, m_playName)))

@@ -64,6 +64,7 @@ class CZsnesEmulator final : public CEmulator {
   // The play under way, as Check found it.
   const PatchRecord* m_patch = nullptr;
   const RomRecord* m_rom = nullptr;
+  const CheckedPatch* m_checked = nullptr;  // the ROM's bytes as read for the play
   std::string m_patchFolder;
   std::string m_playName;
   bool m_rename = false;  // false when the ROM already carries the play name

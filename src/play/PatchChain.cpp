@@ -27,9 +27,9 @@ bool FindSetPatches(CPatchDB& db, const PatchSetRecord& set,
 bool CheckSetForRom(CPatchDB& db, const PatchSetRecord& set, const RomRecord& rom, bool headerFlip,
                     PatchChain& chain) {
   chain.steps.assign(chain.patches.size(), CheckedPatch{});
+  std::string romBytes = std::move(chain.whole.rom);
   chain.whole = CheckedPatch{};
-  if (!ReadRomForPlay(db, rom, chain.whole.rom))
-    return false;
+  chain.whole.rom = std::move(romBytes);
   const std::string* source = &chain.whole.rom;
   for (size_t i = 0; i < chain.patches.size(); ++i) {
     const PatchRecord& patch = *chain.patches[i];

@@ -21,9 +21,9 @@ struct PatchChain {
 bool FindSetPatches(CPatchDB& db, const PatchSetRecord& set,
                     std::vector<const PatchRecord*>& patches);
 
-/// Reads the ROM file and applies each of `chain.patches` in turn (IPS patches moved to fit the
-/// ROM's copier header when `headerFlip`). False after a message naming the patch that stops it
-/// and the set.
+/// Applies to the ROM file's bytes, read into `chain.whole.rom`, each of `chain.patches` in turn
+/// (IPS patches moved to fit the ROM's copier header when `headerFlip`). False after a message
+/// naming the patch that stops it and the set.
 bool CheckSetForRom(CPatchDB& db, const PatchSetRecord& set, const RomRecord& rom, bool headerFlip,
                     PatchChain& chain);
 

@@ -29,7 +29,7 @@ bool CPatchPlayer::CheckSet(int setIndex) {
   bool headerFlip = false;
   if (!FindRomFor(set->RomName, set->SizeWord, set->RomSize, set->SetName, allIps, headerFlip))
     return false;
-  if (!CheckRomDigest(*m_request.rom) ||
+  if (!ReadCheckedRom(*m_request.rom, chain.whole.rom) ||
       !CheckSetForRom(m_db, *set, *m_request.rom, headerFlip, chain)) {
     return false;
   }

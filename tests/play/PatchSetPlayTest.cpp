@@ -6,6 +6,7 @@
 #include "patch/IpsPatch.h"
 #include "patch/ReaderText.h"
 #include "play/PatchChain.h"
+#include "play/PatchCheck.h"
 #include "play/PlayWorld.h"
 #include "support/PatchBuilder.h"
 
@@ -26,6 +27,7 @@ std::string Chain(PlayWorld& w, const std::vector<std::string>& paths, PatchChai
   const PatchSetRecord& set = *w.db.GetSet(w.db.FindSet(name));
   w.prompt.boxes.clear();
   if (FindSetPatches(w.db, set, chain.patches) &&
+      ReadRomForPlay(w.db, *w.db.GetRom(0), chain.whole.rom) &&
       CheckSetForRom(w.db, set, *w.db.GetRom(0), false, chain)) {
     return "";
   }
