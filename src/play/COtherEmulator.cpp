@@ -3,6 +3,7 @@
 #include "play/COtherEmulator.h"
 
 #include "db/EmulatorPresets.h"
+#include "db/PatchSetRecord.h"
 #include "parser/TextUtil.h"
 #include "patch/BpsWriter.h"
 #include "patch/IpsPatch.h"
@@ -66,7 +67,9 @@ bool COtherEmulator::ChooseServedPatch() {
     m_servedBytes = std::move(*ips);
     return true;
   }
-  ReportError(std::string(Name()) + " cannot be given the patch \"" + m_request.patch->Filename +
+  const std::string& named =
+      m_request.set != nullptr ? m_request.set->SetName : m_request.patch->Filename;
+  ReportError(std::string(Name()) + " cannot be given the " + m_db.PlayedNoun() + " \"" + named +
               "\" in a form it applies correctly: the patched ROM (" +
               std::to_string(checked->result.size()) + " bytes) is too large for an IPS patch. " +
               m_db.NotPlayed());
@@ -112,7 +115,8 @@ bool COtherEmulator::CheckLinkNames() {
     if (!link->empty() && PathExists(*link)) {
       ReportError("Brindle gives the emulator the game and the patch as \"" + *link +
                   "\", and a file of that name is already there.\n\nRename or move that file, "
-                  "then play the patch again.");
+                  "then play the " +
+                  m_db.PlayedNoun() + " again.");
       return false;
     }
   }
@@ -123,8 +127,8 @@ bool COtherEmulator::CheckLinkNames() {
         !IsSameFile(path, patch)) {
       ReportError("Beside the patch is \"" + path +
                   "\", which the emulator would load in the same way, with this patch or in its "
-                  "place.\n\nMove one of the two into a folder of its own, then play the patch "
-                  "again.");
+                  "place.\n\nMove one of the two into a folder of its own, then play the " +
+                  m_db.PlayedNoun() + " again.");
       return false;
     }
   }

@@ -177,5 +177,6 @@ bool CPatchPlayer::CheckNoUnfinishedPlay() {
 void CPatchPlayer::ReportUnfinishedPlay() {
   ReportError("An earlier play of a patch has not been finished: " + m_journal.path +
               " still exists.\n\nStart Brindle again so that it can put back what that play "
-              "changed, then play this patch.");
+              "changed, then play this " +
+              m_db.PlayedNoun() + ".");
 }
