@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -19,12 +18,18 @@
 #include "support/BatteryRom.h"
 #include "support/PatchBuilder.h"
 #include "support/RealEmulator.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "support/XServer.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// The parent of a process (from /proc), or 0 once it is gone.
+pid_t ParentOf(pid_t pid) {
+  const std::string stat = ReadFileBytes("/proc/" + std::to_string(pid) + "/stat");
+  const size_t end = stat.rfind(')');  // "PID (NAME) STATE PPID ..."
+  return end == std::string::npos ? 0 : std::atoi(stat.c_str() + end + 4);
+}
 
 constexpr char kRetroArch[] = "/usr/bin/retroarch";
 constexpr char kCore[] = "/usr/lib/x86_64-linux-gnu/libretro/bsnes_mercury_balanced_libretro.so";
@@ -120,63 +125,29 @@ struct World {
                       output, true);
   }
 
-  // brindle-tool play in a process group of its own, with this world's home and runtime folder.
-  pid_t StartPlay(const std::string& display, const std::string& output) const {
-    const pid_t pid = ::fork();
-    if (pid != 0)
-      return pid;
-    ::setpgid(0, 0);
-    ::setenv("DISPLAY", display.c_str(), 1);
-    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    ::unsetenv("XDG_CONFIG_HOME");
-    ::unsetenv("MEDNAFEN_HOME");
-    const std::string command = ShellQuote(BRINDLE_TOOL_PATH) + " play " + ShellQuote(ips) +
-                                " --db " + ShellQuote(database) + " </dev/null >" +
-                                ShellQuote(output) + " 2>&1";
-    ::execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-
-  // Plays for a moment, then ends the emulator with `signal` (and brindle-tool too when
-  // `killPlayer`). brindle-tool's exit status, or -1.
+  // Plays on `x` in this world's home and runtime folder for a moment, then ends the emulator
+  // with `signal` (and brindle-tool first when `killPlayer`). brindle-tool's exit status, or -1.
   int Play(const XServer& x, int signal = SIGTERM, bool killPlayer = false,
            std::string* output = nullptr) const {
-    const RealEmulatorTurn turn;
-    const std::string outputFile = dir.File("output.txt");
-    const pid_t tool = StartPlay(x.display, outputFile);
-    for (const auto until = Clock::now() + std::chrono::seconds(20);
-         !EmulatorStarted(tool) && Clock::now() < until;)
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    const std::vector<pid_t> emulators = ChildrenOf(tool);
-    // Long enough for the game to have written its RAM.
-    std::this_thread::sleep_for(std::chrono::seconds(2));
-    if (killPlayer)
-      ::kill(tool, signal);
-    for (const pid_t emulator : emulators)
+    const ScopedEnv homes[] = {{"HOME", home.c_str()},
+                               {"XDG_RUNTIME_DIR", runtime.c_str()},
+                               {"XDG_CONFIG_HOME", nullptr},
+                               {"MEDNAFEN_HOME", nullptr}};
+    std::vector<pid_t> ended;
+    const DisplayedPlay play = PlayOnDisplay(x, ips, database, "", [&](pid_t emulator) {
+      if (const pid_t tool = ParentOf(emulator); killPlayer && tool > 1 && tool != ::getpid())
+        ::kill(tool, signal);
       ::kill(emulator, signal);
-    int status = -1;
-    for (const auto until = Clock::now() + std::chrono::seconds(20); Clock::now() < until;) {
-      int raw = 0;
-      if (::waitpid(tool, &raw, WNOHANG) == tool) {
-        status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    if (status < 0) {
-      ::kill(-tool, SIGKILL);
-      ::waitpid(tool, nullptr, 0);
-    }
+      ended.push_back(emulator);
+    });
     // A killed emulator is gone once its new parent has waited for it.
-    for (const pid_t emulator : emulators) {
+    for (const pid_t emulator : ended) {
       for (int i = 0; i < 500 && ::kill(emulator, 0) == 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     if (output)
-      *output = ReadFileBytes(outputFile);
-    return status;
+      *output = play.output;
+    return play.status;
   }
 
   std::string Save() const { return SavedBytes(dir.File("my patches/Battery Fix.srm")); }
