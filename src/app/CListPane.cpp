@@ -96,11 +96,6 @@ void CListPane::CreateColumns() {
   m_list->InsertColumns(m_layout.columns);
 }
 
-int CListPane::SelectedValue() const {
-  const int row = m_list->GetFirstSelected();
-  return row < 0 ? -1 : m_list->GetItemValue(row);
-}
-
 void CListPane::UpdateCommandStates(const std::function<bool(int id)>& isEnabled) {
   for (auto& [id, action] : m_actions)
     action->setEnabled(isEnabled(id));

@@ -70,8 +70,6 @@ class CListPane final : public QObject {
   /// Creates the columns (and, for the patch list, nothing else: the window hides what it
   /// must).
   void CreateColumns();
-  /// The item value of the selected row, or -1.
-  int SelectedValue() const;
   /// Sets each button and menu item to what `isEnabled` says of its command.
   void UpdateCommandStates(const std::function<bool(int id)>& isEnabled);
   /// Puts the cursor in the filter field, its text selected.

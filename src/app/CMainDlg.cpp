@@ -104,8 +104,10 @@ void CMainDlg::BuildControls() {
   connect(m_closeButton, &QPushButton::clicked, this, [this] { RunCommand(kCloseButton); });
   // Enter presses only the button that has the focus: Close is never the default.
   m_closeButton->setAutoDefault(false);
-  // Several patches are selected to make a set of them; every other command takes one row.
+  // Several patches are selected to make a set of them, and several rows to remove them at once;
+  // every other command takes one row.
   PatchList()->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  RomList()->setSelectionMode(QAbstractItemView::ExtendedSelection);
   // The patch list has the keyboard when the window opens, as before there were filters.
   PatchList()->setFocus();
   auto* find = new QShortcut(QKeySequence::Find, this);

@@ -1,5 +1,7 @@
 // The window's commands: playing, installing and removing, the information dialogs and the
 // Options dialog.
+#include <algorithm>
+
 #include <QDropEvent>
 #include <QFile>
 #include <QGuiApplication>
@@ -149,6 +151,23 @@ void CMainDlg::AddRom() {
 }
 
 void CMainDlg::RemoveRom() {
+  std::vector<int> roms;
+  const CSortListCtrl& list = *RomList();
+  for (int row = list.GetFirstSelected(); row >= 0; row = list.GetFirstSelected(row))
+    roms.push_back(list.GetItemValue(row));
+  if (roms.size() > 1) {
+    // Several: one question; refused, nothing changes and the rows stay selected.
+    const std::string text = "Are you sure you want to remove " + std::to_string(roms.size()) +
+                             " ROMs from the database?\n\nThis will NOT remove the ROM files "
+                             "from your hard drive.";
+    if (m_prompt.Ask({text, kAppTitle, BoxIcon::Warning, BoxButtons::YesNo}) != BoxAnswer::Yes)
+      return;
+    std::sort(roms.rbegin(), roms.rend());
+    for (const int rom : roms)
+      m_db.RemoveRom(rom);
+    FillRomList();
+    return;
+  }
   const int rom = SelectedRom();
   if (rom < 0)
     return;
@@ -226,9 +245,9 @@ void CMainDlg::ShowPatchProperties() {
 }
 
 void CMainDlg::ShowRomProperties() {
-  const int row = RomList()->GetFirstSelected();
-  if (row < 0)
+  if (SelectedRom() < 0)
     return;
+  const int row = RomList()->GetFirstSelected();
   RomRecord& rom = *m_db.GetRom(RomList()->GetItemValue(row));
   const RomRecord before = rom;
   m_env.editRomInfo(rom, m_db, m_prompt, this);

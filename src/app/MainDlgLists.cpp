@@ -177,5 +177,7 @@ int CMainDlg::SelectedPatch() const {
 }
 
 int CMainDlg::SelectedRom() const {
-  return m_romPane->SelectedValue();
+  const CSortListCtrl& list = *RomList();
+  const int row = list.GetFirstSelected();
+  return row < 0 || list.GetFirstSelected(row) >= 0 ? -1 : list.GetItemValue(row);
 }

@@ -76,8 +76,9 @@ bool CMainDlg::IsCommandEnabled(int id) const {
       return !PatchesForASet().empty();
     case kRemoveRom:
     case kRemoveRomButton:
-    case kRomProperties:
       return RomList()->GetFirstSelected() >= 0;
+    case kRomProperties:
+      return SelectedRom() != -1;
     default:
       return true;
   }

@@ -219,6 +219,18 @@ TEST(MainDlg, RemovingAsksAndRestoresDatabaseOrder) {
   const size_t boxes = w.prompt.boxes.size();
   QTest::keyClick(roms, Qt::Key_Delete);
   EXPECT_EQ(w.prompt.boxes.size(), boxes);
+
+  // Several ROMs go after one question; properties take one ROM.
+  roms->SelectRow(0);
+  QTest::keyClick(roms, Qt::Key_End, Qt::ShiftModifier);
+  EXPECT_FALSE(w.dlg->IsCommandEnabled(CMainDlg::kRomProperties));
+  w.prompt.answers = {BoxAnswer::Yes};
+  QTest::keyClick(roms, Qt::Key_Delete);
+  EXPECT_EQ(w.prompt.boxes.back().text,
+            "Are you sure you want to remove 3 ROMs from the database?\n\nThis will NOT remove "
+            "the ROM files from your hard drive.");
+  EXPECT_EQ(w.dlg->Database().GetRomCount(), 0);
+  EXPECT_EQ(roms->GetRowCount(), 0);
 }
 
 TEST(MainDlg, PlayWithoutEmulatorSaysSoAndNeverHides) {
