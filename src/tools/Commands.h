@@ -18,6 +18,7 @@ int RunAddRom(const Args& args);
 int RunInstall(const Args& args);
 int RunAddSet(const Args& args);
 int RunAddFolder(const Args& args);
+int RunRemove(const Args& args);
 int RunMd5(const Args& args);
 int RunIdentify(const Args& args);
 int RunPlay(const Args& args);
@@ -40,8 +41,9 @@ bool LockDatabase(CDatabaseLock& lock, const std::string& database, const std::s
 /// Loads the database file; false, after saying why on standard error, when it cannot be opened.
 bool LoadDatabase(CPatchDB& db, const std::string& path);
 
-/// For `command`, which adds `what` (a plural) to the database file: takes the file's lock and
-/// loads the file with `db`, whose prompt is `prompt`. -1 when the command may go on; otherwise,
-/// after saying why, the exit status.
-int OpenForAdding(CDatabaseLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
-                  const std::string& database, const char* command, const char* what);
+/// For `command`, which adds `what` (a plural) to the database file or, when `removing`,
+/// removes them: takes the file's lock and loads the file with `db`, whose prompt is `prompt`.
+/// -1 when the command may go on; otherwise, after saying why, the exit status.
+int OpenForChanging(CDatabaseLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
+                    const std::string& database, const char* command, const char* what,
+                    bool removing);

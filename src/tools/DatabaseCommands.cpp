@@ -1,5 +1,5 @@
-// brindle-tool check, dump, add-rom, install and add-set: brindle.dat as the program reads and
-// writes it.
+// brindle-tool check, dump, add-rom, install, add-set and remove: brindle.dat as the program
+// reads and writes it.
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -49,18 +49,23 @@ int RunDump(const Args& args) {
   return 0;
 }
 
-int OpenForAdding(CDatabaseLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
-                  const std::string& database, const char* command, const char* what) {
+int OpenForChanging(CDatabaseLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
+                    const std::string& database, const char* command, const char* what,
+                    bool removing) {
   // A window keeps the database in memory and writes all of it with each change, which would
-  // undo what we add; another command would write over it. Holding the lock also keeps a window
-  // from starting until we are done.
-  if (!LockDatabase(
-          lock, database, command,
-          std::string("Close the window first (or add the ") + what +
-              " there): it writes all of the database with each change, and would lose the " +
-              what + " added here.")) {
+  // undo what we change; another command would write over it. Holding the lock also keeps a
+  // window from starting until we are done.
+  const std::string advice =
+      removing ? std::string("Close the window first (or remove the ") + what +
+                     " there): it writes all of the database with each change, and would put "
+                     "back the " +
+                     what + " removed here."
+               : std::string("Close the window first (or add the ") + what +
+                     " there): it writes all of the database with each change, and would lose "
+                     "the " +
+                     what + " added here.";
+  if (!LockDatabase(lock, database, command, advice))
     return 1;
-  }
   if (!LoadDatabase(db, database))
     return 2;
   db.RemoveLitter();
@@ -69,9 +74,9 @@ int OpenForAdding(CDatabaseLock& lock, CTerminalPrompt& prompt, CPatchDB& db,
     std::fflush(stdout);
     std::fprintf(stderr,
                  "brindle-tool: %s has lines Brindle cannot read (shown above); nothing was "
-                 "added, so that they stay in the file. Mend them, or open the file in "
+                 "%s, so that they stay in the file. Mend them, or open the file in "
                  "Brindle.\n",
-                 database.c_str());
+                 database.c_str(), removing ? "removed" : "added");
     return 1;
   }
   return -1;
@@ -90,7 +95,8 @@ int AddToDatabase(const Args& args, const char* command, const char* what,
   CDatabaseLock lock(database);
   CTerminalPrompt prompt(stdout, nullptr);
   CPatchDB db(prompt);
-  if (const int status = OpenForAdding(lock, prompt, db, database, command, what); status >= 0)
+  if (const int status = OpenForChanging(lock, prompt, db, database, command, what, false);
+      status >= 0)
     return status;
   int status = 0;
   const int before = db.GetRomCount() + db.GetPatchCount();
@@ -133,7 +139,8 @@ int RunAddSet(const Args& args) {
   CDatabaseLock lock(database);
   CTerminalPrompt prompt(stdout, nullptr);
   CPatchDB db(prompt);
-  if (const int status = OpenForAdding(lock, prompt, db, database, "add-set", "patch sets");
+  if (const int status =
+          OpenForChanging(lock, prompt, db, database, "add-set", "patch sets", false);
       status >= 0)
     return status;
   std::vector<std::string> patches;
@@ -142,4 +149,63 @@ int RunAddSet(const Args& args) {
   if (!db.AddPatchSet(rest[0], patches) || !db.Save(database))
     return 1;
   return 0;
+}
+
+int RunRemove(const Args& args) {
+  std::string database;
+  std::vector<std::string> rest;
+  if (!ParseDbArgs(args, 1, SIZE_MAX, database, rest, "remove"))
+    return 2;
+  // "--set NAME" removes a patch set; otherwise each argument is a patch's or a ROM's file.
+  const bool set = rest[0] == "--set";
+  if (set && rest.size() != 2)
+    return UsageError("remove --set takes exactly one NAME");
+  CDatabaseLock lock(database);
+  CTerminalPrompt prompt(stdout, nullptr);
+  CPatchDB db(prompt);
+  if (const int status = OpenForChanging(lock, prompt, db, database, "remove", "entries", true);
+      status >= 0) {
+    return status;
+  }
+  int status = 0;
+  bool removed = false;
+  const auto refuse = [&status](const std::string& message) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "brindle-tool: %s\n", message.c_str());
+    status = 1;
+  };
+  if (set) {
+    if (const int index = db.FindSet(rest[1]); index >= 0) {
+      db.RemoveSet(index);
+      removed = true;
+    } else {
+      refuse(database + " has no patch set named \"" + rest[1] + "\"");
+    }
+  }
+  for (size_t i = 0; !set && i < rest.size(); ++i) {
+    const std::string path = NormalizePath(rest[i]);
+    if (const int patch = db.FindPatch(path); patch >= 0) {
+      // As in the window: a set cannot be played without every one of its patches.
+      for (const std::string& name : db.SetsUsingPatch(path)) {
+        db.RemoveSet(db.FindSet(name));
+        std::printf("The patch set \"%s\" used %s and was removed with it.\n", name.c_str(),
+                    path.c_str());
+      }
+      db.RemovePatch(patch);
+      removed = true;
+      continue;
+    }
+    int rom = db.GetRomCount() - 1;
+    while (rom >= 0 && db.GetRom(rom)->Filename != path)
+      --rom;
+    if (rom >= 0) {
+      db.RemoveRom(rom);
+      removed = true;
+    } else {
+      refuse(path + " is neither an installed patch nor an installed ROM of " + database);
+    }
+  }
+  if (removed && !db.Save(database))
+    return 1;
+  return status;
 }

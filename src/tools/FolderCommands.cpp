@@ -71,7 +71,7 @@ int RunAddFolder(const Args& args) {
   CDatabaseLock lock(database);
   CTerminalPrompt prompt(stdout, nullptr);
   CPatchDB db(prompt);
-  if (const int status = OpenForAdding(lock, prompt, db, database, "add-folder", "files");
+  if (const int status = OpenForChanging(lock, prompt, db, database, "add-folder", "files", false);
       status >= 0)
     return status;
 

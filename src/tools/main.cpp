@@ -49,6 +49,15 @@ const char kUsage[] =
     "                  the file in hand and keeps what was added. FILE is written once at\n"
     "                  the end. Exit 0 when everything found is in FILE, 1 when anything\n"
     "                  was refused or left out or FILE is in use, as for add-rom\n"
+    "  remove PATH... --db FILE\n"
+    "                  remove from FILE each installed patch or ROM whose file is PATH (a\n"
+    "                  ROM in an archive as ARCHIVE#MEMBER) as Brindle's Remove commands\n"
+    "                  do: the patch sets that use a removed patch go with it (each is\n"
+    "                  named), and no file on disk is touched. FILE is written once at the\n"
+    "                  end when anything was removed. Exit 0 when every PATH was removed,\n"
+    "                  1 when any is not in FILE or FILE is in use, as for add-rom\n"
+    "  remove --set NAME --db FILE\n"
+    "                  remove the patch set NAME from FILE; its patches stay\n"
     "  md5 FILE...     print the MD5 digest of each FILE as Brindle computes it, in the\n"
     "                  layout of md5sum; exit 1 when a FILE cannot be read\n"
     "  identify ROM... print what installing each ROM file would record: size word, size\n"
@@ -137,6 +146,8 @@ int main(int argc, char** argv) {
     return RunAddSet(args);
   if (command == "add-folder")
     return RunAddFolder(args);
+  if (command == "remove")
+    return RunRemove(args);
   if (command == "md5")
     return RunMd5(args);
   if (command == "identify")

@@ -306,3 +306,30 @@ TEST(BrindleTool, AddSetChecksItsPatchesAndKeepsWhatItDoesNotKnow) {
   EXPECT_NE(stored.find("[later]\r\nkept=as is\r\n"), std::string::npos);
   refused("'Hack + Fix' /p/a.ips /p/b.bps", "There is already a patch set named \"Hack + Fix\".");
 }
+
+// remove takes patches and ROMs by their files, and a set by its name, as the window does: the
+// sets of a removed patch go with it, and a name it does not know fails without losing the rest.
+TEST(BrindleTool, RemoveTakesOutPatchesRomsAndSets) {
+  TempDir dir;
+  const std::string db =
+      dir.Write("brindle.dat",
+                "[patches]\r\nA|x|1|d|/p/a.ips|GAME|8Mbit|\r\nB|x|1|d|/p/b.ips|GAME|8Mbit|\r\n"
+                "[roms]\r\nGAME|8Mbit|/r/game.zip#Game.sfc|0123456789abcdef0123456789abcdef\r\n"
+                "[sets]\r\nSet=S\r\nRomName=GAME\r\n"
+                "RomSize=8Mbit\r\nPatch=/p/a.ips\r\nPatch=/p/b.ips\r\n");
+  std::string out;
+  EXPECT_EQ(ToolIn(dir, "remove /p/a.ips /p/none.ips --db brindle.dat", &out), 1);
+  EXPECT_EQ(out,
+            "The patch set \"S\" used /p/a.ips and was removed with it.\nbrindle-tool: "
+            "/p/none.ips is neither an installed patch nor an installed ROM of brindle.dat\n");
+  EXPECT_EQ(ToolIn(dir, "remove --set S --db brindle.dat", &out), 1);
+  EXPECT_EQ(out, "brindle-tool: brindle.dat has no patch set named \"S\"\n");
+  EXPECT_EQ(ToolIn(dir, "remove /r/game.zip#Game.sfc --db brindle.dat", &out), 0) << out;
+  ScriptedPrompt prompt;
+  CPatchDB read(prompt);
+  ASSERT_EQ(read.Load(db), 0);
+  EXPECT_EQ(read.GetSetCount(), 0);
+  EXPECT_EQ(read.GetRomCount(), 0);
+  ASSERT_EQ(read.GetPatchCount(), 1);
+  EXPECT_EQ(std::string(read.GetPatch(0)->Filename), "/p/b.ips");
+}
