@@ -251,6 +251,13 @@ TEST(MainDlgSets, OnARealDisplayASetMadeInTheWindowIsWrittenAndReadBack) {
   EXPECT_NE(second.find("Set=My Set\r\nAuthor=Me\r\n"), std::string::npos)
       << second << ReadFileBytes(p.Log(2));
   EXPECT_NE(second.find("Set=Old Set\r\nAuthor=Zed\r\n"), std::string::npos);
+  // The two sets' rows, the last two, are asked about at once (the boxes are answered on the
+  // terminal here: No).
+  run(3, "End shift+Up Delete");
+  EXPECT_NE(ReadFileBytes(p.Log(3)).find(
+                "Are you sure you want to remove 2 patch sets from the database?"),
+            std::string::npos)
+      << ReadFileBytes(p.Log(3));
 }
 
 // A set's row plays as a patch's does, here with Enter: the set, not one of its patches. The
