@@ -73,6 +73,7 @@ DisplayedPlay PlayOnce(const XServer& x, const std::vector<std::string>& played,
       return play;
     }
   }
+  play.ranWithoutWindow = !play.windowShown;
   if (play.windowShown)
     std::this_thread::sleep_for(std::chrono::seconds(windowTitle.empty() ? 2 : 1));
   for (const pid_t emulator : ChildrenOf(tool)) {
@@ -128,9 +129,11 @@ DisplayedPlay PlayOnDisplay(const XServer& x, const std::vector<std::string>& pl
   const RealEmulatorTurn turn;
   DisplayedPlay play = PlayOnce(x, played, database, windowTitle, end);
   // Now and then, while another test's X server was going away, ZSNES (SDL 1.2) could not reach
-  // this test's own one ("Couldn't open X11 display") and ended with status 0; Brindle had put
-  // everything back. That is the machine, not the play: it is played once more.
-  if (!play.windowShown && play.output.find("Couldn't open X11 display") != std::string::npos)
+  // this test's own one: it ended at once ("Couldn't open X11 display"), or SDL fell back to
+  // drawing in the terminal (libcaca) and the game ran without a window. Brindle had put
+  // everything back either time. That is the machine, not the play: it is played once more.
+  if (!play.windowShown &&
+      (play.ranWithoutWindow || play.output.find("Couldn't open X11 display") != std::string::npos))
     play = PlayOnce(x, played, database, windowTitle, end);
   return play;
 }

@@ -12,9 +12,10 @@ struct XServer;
 
 /// What a play came to.
 struct DisplayedPlay {
-  int status = -1;           // brindle-tool's exit status; -1 when it had to be killed
-  std::string output;        // its standard output and error
-  bool windowShown = false;  // whether the emulator's window showed
+  int status = -1;                // brindle-tool's exit status; -1 when it had to be killed
+  std::string output;             // its standard output and error
+  bool windowShown = false;       // whether the emulator's window showed
+  bool ranWithoutWindow = false;  // the emulator was still running, windowless, after 20 s
 };
 
 /// How a test ends the emulator, given its process id. The default sends SIGTERM.
